@@ -1,0 +1,14 @@
+// The sub-commands of vantomo-cli. Each takes the arguments after its name and
+// returns the exit code: 0 success, 1 failure (one line on stderr), 2 usage error.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+using Args = std::vector<std::string_view>;
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+int RunInfo(const Args& args);

@@ -1,0 +1,18 @@
+// Opening a document from the command line into a scene, by its extension.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "scene/CTessaline.h"
+#include "scene/MessageSink.h"
+
+struct OpenOutcome {
+    bool ok = false;
+    std::optional<int> result; // the reader's result code, when a reader ran
+    std::string error;         // UTF-8, when !ok
+};
+
+// Opens or imports `path` into `scene` as the desktop program's open does.
+// A failure leaves the scene as it was.
+OpenOutcome OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages);

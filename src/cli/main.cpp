@@ -1,0 +1,59 @@
+// vantomo-cli: the headless face of Vantomo.
+#include <cstring>
+#include <iostream>
+#include <string_view>
+
+#include "cli/Commands.h"
+
+#ifndef VANTOMO_VERSION
+#define VANTOMO_VERSION "0.0.0"
+#endif
+
+namespace {
+
+struct Command {
+    std::string_view name;
+    int (*run)(const Args&);
+    std::string_view usage;
+};
+
+constexpr Command kCommands[] = {
+    {"info", RunInfo, "info [FILE...] [--json]   open the files into one new scene and print it"},
+};
+
+void PrintHelp(std::ostream& out)
+{
+    out << "Usage: vantomo-cli COMMAND [ARGS...]\n"
+           "       vantomo-cli --help | --version\n\n"
+           "Commands:\n";
+    for (const Command& command : kCommands) {
+        out << "  " << command.usage << '\n';
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        PrintHelp(std::cerr);
+        return kExitUsage;
+    }
+    const std::string_view first = argv[1];
+    if (first == "--help" || first == "-h" || first == "help") {
+        PrintHelp(std::cout);
+        return kExitOk;
+    }
+    if (first == "--version") {
+        std::cout << "vantomo-cli " << VANTOMO_VERSION << '\n';
+        return kExitOk;
+    }
+    for (const Command& command : kCommands) {
+        if (command.name == first) {
+            Args args(argv + 2, argv + argc);
+            return command.run(args);
+        }
+    }
+    std::cerr << "vantomo-cli: unknown command '" << first << "' (see --help)\n";
+    return kExitUsage;
+}

@@ -1,0 +1,41 @@
+#include "scene/CModel.h"
+
+#include "scene/AppValues.h"
+
+void CModel::UpdateBounds()
+{
+    if (m_vertices.empty()) {
+        m_bounds[0] = CVector{};
+        m_bounds[1] = CVector{};
+        return;
+    }
+    CVector maxCorner = m_vertices.front().m_position - m_pivot;
+    CVector minCorner = maxCorner;
+    for (const CVertex& vertex : m_vertices) {
+        const CVector d = vertex.m_position - m_pivot;
+        if (d.x > maxCorner.x) maxCorner.x = d.x;
+        if (d.y > maxCorner.y) maxCorner.y = d.y;
+        if (d.z > maxCorner.z) maxCorner.z = d.z;
+        if (d.x < minCorner.x) minCorner.x = d.x;
+        if (d.y < minCorner.y) minCorner.y = d.y;
+        if (d.z < minCorner.z) minCorner.z = d.z;
+    }
+    m_bounds[0] = maxCorner;
+    m_bounds[1] = minCorner;
+}
+
+void CModel::ResetTrack(int from)
+{
+    m_tracks.resize(g_animationCount > 0 ? static_cast<std::size_t>(g_animationCount) : 0u);
+    if (g_currentAnimation < 0 || static_cast<std::size_t>(g_currentAnimation) >= m_tracks.size()) {
+        return;
+    }
+    Track& track = m_tracks[static_cast<std::size_t>(g_currentAnimation)];
+    const std::size_t count = g_lastFrame >= 0 ? static_cast<std::size_t>(g_lastFrame) + 1u : 1u;
+    track.resize(count);
+    const CAnimation rest;
+    for (std::size_t f = from > 0 ? static_cast<std::size_t>(from) : 0u; f < count; ++f) {
+        track[f] = rest;
+    }
+    track[0].m_key = 1;
+}

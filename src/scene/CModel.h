@@ -1,0 +1,79 @@
+// A model: one rigid mesh with its pivot, its place in a character's hierarchy
+// and one track of frame records per animation.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/math/D3DMath.h"
+#include "scene/CVector.h"
+#include "scene/FixedVector.h"
+#include "scene/Track.h"
+
+// Opaque handle of an object the renderer owns (vertex buffer, texture), 0 for none.
+// The renderer keys its objects by model and material id; the scene keeps only this.
+using DeviceHandle = std::uint64_t;
+
+struct CUV {
+    float m_u = 0.0f;
+    float m_v = 0.0f;
+    bool operator==(const CUV&) const = default;
+};
+
+struct CVertex {
+    CVector m_position;
+    CVector m_normal; // derived from the faces; not saved
+    std::vector<int> m_faces; // positions in the model's m_faces of the faces using this vertex
+};
+
+struct CFace {
+    int m_material = 0; // id (not position) of the face's material
+    CVector m_normal{0.0f, 1.0f, 0.0f};
+    FixedVector<int, 4> m_indices; // 3 or 4 corner positions in the model's m_vertices
+    FixedVector<CUV, 4> m_uvs;     // one per corner, or empty
+};
+
+// One vertex of the selection box's line list.
+struct BoxVertex {
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    float nx = 0.0f, ny = 0.0f, nz = 1.0f;
+    std::uint32_t color = 0xFFFFFFFFu;
+};
+
+// Parent reference value of a model not yet placed in any hierarchy.
+inline constexpr int kNoParent = -10000;
+
+class CModel {
+public:
+    int m_id = 0;
+    std::string m_name;
+    // >= 0: position of the parent model in CTessaline::m_models;
+    // < 0: ~character index of the character at whose root the model hangs.
+    int m_parent = kNoParent;
+    std::string m_parentName = "<NULL>";
+    CVector m_pivot;
+    DeviceHandle m_vertexBuffer = 0;
+    std::array<CVector, 2> m_bounds{}; // [0] maximum, [1] minimum corner, relative to m_pivot
+    std::array<BoxVertex, 24> m_boxVertices{};
+    int m_mirrorAxis = 0; // not saved
+    float m_facet = 0.0f; // smoothing angle in degrees
+    int m_visible = 1;
+    int m_inTree = 0;
+    std::vector<CVertex> m_vertices;
+    std::vector<CFace> m_faces;
+    std::vector<Track> m_tracks; // track i belongs to animation i; record f is frame f
+    // The world matrix the model was last drawn with; picking may read it first.
+    D3DXMATRIX m_world = D3DXMatrixIdentity();
+    int m_character = 0;
+
+    // Recompute m_bounds from the vertices relative to the pivot. Without
+    // vertices both corners are (0, 0, 0).
+    void UpdateBounds();
+
+    // Size the tracks to the animation count and the current track to the frame
+    // count, then set frames from..last of the current track to rest; record 0
+    // becomes a key.
+    void ResetTrack(int from);
+};

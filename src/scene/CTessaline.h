@@ -1,0 +1,100 @@
+// The scene root: everything the user edits and the editing state around it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "scene/CAnimation.h"
+#include "scene/CMaterial.h"
+#include "scene/CModel.h"
+
+// Entry kinds of the traversal list, a depth-first walk of the hierarchy.
+enum TraversalKind : int {
+    kBeginCharacter = 0, // model: the first model of the character
+    kEnterModel = 1,
+    kLeaveModel = 2,
+    kEndCharacter = 3, // model: the last model entered in the character
+};
+
+struct TraversalEntry {
+    int kind = kBeginCharacter;
+    int model = 0;
+    bool operator==(const TraversalEntry&) const = default;
+};
+
+// Selection value meaning "no model".
+inline constexpr int kNoModel = -10000;
+
+class CTessaline {
+public:
+    CTessaline();
+
+    float m_version = 1.7f;
+    std::string m_languageName;
+    std::vector<CAnimation> m_camera; // record 0 is the camera
+    std::vector<CMaterial> m_materials;
+    std::vector<TraversalEntry> m_traversal;
+    std::vector<std::string> m_characterNames;
+    std::vector<CModel> m_models;
+    std::vector<CAnimation> m_clipboard;
+    std::vector<std::string> m_animationNames;
+    int m_selectedCharacter = 0;
+    int m_selectedModel = kNoModel;
+    int m_selectedMaterial = -1;
+    int m_lastModelId = 5;
+    int m_nextMaterialId = 0;
+    int m_smoothShading = 1;
+    float m_fieldOfView = 20.0f;
+    int m_enableX = 1;
+    int m_enableY = 1;
+    int m_enableZ = 1;
+    int m_enableAngle = 1;
+
+    // The undo and redo stacks, each as five parallel vectors; the last element is the top.
+    std::vector<std::string> m_undoNames;
+    std::vector<int> m_undoParents;
+    std::vector<int> m_undoFrames;
+    std::vector<CAnimation> m_undoRecords;
+    std::vector<int> m_undoAnimations;
+    std::vector<std::string> m_redoNames;
+    std::vector<int> m_redoParents;
+    std::vector<int> m_redoFrames;
+    std::vector<CAnimation> m_redoRecords;
+    std::vector<int> m_redoAnimations;
+
+    int m_grabbedHandle = -1; // -1 none, 0..2 an axis handle, 3 the centre or the body
+    std::uint32_t m_backgroundColor = 0x005A411Eu; // COLORREF: RGB(30, 65, 90)
+    int m_transformMode = 0;                       // 0 move, 1 rotate, 2 scale
+
+    // Put the root into the new-scene state. The transform mode, the enable
+    // flags, the language name and the clipboard are kept.
+    void ResetScene();
+
+    // Forget every device object: renderer handles and decoded images.
+    void ReleaseDeviceResources();
+
+    // Empty both history stacks; with resetFrame also g_currentFrame := 0.
+    void ClearHistory(bool resetFrame);
+
+    // Recompute m_parentName and m_character of every model from the parent chains.
+    void RefreshDerived();
+
+    // With no model left, the animation list returns to the single default.
+    void ResetAnimationsIfEmpty();
+
+    // The camera back to its start pose: at (0, 0, -1500), turned (20, 10, 0) degrees.
+    void ResetCamera();
+
+    // Accessors. Indices outside their lists read as "none" where noted.
+    bool HasSelectedModel() const;
+    CModel* GetSelectedModel();             // null when none is selected
+    const CModel* GetSelectedModel() const; // null when none is selected
+    CMaterial* GetSelectedMaterial();       // null when outside the list
+    const std::string& GetCharacterName(int index) const; // "" outside the list
+    const std::string& GetModelName(int index) const;     // "" outside the list
+    // Copy of record (animation, frame) of a model; the rest pose when any index is outside.
+    CAnimation GetRecord(int model, int animation, int frame) const;
+    const CAnimation& GetCameraRecord() const { return m_camera.front(); }
+    CAnimation& GetCameraRecord() { return m_camera.front(); }
+};

@@ -1,6 +1,8 @@
 // The application-wide frame values that sit beside the scene root.
 #pragma once
 
+#include <string>
+
 extern int g_currentFrame;     // frame shown and edited, 0 .. g_lastFrame
 extern int g_lastFrame;        // last frame of the current animation (frame count - 1)
 extern int g_prevLastFrame;    // last frame before the latest change of the frame count
@@ -8,6 +10,12 @@ extern float g_fps;            // playback rate; saved in the project file
 extern int g_currentAnimation; // animation shown and edited in every model
 extern int g_animationCount;   // copy of the number of animation names
 extern int g_playing;          // 1 while playback runs
+
+// Folder against which relative texture names are resolved first: the folder of
+// the last imported document (the program never changes its working directory).
+// Empty means the working directory.
+
+extern std::string g_textureBaseFolder;
 
 // The values a freshly started program has (frame 0 of 61, 30 fps, not playing).
 void ResetAppValues();

@@ -142,11 +142,38 @@ bool ReadRleRows(ByteStream& in, DibStream& image, std::size_t pixelBytes, bool 
     return true;
 }
 
-// TGA alpha is coverage (255 opaque), the same as ours. A file whose
-// descriptor declares no alpha bits carries no alpha: it is opaque.
-void FixAlpha(DibStream& image, const TgaHeader& h)
+// Whether a TGA 2.0 file says, in the attributes type of its extension area,
+// that its alpha bytes mean nothing (0 none, 1 ignorable, 2 undefined but
+// kept). Old writers such as Truevision's own samples declare 8 alpha bits
+// and leave them 0, and mark that here.
+bool FooterSaysNoAlpha(ByteStream& in)
 {
-    if ((h.descriptor & 0x0F) != 0) {
+    const std::uint64_t remaining = in.Remaining();
+    if (remaining == UINT64_MAX) {
+        return false;
+    }
+    const std::uint64_t size = in.Tell() + remaining;
+    std::uint8_t footer[26];
+    if (size < 18 + 26 || !in.Seek(size - 26) || !in.ReadExact(footer, 26) ||
+        std::memcmp(footer + 8, "TRUEVISION-XFILE.", 18) != 0) {
+        return false;
+    }
+    const std::uint64_t extension = footer[0] | (footer[1] << 8) | (footer[2] << 16) |
+                                    (static_cast<std::uint64_t>(footer[3]) << 24);
+    std::uint8_t area[495];
+    if (extension == 0 || extension + sizeof area > size - 26 || !in.Seek(extension) ||
+        !in.ReadExact(area, sizeof area) || (area[0] | (area[1] << 8)) < 495) {
+        return false;
+    }
+    return area[494] < 3;
+}
+
+// TGA alpha is coverage (255 opaque), the same as ours. A file whose
+// descriptor declares no alpha bits, or whose extension area says its alpha
+// is not meaningful, is opaque.
+void FixAlpha(DibStream& image, const TgaHeader& h, ByteStream& in)
+{
+    if ((h.descriptor & 0x0F) != 0 && !FooterSaysNoAlpha(in)) {
         return;
     }
     const std::size_t width = static_cast<std::size_t>(image.Width());
@@ -212,7 +239,7 @@ bool DecodeTGA(DibStream& image, ByteStream& in)
         return false;
     }
     if (bits == 32) {
-        FixAlpha(image, h);
+        FixAlpha(image, h, in);
     }
     return true;
 }

@@ -46,10 +46,25 @@ std::size_t DibStride(std::int32_t width, int bitCount)
     return static_cast<std::size_t>((bits + 31) / 32 * 4);
 }
 
-void DibStream::Clear()
+void DibStream::Clear() { Adopt(DibBlock(), DibBlock()); }
+
+void DibStream::Adopt(DibBlock header, DibBlock pixels)
 {
-    m_header = DibBlock();
-    m_pixels = DibBlock();
+    m_header = std::move(header);
+    m_pixels = std::move(pixels);
+    if (m_header.empty() || m_pixels.empty()) {
+        m_header = DibBlock();
+        m_pixels = DibBlock();
+        m_width = m_height = m_absHeight = m_bitCount = 0;
+        m_stride = 0;
+        return;
+    }
+    const BITMAPINFOHEADER info = Info();
+    m_width = info.biWidth;
+    m_height = info.biHeight;
+    m_absHeight = static_cast<std::int32_t>(CheckedAbsHeight(info.biHeight));
+    m_bitCount = info.biBitCount;
+    m_stride = DibStride(m_width, m_bitCount);
 }
 
 bool DibStream::CreateDIB(std::int32_t width, std::int32_t height, int bitCount)
@@ -90,8 +105,7 @@ bool DibStream::CreateDIB(std::int32_t width, std::int32_t height, int bitCount)
             std::memset(table + 4 * i, static_cast<int>(i), 3);
         }
     }
-    m_header = std::move(header);
-    m_pixels = std::move(pixels);
+    Adopt(std::move(header), std::move(pixels));
     return true;
 }
 
@@ -116,8 +130,7 @@ bool DibStream::Attach(DibBlock header, DibBlock pixels)
     if (pixels.size() / stride < absHeight) {
         return false;
     }
-    m_header = std::move(header);
-    m_pixels = std::move(pixels);
+    Adopt(std::move(header), std::move(pixels));
     return true;
 }
 
@@ -132,20 +145,6 @@ BITMAPINFOHEADER DibStream::Info() const
     return info;
 }
 
-void DibStream::SetInfo(const BITMAPINFOHEADER& info)
-{
-    if (!m_header.empty()) {
-        std::memcpy(m_header.data(), &info, sizeof info);
-    }
-}
-
-std::int32_t DibStream::AbsHeight() const
-{
-    return m_pixels.empty() ? 0 : static_cast<std::int32_t>(CheckedAbsHeight(Height()));
-}
-
-std::size_t DibStream::Stride() const { return m_pixels.empty() ? 0 : DibStride(Width(), BitCount()); }
-
 std::size_t DibStream::ColorCount() const
 {
     if (m_header.empty()) {
@@ -158,12 +157,11 @@ std::size_t DibStream::ColorCount() const
 
 const std::uint8_t* DibStream::RowAddress(std::int32_t y) const
 {
-    const std::int32_t absHeight = AbsHeight();
-    if (y < 0 || y >= absHeight) {
+    if (y < 0 || y >= m_absHeight) {
         return nullptr;
     }
-    const std::size_t row = static_cast<std::size_t>(Height() < 0 ? y : absHeight - 1 - y);
-    return m_pixels.data() + row * Stride();
+    const std::size_t row = static_cast<std::size_t>(m_height < 0 ? y : m_absHeight - 1 - y);
+    return m_pixels.data() + row * m_stride;
 }
 
 std::uint8_t* DibStream::RowAddress(std::int32_t y)
@@ -174,11 +172,11 @@ std::uint8_t* DibStream::RowAddress(std::int32_t y)
 std::uint32_t DibStream::GetPixel(std::int32_t x, std::int32_t y) const
 {
     const std::uint8_t* row = RowAddress(y);
-    if (row == nullptr || x < 0 || x >= Width()) {
+    if (row == nullptr || x < 0 || x >= m_width) {
         return 0;
     }
     const std::size_t i = static_cast<std::size_t>(x);
-    switch (BitCount()) {
+    switch (m_bitCount) {
     case 24: {
         const std::uint8_t* p = row + 3 * i;
         return 0xFF000000u | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
@@ -290,7 +288,6 @@ bool DibStream::ConvertTo24()
             return false;
         }
     }
-    m_header = std::move(out.m_header);
-    m_pixels = std::move(out.m_pixels);
+    Adopt(std::move(out.m_header), std::move(out.m_pixels));
     return true;
 }

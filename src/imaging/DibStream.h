@@ -122,11 +122,11 @@ public:
 
     bool IsEmpty() const { return m_pixels.empty(); }
     BITMAPINFOHEADER Info() const;
-    std::int32_t Width() const { return Info().biWidth; }
-    std::int32_t Height() const { return Info().biHeight; } // signed: negative is top-down
-    std::int32_t AbsHeight() const;
-    int BitCount() const { return Info().biBitCount; }
-    std::size_t Stride() const;
+    std::int32_t Width() const { return m_width; }
+    std::int32_t Height() const { return m_height; } // signed: negative is top-down
+    std::int32_t AbsHeight() const { return m_absHeight; }
+    int BitCount() const { return m_bitCount; }
+    std::size_t Stride() const { return m_stride; }
     // Entries of the colour table (blue, green, red, 0 each).
     std::size_t ColorCount() const;
     std::uint8_t* ColorTable() { return m_header.empty() ? nullptr : m_header.data() + 40; }
@@ -137,8 +137,16 @@ public:
     const DibBlock& HeaderBlock() const { return m_header; }
 
 private:
-    void SetInfo(const BITMAPINFOHEADER& info);
+    // Takes over the blocks and the header values that pixel access needs.
+    void Adopt(DibBlock header, DibBlock pixels);
 
     DibBlock m_header;
     DibBlock m_pixels;
+    // Copies of header fields, kept so that per-pixel access does not parse
+    // the header; all zero while the image is empty.
+    std::int32_t m_width = 0;
+    std::int32_t m_height = 0;
+    std::int32_t m_absHeight = 0;
+    int m_bitCount = 0;
+    std::size_t m_stride = 0;
 };

@@ -43,7 +43,9 @@ public:
             DecodeControl();
         }
         const std::size_t n = std::min(m_rowBytes, m_pending.size() - m_pos);
-        std::memcpy(line, m_pending.data() + m_pos, n);
+        if (n > 0) {
+            std::memcpy(line, m_pending.data() + m_pos, n);
+        }
         std::memset(line + n, 0, m_rowBytes - n);
         m_pos += n;
         if (m_pos == m_pending.size()) {

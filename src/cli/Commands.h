@@ -12,3 +12,4 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
 int RunInfo(const Args& args);
+int RunTexture(const Args& args);

@@ -19,6 +19,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"info", RunInfo, "info [FILE...] [--json]   open the files into one new scene and print it"},
+    {"texture", RunTexture, "texture IMAGE -o OUT.png  decode IMAGE as a texture is loaded and write it as PNG"},
 };
 
 void PrintHelp(std::ostream& out)

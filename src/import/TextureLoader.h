@@ -1,19 +1,49 @@
 // Finding and decoding the texture files that materials name.
+//
+// A texture name is kept exactly as the document wrote it (CP932 bytes,
+// perhaps with "\" separators); only the lookup adapts it. Candidates, in order:
+//  1. the name itself; a relative name is taken relative to g_textureBaseFolder
+//     (the folder of the last imported document), or to the working folder
+//     while that is empty;
+//  2. the name inside the TEXTURE folder beside the program, in any letter
+//     case of the folder name (skipped for a name containing ":", which is a
+//     Windows drive or device name and is tried as written only).
+// Each is tried with "\" read as "/", first as written and then converted from
+// CP932 to UTF-8, since Linux names files in UTF-8.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "scene/CMaterial.h"
 #include "scene/CTessaline.h"
 #include "scene/MessageSink.h"
 
-// Decode the file at `path` into material.m_image by its extension; true when decoded.
+class DibStream;
+
+// Shown when no candidate of a texture name could be found and decoded.
+inline constexpr std::string_view kTextureLoadFailedMessage =
+    "ファイルが見つからないか、この画像ファイルには対応していません！";
+
+// Decodes the file at `path` into `image` by its extension, in any letter
+// case: bmp; ppm, pgm; tga; png; jpg, jpeg; iff. Anything else fails. A decoded
+// image that is not 32-bit is then converted to 24 bits, so the result is a
+// 24-bit image or a 32-bit one with alpha. True when decoded; on failure the
+// image is empty.
+bool LoadImageFile(DibStream& image, const std::string& path);
+
+// The same into material.m_image, which is created when there is none.
 bool LoadImageFile(CMaterial& material, const std::string& path);
 
-// Resolve material.m_texture (as written; then relative to g_textureBaseFolder;
-// then the TEXTURE folder beside the program) and decode it into m_image.
-// True when a file was decoded. On failure the message is sent to `messages`.
+// Resolves material.m_texture through the candidates above and decodes it into
+// a new m_image. True when a file was decoded. Otherwise the material is left
+// untextured (m_image null) but keeps its texture name, so a later save still
+// names the file; the message goes to `messages` the first time this name
+// fails for this material, not on every reload. An empty name only drops the
+// image. `programFolder` (ending in "/") replaces the running program's folder.
 bool LoadTexture(CMaterial& material, MessageSink& messages);
+bool LoadTexture(CMaterial& material, MessageSink& messages, const std::string& programFolder);
 
 // LoadTexture for every material, in order.
 void ReloadTextures(CTessaline& scene, MessageSink& messages);
+void ReloadTextures(CTessaline& scene, MessageSink& messages, const std::string& programFolder);

@@ -40,8 +40,12 @@ public:
     std::string m_bump;
     D3DMATERIAL9 m_d3dMaterial;
     DeviceHandle m_d3dTexture = 0;
-    // Decoded texture image; copies of a material share it.
+    // Decoded texture image; copies of a material share it. Null while the
+    // material is untextured, including when its texture could not be loaded.
     std::shared_ptr<DibStream> m_image;
+    // The texture name whose load failure the user was already told about, so
+    // reloading does not repeat the message. Not saved.
+    std::string m_reportedMissingTexture;
 
     // Derive m_d3dMaterial again from the colour and the factors.
     void UpdateD3DMaterial();

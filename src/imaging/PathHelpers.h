@@ -1,0 +1,43 @@
+// Splitting paths into folder, file name, base name and extension.
+//
+// Both "\" and "/" separate folders, so a name written on Windows splits the
+// same way here. Names from documents are CP932 bytes whose second byte may be
+// 0x5C ("\"); such pairs are stepped over whole. A path that is valid UTF-8
+// (as Linux file names are) is scanned byte by byte instead, because a UTF-8
+// sequence can look like a CP932 pair. "." and "/" never occur inside a
+// character of either encoding. There is no length limit.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The part before the last separator, ending with a separator: the one found,
+// or the one already ending that part ("a//b" gives "a/"); nullopt when the
+// path has no separator.
+std::optional<std::string> GetPathFolder(std::string_view path);
+
+// The part after the last separator (the whole path when there is none);
+// nullopt when that is empty.
+std::optional<std::string> GetPathFileName(std::string_view path);
+
+// The path with everything from the last "." of its file name replaced by
+// `ending` (which brings its own dot, e.g. ".png"); appended when the file
+// name has no ".".
+std::string ChangePathExtension(std::string_view path, std::string_view ending);
+
+// The file name without its extension; nullopt when that is empty.
+std::optional<std::string> GetPathBaseName(std::string_view path);
+
+// The text after the last "." of the file name, without the dot; empty when
+// the file name has no ".".
+std::string GetPathExtension(std::string_view path);
+
+// The path with every separator written as "/", for opening on this system.
+std::string ToSlashSeparators(std::string_view path);
+
+// True when `path` contains ":" outside a double-byte character.
+bool PathHasColon(std::string_view path);
+
+// The folder of the running program, ending in "/"; empty when unknown.
+std::string ProgramFolder();

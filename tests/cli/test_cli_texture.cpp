@@ -1,0 +1,87 @@
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "imaging/Codecs.h"
+#include "imaging/DibStream.h"
+#include "imaging/ImageFiles.h"
+
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    std::string err;
+};
+
+// Runs vantomo-cli with the arguments (already shell-quoted), stderr captured.
+RunResult RunCli(const std::string& arguments)
+{
+    RunResult result;
+    const std::string command = std::string("'") + VANTOMO_CLI_PATH + "' " + arguments + " 2>&1 >/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return result;
+    }
+    std::array<char, 4096> buffer{};
+    std::size_t n = 0;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        result.err.append(buffer.data(), n);
+    }
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+} // namespace
+
+TEST(CliTexture, WritesTheDecodedTextureAsPng)
+{
+    TempDir dir;
+    TgaSpec t;
+    t.type = 10;
+    t.width = 3;
+    t.height = 1;
+    t.depth = 32;
+    t.descriptor = 8;
+    t.data = {0x82, 10, 20, 30, 200};
+    WriteFileBytes(dir / "in.tga", MakeTga(t));
+    const RunResult r = RunCli("texture '" + (dir / "in.tga") + "' -o '" + (dir / "out.png") + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    DibStream out;
+    ASSERT_TRUE(LoadPNG(dir / "out.png", out));
+    EXPECT_EQ(out.BitCount(), 32);
+    EXPECT_EQ(out.Width(), 3);
+    EXPECT_EQ(out.GetPixel(2, 0), 0xC81E140Au);
+
+    BmpSpec b;
+    b.width = 1;
+    b.height = 1;
+    b.bits = 1;
+    b.palette = {0, 0, 0, 0, 0, 255, 0, 0};
+    b.pixels = {0x80, 0, 0, 0};
+    WriteFileBytes(dir / "in.bmp", MakeBmp(b));
+    ASSERT_EQ(RunCli("texture '" + (dir / "in.bmp") + "' -o '" + (dir / "out.png") + "'").exitCode, 0);
+    ASSERT_TRUE(LoadPNG(dir / "out.png", out));
+    EXPECT_EQ(out.BitCount(), 24);
+    EXPECT_EQ(out.GetPixel(0, 0), 0xFF00FF00u);
+}
+
+TEST(CliTexture, FailuresAndUsage)
+{
+    TempDir dir;
+    const RunResult missing = RunCli("texture '" + (dir / "none.bmp") + "' -o '" + (dir / "o.png") + "'");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("ファイルが見つからないか、この画像ファイルには対応していません！"), std::string::npos)
+        << missing.err;
+    WriteFileBytes(dir / "bad.png", Bytes{'x'});
+    EXPECT_EQ(RunCli("texture '" + (dir / "bad.png") + "' -o '" + (dir / "o.png") + "'").exitCode, 1);
+    EXPECT_EQ(RunCli("texture").exitCode, 2);
+    EXPECT_EQ(RunCli("texture a.bmp").exitCode, 2);
+    EXPECT_EQ(RunCli("texture a.bmp -o").exitCode, 2);
+    EXPECT_EQ(RunCli("texture a.bmp b.bmp -o c.png").exitCode, 2);
+    EXPECT_EQ(RunCli("texture --frobnicate a.bmp -o c.png").exitCode, 2);
+}

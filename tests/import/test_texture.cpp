@@ -1,0 +1,166 @@
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "imaging/DibStream.h"
+#include "imaging/ImageFiles.h"
+#include "import/TextureLoader.h"
+#include "scene/AppValues.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A 2 x 1 8-bit BMP: red, then blue.
+Bytes SmallBmp()
+{
+    BmpSpec s;
+    s.width = 2;
+    s.height = 1;
+    s.bits = 8;
+    s.clrUsed = 2;
+    s.palette = {0, 0, 255, 0, 255, 0, 0, 0};
+    s.pixels = {0, 1, 0, 0};
+    return MakeBmp(s);
+}
+
+// A 1 x 1 32-bit TGA with 8 alpha bits: alpha 64.
+Bytes SmallTga()
+{
+    TgaSpec t;
+    t.width = 1;
+    t.height = 1;
+    t.depth = 32;
+    t.descriptor = 8;
+    t.data = {10, 20, 30, 64};
+    return MakeTga(t);
+}
+
+class Texture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetAppValues();
+        g_textureBaseFolder = dir / "doc";
+        fs::create_directories(g_textureBaseFolder);
+        fs::create_directories(dir / "prog");
+    }
+    void TearDown() override { g_textureBaseFolder.clear(); }
+
+    bool Load(CMaterial& material) { return LoadTexture(material, messages, dir / "prog/"); }
+
+    TempDir dir;
+    CollectingMessageSink messages;
+};
+
+} // namespace
+
+TEST_F(Texture, DecodersByExtensionAndTheirResults)
+{
+    WriteFileBytes(dir / "a.BMP", SmallBmp());
+    WriteFileBytes(dir / "a.tga", SmallTga());
+    WriteFileBytes(dir / "a.PGM", Bytes{'P', '5', '\n', '1', ' ', '1', '\n', '2', '5', '5', '\n', 7});
+    WriteFileBytes(dir / "a.gif", SmallBmp());
+    fs::copy_file(ImageDataDir() + "ilbm3rle.iff", dir / "a.iff");
+
+    DibStream image;
+    ASSERT_TRUE(LoadImageFile(image, dir / "a.BMP"));
+    EXPECT_EQ(image.BitCount(), 24) << "indexed images become 24-bit";
+    EXPECT_EQ(image.GetPixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(image.GetPixel(1, 0), 0xFF0000FFu);
+    ASSERT_TRUE(LoadImageFile(image, dir / "a.tga"));
+    EXPECT_EQ(image.BitCount(), 32);
+    EXPECT_EQ(image.GetPixel(0, 0), 0x401E140Au) << "alpha as the file has it";
+    ASSERT_TRUE(LoadImageFile(image, dir / "a.PGM"));
+    EXPECT_EQ(image.GetPixel(0, 0), 0xFF070707u);
+    ASSERT_TRUE(LoadImageFile(image, dir / "a.iff"));
+    EXPECT_EQ(image.BitCount(), 24);
+    EXPECT_FALSE(LoadImageFile(image, dir / "a.gif"));
+    EXPECT_TRUE(image.IsEmpty());
+    EXPECT_FALSE(LoadImageFile(image, dir.path())) << "a folder is no image";
+    EXPECT_FALSE(LoadImageFile(image, dir / (std::string(5000, 'x') + ".bmp")));
+}
+
+TEST_F(Texture, SearchOrder)
+{
+    fs::create_directories(g_textureBaseFolder + "/sub");
+    WriteFileBytes(g_textureBaseFolder + "/sub/wood.bmp", SmallBmp());
+    CMaterial material;
+    material.m_texture = "sub\\wood.bmp"; // written on Windows
+    ASSERT_TRUE(Load(material));
+    ASSERT_NE(material.m_image, nullptr);
+    EXPECT_EQ(material.m_image->Width(), 2);
+    EXPECT_EQ(material.m_texture, "sub\\wood.bmp") << "the name is kept as written";
+
+    // Only in the program's texture folder, here in lower case.
+    fs::create_directories(dir / "prog/texture");
+    WriteFileBytes(dir / "prog/texture/stone.tga", SmallTga());
+    material.m_texture = "stone.tga";
+    ASSERT_TRUE(Load(material));
+    EXPECT_EQ(material.m_image->BitCount(), 32);
+
+    // A name with a colon is tried as written only.
+    WriteFileBytes(dir / "prog/texture/c:stone.tga", SmallTga());
+    material.m_texture = "c:stone.tga";
+    EXPECT_FALSE(Load(material));
+    EXPECT_EQ(messages.messages.size(), 1u);
+
+    // An absolute name is not joined to the base folder.
+    material.m_texture = dir / "prog/texture/stone.tga";
+    EXPECT_TRUE(Load(material));
+}
+
+TEST_F(Texture, Cp932NamesFindUtf8Files)
+{
+    WriteFileBytes(g_textureBaseFolder + "/木目.bmp", SmallBmp());
+    CMaterial material;
+    material.m_texture = "\x96\xD8\x96\xDA.bmp"; // 木目 in CP932
+    ASSERT_TRUE(Load(material));
+    EXPECT_EQ(material.m_texture, "\x96\xD8\x96\xDA.bmp");
+
+    // "表" ends in 0x5C, which must not split the name.
+    fs::create_directories(g_textureBaseFolder + "/表");
+    WriteFileBytes(g_textureBaseFolder + "/表/a.bmp", SmallBmp());
+    material.m_texture = "\x95\x5C\\a.bmp";
+    EXPECT_TRUE(Load(material));
+}
+
+TEST_F(Texture, MissingTextureKeepsItsNameAndIsReportedOnce)
+{
+    CTessaline scene;
+    CMaterial missing;
+    missing.m_texture = "gone.bmp";
+    CMaterial plain;
+    CMaterial found;
+    found.m_texture = "here.bmp";
+    WriteFileBytes(g_textureBaseFolder + "/here.bmp", SmallBmp());
+    scene.m_materials = {missing, plain, found};
+
+    ReloadTextures(scene, messages, dir / "prog/");
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0], kTextureLoadFailedMessage);
+    EXPECT_EQ(scene.m_materials[0].m_texture, "gone.bmp") << "a later save still names the file";
+    EXPECT_EQ(scene.m_materials[0].m_image, nullptr) << "drawn untextured";
+    EXPECT_EQ(scene.m_materials[1].m_image, nullptr);
+    EXPECT_NE(scene.m_materials[2].m_image, nullptr);
+
+    ReloadTextures(scene, messages, dir / "prog/");
+    EXPECT_EQ(messages.messages.size(), 1u) << "not repeated on every reload";
+
+    scene.m_materials[0].m_texture = "other.bmp"; // a new name that fails is reported
+    ReloadTextures(scene, messages, dir / "prog/");
+    EXPECT_EQ(messages.messages.size(), 2u);
+
+    WriteFileBytes(g_textureBaseFolder + "/other.bmp", SmallBmp());
+    ReloadTextures(scene, messages, dir / "prog/");
+    EXPECT_NE(scene.m_materials[0].m_image, nullptr);
+    fs::remove(g_textureBaseFolder + "/other.bmp");
+    ReloadTextures(scene, messages, dir / "prog/");
+    EXPECT_EQ(messages.messages.size(), 3u) << "lost again after it had loaded";
+
+    scene.m_materials[2].m_texture.clear();
+    ReloadTextures(scene, messages, dir / "prog/");
+    EXPECT_EQ(scene.m_materials[2].m_image, nullptr) << "no name, no image";
+    EXPECT_EQ(messages.messages.size(), 3u);
+}

@@ -4,6 +4,10 @@
 #include <cstring>
 #include <memory>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "scene/Cp932.h"
 #include "scene/Numbers.h"
 
@@ -22,6 +26,115 @@ constexpr std::size_t kMinBuffer = 16 * 1024;
 constexpr std::size_t kMaxBuffer = 1024 * 1024;
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+// Plain numbers ("-12.5", "0.0625", "42") are read sixteen bytes at a time.
+// Tokens live in buffers with spare bytes after them, so reading past a
+// token's end is safe; those bytes are masked off.
+std::uint64_t Load8(const char* p)
+{
+    std::uint64_t x = 0;
+    std::memcpy(&x, p, 8);
+    return x;
+}
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+
+// The value of the first `count` (0..8) bytes of x, all ASCII digits.
+std::uint64_t DigitsValue(std::uint64_t x, int count)
+{
+    // Digits to the top bytes (in two steps, as a shift by 64 is undefined),
+    // so the bytes shifted in read as leading zeros.
+    const int shift = 4 * (8 - count);
+    x = ((x - 0x30 * kOnes) << shift) << shift;
+    x = x * 10 + (x >> 8);
+    x = (((x & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+         (((x >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >> 32;
+    return x & 0xFFFFFFFFull;
+}
+
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+constexpr std::uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+constexpr double kInversePowersOfTen[] = {1 / 1e0, 1 / 1e1, 1 / 1e2, 1 / 1e3, 1 / 1e4,
+                                          1 / 1e5, 1 / 1e6, 1 / 1e7, 1 / 1e8};
+
+// A token of the form [-]digits[.digits], at most 16 bytes after the sign and
+// at most eight digits on each side: its digits as one integer (below 10^15,
+// so an exact double) and the number of them after the point. The exact value
+// is mantissa / 10^fractionDigits.
+struct PlainNumber {
+    std::uint64_t mantissa = 0;
+    int fractionDigits = 0;
+    bool negative = false;
+};
+
+inline bool ParsePlain(std::string_view token, PlainNumber& out)
+{
+#if defined(__SSE2__)
+    const char* p = token.data();
+    int length = static_cast<int>(token.size());
+    out.negative = length > 0 && *p == '-';
+    p += out.negative ? 1 : 0;
+    length -= out.negative ? 1 : 0;
+    if (length <= 0 || length > 16) {
+        return false;
+    }
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned range = (1u << length) - 1;
+    const unsigned digits = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpgt_epi8(c, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(c, _mm_set1_epi8('9' + 1)))));
+    const unsigned dots = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_set1_epi8('.')))) & range;
+    if (((digits | dots) & range) != range || (dots & (dots - 1)) != 0) {
+        return false;
+    }
+    const int dot = dots != 0 ? __builtin_ctz(dots) : length;
+    const int fractionDigits = dots != 0 ? length - dot - 1 : 0;
+    if (dot > 8 || fractionDigits > 8 || dot + fractionDigits == 0) {
+        return false;
+    }
+    out.mantissa = DigitsValue(Load8(p), dot) * kIntegerPowersOfTen[fractionDigits] +
+                   DigitsValue(Load8(p + dot + 1), fractionDigits);
+    out.fractionDigits = fractionDigits;
+    return true;
+#else
+    (void)token;
+    (void)out;
+    return false;
+#endif
+}
+
+// strtod's result: both operands are exact doubles, and one division rounds
+// correctly.
+inline double PlainToDouble(const PlainNumber& n)
+{
+    double value = static_cast<double>(n.mantissa);
+    if (n.fractionDigits > 0) {
+        value /= kPowersOfTen[n.fractionDigits];
+    }
+    return n.negative ? -value : value;
+}
+
+// (float) of strtod's result, mostly without the slow division: the product
+// with the rounded reciprocal lies within a few units of the last place of
+// the correctly rounded quotient, so both narrow to the same float unless the
+// product sits next to the midpoint between two floats. Only then is the
+// division made.
+inline float PlainToFloat(const PlainNumber& n)
+{
+    if (n.fractionDigits == 0) {
+        const double value = static_cast<double>(n.mantissa);
+        return static_cast<float>(n.negative ? -value : value);
+    }
+    const double product = static_cast<double>(n.mantissa) * kInversePowersOfTen[n.fractionDigits];
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &product, sizeof bits);
+    const std::uint64_t dropped = bits & ((std::uint64_t{1} << 29) - 1); // the bits narrowing removes
+    const std::uint64_t midpoint = std::uint64_t{1} << 28;
+    const std::uint64_t distance = dropped > midpoint ? dropped - midpoint : midpoint - dropped;
+    if (distance <= 64) {
+        return static_cast<float>(PlainToDouble(n));
+    }
+    return static_cast<float>(n.negative ? -product : product);
+}
 
 } // namespace
 
@@ -47,7 +160,7 @@ void StringSeparator::SetDoubleByte(bool on)
     }
 }
 
-void StringSeparator::Emit(const char* first, const char* last)
+inline void StringSeparator::Emit(const char* first, const char* last)
 {
     if (m_nulInToken) {
         // A NUL taken as a trail byte ends the token's text, as it ends a C string.
@@ -57,19 +170,19 @@ void StringSeparator::Emit(const char* first, const char* last)
             last = static_cast<const char*>(nul);
         }
     }
-    const std::string_view token(first, static_cast<std::size_t>(last - first));
-    if (static_cast<std::size_t>(m_count) < m_tokens.size()) {
-        m_tokens[static_cast<std::size_t>(m_count)] = token;
-    } else {
-        m_tokens.push_back(token);
-    }
-    ++m_count;
+    // Split made room for every token the text can hold.
+    m_tokens[static_cast<std::size_t>(m_count++)] = std::string_view(first, static_cast<std::size_t>(last - first));
 }
 
 const char* StringSeparator::Split(const char* p, const char* end, bool untilLineFeed)
 {
     m_count = 0;
     m_nulInToken = false;
+    // Every token takes at least one byte of the text, so this is enough room.
+    const std::size_t room = static_cast<std::size_t>(end - p) + 1;
+    if (m_tokens.size() < room) {
+        m_tokens.resize(room);
+    }
     const char* start = nullptr; // first byte of the current token; null while it is empty
     bool quoted = false;
     while (p < end) {
@@ -155,10 +268,133 @@ const char* StringSeparator::Split(const char* p, const char* end, bool untilLin
     return end;
 }
 
+#if defined(__SSE2__)
+namespace {
+
+struct BlockMasks {
+    std::uint64_t space = 0; // TAB, space, CR, LF: the bytes that only end tokens here
+    std::uint64_t separator = 0;
+    std::uint64_t lineFeed = 0;
+    std::uint64_t carriageReturn = 0;
+    std::uint64_t other = 0; // quote, NUL, and bytes above 0x7F when they may be lead bytes
+};
+
+// Classifies 64 bytes; bit i stands for byte i.
+BlockMasks Classify64(const char* p, bool doubleByte)
+{
+    BlockMasks masks;
+    const auto splat = [](char c) { return _mm_set1_epi8(c); };
+    for (int part = 0; part < 4; ++part) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + part * 16));
+        const __m128i low = _mm_and_si128(c, splat(static_cast<char>(0xFE))); // ( ) and : ;
+        const __m128i fold = _mm_and_si128(c, splat(static_cast<char>(0xDF))); // [ { and ] }
+        const __m128i lf = _mm_cmpeq_epi8(c, splat('\n'));
+        const __m128i cr = _mm_cmpeq_epi8(c, splat('\r'));
+        const __m128i space = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(c, splat(' ')), _mm_cmpeq_epi8(c, splat('\t'))),
+                                           _mm_or_si128(lf, cr));
+        const __m128i separator = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(low, splat('(')), _mm_cmpeq_epi8(low, splat(':'))),
+                         _mm_or_si128(_mm_cmpeq_epi8(fold, splat('[')), _mm_cmpeq_epi8(fold, splat(']')))),
+            _mm_or_si128(_mm_cmpeq_epi8(c, splat(',')), _mm_cmpeq_epi8(c, splat('='))));
+        const __m128i other = _mm_or_si128(_mm_cmpeq_epi8(c, splat('"')), _mm_cmpeq_epi8(c, _mm_setzero_si128()));
+        const int shift = part * 16;
+        const auto bits = [shift](__m128i v) {
+            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v))) << shift;
+        };
+        masks.space |= bits(space);
+        masks.separator |= bits(separator);
+        masks.lineFeed |= bits(lf);
+        masks.carriageReturn |= bits(cr);
+        masks.other |= bits(other);
+        if (doubleByte) {
+            masks.other |= bits(c); // the top bit of every byte
+        }
+    }
+    return masks;
+}
+
+} // namespace
+
+const char* StringSeparator::SplitPlain(const char* begin, const char* end)
+{
+    constexpr int kWords = 8;
+    const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(end - begin), kWords * 64);
+    std::uint64_t ordinary[kWords];
+    std::uint64_t separators[kWords];
+    std::size_t lineLength = 0;
+    std::size_t returnAt = 0; // position + 1 of the one CR allowed, 0 for none
+    int words = 0;
+    for (int w = 0; w < kWords && static_cast<std::size_t>(w) * 64 < length; ++w) {
+        const BlockMasks m = Classify64(begin + w * 64, m_doubleByte);
+        const std::size_t left = length - static_cast<std::size_t>(w) * 64;
+        std::uint64_t valid = left >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << left) - 1;
+        const std::uint64_t lineFeed = m.lineFeed & valid;
+        if (lineFeed != 0) {
+            const int at = __builtin_ctzll(lineFeed);
+            valid = at == 63 ? ~std::uint64_t{0} : (std::uint64_t{2} << at) - 1;
+            lineLength = static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(at) + 1;
+        }
+        if ((m.other & valid) != 0) {
+            return nullptr;
+        }
+        const std::uint64_t returns = m.carriageReturn & valid;
+        if (returns != 0) {
+            if (returnAt != 0 || (returns & (returns - 1)) != 0) {
+                return nullptr;
+            }
+            returnAt = static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(returns)) + 1;
+        }
+        ordinary[w] = ~(m.space | m.separator) & valid;
+        separators[w] = m.separator & valid;
+        words = w + 1;
+        if (lineFeed != 0) {
+            break;
+        }
+    }
+    if (lineLength == 0 || (returnAt != 0 && returnAt + 1 != lineLength)) {
+        return nullptr;
+    }
+
+    // A token starts at an ordinary byte after a non-ordinary one and ends at
+    // an ordinary byte before a non-ordinary one; a separator is both.
+    const std::size_t room = lineLength + 1;
+    if (m_tokens.size() < room) {
+        m_tokens.resize(room);
+    }
+    m_count = 0;
+    int ends = 0;
+    std::uint16_t endAt[kWords * 64];
+    for (int w = 0; w < words; ++w) {
+        const std::uint64_t o = ordinary[w];
+        const std::uint64_t before = (o << 1) | (w > 0 ? ordinary[w - 1] >> 63 : 0);
+        const std::uint64_t after = (o >> 1) | (w + 1 < words ? ordinary[w + 1] << 63 : 0);
+        std::uint64_t starts = (o & ~before) | separators[w];
+        std::uint64_t stops = (o & ~after) | separators[w];
+        const char* base = begin + w * 64;
+        while (starts != 0) {
+            m_tokens[static_cast<std::size_t>(m_count++)] = std::string_view(base + __builtin_ctzll(starts), 0);
+            starts &= starts - 1;
+        }
+        while (stops != 0) {
+            endAt[ends++] = static_cast<std::uint16_t>(w * 64 + __builtin_ctzll(stops) + 1);
+            stops &= stops - 1;
+        }
+    }
+    for (int i = 0; i < m_count; ++i) {
+        std::string_view& token = m_tokens[static_cast<std::size_t>(i)];
+        token = std::string_view(token.data(), static_cast<std::size_t>(begin + endAt[i] - token.data()));
+    }
+    return begin + lineLength;
+}
+#else
+const char* StringSeparator::SplitPlain(const char*, const char*) { return nullptr; }
+#endif
+
 int StringSeparator::Separate(std::string_view line)
 {
-    m_line.assign(line);
-    Split(m_line.data(), m_line.data() + m_line.size(), false);
+    m_line.assign(line.size() + kReadPadding, '\0');
+    std::memcpy(m_line.data(), line.data(), line.size());
+    Split(m_line.data(), m_line.data() + line.size(), false);
     return m_count;
 }
 
@@ -184,7 +420,25 @@ double StringSeparator::GetDouble(int index) const
     if (index < 0 || index >= m_count) {
         return 0.0;
     }
-    return AtofC(m_tokens[static_cast<std::size_t>(index)]);
+    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
+    PlainNumber number;
+    if (ParsePlain(token, number)) {
+        return PlainToDouble(number);
+    }
+    return AtofC(token);
+}
+
+float StringSeparator::GetFloat(int index) const
+{
+    if (index < 0 || index >= m_count) {
+        return 0.0f;
+    }
+    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
+    PlainNumber number;
+    if (ParsePlain(token, number)) {
+        return PlainToFloat(number);
+    }
+    return static_cast<float>(AtofC(token));
 }
 
 int StringSeparator::GetInt(int index) const
@@ -192,7 +446,13 @@ int StringSeparator::GetInt(int index) const
     if (index < 0 || index >= m_count) {
         return 0;
     }
-    return AtoiC(m_tokens[static_cast<std::size_t>(index)]);
+    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
+    PlainNumber number;
+    if (ParsePlain(token, number) && number.fractionDigits == 0 && token.back() != '.') {
+        const int value = static_cast<int>(number.mantissa);
+        return number.negative ? -value : value;
+    }
+    return AtoiC(token);
 }
 
 FileStringSeparator::FileStringSeparator(ByteSource& source) : m_source(source)
@@ -202,7 +462,8 @@ FileStringSeparator::FileStringSeparator(ByteSource& source) : m_source(source)
     if (size && *size + 1 < kMaxBuffer) {
         capacity = std::max(kMinBuffer, static_cast<std::size_t>(*size) + 1);
     }
-    m_buffer.resize(capacity);
+    m_buffer.resize(capacity + kReadPadding);
+    m_capacity = capacity;
 }
 
 void FileStringSeparator::Fill(std::size_t want)
@@ -215,8 +476,8 @@ void FileStringSeparator::Fill(std::size_t want)
         m_end -= m_pos;
         m_pos = 0;
     }
-    while (m_end < want && m_end < m_buffer.size()) {
-        const std::size_t got = m_source.Read(m_buffer.data() + m_end, m_buffer.size() - m_end);
+    while (m_end < want && m_end < m_capacity) {
+        const std::size_t got = m_source.Read(m_buffer.data() + m_end, m_capacity - m_end);
         if (got == 0) {
             m_atEnd = true;
             return;
@@ -303,6 +564,10 @@ int AsciiFileString::ReadLine()
     }
     const char* begin = m_buffer.data() + m_pos;
     const char* end = begin + std::min(kLineLimit, m_end - m_pos);
+    if (const char* plainEnd = SplitPlain(begin, end)) {
+        m_pos = static_cast<std::size_t>(plainEnd - m_buffer.data());
+        return m_count;
+    }
     const char* stop = Split(begin, end, true);
     const char* next = end;
     if (stop < end) {

@@ -47,7 +47,7 @@ public:
     // atof of the token; 0.0 for an index outside 0 .. count-1.
     double GetDouble(int index) const;
     // GetDouble narrowed to float.
-    float GetFloat(int index) const { return static_cast<float>(GetDouble(index)); }
+    float GetFloat(int index) const;
     // atoi of the token; 0 for an index outside 0 .. count-1.
     int GetInt(int index) const;
 
@@ -63,13 +63,24 @@ protected:
     // NUL or CR that ended it, or at `end`.
     const char* Split(const char* begin, const char* end, bool untilLineFeed);
 
+    // The same split for the common line of plain tokens: no quote, no NUL,
+    // no byte above 0x7F in double-byte mode, no CR except right before the
+    // LF that ends the line within `end` and the first 512 bytes. Returns
+    // null, having changed nothing, for any other line; else where the line
+    // ends (past its LF). Reads up to 63 bytes beyond `end`, which the buffer
+    // must hold (their values do not matter).
+    const char* SplitPlain(const char* begin, const char* end);
+
+    // Bytes a buffer must hold beyond its data for SplitPlain.
+    static constexpr std::size_t kReadPadding = 64;
+
     int m_count = 0;
 
 private:
     void Emit(const char* first, const char* last);
 
     std::vector<std::string_view> m_tokens;
-    std::string m_line; // copy of the text given to Separate
+    std::vector<char> m_line; // copy of the text given to Separate, with spare bytes after it
     std::array<std::uint8_t, 256> m_classes{};
     bool m_doubleByte = true;
     bool m_nulInToken = false;
@@ -98,7 +109,8 @@ protected:
     void Fill(std::size_t want);
 
     ByteSource& m_source;
-    std::vector<char> m_buffer;
+    std::vector<char> m_buffer; // m_capacity bytes of data, then kReadPadding spare bytes
+    std::size_t m_capacity = 0;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
     bool m_atEnd = false;

@@ -9,7 +9,6 @@
 #endif
 
 #include "scene/Cp932.h"
-#include "scene/Numbers.h"
 
 namespace {
 
@@ -25,116 +24,6 @@ enum ByteClass : std::uint8_t {
 constexpr std::size_t kMinBuffer = 16 * 1024;
 constexpr std::size_t kMaxBuffer = 1024 * 1024;
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-// Plain numbers ("-12.5", "0.0625", "42") are read sixteen bytes at a time.
-// Tokens live in buffers with spare bytes after them, so reading past a
-// token's end is safe; those bytes are masked off.
-std::uint64_t Load8(const char* p)
-{
-    std::uint64_t x = 0;
-    std::memcpy(&x, p, 8);
-    return x;
-}
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-
-// The value of the first `count` (0..8) bytes of x, all ASCII digits.
-std::uint64_t DigitsValue(std::uint64_t x, int count)
-{
-    // Digits to the top bytes (in two steps, as a shift by 64 is undefined),
-    // so the bytes shifted in read as leading zeros.
-    const int shift = 4 * (8 - count);
-    x = ((x - 0x30 * kOnes) << shift) << shift;
-    x = x * 10 + (x >> 8);
-    x = (((x & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
-         (((x >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >> 32;
-    return x & 0xFFFFFFFFull;
-}
-
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-constexpr std::uint64_t kIntegerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-constexpr double kInversePowersOfTen[] = {1 / 1e0, 1 / 1e1, 1 / 1e2, 1 / 1e3, 1 / 1e4,
-                                          1 / 1e5, 1 / 1e6, 1 / 1e7, 1 / 1e8};
-
-// A token of the form [-]digits[.digits], at most 16 bytes after the sign and
-// at most eight digits on each side: its digits as one integer (below 10^15,
-// so an exact double) and the number of them after the point. The exact value
-// is mantissa / 10^fractionDigits.
-struct PlainNumber {
-    std::uint64_t mantissa = 0;
-    int fractionDigits = 0;
-    bool negative = false;
-};
-
-inline bool ParsePlain(std::string_view token, PlainNumber& out)
-{
-#if defined(__SSE2__)
-    const char* p = token.data();
-    int length = static_cast<int>(token.size());
-    out.negative = length > 0 && *p == '-';
-    p += out.negative ? 1 : 0;
-    length -= out.negative ? 1 : 0;
-    if (length <= 0 || length > 16) {
-        return false;
-    }
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const unsigned range = (1u << length) - 1;
-    const unsigned digits = static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpgt_epi8(c, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(c, _mm_set1_epi8('9' + 1)))));
-    const unsigned dots = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(c, _mm_set1_epi8('.')))) & range;
-    if (((digits | dots) & range) != range || (dots & (dots - 1)) != 0) {
-        return false;
-    }
-    const int dot = dots != 0 ? __builtin_ctz(dots) : length;
-    const int fractionDigits = dots != 0 ? length - dot - 1 : 0;
-    if (dot > 8 || fractionDigits > 8 || dot + fractionDigits == 0) {
-        return false;
-    }
-    out.mantissa = DigitsValue(Load8(p), dot) * kIntegerPowersOfTen[fractionDigits] +
-                   DigitsValue(Load8(p + dot + 1), fractionDigits);
-    out.fractionDigits = fractionDigits;
-    return true;
-#else
-    (void)token;
-    (void)out;
-    return false;
-#endif
-}
-
-// strtod's result: both operands are exact doubles, and one division rounds
-// correctly.
-inline double PlainToDouble(const PlainNumber& n)
-{
-    double value = static_cast<double>(n.mantissa);
-    if (n.fractionDigits > 0) {
-        value /= kPowersOfTen[n.fractionDigits];
-    }
-    return n.negative ? -value : value;
-}
-
-// (float) of strtod's result, mostly without the slow division: the product
-// with the rounded reciprocal lies within a few units of the last place of
-// the correctly rounded quotient, so both narrow to the same float unless the
-// product sits next to the midpoint between two floats. Only then is the
-// division made.
-inline float PlainToFloat(const PlainNumber& n)
-{
-    if (n.fractionDigits == 0) {
-        const double value = static_cast<double>(n.mantissa);
-        return static_cast<float>(n.negative ? -value : value);
-    }
-    const double product = static_cast<double>(n.mantissa) * kInversePowersOfTen[n.fractionDigits];
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &product, sizeof bits);
-    const std::uint64_t dropped = bits & ((std::uint64_t{1} << 29) - 1); // the bits narrowing removes
-    const std::uint64_t midpoint = std::uint64_t{1} << 28;
-    const std::uint64_t distance = dropped > midpoint ? dropped - midpoint : midpoint - dropped;
-    if (distance <= 64) {
-        return static_cast<float>(PlainToDouble(n));
-    }
-    return static_cast<float>(n.negative ? -product : product);
-}
 
 } // namespace
 
@@ -272,44 +161,36 @@ const char* StringSeparator::Split(const char* p, const char* end, bool untilLin
 namespace {
 
 struct BlockMasks {
-    std::uint64_t space = 0; // TAB, space, CR, LF: the bytes that only end tokens here
-    std::uint64_t separator = 0;
-    std::uint64_t lineFeed = 0;
-    std::uint64_t carriageReturn = 0;
-    std::uint64_t other = 0; // quote, NUL, and bytes above 0x7F when they may be lead bytes
+    unsigned space = 0; // TAB, space, CR, LF: the bytes that only end tokens here
+    unsigned separator = 0;
+    unsigned lineFeed = 0;
+    unsigned carriageReturn = 0;
+    unsigned other = 0; // quote, NUL, and bytes above 0x7F when they may be lead bytes
 };
 
-// Classifies 64 bytes; bit i stands for byte i.
-BlockMasks Classify64(const char* p, bool doubleByte)
+// Classifies 16 bytes; bit i stands for byte i.
+inline BlockMasks Classify16(const char* p, bool doubleByte)
 {
-    BlockMasks masks;
     const auto splat = [](char c) { return _mm_set1_epi8(c); };
-    for (int part = 0; part < 4; ++part) {
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + part * 16));
-        const __m128i low = _mm_and_si128(c, splat(static_cast<char>(0xFE))); // ( ) and : ;
-        const __m128i fold = _mm_and_si128(c, splat(static_cast<char>(0xDF))); // [ { and ] }
-        const __m128i lf = _mm_cmpeq_epi8(c, splat('\n'));
-        const __m128i cr = _mm_cmpeq_epi8(c, splat('\r'));
-        const __m128i space = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(c, splat(' ')), _mm_cmpeq_epi8(c, splat('\t'))),
-                                           _mm_or_si128(lf, cr));
-        const __m128i separator = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(low, splat('(')), _mm_cmpeq_epi8(low, splat(':'))),
-                         _mm_or_si128(_mm_cmpeq_epi8(fold, splat('[')), _mm_cmpeq_epi8(fold, splat(']')))),
-            _mm_or_si128(_mm_cmpeq_epi8(c, splat(',')), _mm_cmpeq_epi8(c, splat('='))));
-        const __m128i other = _mm_or_si128(_mm_cmpeq_epi8(c, splat('"')), _mm_cmpeq_epi8(c, _mm_setzero_si128()));
-        const int shift = part * 16;
-        const auto bits = [shift](__m128i v) {
-            return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v))) << shift;
-        };
-        masks.space |= bits(space);
-        masks.separator |= bits(separator);
-        masks.lineFeed |= bits(lf);
-        masks.carriageReturn |= bits(cr);
-        masks.other |= bits(other);
-        if (doubleByte) {
-            masks.other |= bits(c); // the top bit of every byte
-        }
-    }
+    const auto bits = [](__m128i v) { return static_cast<unsigned>(_mm_movemask_epi8(v)); };
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i low = _mm_and_si128(c, splat(static_cast<char>(0xFE)));  // ( ) and : ;
+    const __m128i fold = _mm_and_si128(c, splat(static_cast<char>(0xDF))); // [ { and ] }
+    const __m128i lf = _mm_cmpeq_epi8(c, splat('\n'));
+    const __m128i cr = _mm_cmpeq_epi8(c, splat('\r'));
+    const __m128i space = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(c, splat(' ')), _mm_cmpeq_epi8(c, splat('\t'))),
+                                       _mm_or_si128(lf, cr));
+    const __m128i separator = _mm_or_si128(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(low, splat('(')), _mm_cmpeq_epi8(low, splat(':'))),
+                     _mm_or_si128(_mm_cmpeq_epi8(fold, splat('[')), _mm_cmpeq_epi8(fold, splat(']')))),
+        _mm_or_si128(_mm_cmpeq_epi8(c, splat(',')), _mm_cmpeq_epi8(c, splat('='))));
+    const __m128i other = _mm_or_si128(_mm_cmpeq_epi8(c, splat('"')), _mm_cmpeq_epi8(c, _mm_setzero_si128()));
+    BlockMasks masks;
+    masks.space = bits(space);
+    masks.separator = bits(separator);
+    masks.lineFeed = bits(lf);
+    masks.carriageReturn = bits(cr);
+    masks.other = bits(other) | (doubleByte ? bits(c) : 0u); // the top bit of every byte
     return masks;
 }
 
@@ -324,30 +205,36 @@ const char* StringSeparator::SplitPlain(const char* begin, const char* end)
     std::size_t lineLength = 0;
     std::size_t returnAt = 0; // position + 1 of the one CR allowed, 0 for none
     int words = 0;
-    for (int w = 0; w < kWords && static_cast<std::size_t>(w) * 64 < length; ++w) {
-        const BlockMasks m = Classify64(begin + w * 64, m_doubleByte);
-        const std::size_t left = length - static_cast<std::size_t>(w) * 64;
-        std::uint64_t valid = left >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << left) - 1;
-        const std::uint64_t lineFeed = m.lineFeed & valid;
+    for (std::size_t block = 0; block * 16 < length; ++block) {
+        const BlockMasks m = Classify16(begin + block * 16, m_doubleByte);
+        const std::size_t left = length - block * 16;
+        unsigned valid = left >= 16 ? 0xFFFFu : (1u << left) - 1;
+        const unsigned lineFeed = m.lineFeed & valid;
         if (lineFeed != 0) {
-            const int at = __builtin_ctzll(lineFeed);
-            valid = at == 63 ? ~std::uint64_t{0} : (std::uint64_t{2} << at) - 1;
-            lineLength = static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(at) + 1;
+            const int at = __builtin_ctz(lineFeed);
+            valid = (2u << at) - 1;
+            lineLength = block * 16 + static_cast<std::size_t>(at) + 1;
         }
         if ((m.other & valid) != 0) {
             return nullptr;
         }
-        const std::uint64_t returns = m.carriageReturn & valid;
+        const unsigned returns = m.carriageReturn & valid;
         if (returns != 0) {
             if (returnAt != 0 || (returns & (returns - 1)) != 0) {
                 return nullptr;
             }
-            returnAt = static_cast<std::size_t>(w) * 64 + static_cast<std::size_t>(__builtin_ctzll(returns)) + 1;
+            returnAt = block * 16 + static_cast<std::size_t>(__builtin_ctz(returns)) + 1;
         }
-        ordinary[w] = ~(m.space | m.separator) & valid;
-        separators[w] = m.separator & valid;
-        words = w + 1;
+        const std::size_t w = block / 4;
+        const int shift = static_cast<int>(block % 4) * 16;
+        if (shift == 0) {
+            ordinary[w] = 0;
+            separators[w] = 0;
+        }
+        ordinary[w] |= static_cast<std::uint64_t>(~(m.space | m.separator) & valid) << shift;
+        separators[w] |= static_cast<std::uint64_t>(m.separator & valid) << shift;
         if (lineFeed != 0) {
+            words = static_cast<int>(w) + 1;
             break;
         }
     }
@@ -398,62 +285,9 @@ int StringSeparator::Separate(std::string_view line)
     return m_count;
 }
 
-bool StringSeparator::Equals(int index, std::string_view text) const
-{
-    if (index < 0 || index >= m_count) {
-        return false;
-    }
-    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
-    if (token.size() != text.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < token.size(); ++i) {
-        if (FoldAscii(token[i]) != FoldAscii(text[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
-double StringSeparator::GetDouble(int index) const
-{
-    if (index < 0 || index >= m_count) {
-        return 0.0;
-    }
-    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
-    PlainNumber number;
-    if (ParsePlain(token, number)) {
-        return PlainToDouble(number);
-    }
-    return AtofC(token);
-}
 
-float StringSeparator::GetFloat(int index) const
-{
-    if (index < 0 || index >= m_count) {
-        return 0.0f;
-    }
-    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
-    PlainNumber number;
-    if (ParsePlain(token, number)) {
-        return PlainToFloat(number);
-    }
-    return static_cast<float>(AtofC(token));
-}
 
-int StringSeparator::GetInt(int index) const
-{
-    if (index < 0 || index >= m_count) {
-        return 0;
-    }
-    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
-    PlainNumber number;
-    if (ParsePlain(token, number) && number.fractionDigits == 0 && token.back() != '.') {
-        const int value = static_cast<int>(number.mantissa);
-        return number.negative ? -value : value;
-    }
-    return AtoiC(token);
-}
 
 FileStringSeparator::FileStringSeparator(ByteSource& source) : m_source(source)
 {

@@ -23,6 +23,8 @@
 #include <vector>
 
 #include "import/ByteSource.h"
+#include "import/TokenNumbers.h"
+#include "scene/Numbers.h"
 
 class StringSeparator {
 public:
@@ -85,6 +87,67 @@ private:
     bool m_doubleByte = true;
     bool m_nulInToken = false;
 };
+
+// The accessors are called for every token of a document, so they are inline.
+
+inline bool StringSeparator::Equals(int index, std::string_view text) const
+{
+    if (index < 0 || index >= m_count) {
+        return false;
+    }
+    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
+    if (token.size() != text.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < token.size(); ++i) {
+        const char a = token[i];
+        const char b = text[i];
+        if (a != b && ((a | 0x20) != (b | 0x20) || (b | 0x20) < 'a' || (b | 0x20) > 'z')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+inline double StringSeparator::GetDouble(int index) const
+{
+    if (index < 0 || index >= m_count) {
+        return 0.0;
+    }
+    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
+    token_numbers::PlainNumber number;
+    if (token_numbers::ParsePlain(token, number)) {
+        return token_numbers::PlainToDouble(number);
+    }
+    return AtofC(token);
+}
+
+inline float StringSeparator::GetFloat(int index) const
+{
+    if (index < 0 || index >= m_count) {
+        return 0.0f;
+    }
+    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
+    token_numbers::PlainNumber number;
+    if (token_numbers::ParsePlain(token, number)) {
+        return token_numbers::PlainToFloat(number);
+    }
+    return static_cast<float>(AtofC(token));
+}
+
+inline int StringSeparator::GetInt(int index) const
+{
+    if (index < 0 || index >= m_count) {
+        return 0;
+    }
+    const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
+    token_numbers::PlainNumber number;
+    if (token_numbers::ParsePlain(token, number) && number.fractionDigits == 0) {
+        const int value = static_cast<int>(number.mantissa);
+        return number.negative ? -value : value;
+    }
+    return AtoiC(token);
+}
 
 // Reads lines from a byte source, not owned. Its ReadLine reads byte by byte:
 // CR, LF and CR LF each end one line, a line has no length limit, and a lead

@@ -17,24 +17,40 @@ public:
     void ShowMessage(std::string_view text) override { std::cerr << text << '\n'; }
 };
 
-void PrintSummary(const CTessaline& scene)
+struct TextureCounts {
+    int found = 0;
+    int missing = 0;
+};
+
+void PrintSummary(const CTessaline& scene, const std::vector<ImportRecord>& imports,
+                  const TextureCounts& textures)
 {
+    for (const ImportRecord& record : imports) {
+        std::cout << "opened " << record.file << ": ";
+        if (record.result) {
+            std::cout << "result " << *record.result << (*record.result == 0 ? " (complete)" : " (incomplete)");
+        } else {
+            std::cout << "read";
+        }
+        std::cout << '\n';
+    }
     std::size_t faces = 0;
     std::size_t vertices = 0;
     for (const CModel& model : scene.m_models) {
         faces += model.m_faces.size();
         vertices += model.m_vertices.size();
     }
-    std::size_t textures = 0;
+    std::size_t textured = 0;
     for (const CMaterial& material : scene.m_materials) {
-        textures += material.m_texture.empty() ? 0 : 1;
+        textured += material.m_texture.empty() ? 0 : 1;
     }
     std::cout << "characters: " << scene.m_characterNames.size() << '\n'
               << "animations: " << scene.m_animationNames.size() << " (frames: " << g_lastFrame + 1
               << ", fps: " << g_fps << ")\n"
               << "models: " << scene.m_models.size() << " (vertices: " << vertices
               << ", faces: " << faces << ")\n"
-              << "materials: " << scene.m_materials.size() << " (textured: " << textures << ")\n";
+              << "materials: " << scene.m_materials.size() << " (textured: " << textured << ")\n"
+              << "textures: " << textures.found << " found, " << textures.missing << " missing\n";
     for (const CModel& model : scene.m_models) {
         std::cout << "  model " << Cp932ToUtf8(model.m_name) << ": " << model.m_vertices.size()
                   << " vertices, " << model.m_faces.size() << " faces\n";
@@ -62,6 +78,7 @@ int RunInfo(const Args& args)
     CTessaline scene;
     StderrSink messages;
     std::vector<ImportRecord> imports;
+    TextureCounts textures;
     for (const std::string& file : files) {
         const OpenOutcome outcome = OpenDocumentInto(scene, file, messages);
         if (!outcome.ok) {
@@ -69,12 +86,14 @@ int RunInfo(const Args& args)
             return kExitFailure;
         }
         imports.push_back({file, outcome.result});
+        textures.found += outcome.texturesFound;
+        textures.missing += outcome.texturesMissing;
     }
 
     if (json) {
         std::cout << SceneToJson(scene, imports);
     } else {
-        PrintSummary(scene);
+        PrintSummary(scene, imports, textures);
     }
     return std::cout.good() ? kExitOk : kExitFailure;
 }

@@ -11,6 +11,8 @@ struct OpenOutcome {
     bool ok = false;
     std::optional<int> result; // the reader's result code, when a reader ran
     std::string error;         // UTF-8, when !ok
+    int texturesFound = 0;     // textures named by the document that loaded
+    int texturesMissing = 0;   // ... and that did not
 };
 
 // Opens or imports `path` into `scene` as the desktop program's open does.

@@ -1,7 +1,10 @@
 #include "scene/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <climits>
+#include <cstdint>
 #include <clocale>
 #include <cstdlib>
 #include <locale.h>
@@ -23,10 +26,127 @@ double StrtodC(std::string_view text)
     return strtod_l(copy.c_str(), nullptr, cLocale);
 }
 
+bool IsDigit(char c) { return static_cast<unsigned>(c - '0') < 10u; }
+
+// Plain decimals ("-12.5", "0.25e3") with at most 19 significant digits, a
+// value below 2^53 and a decimal exponent of at most 22 either way: both the
+// digits and the power of ten are then exact doubles, and the one rounding
+// of the product or quotient is the correctly rounded result strtod gives.
+// Returns false for everything else (hex, inf, nan, white space, long or
+// extreme numbers), which takes the general road.
+bool SimpleDecimal(const char* p, const char* end, double& out)
+{
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
+    }
+    const char* integerStart = p;
+    // Leading zeros count as digits here; a number that needs more than 19
+    // digits in all simply takes the general road.
+    std::uint64_t mantissa = 0;
+    while (p < end && IsDigit(*p)) {
+        mantissa = mantissa * 10u + static_cast<unsigned>(*p - '0');
+        ++p;
+    }
+    std::ptrdiff_t digits = p - integerStart;
+    if (digits == 1 && *integerStart == '0' && p < end && (*p == 'x' || *p == 'X')) {
+        return false;
+    }
+    int exponent = 0;
+    if (p < end && *p == '.') {
+        const char* fractionStart = ++p;
+        while (p < end && IsDigit(*p)) {
+            mantissa = mantissa * 10u + static_cast<unsigned>(*p - '0');
+            ++p;
+        }
+        exponent = -static_cast<int>(std::min<std::ptrdiff_t>(p - fractionStart, 1000));
+        digits += p - fractionStart;
+    }
+    if (digits == 0 || digits > 19) {
+        return false;
+    }
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        bool negativeExponent = false;
+        if (q < end && (*q == '+' || *q == '-')) {
+            negativeExponent = *q == '-';
+            ++q;
+        }
+        if (q < end && IsDigit(*q)) { // otherwise the 'e' is not part of the number
+            int value = 0;
+            for (; q < end && IsDigit(*q); ++q) {
+                if (value > 100000) {
+                    return false;
+                }
+                value = value * 10 + (*q - '0');
+            }
+            exponent += negativeExponent ? -value : value;
+        }
+    }
+    if (mantissa == 0) {
+        out = negative ? -0.0 : 0.0;
+        return true;
+    }
+    if (mantissa > (std::uint64_t{1} << 53) || exponent < -22 || exponent > 22) {
+        return false;
+    }
+    double value = static_cast<double>(mantissa);
+    value = exponent >= 0 ? value * kPowers[exponent] : value / kPowers[-exponent];
+    out = negative ? -value : value;
+    return true;
+}
+
+// atoi by strtol's rules.
+int AtoiGeneral(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsCSpace(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Accumulate as strtol does for a 64-bit long, clamping at its limits.
+    unsigned long long magnitude = 0;
+    bool overflow = false;
+    const unsigned long long limit =
+        negative ? static_cast<unsigned long long>(LONG_MAX) + 1ull : static_cast<unsigned long long>(LONG_MAX);
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const unsigned digit = static_cast<unsigned>(text[i] - '0');
+        if (overflow || magnitude > (limit - digit) / 10ull) {
+            overflow = true;
+            continue;
+        }
+        magnitude = magnitude * 10ull + digit;
+    }
+    long value = 0;
+    if (overflow) {
+        value = negative ? LONG_MIN : LONG_MAX;
+    } else if (negative) {
+        value = magnitude == static_cast<unsigned long long>(LONG_MAX) + 1ull
+                    ? LONG_MIN
+                    : -static_cast<long>(magnitude);
+    } else {
+        value = static_cast<long>(magnitude);
+    }
+    // glibc's atoi narrows the long; keep its modular result.
+    return static_cast<int>(static_cast<unsigned int>(static_cast<unsigned long>(value)));
+}
+
 } // namespace
 
 double AtofC(std::string_view text)
 {
+    double simple = 0.0;
+    if (SimpleDecimal(text.data(), text.data() + text.size(), simple)) {
+        return simple;
+    }
     std::size_t i = 0;
     while (i < text.size() && IsCSpace(text[i])) {
         ++i;
@@ -66,40 +186,22 @@ double AtofC(std::string_view text)
 
 int AtoiC(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // Accumulate as strtol does for a 64-bit long, clamping at its limits.
-    unsigned long long magnitude = 0;
-    bool overflow = false;
-    const unsigned long long limit =
-        negative ? static_cast<unsigned long long>(LONG_MAX) + 1ull : static_cast<unsigned long long>(LONG_MAX);
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        const unsigned digit = static_cast<unsigned>(text[i] - '0');
-        if (overflow || magnitude > (limit - digit) / 10ull) {
-            overflow = true;
-            continue;
+    // Up to nine digits cannot overflow; that covers every index and count.
+    if (!text.empty() && text.size() <= 10) {
+        std::size_t j = text[0] == '-' || text[0] == '+' ? 1 : 0;
+        const std::size_t first = j;
+        int value = 0;
+        if (first >= text.size() || !IsDigit(text[first])) {
+            return AtoiGeneral(text);
         }
-        magnitude = magnitude * 10ull + digit;
+        for (; j < text.size() && j - first < 9 && IsDigit(text[j]); ++j) {
+            value = value * 10 + (text[j] - '0');
+        }
+        if (j == text.size() || (j - first < 9 && !IsDigit(text[j]))) {
+            return text[0] == '-' ? -value : value;
+        }
     }
-    long value = 0;
-    if (overflow) {
-        value = negative ? LONG_MIN : LONG_MAX;
-    } else if (negative) {
-        value = magnitude == static_cast<unsigned long long>(LONG_MAX) + 1ull
-                    ? LONG_MIN
-                    : -static_cast<long>(magnitude);
-    } else {
-        value = static_cast<long>(magnitude);
-    }
-    // glibc's atoi narrows the long; keep its modular result.
-    return static_cast<int>(static_cast<unsigned int>(static_cast<unsigned long>(value)));
+    return AtoiGeneral(text);
 }
 
 std::string FormatFixed6(double value)

@@ -82,3 +82,19 @@ TEST(CliInfo, ExitCodesTellUsageFromFailure)
     EXPECT_EQ(RunCli("info --bogus").exitCode, 2);
     EXPECT_EQ(RunCli("info /nonexistent/file.xyz --json").exitCode, 1);
 }
+
+TEST(CliInfo, ImportsMetasequoiaDocumentsIntoOneScene)
+{
+    const std::string folder = std::string(VANTOMO_TEST_DATA_DIR) + "/mqo/";
+    const RunResult json = RunCli("info '" + folder + "textured.mqo' '" + folder + "textured.mqoz' --json");
+    ASSERT_EQ(json.exitCode, 0) << json.out;
+    for (const char* expected : {"\"name\": \"board\"", "\"name\": \"board_2\"", "\"result\": 0", "\"id\": 7",
+                                 "\"faceCount\": 1", "\"parentName\": \"Character_0\""}) {
+        EXPECT_NE(json.out.find(expected), std::string::npos) << expected << "\n" << json.out;
+    }
+    const RunResult summary = RunCli("info '" + folder + "textured.mqo'");
+    ASSERT_EQ(summary.exitCode, 0);
+    EXPECT_NE(summary.out.find("models: 1 (vertices: 4, faces: 1)"), std::string::npos) << summary.out;
+    EXPECT_NE(summary.out.find("textures: "), std::string::npos) << summary.out;
+    EXPECT_EQ(RunCli("info '" + folder + "missing.mqo'").exitCode, 1);
+}

@@ -1,0 +1,480 @@
+#include "import/LoaderMQO.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "import/MeshBuilder.h"
+#include "import/MqozArchive.h"
+#include "import/TextureLoader.h"
+#include "scene/AppValues.h"
+#include "scene/Cp932.h"
+#include "scene/Names.h"
+
+namespace {
+
+// Ids and counters wrap like the 32-bit values they are instead of overflowing.
+int WrappingAdd(int a, int b)
+{
+    return static_cast<int>(static_cast<unsigned>(a) + static_cast<unsigned>(b));
+}
+
+// The material attributes the reader keeps, in the order they are tried.
+enum class Attribute { kShader, kDbls, kUid, kColor, kDiffuse, kAmbient, kSpecular, kEmissive, kPower,
+                       kTexture, kAlphaPlane, kBump };
+
+struct AttributeKeyword {
+    std::string_view name;
+    Attribute attribute;
+    int values;
+};
+
+constexpr AttributeKeyword kAttributes[] = {
+    {"shader", Attribute::kShader, 1},   {"dbls", Attribute::kDbls, 1},
+    {"uid", Attribute::kUid, 1},         {"col", Attribute::kColor, 4},
+    {"dif", Attribute::kDiffuse, 1},     {"amb", Attribute::kAmbient, 1},
+    {"spc", Attribute::kSpecular, 1},    {"emi", Attribute::kEmissive, 1},
+    {"power", Attribute::kPower, 1},     {"tex", Attribute::kTexture, 1},
+    {"aplane", Attribute::kAlphaPlane, 1}, {"bump", Attribute::kBump, 1},
+};
+
+// Smallest number of bytes a vertex line ("0 0 0\n") and a face line
+// ("3 V(0 0 0)\n") take; bounds what a count in the document may reserve.
+constexpr std::size_t kMinVertexLine = 6;
+constexpr std::size_t kMinFaceLine = 11;
+constexpr std::size_t kMaxReserve = std::size_t{1} << 22;
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+std::string LowerExtension(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return {};
+    }
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(), AsciiLower);
+    return extension;
+}
+
+// The folder part of a path, with its separator; empty for a bare file name,
+// which lives in the working directory.
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// What follows the reader whatever its result: the scene is made whole again.
+void FinishImport(CTessaline& scene)
+{
+    if (scene.m_materials.empty()) {
+        CMaterial material;
+        material.m_id = 0;
+        scene.m_materials.push_back(std::move(material));
+        scene.m_nextMaterialId = WrappingAdd(scene.m_nextMaterialId, 1);
+    }
+    for (CMaterial& material : scene.m_materials) {
+        material.UpdateD3DMaterial();
+    }
+    for (CModel& model : scene.m_models) {
+        model.UpdateBounds();
+    }
+    for (CModel& model : scene.m_models) {
+        // The renderer makes a buffer again for every model whose handle is 0.
+        model.m_vertexBuffer = 0;
+        ComputeNormals(model);
+    }
+    MakeNamesUnique(scene);
+}
+
+} // namespace
+
+LoaderMQO::LoaderMQO(CTessaline& scene, ByteSource& source, MessageSink& messages)
+    : m_scene(&scene),
+      m_messages(&messages),
+      m_tokens(source),
+      m_rootParent(~scene.m_selectedCharacter),
+      m_materialBase(scene.m_nextMaterialId)
+{
+}
+
+int LoaderMQO::Load()
+{
+    const int header = CheckHeader();
+    if (header != kMqoOk) {
+        return header;
+    }
+    return ReadChunks();
+}
+
+std::string LoaderMQO::Text(int index) const
+{
+    const std::string_view token = m_tokens.GetToken(index);
+    return m_utf8 ? Utf8ToCp932(token) : std::string(token);
+}
+
+std::size_t LoaderMQO::ReserveHint(int count, std::size_t minBytes) const
+{
+    if (count <= 0) {
+        return 0;
+    }
+    const std::optional<std::uint64_t> left = m_tokens.Remaining();
+    const std::uint64_t bound = left ? *left / minBytes : 1024;
+    return static_cast<std::size_t>(
+        std::min<std::uint64_t>({static_cast<std::uint64_t>(count), bound, kMaxReserve}));
+}
+
+int LoaderMQO::CheckHeader()
+{
+    int n = m_tokens.ReadLine();
+    if (n < 2 || !m_tokens.Equals(0, "Metasequoia") || !m_tokens.Equals(1, "Document")) {
+        return kMqoNotDocument;
+    }
+    n = m_tokens.ReadLine();
+    if (n < 4 || !m_tokens.Equals(0, "Format") || !m_tokens.Equals(1, "Text") ||
+        !m_tokens.Equals(2, "Ver") || m_tokens.GetDouble(3) < 1.0) {
+        return kMqoBadFormat;
+    }
+    return kMqoOk;
+}
+
+int LoaderMQO::ReadChunks()
+{
+    for (;;) {
+        const int n = m_tokens.ReadLine();
+        if (n < 0) {
+            return kMqoOk; // the end of the file ends the document; "Eof" is not needed
+        }
+        if (n == 0) {
+            continue;
+        }
+        int result = kMqoOk;
+        if (n >= 2 && m_tokens.Equals(0, "Material")) {
+            if (!m_tokens.Equals(n - 1, "{")) {
+                return kMqoMalformed;
+            }
+            result = ReadMaterialChunk();
+        } else if (n >= 2 && m_tokens.Equals(0, "Object")) {
+            if (!m_tokens.Equals(n - 1, "{")) {
+                return kMqoMalformed;
+            }
+            result = ReadObject(n);
+        } else {
+            if (n >= 2 && m_tokens.Equals(0, "CodePage") && m_tokens.Equals(1, "utf8")) {
+                // Metasequoia 4 writes UTF-8 text after this line; double-byte
+                // pairing would split its characters wrongly.
+                m_utf8 = true;
+                m_tokens.SetDoubleByte(false);
+            }
+            result = SkipChunk(n);
+        }
+        if (result != kMqoOk) {
+            return result;
+        }
+    }
+}
+
+int LoaderMQO::ReadMaterialChunk()
+{
+    for (;;) {
+        const int n = m_tokens.ReadLine();
+        if (n < 0) {
+            return kMqoEndInChunk;
+        }
+        if (n == 0) {
+            continue;
+        }
+        if (m_tokens.Equals(0, "}")) {
+            return kMqoOk;
+        }
+        ReadMaterialLine(n);
+    }
+}
+
+void LoaderMQO::ReadMaterialLine(int n)
+{
+    CMaterial material;
+    material.m_name = Text(0);
+    int i = 1;
+    while (i < n) {
+        const AttributeKeyword* keyword = nullptr;
+        for (const AttributeKeyword& candidate : kAttributes) {
+            if (m_tokens.Equals(i, candidate.name)) {
+                keyword = &candidate;
+                break;
+            }
+        }
+        if (keyword != nullptr && i + keyword->values + 3 <= n) {
+            if (!m_tokens.Equals(i + 1, "(") || !m_tokens.Equals(i + keyword->values + 2, ")")) {
+                break; // the rest of the line is ignored
+            }
+            const int v = i + 2;
+            switch (keyword->attribute) {
+            case Attribute::kShader: material.m_shader = m_tokens.GetInt(v); break;
+            case Attribute::kDbls:
+            case Attribute::kUid: break;
+            case Attribute::kColor:
+                for (int c = 0; c < 4; ++c) {
+                    material.m_color[c] = m_tokens.GetFloat(v + c);
+                }
+                break;
+            case Attribute::kDiffuse: material.m_diffuse = m_tokens.GetFloat(v); break;
+            case Attribute::kAmbient: material.m_ambient = m_tokens.GetFloat(v); break;
+            case Attribute::kSpecular: material.m_specular = m_tokens.GetFloat(v); break;
+            case Attribute::kEmissive: material.m_emissive = m_tokens.GetFloat(v); break;
+            case Attribute::kPower: material.m_power = m_tokens.GetFloat(v); break;
+            case Attribute::kTexture: {
+                material.m_texture = Text(v);
+                const bool named = !material.m_texture.empty();
+                const bool loaded = LoadTexture(material, *m_messages);
+                // The renderer makes the device texture from m_image when it next draws.
+                material.m_d3dTexture = 0;
+                if (named) {
+                    ++(loaded ? m_texturesLoaded : m_texturesMissing);
+                }
+                break;
+            }
+            case Attribute::kAlphaPlane: material.m_alphaPlane = Text(v); break;
+            case Attribute::kBump: material.m_bump = Text(v); break;
+            }
+            i += keyword->values + 3;
+            continue;
+        }
+        // An unknown attribute (or one without room for its values) is
+        // skipped with its parenthesised values.
+        if (!m_tokens.Equals(i + 1, "(")) {
+            break;
+        }
+        int close = i + 2;
+        while (close < n && !m_tokens.Equals(close, ")")) {
+            ++close;
+        }
+        i = close + 1;
+    }
+    material.m_id = m_scene->m_nextMaterialId;
+    m_scene->m_nextMaterialId = WrappingAdd(m_scene->m_nextMaterialId, 1);
+    m_scene->m_materials.push_back(std::move(material));
+}
+
+int LoaderMQO::ReadObject(int n)
+{
+    CModel model;
+    if (n >= 3) {
+        model.m_name = Text(1);
+    }
+    const int result = ReadObjectChunk(model);
+    if (result != kMqoOk) {
+        return result; // an object not read to its end is discarded
+    }
+    if (!BuildMesh(model)) {
+        return kMqoOk;
+    }
+    m_scene->m_lastModelId = WrappingAdd(m_scene->m_lastModelId, 1);
+    model.m_id = m_scene->m_lastModelId;
+    model.m_parent = m_rootParent;
+    LinkFaces(model);
+    model.ResetTrack(0);
+    m_scene->m_models.push_back(std::move(model));
+    return kMqoOk;
+}
+
+int LoaderMQO::ReadObjectChunk(CModel& model)
+{
+    for (;;) {
+        const int n = m_tokens.ReadLine();
+        if (n < 0) {
+            return kMqoEndInChunk;
+        }
+        int result = kMqoOk;
+        if (n >= 1 && m_tokens.Equals(0, "}")) {
+            return kMqoOk;
+        } else if (n >= 2 && m_tokens.Equals(0, "facet")) {
+            model.m_facet = m_tokens.GetFloat(1);
+        } else if (n >= 2 && m_tokens.Equals(0, "mirror_axis")) {
+            model.m_mirrorAxis = m_tokens.GetInt(1);
+        } else if (n >= 3 && m_tokens.Equals(0, "vertex")) {
+            if (!m_tokens.Equals(n - 1, "{")) {
+                return kMqoMalformed;
+            }
+            result = ReadVertexChunk(model, m_tokens.GetInt(1));
+        } else if (n >= 2 && m_tokens.Equals(0, "face")) {
+            if (!m_tokens.Equals(n - 1, "{")) {
+                return kMqoMalformed;
+            }
+            result = ReadFaceChunk(model, n >= 3 ? m_tokens.GetInt(1) : 0);
+        } else {
+            result = SkipChunk(n);
+        }
+        if (result != kMqoOk) {
+            return result;
+        }
+    }
+}
+
+int LoaderMQO::ReadVertexChunk(CModel& model, int countHint)
+{
+    // The count on the opening line only sizes the list; the lines decide.
+    model.m_vertices.reserve(model.m_vertices.size() + ReserveHint(countHint, kMinVertexLine));
+    for (;;) {
+        const int n = m_tokens.ReadLine();
+        if (n < 0) {
+            return kMqoEndInChunk;
+        }
+        if (m_tokens.Equals(0, "}")) {
+            return kMqoOk;
+        }
+        if (n >= 3) {
+            CVertex& vertex = model.m_vertices.emplace_back();
+            vertex.m_position = CVector{m_tokens.GetFloat(0), m_tokens.GetFloat(1), m_tokens.GetFloat(2)};
+        }
+    }
+}
+
+int LoaderMQO::ReadFaceChunk(CModel& model, int countHint)
+{
+    model.m_faces.reserve(model.m_faces.size() + ReserveHint(countHint, kMinFaceLine));
+    // Positions are computed in 64 bits: a corner count near the int limit
+    // must not wrap the index arithmetic.
+    const auto equals = [this](long long index, std::string_view text) {
+        return index >= 0 && index < m_tokens.GetCount() && m_tokens.Equals(static_cast<int>(index), text);
+    };
+    const auto getInt = [this](long long index) { return m_tokens.GetInt(static_cast<int>(index)); };
+    const auto getFloat = [this](long long index) { return m_tokens.GetFloat(static_cast<int>(index)); };
+    for (;;) {
+        const int n = m_tokens.ReadLine();
+        if (n < 0) {
+            return kMqoEndInChunk;
+        }
+        if (n == 0) {
+            continue;
+        }
+        if (m_tokens.Equals(0, "}")) {
+            return kMqoOk;
+        }
+        const long long k = m_tokens.GetInt(0);
+        if (!m_tokens.Equals(1, "V") || n < k + 4) {
+            return kMqoMalformed;
+        }
+        if (!equals(2, "(") || !equals(k + 3, ")")) {
+            continue;
+        }
+        CFace face;
+        const long long corners = std::clamp(k, 0LL, 4LL);
+        for (long long c = 0; c < corners; ++c) {
+            face.m_indices.push_back(getInt(3 + c));
+        }
+        long long p = k + 4;
+        if (equals(p, "M") && n >= k + 8) {
+            if (!equals(k + 5, "(") || !equals(k + 7, ")")) {
+                continue;
+            }
+            face.m_material = WrappingAdd(m_materialBase, getInt(k + 6));
+            p = k + 8;
+        } else {
+            face.m_material = m_materialBase;
+        }
+        if (equals(p, "UV") && n >= p + 2 * k + 3) {
+            if (!equals(p + 1, "(") || !equals(p + 2 * k + 2, ")")) {
+                continue;
+            }
+            for (long long c = 0; c < corners; ++c) {
+                face.m_uvs.push_back(CUV{getFloat(p + 2 + 2 * c), getFloat(p + 3 + 2 * c)});
+            }
+        }
+        model.m_faces.push_back(face);
+    }
+}
+
+int LoaderMQO::SkipChunk(int n)
+{
+    const auto binaryBlock = [this](int count) {
+        return count >= 3 && m_tokens.Equals(count - 3, "[") && m_tokens.Equals(count - 1, "]");
+    };
+    if (m_tokens.Equals(n - 1, "{")) {
+        int depth = 1;
+        while (depth > 0) {
+            const int m = m_tokens.ReadLine();
+            if (m < 0) {
+                return kMqoEndInChunk;
+            }
+            if (m == 0) {
+                continue;
+            }
+            if (m_tokens.Equals(m - 1, "{")) {
+                ++depth;
+            } else if (m_tokens.Equals(m - 1, "}")) {
+                --depth;
+            } else if (binaryBlock(m)) {
+                const int result = SkipBinaryData(m_tokens.GetInt(m - 2));
+                if (result != kMqoOk) {
+                    return result;
+                }
+            }
+        }
+        return kMqoOk;
+    }
+    if (binaryBlock(n)) {
+        return SkipBinaryData(m_tokens.GetInt(n - 2));
+    }
+    return kMqoOk;
+}
+
+int LoaderMQO::SkipBinaryData(int count)
+{
+    // A negative count would move back to the line announcing it, and the
+    // reader would go round for ever.
+    if (count < 0) {
+        return kMqoMalformed;
+    }
+    m_tokens.SkipBytes(static_cast<std::uint64_t>(count));
+    return kMqoOk;
+}
+
+MqoImportResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages)
+{
+    MqoImportResult result;
+    result.opened = true;
+    {
+        LoaderMQO loader(scene, source, messages);
+        result.code = loader.Load();
+        result.texturesLoaded = loader.TexturesLoaded();
+        result.texturesMissing = loader.TexturesMissing();
+    }
+    FinishImport(scene);
+    return result;
+}
+
+MqoImportResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages)
+{
+    if (LowerExtension(path) == "mqoz") {
+        MqozDocument container;
+        std::string error;
+        if (!container.Open(path, error)) {
+            MqoImportResult result;
+            result.error = error;
+            return result;
+        }
+        g_textureBaseFolder = FolderOf(path);
+        return ImportMQO(scene, container.Source(), messages);
+    }
+
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        MqoImportResult result;
+        result.error = std::strerror(errno);
+        return result;
+    }
+    g_textureBaseFolder = FolderOf(path);
+    MqoImportResult result;
+    {
+        FileByteSource source(file);
+        result = ImportMQO(scene, source, messages);
+    }
+    std::fclose(file);
+    return result;
+}

@@ -1,0 +1,96 @@
+// The Metasequoia document reader and the import entry.
+//
+// The reader appends every material of a document to the scene's materials
+// and turns every object into one model at the root of the selected
+// character. It understands material colours, factors and texture names, the
+// facet angle, the mirror axis, vertices and faces; everything else is
+// skipped by counting braces. A document that declares "CodePage utf8" is
+// split byte by byte and its names are converted to CP932.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "import/ByteSource.h"
+#include "import/StringSeparator.h"
+#include "scene/CTessaline.h"
+#include "scene/MessageSink.h"
+
+// Result codes of LoaderMQO::Load.
+inline constexpr int kMqoOk = 0;
+inline constexpr int kMqoMalformed = -1;  // a chunk line without "{", a face line without its
+                                          // vertex group, an object that could not be read,
+                                          // a binary block that could not be skipped
+inline constexpr int kMqoEndInChunk = -2; // the document ends inside a chunk
+inline constexpr int kMqoNotDocument = -3; // the first line is not "Metasequoia Document"
+inline constexpr int kMqoBadFormat = -4;   // the second line is not "Format Text Ver" >= 1.0
+
+class LoaderMQO {
+public:
+    // Takes the parent reference (~m_selectedCharacter) and the material id
+    // base (m_nextMaterialId) from the scene now. Neither the scene nor the
+    // source is owned.
+    LoaderMQO(CTessaline& scene, ByteSource& source, MessageSink& messages);
+    virtual ~LoaderMQO() = default;
+    LoaderMQO(const LoaderMQO&) = delete;
+    LoaderMQO& operator=(const LoaderMQO&) = delete;
+
+    // Reads the whole document; returns a result code. Materials and completed
+    // models read before a failure stay in the scene; a model whose object
+    // was not read to its end never reaches it.
+    int Load();
+
+    // Textures named by the document's materials that loaded / did not load.
+    int TexturesLoaded() const { return m_texturesLoaded; }
+    int TexturesMissing() const { return m_texturesMissing; }
+
+private:
+    int CheckHeader();
+    int ReadChunks();
+    int ReadMaterialChunk();
+    int ReadObject(int tokenCount);
+    // The chunk readers return 0 when they reached their closing brace, or a code.
+    int ReadObjectChunk(CModel& model);
+    int ReadVertexChunk(CModel& model, int countHint);
+    int ReadFaceChunk(CModel& model, int countHint);
+    void ReadMaterialLine(int tokenCount);
+    int SkipChunk(int tokenCount);
+    int SkipBinaryData(int count);
+
+    // A name or file name from the document, as CP932.
+    std::string Text(int index) const;
+    // A container size for `count` elements of at least `minBytes` bytes each,
+    // bounded by what is left of the document.
+    std::size_t ReserveHint(int count, std::size_t minBytes) const;
+
+    CTessaline* m_scene;
+    MessageSink* m_messages;
+    AsciiFileString m_tokens;
+    int m_rootParent;
+    int m_materialBase;
+    bool m_utf8 = false;
+    int m_texturesLoaded = 0;
+    int m_texturesMissing = 0;
+};
+
+struct MqoImportResult {
+    bool opened = false; // false: the file could not be opened and nothing changed
+    int code = kMqoOk;   // Load's result code, when opened
+    std::string error;   // why it could not be opened (UTF-8)
+    int texturesLoaded = 0;
+    int texturesMissing = 0;
+
+    bool Succeeded() const { return opened && code == kMqoOk; }
+};
+
+// Imports the document at `path` (".mqo", or a ".mqoz" container whose first
+// ".mqo" entry is read) into the selected character of `scene`. The folder of
+// the path becomes g_textureBaseFolder. After the reader, whatever its result:
+// a default material when the scene has none, UpdateD3DMaterial of every
+// material, UpdateBounds and ComputeNormals of every model (whose vertex
+// buffers are marked for rebuilding), MakeNamesUnique. Texture messages go to
+// `messages`.
+MqoImportResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages);
+
+// The same over bytes already at hand; g_textureBaseFolder is left as it is.
+MqoImportResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages);

@@ -12,3 +12,5 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
 int RunInfo(const Args& args);
+int RunConvert(const Args& args);
+int RunScript(const Args& args);

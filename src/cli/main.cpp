@@ -19,6 +19,8 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"info", RunInfo, "info [FILE...] [--json]   open the files into one new scene and print it"},
+    {"convert", RunConvert, "convert FILE... -o OUT.vtm   open the files into one new scene and save the project"},
+    {"script", RunScript, "script SCRIPT [-o OUT.vtm]   run a file of editing commands on one scene"},
 };
 
 void PrintHelp(std::ostream& out)

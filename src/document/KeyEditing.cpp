@@ -137,7 +137,7 @@ void DeleteKey(CTessaline& scene, bool all, long long f)
 
 bool InsertFrames(CTessaline& scene, long long after, long long count)
 {
-    if (after < 0 || after > g_lastFrame || count < 0) {
+    if (after < 0 || after > g_lastFrame || count < 0 || count > INT_MAX) {
         return false;
     }
     const long long newLast = static_cast<long long>(g_lastFrame) + count;

@@ -66,6 +66,17 @@ int FindModel(const CTessaline& scene, const std::string& token)
     return -1;
 }
 
+// '#' and decimal digits up to white space or the end of the line.
+template <typename Space>
+bool IsIndexToken(std::string_view rest, Space space)
+{
+    std::size_t i = 1;
+    while (i < rest.size() && rest[i] >= '0' && rest[i] <= '9') {
+        ++i;
+    }
+    return i > 1 && (i == rest.size() || space(rest[i]));
+}
+
 } // namespace
 
 struct ScriptRunner::Command {
@@ -123,7 +134,8 @@ bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens,
             ++i;
             continue;
         }
-        if (line[i] == '#') {
+        // "#12" is a model index; any other '#' that begins a token starts a comment.
+        if (line[i] == '#' && !IsIndexToken(line.substr(i), space)) {
             break;
         }
         std::string token;

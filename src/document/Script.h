@@ -3,7 +3,8 @@
 // tests.
 //
 // One command per line; tokens are separated by white space; a token in double
-// quotes may hold spaces; '#' outside quotes starts a comment. Names are UTF-8
+// quotes may hold spaces; '#' at the start of a token starts a comment, except
+// in "#INDEX" (a model by its index). Names are UTF-8
 // in the script and CP932 in the scene; relative paths are taken from the
 // script's folder. Each command does what its operation does in the desktop
 // program, including the in-betweening and the control panel's reaction to the

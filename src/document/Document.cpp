@@ -1,6 +1,7 @@
 #include "document/Document.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "document/ImportHook.h"
@@ -106,20 +107,46 @@ OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& mes
     return result;
 }
 
+namespace {
+
+// Passes the archive's blocks to the file and keeps the first error.
+class AtomicFileSink final : public ArchiveSink {
+public:
+    explicit AtomicFileSink(AtomicFile& file) : m_file(file) {}
+    bool Write(const unsigned char* data, std::size_t size) override
+    {
+        const FileResult result = m_file.Write(data, size);
+        if (!result.ok && error == 0) {
+            error = result.error;
+        }
+        return result.ok;
+    }
+    int error = 0;
+
+private:
+    AtomicFile& m_file;
+};
+
+} // namespace
+
 bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail)
 {
-    Archive ar;
-    if (!StoreProject(scene, g_fps, ar)) {
-        if (detail != nullptr) {
-            *detail = std::strerror(ENOMEM);
+    AtomicFile file(path);
+    FileResult result = file.Open();
+    if (result.ok) {
+        AtomicFileSink sink(file);
+        Archive ar(sink);
+        if (!StoreProject(scene, g_fps, ar) || !ar.Flush()) {
+            result = FileResult{false, sink.error != 0 ? sink.error : ENOMEM};
         }
-        return false;
     }
-    const FileResult written = WriteFileAtomically(path, ar.Stored());
-    if (!written.ok && detail != nullptr) {
-        *detail = std::strerror(written.error);
+    if (result.ok) {
+        result = file.Commit();
     }
-    return written.ok;
+    if (!result.ok && detail != nullptr) {
+        *detail = std::strerror(result.error);
+    }
+    return result.ok;
 }
 
 CVantomoDoc::CVantomoDoc(UserInterface& ui) : m_ui(ui)

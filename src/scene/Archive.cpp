@@ -58,6 +58,55 @@ std::string Utf16ToCp932(const unsigned char* data, std::size_t units)
 
 Archive::Archive() = default;
 
+Archive::Archive(ArchiveSink& sink, std::size_t bufferBytes) : m_sink(&sink)
+{
+    m_data = static_cast<unsigned char*>(std::malloc(bufferBytes));
+    m_capacity = m_data != nullptr ? bufferBytes : 0;
+    m_failed = m_data == nullptr;
+}
+
+bool Archive::Flush()
+{
+    if (m_sink == nullptr || m_failed) {
+        return !m_failed;
+    }
+    if (m_size > 0 && !m_sink->Write(m_data, m_size)) {
+        m_failed = true;
+        return false;
+    }
+    m_flushed += m_size;
+    m_size = 0;
+    return true;
+}
+
+void Archive::AppendSlow(const void* data, std::size_t size)
+{
+    if (m_failed) {
+        return;
+    }
+    if (m_sink == nullptr) {
+        if (Grow(size)) {
+            std::memcpy(m_data + m_size, data, size);
+            m_size += size;
+        }
+        return;
+    }
+    if (!Flush()) {
+        return;
+    }
+    if (size >= m_capacity) {
+        // A block larger than the buffer goes to the sink as it is.
+        if (!m_sink->Write(static_cast<const unsigned char*>(data), size)) {
+            m_failed = true;
+            return;
+        }
+        m_flushed += size;
+        return;
+    }
+    std::memcpy(m_data, data, size);
+    m_size = size;
+}
+
 Archive::Archive(std::span<const unsigned char> bytes)
     : m_data(const_cast<unsigned char*>(bytes.data())), m_size(bytes.size()), m_storing(false)
 {
@@ -95,7 +144,7 @@ bool Archive::Grow(std::size_t extra)
 
 void Archive::Reserve(std::size_t bytes)
 {
-    if (m_storing && bytes > m_capacity - m_size) {
+    if (m_storing && m_sink == nullptr && bytes > m_capacity - m_size) {
         void* grown = std::realloc(m_data, m_size + bytes);
         if (grown != nullptr) {
             m_data = static_cast<unsigned char*>(grown);

@@ -1,8 +1,10 @@
 // A byte archive in the project file's encoding: little-endian 32-bit integers
 // and floats, and byte strings behind the framework's length prefix.
 //
-// One archive either stores (appends to its own growing buffer) or loads (reads
-// from a caller's buffer that must outlive it). Serialization routines take an
+// One archive either stores or loads. A storing archive appends to its own
+// growing buffer, or, given a sink, to a fixed buffer that it hands to the sink
+// whenever it fills (so a file is written in large blocks, never per field). A
+// loading archive reads from a caller's buffer that must outlive it. Serialization routines take an
 // archive and call the same transfer functions in both directions; the archive
 // knows which way the bytes flow.
 //
@@ -19,10 +21,21 @@
 #include <span>
 #include <string>
 
+// Where a storing archive sends its bytes.
+class ArchiveSink {
+public:
+    virtual ~ArchiveSink() = default;
+    // False when the bytes could not be taken; the archive then fails.
+    virtual bool Write(const unsigned char* data, std::size_t size) = 0;
+};
+
 class Archive {
 public:
     // A storing archive with an empty buffer.
     Archive();
+    // A storing archive that passes its bytes to `sink` in blocks of about
+    // `bufferBytes`; call Flush() at the end.
+    explicit Archive(ArchiveSink& sink, std::size_t bufferBytes = std::size_t{1} << 20);
     // A loading archive over `bytes`.
     explicit Archive(std::span<const unsigned char> bytes);
     ~Archive();
@@ -41,10 +54,13 @@ public:
     // Loading: bytes not read yet. Storing: 0.
     std::size_t Remaining() const { return m_storing ? 0 : m_size - m_position; }
     // Loading: bytes read so far. Storing: bytes stored so far.
-    std::size_t Position() const { return m_storing ? m_size : m_position; }
+    std::size_t Position() const { return m_storing ? m_flushed + m_size : m_position; }
 
-    // Storing: the bytes stored so far.
+    // Storing without a sink: the bytes stored so far.
     std::span<const unsigned char> Stored() const { return {m_data, m_size}; }
+
+    // Storing with a sink: hand the buffered bytes to it. False when it failed.
+    bool Flush();
 
     // Transfers in the archive's direction.
     void Int(std::int32_t& value) { Raw(&value, 4); }
@@ -58,6 +74,9 @@ public:
     // the file layout, which holds on little-endian machines).
     void Raw(void* data, std::size_t size)
     {
+        if (size == 0) {
+            return; // an empty vector's data may be null
+        }
         if (m_storing) {
             Append(data, size);
         } else if (size <= m_size - m_position && !m_failed) {
@@ -81,18 +100,22 @@ public:
 private:
     void Append(const void* data, std::size_t size)
     {
-        if (size > m_capacity - m_size && !Grow(size)) {
+        if (size <= m_capacity - m_size) {
+            std::memcpy(m_data + m_size, data, size);
+            m_size += size;
             return;
         }
-        std::memcpy(m_data + m_size, data, size);
-        m_size += size;
+        AppendSlow(data, size);
     }
+    void AppendSlow(const void* data, std::size_t size);
     bool Grow(std::size_t extra);
 
     unsigned char* m_data = nullptr; // storing: owned, from malloc
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
     std::size_t m_position = 0;
+    std::size_t m_flushed = 0; // storing with a sink: bytes already handed over
+    ArchiveSink* m_sink = nullptr;
     bool m_storing = true;
     bool m_failed = false;
 };

@@ -154,7 +154,7 @@ void Serialize(Archive& ar, CModel& model)
     std::int32_t v = static_cast<std::int32_t>(model.m_vertices.size());
     std::int32_t f = static_cast<std::int32_t>(model.m_faces.size());
     std::int32_t t = static_cast<std::int32_t>(model.m_tracks.size());
-    if (!ar.Count(v, kMinVertex) || !ar.Count(f, kMinFace) || !ar.Count(t, kMinTrack)) {
+    if (!ar.Count(v, kMinVertex) || !ar.Count(f, kMinFace) || !ar.Count(t, kMinTrack, kMaxFileNames)) {
         return;
     }
     if (ar.IsLoading()) {
@@ -266,9 +266,48 @@ void Serialize(Archive& ar, CTessaline& scene, float& fps)
     }
 }
 
+namespace {
+
+std::size_t StringSize(const std::string& s)
+{
+    return (s.size() < 0xFF ? 1 : s.size() < 0xFFFE ? 3 : 7) + s.size();
+}
+
+} // namespace
+
+std::size_t ProjectFileSize(const CTessaline& scene)
+{
+    std::size_t size = 4 * 4 + 4 + 4 + 4 * 4;
+    for (const std::string& name : scene.m_characterNames) {
+        size += StringSize(name);
+    }
+    for (const std::string& name : scene.m_animationNames) {
+        size += StringSize(name);
+    }
+    for (const CModel& model : scene.m_models) {
+        size += 4 + StringSize(model.m_name) + 4 + StringSize(model.m_parentName) + 3 * 4 + 4 + 4 + kMinVector;
+        for (const Track& track : model.m_tracks) {
+            size += 4 + track.size() * kMinRecord;
+        }
+        for (const CVertex& vertex : model.m_vertices) {
+            size += kMinVertex + vertex.m_faces.size() * 4;
+        }
+        for (const CFace& face : model.m_faces) {
+            size += kMinFace + face.m_indices.size() * 4 + face.m_uvs.size() * 8;
+        }
+    }
+    size += scene.m_camera.size() * kMinRecord;
+    for (const CMaterial& material : scene.m_materials) {
+        size += kMinMaterial - 4 + StringSize(material.m_name) + StringSize(material.m_texture) +
+                StringSize(material.m_alphaPlane) + StringSize(material.m_bump);
+    }
+    return size;
+}
+
 bool StoreProject(CTessaline& scene, float fps, Archive& ar)
 {
     scene.m_version = 1.7f;
+    ar.Reserve(ProjectFileSize(scene));
     Serialize(ar, scene, fps);
     return !ar.Failed();
 }

@@ -44,6 +44,9 @@ void Serialize(Archive& ar, CModel& model);
 // Loading expects a freshly constructed scene and replaces the stored fields.
 void Serialize(Archive& ar, CTessaline& scene, float& fps);
 
+// The exact number of bytes StoreProject writes for `scene`.
+std::size_t ProjectFileSize(const CTessaline& scene);
+
 // The bytes of the project file of `scene` (m_version becomes 1.7 first).
 // False when memory ran out; the archive's bytes are then incomplete.
 bool StoreProject(CTessaline& scene, float fps, Archive& ar);

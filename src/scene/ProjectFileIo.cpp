@@ -1,6 +1,9 @@
 #include "scene/ProjectFileIo.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <new>
+#include <utility>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -21,13 +24,6 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int Get() const { return m_fd; }
-    // Closes now; returns false (with errno set) when close reports an error.
-    bool Close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
 
 private:
     int m_fd;
@@ -94,59 +90,108 @@ FileResult ReadWholeFile(const std::string& path, FileBytes& out)
     return FileResult{true, 0};
 }
 
-FileResult WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes)
+AtomicFile::AtomicFile(std::string path) : m_path(std::move(path)) {}
+
+AtomicFile::~AtomicFile() { Discard(); }
+
+void AtomicFile::Discard()
 {
-    const std::string folder = FolderOf(path);
-    const std::size_t slash = path.find_last_of('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.empty()) {
+        ::unlink(m_temp.c_str());
+        m_temp.clear();
+    }
+}
+
+FileResult AtomicFile::Open()
+{
+    Discard();
+    const std::string folder = FolderOf(m_path);
+    const std::size_t slash = m_path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? m_path : m_path.substr(slash + 1);
     std::string temp = folder + "/." + name + ".XXXXXX";
-    Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.Get() < 0) {
+    m_fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (m_fd < 0) {
         return Failure(errno);
     }
-    auto fail = [&](int error) {
-        ::unlink(temp.c_str());
-        return Failure(error);
-    };
-
+    m_temp = temp;
     // The new file gets the old one's permissions, or what a plain create would give.
     mode_t mode = 0;
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
+    if (::stat(m_path.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(fd.Get(), mode) != 0) {
-        return fail(errno);
+    if (::fchmod(m_fd, mode) != 0) {
+        const int error = errno;
+        Discard();
+        return Failure(error);
     }
+    return FileResult{true, 0};
+}
 
+FileResult AtomicFile::Write(const unsigned char* data, std::size_t size)
+{
+    if (m_fd < 0) {
+        return Failure(EBADF);
+    }
     std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd.Get(), bytes.data() + written, bytes.size() - written);
+    while (written < size) {
+        const ssize_t n = ::write(m_fd, data + written, size - written);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return fail(errno);
+            const int error = errno;
+            Discard();
+            return Failure(error);
         }
         written += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd.Get()) != 0) {
-        return fail(errno);
+    return FileResult{true, 0};
+}
+
+FileResult AtomicFile::Commit()
+{
+    if (m_fd < 0) {
+        return Failure(EBADF);
     }
-    if (!fd.Close()) {
-        return fail(errno);
+    if (::fsync(m_fd) != 0) {
+        const int error = errno;
+        Discard();
+        return Failure(error);
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        return fail(errno);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 || ::rename(m_temp.c_str(), m_path.c_str()) != 0) {
+        const int error = errno;
+        Discard();
+        return Failure(error);
     }
+    m_temp.clear();
     // Make the rename itself durable; a folder that cannot be synced is no failure of the save.
-    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd dir(::open(FolderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Get() >= 0) {
         ::fsync(dir.Get());
     }
     return FileResult{true, 0};
+}
+
+FileResult WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes)
+{
+    AtomicFile file(path);
+    FileResult result = file.Open();
+    if (result.ok) {
+        result = file.Write(bytes.data(), bytes.size());
+    }
+    if (result.ok) {
+        result = file.Commit();
+    }
+    return result;
 }

@@ -21,9 +21,29 @@ struct FileResult {
 // Reads the whole regular file at `path`.
 FileResult ReadWholeFile(const std::string& path, FileBytes& out);
 
-// Replaces the file at `path` by `bytes` so that a reader sees either the old
-// file or the complete new one: the bytes go to a temporary file in the same
-// folder, which is flushed to the disk and then renamed over the target. An
-// existing target keeps its permission bits. On failure the temporary file is
+// A file replaced atomically, so a reader sees either the old file or the
+// complete new one: the bytes go to a temporary file in the same folder, which
+// Commit flushes to the disk and renames over the target. An existing target
+// keeps its permission bits. Without a successful Commit the temporary file is
 // removed and the target is untouched.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    FileResult Open();
+    FileResult Write(const unsigned char* data, std::size_t size);
+    FileResult Commit();
+
+private:
+    void Discard();
+
+    std::string m_path;
+    std::string m_temp;
+    int m_fd = -1;
+};
+
+// Replaces the file at `path` by `bytes` through an AtomicFile.
 FileResult WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes);

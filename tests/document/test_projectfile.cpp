@@ -94,6 +94,38 @@ TEST_F(ProjectFileTest, WriterGivesTheGoldenBytes)
     EXPECT_EQ(bytes[22], 0x01);
 }
 
+TEST_F(ProjectFileTest, AStreamingArchiveGivesTheSameBytesInBlocks)
+{
+    class Collect final : public ArchiveSink {
+    public:
+        bool Write(const unsigned char* data, std::size_t size) override
+        {
+            bytes.insert(bytes.end(), data, data + size);
+            ++blocks;
+            return blocks < failAt;
+        }
+        std::vector<unsigned char> bytes;
+        int blocks = 0;
+        int failAt = INT32_MAX;
+    };
+    LoadedProject loaded;
+    const std::vector<unsigned char> golden = Golden("two_characters.vtm");
+    ASSERT_TRUE(LoadProject(golden, loaded));
+    Collect sink;
+    Archive ar(sink, 100); // records and strings larger than the buffer pass straight through
+    ASSERT_TRUE(StoreProject(*loaded.scene, 24.0f, ar));
+    ASSERT_TRUE(ar.Flush());
+    EXPECT_EQ(sink.bytes, golden);
+    EXPECT_GT(sink.blocks, 20);
+
+    Collect failing;
+    failing.failAt = 3;
+    Archive broken(failing, 100);
+    StoreProject(*loaded.scene, 24.0f, broken);
+    EXPECT_FALSE(broken.Flush());
+    EXPECT_EQ(failing.blocks, 3); // nothing more is sent after the failure
+}
+
 TEST_F(ProjectFileTest, StringPrefixesAtEveryBoundaryReadBack)
 {
     for (std::size_t length : {0u, 254u, 255u, 0xFFFDu, 0xFFFEu, 0xFFFFu, 0x10000u}) {
@@ -124,6 +156,7 @@ TEST_F(ProjectFileTest, GoldenFilesOpenAndSaveToTheSameBytes)
         EXPECT_FALSE(modified);
         ASSERT_TRUE(SaveProjectFile(scene, folder.Path(name))) << name;
         EXPECT_EQ(ReadBytes(folder.Path(name)), Golden(name)) << name;
+        EXPECT_EQ(ProjectFileSize(scene), Golden(name).size()) << name;
     }
 }
 

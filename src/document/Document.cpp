@@ -39,7 +39,7 @@ OpenResult ReadProjectInto(CTessaline& scene, const std::string& path, MessageSi
         result.detail = std::strerror(read.error);
         return result;
     }
-    if (bytes.size == 0) {
+    if (bytes.Size() == 0) {
         scene.ReleaseDeviceResources();
         result.ok = true;
         return result;

@@ -153,12 +153,8 @@ void Archive::Reserve(std::size_t bytes)
     }
 }
 
-bool Archive::Count(std::int32_t& count, std::size_t minElementBytes, std::int32_t ceiling)
+bool Archive::CheckCount(std::int32_t& count, std::size_t minElementBytes, std::int32_t ceiling)
 {
-    Int(count);
-    if (m_storing) {
-        return true;
-    }
     if (m_failed || count < 0 || count > ceiling ||
         (minElementBytes > 0 && static_cast<std::size_t>(count) > Remaining() / minElementBytes)) {
         m_failed = true;

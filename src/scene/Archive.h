@@ -92,7 +92,14 @@ public:
     // Storing: writes `count`. Loading: reads it and returns false (failing the
     // archive) when it is negative, above `ceiling` or more than the remaining
     // bytes could hold.
-    bool Count(std::int32_t& count, std::size_t minElementBytes, std::int32_t ceiling = INT32_MAX);
+    bool Count(std::int32_t& count, std::size_t minElementBytes, std::int32_t ceiling = INT32_MAX)
+    {
+        Int(count);
+        return m_storing || CheckCount(count, minElementBytes, ceiling);
+    }
+
+    // True for a storing archive that hands its bytes to a sink.
+    bool Streaming() const { return m_sink != nullptr; }
 
     // Storing: reserve room for `bytes` more bytes.
     void Reserve(std::size_t bytes);
@@ -108,6 +115,7 @@ private:
         AppendSlow(data, size);
     }
     void AppendSlow(const void* data, std::size_t size);
+    bool CheckCount(std::int32_t& count, std::size_t minElementBytes, std::int32_t ceiling);
     bool Grow(std::size_t extra);
 
     unsigned char* m_data = nullptr; // storing: owned, from malloc

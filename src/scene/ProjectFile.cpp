@@ -307,7 +307,9 @@ std::size_t ProjectFileSize(const CTessaline& scene)
 bool StoreProject(CTessaline& scene, float fps, Archive& ar)
 {
     scene.m_version = 1.7f;
-    ar.Reserve(ProjectFileSize(scene));
+    if (!ar.Streaming()) {
+        ar.Reserve(ProjectFileSize(scene));
+    }
     Serialize(ar, scene, fps);
     return !ar.Failed();
 }

@@ -6,7 +6,9 @@
 #include <utility>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +44,61 @@ std::string FolderOf(const std::string& path)
 
 } // namespace
 
+FileBytes::~FileBytes() { Free(); }
+
+FileBytes::FileBytes(FileBytes&& other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)),
+      m_capacity(std::exchange(other.m_capacity, 0)), m_mapped(std::exchange(other.m_mapped, false))
+{
+}
+
+FileBytes& FileBytes::operator=(FileBytes&& other) noexcept
+{
+    if (this != &other) {
+        Free();
+        m_data = std::exchange(other.m_data, nullptr);
+        m_size = std::exchange(other.m_size, 0);
+        m_capacity = std::exchange(other.m_capacity, 0);
+        m_mapped = std::exchange(other.m_mapped, false);
+    }
+    return *this;
+}
+
+void FileBytes::Free()
+{
+    if (m_data != nullptr) {
+        if (m_mapped) {
+            ::munmap(m_data, m_capacity);
+        } else {
+            std::free(m_data);
+        }
+    }
+    m_data = nullptr;
+    m_size = 0;
+    m_capacity = 0;
+    m_mapped = false;
+}
+
+bool FileBytes::Allocate(std::size_t capacity)
+{
+    Free();
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    if (capacity >= 4 * kHugePage) {
+        const std::size_t rounded = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+        void* p = ::mmap(nullptr, rounded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p != MAP_FAILED) {
+            ::madvise(p, rounded, MADV_HUGEPAGE);
+            m_data = static_cast<unsigned char*>(p);
+            m_capacity = rounded;
+            m_mapped = true;
+            return true;
+        }
+    }
+    m_data = static_cast<unsigned char*>(std::malloc(capacity > 0 ? capacity : 1));
+    m_capacity = m_data != nullptr ? capacity : 0;
+    return m_data != nullptr;
+}
+
 FileResult ReadWholeFile(const std::string& path, FileBytes& out)
 {
     out = FileBytes{};
@@ -56,24 +113,22 @@ FileResult ReadWholeFile(const std::string& path, FileBytes& out)
     if (!S_ISREG(st.st_mode)) {
         return Failure(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
-    std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1; // +1 sees a file that grew
-    std::unique_ptr<unsigned char[]> data(new (std::nothrow) unsigned char[capacity]);
-    if (!data) {
+    FileBytes bytes;
+    // One byte more than the file holds, so a file that grew meanwhile is seen.
+    if (!bytes.Allocate(static_cast<std::size_t>(st.st_size) + 1)) {
         return Failure(ENOMEM);
     }
     std::size_t size = 0;
     for (;;) {
-        if (size == capacity) {
-            const std::size_t grown = capacity * 2;
-            std::unique_ptr<unsigned char[]> bigger(new (std::nothrow) unsigned char[grown]);
-            if (!bigger) {
+        if (size == bytes.Capacity()) {
+            FileBytes bigger;
+            if (!bigger.Allocate(bytes.Capacity() * 2)) {
                 return Failure(ENOMEM);
             }
-            std::copy(data.get(), data.get() + size, bigger.get());
-            data = std::move(bigger);
-            capacity = grown;
+            std::memcpy(bigger.Data(), bytes.Data(), size);
+            bytes = std::move(bigger);
         }
-        const ssize_t n = ::read(fd.Get(), data.get() + size, capacity - size);
+        const ssize_t n = ::read(fd.Get(), bytes.Data() + size, bytes.Capacity() - size);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -85,8 +140,8 @@ FileResult ReadWholeFile(const std::string& path, FileBytes& out)
         }
         size += static_cast<std::size_t>(n);
     }
-    out.data = std::move(data);
-    out.size = size;
+    bytes.SetSize(size);
+    out = std::move(bytes);
     return FileResult{true, 0};
 }
 

@@ -7,10 +7,33 @@
 #include <span>
 #include <string>
 
-struct FileBytes {
-    std::unique_ptr<unsigned char[]> data;
-    std::size_t size = 0;
-    std::span<const unsigned char> Span() const { return {data.get(), size}; }
+// The bytes of a whole file. Large files live in anonymous memory with huge
+// pages where the system allows, which spares most of the page faults of
+// filling a fresh buffer.
+class FileBytes {
+public:
+    FileBytes() = default;
+    ~FileBytes();
+    FileBytes(FileBytes&& other) noexcept;
+    FileBytes& operator=(FileBytes&& other) noexcept;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+
+    // Room for `capacity` bytes; the old contents are discarded. False when out of memory.
+    bool Allocate(std::size_t capacity);
+    unsigned char* Data() { return m_data; }
+    std::size_t Capacity() const { return m_capacity; }
+    void SetSize(std::size_t size) { m_size = size; }
+    std::size_t Size() const { return m_size; }
+    std::span<const unsigned char> Span() const { return {m_data, m_size}; }
+
+private:
+    void Free();
+
+    unsigned char* m_data = nullptr;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+    bool m_mapped = false;
 };
 
 struct FileResult {

@@ -85,12 +85,17 @@ bool Restore(CTessaline& scene, Stack from, Stack to)
     const int frame = from.frames[top];
     const int animation = from.animations[top];
     to.Push(model.m_name, model.m_parent, frame, scene.GetRecord(found, animation, frame), animation);
+    const bool moved = model.m_parent != from.parents[top];
     model.m_parent = from.parents[top];
     g_currentFrame = frame;
     if (CAnimation* record = FindRecord(model, animation, frame)) {
         *record = from.records[top];
     }
     from.Pop();
+    if (moved) {
+        // The walk the renderer follows must match the restored hierarchy at once.
+        scene.BuildTraversal();
+    }
     return true;
 }
 

@@ -19,7 +19,9 @@ void PushUndoSelected(CTessaline& scene);
 // Restore the top undo entry into the first model with exactly its name:
 // select that model, push its present state onto the redo stack, then set its
 // parent, g_currentFrame and the record. An entry whose name matches no model
-// (the model was renamed) is dropped without restoring anything. Returns true
+// (the model was renamed) is dropped without restoring anything. A restored
+// parent rebuilds the traversal; the derived fields follow at the next
+// RefreshDerived. Returns true
 // when an entry was restored. Nothing happens without models.
 bool Undo(CTessaline& scene);
 

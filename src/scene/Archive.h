@@ -107,6 +107,9 @@ public:
 private:
     void Append(const void* data, std::size_t size)
     {
+        if (size == 0) {
+            return;
+        }
         if (size <= m_capacity - m_size) {
             std::memcpy(m_data + m_size, data, size);
             m_size += size;

@@ -119,6 +119,9 @@ TEST_F(HistoryTest, AReparentPushesTwoEntriesAndTwoUndosReturnTheParent)
     PushUndoSelected(scene);
     ASSERT_TRUE(Undo(scene));
     EXPECT_EQ(scene.m_models[2].m_parent, 1); // the state after the move
+    EXPECT_EQ(scene.m_traversal.size(), 2u + 6u); // body > arm, body > hand
     ASSERT_TRUE(Undo(scene));
     EXPECT_EQ(scene.m_models[2].m_parent, -1);
+    EXPECT_EQ(scene.m_traversal.back(), (TraversalEntry{kEndCharacter, 2})); // hand is a root again
+    EXPECT_EQ(scene.m_traversal[5], (TraversalEntry{kEnterModel, 2}));
 }

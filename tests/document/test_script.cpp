@@ -147,3 +147,22 @@ TEST_F(ScriptTest, ClipboardAndVisibility)
     EXPECT_EQ(doc.Scene().m_models[0].m_visible, 1);
     EXPECT_TRUE(doc.Scene().m_undoNames.empty()); // pasting clears the history
 }
+
+TEST_F(ScriptTest, AnAnimationTakesItsLengthFromAModelThatHasRecords)
+{
+    CTessaline& scene = doc.Scene();
+    scene.m_animationNames = {"Animation_0", "Walk"};
+    g_animationCount = 2;
+    // Model 0 came in while animation 0 was current and has no frames of "Walk" yet.
+    scene.m_models = {Model("early", -1, 61, 1), Model("late", -1, 61, 2)};
+    scene.m_models[0].m_tracks.resize(2);
+    scene.m_models[1].m_tracks[1].resize(40);
+    scene.RefreshDerived();
+    ASSERT_TRUE(Run("animation 1\n").ok);
+    EXPECT_EQ(g_lastFrame, 39);
+    EXPECT_EQ(scene.m_models[0].m_tracks[1].size(), 40u);
+    EXPECT_EQ(scene.m_models[0].m_tracks[1][0].m_key, 1);
+    ASSERT_TRUE(Run("delete-animation\n").ok); // back on animation 0 with its own length
+    EXPECT_EQ(g_currentAnimation, 0);
+    EXPECT_EQ(g_lastFrame, 60);
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <utility>
 
 #include "scene/AppValues.h"
@@ -102,14 +103,59 @@ void Serialize(Archive& ar, CUV& uv) { ar.Raw(&uv.m_u, 8); }
 
 void Serialize(Archive& ar, CAnimation& record) { ar.Raw(&record, sizeof record); }
 
+namespace {
+
+// Storing a small record: its fields are gathered into one block, so the
+// archive takes one copy per vertex or face instead of one per field.
+class Block {
+public:
+    void Put(const void* data, std::size_t size)
+    {
+        if (size > 0) {
+            std::memcpy(m_bytes + m_size, data, size);
+            m_size += size;
+        }
+    }
+    void PutInt(std::int32_t value) { Put(&value, 4); }
+    void StoreInto(Archive& ar) { ar.Raw(m_bytes, m_size); }
+
+private:
+    unsigned char m_bytes[128];
+    std::size_t m_size = 0;
+};
+
+constexpr std::size_t kBlockVertexFaces = 24; // 16 + 24 * 4 bytes fit a Block
+
+} // namespace
+
 void Serialize(Archive& ar, CVertex& vertex)
 {
+    if (ar.IsStoring() && vertex.m_faces.size() <= kBlockVertexFaces) {
+        Block block;
+        block.Put(&vertex.m_position.x, 12);
+        block.PutInt(static_cast<std::int32_t>(vertex.m_faces.size()));
+        block.Put(vertex.m_faces.data(), vertex.m_faces.size() * 4);
+        block.StoreInto(ar);
+        return;
+    }
     Serialize(ar, vertex.m_position);
     IntBlock(ar, vertex.m_faces, SIZE_MAX);
 }
 
 void Serialize(Archive& ar, CFace& face)
 {
+    if (ar.IsStoring()) {
+        // At most 12 + 4 + 4 + 16 + 4 + 32 bytes.
+        Block block;
+        block.Put(&face.m_normal.x, 12);
+        block.PutInt(face.m_material);
+        block.PutInt(static_cast<std::int32_t>(face.m_indices.size()));
+        block.Put(face.m_indices.data(), face.m_indices.size() * 4);
+        block.PutInt(static_cast<std::int32_t>(face.m_uvs.size()));
+        block.Put(face.m_uvs.data(), face.m_uvs.size() * 8);
+        block.StoreInto(ar);
+        return;
+    }
     Serialize(ar, face.m_normal);
     ar.Int(face.m_material);
     IntBlock(ar, face.m_indices, face.m_indices.capacity());

@@ -417,6 +417,15 @@ void RepairFaces(CModel& model)
     }
     const bool dropped = kept != model.m_faces.size();
     model.m_faces.resize(kept);
+    if (!dropped) {
+        // The usual case: only face positions outside the list need to go.
+        const std::size_t faceCount = kept;
+        for (CVertex& vertex : model.m_vertices) {
+            std::erase_if(vertex.m_faces,
+                          [&](int f) { return f < 0 || static_cast<std::size_t>(f) >= faceCount; });
+        }
+        return;
+    }
     for (CVertex& vertex : model.m_vertices) {
         std::vector<int>& faces = vertex.m_faces;
         std::size_t out = 0;

@@ -334,6 +334,9 @@ TEST_F(ProjectFileTest, BadIndicesAreRepairedOnReading)
     mesh.m_faces[0].m_indices = {0, 1, 5}; // a corner outside the vertices
     mesh.m_faces[2].m_uvs = {CUV{}, CUV{}}; // coordinates that do not pair with the corners
     mesh.m_vertices[0].m_faces = {0, 1, 2, 9};
+    scene.m_models.push_back(Model("f", -1));
+    AddTriangle(scene.m_models[5], 0);
+    scene.m_models[5].m_vertices[2].m_faces = {-1, 0, 7};
     Archive ar;
     ASSERT_TRUE(StoreProject(scene, 30.0f, ar));
 
@@ -354,6 +357,8 @@ TEST_F(ProjectFileTest, BadIndicesAreRepairedOnReading)
     EXPECT_EQ(repaired.m_faces[1].m_material, 1);
     EXPECT_TRUE(repaired.m_faces[1].m_uvs.empty());
     EXPECT_EQ(repaired.m_vertices[0].m_faces, (std::vector<int>{0, 1})); // renumbered past the dropped face
+    EXPECT_EQ(read.m_models[5].m_faces.size(), 1u);
+    EXPECT_EQ(read.m_models[5].m_vertices[2].m_faces, std::vector<int>{0});
 }
 
 TEST_F(ProjectFileTest, FramesComeFromTheFirstModelWithRecords)

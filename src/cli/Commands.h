@@ -13,3 +13,5 @@ inline constexpr int kExitUsage = 2;
 
 int RunInfo(const Args& args);
 int RunTexture(const Args& args);
+int RunConvert(const Args& args);
+int RunScript(const Args& args);

@@ -2,6 +2,9 @@
 
 #include "scene/AppValues.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 const std::string kEmptyName;
 }
@@ -68,6 +71,7 @@ void CTessaline::ClearHistory(bool resetFrame)
 
 void CTessaline::RefreshDerived()
 {
+    RepairParents();
     const int count = static_cast<int>(m_models.size());
     for (CModel& model : m_models) {
         model.m_parentName = model.m_parent < 0 ? GetCharacterName(~model.m_parent)
@@ -77,8 +81,8 @@ void CTessaline::RefreshDerived()
         for (int steps = 0; r >= 0 && r < count && steps <= count; ++steps) {
             r = m_models[static_cast<std::size_t>(r)].m_parent;
         }
-        // A chain that does not end at a character (a cycle or a reference
-        // outside the list) counts as character 0, so the model stays reachable.
+        // RepairParents leaves every chain ending at a character; the bound
+        // above is only a second line of defence.
         model.m_character = r < 0 ? ~r : 0;
     }
 }
@@ -146,4 +150,141 @@ CAnimation CTessaline::GetRecord(int model, int animation, int frame) const
         return CAnimation{};
     }
     return track[static_cast<std::size_t>(frame)];
+}
+
+void CTessaline::RepairParents()
+{
+    const int count = static_cast<int>(m_models.size());
+    const int characters = static_cast<int>(m_characterNames.size());
+    for (CModel& model : m_models) {
+        const int p = model.m_parent;
+        if (p >= count || (p < 0 && ~p >= characters)) {
+            model.m_parent = -1;
+        }
+    }
+    // Colour walk: 0 not seen, 1 on the current path, 2 known to end at a character.
+    std::vector<unsigned char> state(m_models.size(), 0);
+    std::vector<int> path;
+    for (int i = 0; i < count; ++i) {
+        path.clear();
+        int j = i;
+        while (j >= 0 && state[static_cast<std::size_t>(j)] == 0) {
+            state[static_cast<std::size_t>(j)] = 1;
+            path.push_back(j);
+            j = m_models[static_cast<std::size_t>(j)].m_parent;
+        }
+        if (j >= 0 && state[static_cast<std::size_t>(j)] == 1) {
+            // The path ran into itself: the cycle is j .. path.back().
+            const auto start = std::find(path.begin(), path.end(), j);
+            const int lowest = *std::min_element(start, path.end());
+            m_models[static_cast<std::size_t>(lowest)].m_parent = -1;
+        }
+        for (int k : path) {
+            state[static_cast<std::size_t>(k)] = 2;
+        }
+    }
+}
+
+void CTessaline::BuildTraversal()
+{
+    m_traversal.clear();
+    const std::size_t count = m_models.size();
+    const std::size_t characters = m_characterNames.size();
+    if (count == 0) {
+        return;
+    }
+    // Children and roots in index order, as lists threaded through two arrays.
+    std::vector<int> firstChild(count, -1), nextSibling(count, -1);
+    std::vector<int> firstRoot(characters, -1);
+    std::vector<int> lastChild(count, -1), lastRoot(characters, -1);
+    for (std::size_t i = 0; i < count; ++i) {
+        const int p = m_models[i].m_parent;
+        int* first = nullptr;
+        int* last = nullptr;
+        if (p >= 0 && static_cast<std::size_t>(p) < count && static_cast<std::size_t>(p) != i) {
+            first = &firstChild[static_cast<std::size_t>(p)];
+            last = &lastChild[static_cast<std::size_t>(p)];
+        } else if (p < 0 && static_cast<std::size_t>(~p) < characters) {
+            first = &firstRoot[static_cast<std::size_t>(~p)];
+            last = &lastRoot[static_cast<std::size_t>(~p)];
+        } else {
+            continue;
+        }
+        if (*last < 0) {
+            *first = static_cast<int>(i);
+        } else {
+            nextSibling[static_cast<std::size_t>(*last)] = static_cast<int>(i);
+        }
+        *last = static_cast<int>(i);
+    }
+    // Depth-first with an explicit stack: a long chain must not overflow the
+    // call stack. `entered` guards against visiting a model twice.
+    std::vector<unsigned char> entered(count, 0);
+    std::vector<int> stack;
+    for (std::size_t c = 0; c < characters; ++c) {
+        if (firstRoot[c] < 0) {
+            continue;
+        }
+        m_traversal.push_back({kBeginCharacter, firstRoot[c]});
+        int lastEntered = firstRoot[c];
+        for (int root = firstRoot[c]; root >= 0; root = nextSibling[static_cast<std::size_t>(root)]) {
+            if (entered[static_cast<std::size_t>(root)]) {
+                continue;
+            }
+            entered[static_cast<std::size_t>(root)] = 1;
+            m_traversal.push_back({kEnterModel, root});
+            lastEntered = root;
+            stack.assign(1, root);
+            // Each stack entry is a model entered whose children are still being
+            // walked; firstChild serves as its cursor to the next child.
+            while (!stack.empty()) {
+                const int top = stack.back();
+                int& child = firstChild[static_cast<std::size_t>(top)];
+                while (child >= 0 && entered[static_cast<std::size_t>(child)]) {
+                    child = nextSibling[static_cast<std::size_t>(child)];
+                }
+                if (child >= 0) {
+                    const int next = child;
+                    child = nextSibling[static_cast<std::size_t>(next)];
+                    entered[static_cast<std::size_t>(next)] = 1;
+                    m_traversal.push_back({kEnterModel, next});
+                    lastEntered = next;
+                    stack.push_back(next);
+                } else {
+                    m_traversal.push_back({kLeaveModel, top});
+                    stack.pop_back();
+                }
+            }
+        }
+        m_traversal.push_back({kEndCharacter, lastEntered});
+    }
+}
+
+int CTessaline::FrameCountOf(int animation) const
+{
+    if (animation >= 0) {
+        for (const CModel& model : m_models) {
+            if (static_cast<std::size_t>(animation) < model.m_tracks.size()) {
+                const std::size_t n = model.m_tracks[static_cast<std::size_t>(animation)].size();
+                if (n > 0) {
+                    return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
+                }
+            }
+        }
+    }
+    return kDefaultFrameCount;
+}
+
+long long CTessaline::RecordsIfSized(int animation, long long frames) const
+{
+    long long total = 0;
+    for (const CModel& model : m_models) {
+        for (std::size_t t = 0; t < model.m_tracks.size(); ++t) {
+            if (static_cast<int>(t) != animation) {
+                total += static_cast<long long>(model.m_tracks[t].size());
+            }
+        }
+        total += frames;
+    }
+    return total;
 }

@@ -26,6 +26,13 @@ struct TraversalEntry {
 // Selection value meaning "no model".
 inline constexpr int kNoModel = -10000;
 
+// Most frame records the scene may hold in all; operations that would grow the
+// tracks beyond it refuse, so a typed frame count cannot exhaust memory.
+inline constexpr long long kRecordBudget = 50'000'000;
+
+// Frames of an animation no model has records for yet.
+inline constexpr int kDefaultFrameCount = 61;
+
 class CTessaline {
 public:
     CTessaline();
@@ -77,8 +84,29 @@ public:
     // Empty both history stacks; with resetFrame also g_currentFrame := 0.
     void ClearHistory(bool resetFrame);
 
-    // Recompute m_parentName and m_character of every model from the parent chains.
+    // Recompute m_parentName and m_character of every model from the parent
+    // chains, after RepairParents.
     void RefreshDerived();
+
+    // A parent reference outside the model list or naming no character, and one
+    // reference of every parent cycle (the lowest-index model of the cycle),
+    // becomes the root of character 0 (-1), so every chain ends at a character.
+    void RepairParents();
+
+    // Rebuild m_traversal, the depth-first walk of the hierarchy: per character
+    // with models BeginCharacter (its first model in tree order), EnterModel and
+    // LeaveModel of each model in pre- and post-order, then EndCharacter (the
+    // last model entered). Roots and children are taken in index order; models
+    // whose chain does not reach a character are not walked.
+    void BuildTraversal();
+
+    // Number of frames of an animation: the record count of the first model whose
+    // track of it holds records, or kDefaultFrameCount when none does.
+    int FrameCountOf(int animation) const;
+
+    // Records all tracks would hold with every model's track of `animation`
+    // sized to `frames`.
+    long long RecordsIfSized(int animation, long long frames) const;
 
     // With no model left, the animation list returns to the single default.
     void ResetAnimationsIfEmpty();

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -97,4 +98,77 @@ TEST(CliInfo, ImportsMetasequoiaDocumentsIntoOneScene)
     EXPECT_NE(summary.out.find("models: 1 (vertices: 4, faces: 1)"), std::string::npos) << summary.out;
     EXPECT_NE(summary.out.find("textures: "), std::string::npos) << summary.out;
     EXPECT_EQ(RunCli("info '" + folder + "missing.mqo'").exitCode, 1);
+}
+
+namespace {
+
+std::string Golden(const std::string& name) { return std::string(VANTOMO_TEST_DATA_DIR) + "/vtm/" + name; }
+
+std::string ReadAll(const std::string& path)
+{
+    FILE* f = std::fopen(path.c_str(), "rb");
+    std::string bytes;
+    if (f == nullptr) {
+        return bytes;
+    }
+    std::array<char, 4096> buffer{};
+    std::size_t n = 0;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0) {
+        bytes.append(buffer.data(), n);
+    }
+    std::fclose(f);
+    return bytes;
+}
+
+class CliFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/vantomo-cli-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+    std::string folder;
+};
+
+} // namespace
+
+TEST_F(CliFiles, ConvertSavesTheProjectAndInfoReadsIt)
+{
+    const std::string out = folder + "/out.vtm";
+    ASSERT_EQ(RunCli("convert '" + Golden("two_characters.vtm") + "' -o '" + out + "'").exitCode, 0);
+    EXPECT_EQ(ReadAll(out), ReadAll(Golden("two_characters.vtm")));
+    const RunResult info = RunCli("info '" + out + "' --json");
+    ASSERT_EQ(info.exitCode, 0);
+    EXPECT_NE(info.out.find("\"fps\": 24"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("\"勇者\""), std::string::npos);
+
+    EXPECT_EQ(RunCli("convert '" + Golden("truncated.vtm") + "' -o '" + folder + "/bad.vtm'").exitCode, 1);
+    EXPECT_EQ(ReadAll(folder + "/bad.vtm"), "");
+    EXPECT_EQ(RunCli("convert '" + Golden("new_scene.vtm") + "'").exitCode, 2);
+    EXPECT_EQ(RunCli("convert -o '" + out + "'").exitCode, 2);
+}
+
+TEST_F(CliFiles, ScriptSavesOnlyWhenEveryLineRan)
+{
+    const std::string script = folder + "/edit.txt";
+
+    std::FILE* f = std::fopen(script.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs(("open " + Golden("long_track.vtm") + "\nselect-model cube\nframe 10\nadd-key\nprint\n").c_str(), f);
+    std::fclose(f);
+    const RunResult ok = RunCli("script '" + script + "' -o '" + folder + "/out.vtm'");
+    ASSERT_EQ(ok.exitCode, 0);
+    EXPECT_NE(ok.out.find("\"keyFrames\": [\n        [\n          0,\n          10,\n          120"), std::string::npos)
+        << ok.out;
+    EXPECT_NE(ReadAll(folder + "/out.vtm"), "");
+
+    f = std::fopen(script.c_str(), "wb");
+    std::fputs("new\nadd-character\nno-such-command\n", f);
+    std::fclose(f);
+    EXPECT_EQ(RunCli("script '" + script + "' -o '" + folder + "/never.vtm'").exitCode, 1);
+    EXPECT_EQ(ReadAll(folder + "/never.vtm"), "");
+    EXPECT_EQ(RunCli("script").exitCode, 2);
+
 }

@@ -231,9 +231,15 @@ TEST_F(SceneTest, RefreshDerivedEndsOnParentCyclesAndBadReferences)
     scene.m_models[1].m_parent = 0; // a cycle
     scene.m_models[2].m_parent = 17; // outside the list
     scene.RefreshDerived();
-    EXPECT_EQ(scene.m_models[0].m_character, 0);
-    EXPECT_EQ(scene.m_models[2].m_character, 0);
-    EXPECT_EQ(scene.m_models[2].m_parentName, "");
+    // The cycle is broken at its lowest-index model and the bad reference
+    // becomes a root of character 0, so both stay reachable from a character.
+    EXPECT_EQ(scene.m_models[0].m_parent, -1);
+    EXPECT_EQ(scene.m_models[1].m_parent, 0);
+    EXPECT_EQ(scene.m_models[2].m_parent, -1);
+    EXPECT_EQ(scene.m_models[1].m_character, 0);
+    EXPECT_EQ(scene.m_models[2].m_parentName, "Character_0");
+    scene.BuildTraversal();
+    EXPECT_EQ(scene.m_traversal.size(), 2u + 2u * 3u);
 }
 
 TEST_F(SceneTest, AccessorsTreatOutOfRangeIndicesAsNone)

@@ -1,0 +1,76 @@
+// vantomo-cli script SCRIPT [-o OUT.vtm]: run a text file of editing commands
+// on one scene, then optionally save it.
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/SceneJson.h"
+#include "document/Script.h"
+#include "scene/AppValues.h"
+
+namespace {
+
+class StderrSink final : public MessageSink {
+public:
+    void ShowMessage(std::string_view text) override { std::cerr << text << '\n'; }
+};
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+} // namespace
+
+int RunScript(const Args& args)
+{
+    std::string script;
+    std::string output;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o") {
+            if (i + 1 >= args.size() || !output.empty()) {
+                std::cerr << "vantomo-cli script: -o needs one output file\n";
+                return kExitUsage;
+            }
+            output = std::string(args[++i]);
+        } else if (script.empty() && !(args[i].size() > 1 && args[i][0] == '-')) {
+            script = std::string(args[i]);
+        } else {
+            std::cerr << "usage: vantomo-cli script SCRIPT [-o OUT.vtm]\n";
+            return kExitUsage;
+        }
+    }
+    if (script.empty()) {
+        std::cerr << "usage: vantomo-cli script SCRIPT [-o OUT.vtm]\n";
+        return kExitUsage;
+    }
+    std::ifstream in(script, std::ios::binary);
+    if (!in) {
+        std::cerr << "vantomo-cli: cannot read " << script << '\n';
+        return kExitFailure;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+
+    ResetAppValues();
+    StderrSink stderrSink;
+    HeadlessUserInterface ui(&stderrSink);
+    CVantomoDoc doc(ui);
+    ScriptRunner runner(doc, [](const CTessaline& scene) { std::cout << SceneToJson(scene, {}); });
+    const ScriptResult result = runner.Run(text.str(), FolderOf(script));
+    if (!result.ok) {
+        std::cerr << script << ":" << result.line << ": " << result.error << '\n';
+        return kExitFailure;
+    }
+    if (!output.empty() && !doc.OnSaveDocument(output)) {
+        return kExitFailure;
+    }
+    std::cout.flush();
+    return std::cout.good() ? kExitOk : kExitFailure;
+}

@@ -1,0 +1,224 @@
+#include "document/Document.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "import/LoaderMQO.h"
+#include "import/TextureLoader.h"
+#include "scene/AppValues.h"
+#include "scene/ProjectFile.h"
+#include "scene/ProjectFileIo.h"
+
+std::string ExtensionOf(std::string_view path)
+{
+    const std::size_t separator = path.find_last_of("\\/");
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string_view::npos || (separator != std::string_view::npos && dot < separator)) {
+        return {};
+    }
+    std::string extension(path.substr(dot + 1));
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return extension;
+}
+
+namespace {
+
+// Reads a ".vtm" into the scene. An empty file reads nothing and succeeds.
+OpenResult ReadProjectInto(CTessaline& scene, const std::string& path, MessageSink& messages)
+{
+    OpenResult result;
+    FileBytes bytes;
+    const FileResult read = ReadWholeFile(path, bytes);
+    if (!read.ok) {
+        result.message = kOpenFailedMessage;
+        result.detail = std::strerror(read.error);
+        return result;
+    }
+    if (bytes.Size() == 0) {
+        scene.ReleaseDeviceResources();
+        result.ok = true;
+        return result;
+    }
+    LoadedProject loaded;
+    if (!LoadProject(bytes.Span(), loaded)) {
+        result.message = kBadFormatMessage;
+        return result;
+    }
+    scene.ReleaseDeviceResources();
+    AdoptLoadedProject(scene, std::move(*loaded.scene));
+    g_fps = loaded.fps;
+    ReloadTextures(scene, messages);
+    result.ok = true;
+    return result;
+}
+
+// The steps every successful open ends with.
+void AfterOpen(CTessaline& scene)
+{
+    scene.ClearHistory(true);
+    // The first animation's length, from the first model that has records for
+    // it: model 0 may hold none when it was imported under another animation.
+    g_lastFrame = scene.FrameCountOf(0) - 1;
+    g_prevLastFrame = g_lastFrame;
+    g_currentAnimation = 0;
+    g_animationCount = static_cast<int>(scene.m_animationNames.size());
+    g_playing = 0;
+    scene.RefreshDerived();
+    scene.m_selectedModel = kNoModel;
+    scene.RefreshDerived();
+    scene.m_selectedCharacter = 0;
+    for (CModel& model : scene.m_models) {
+        model.ResetTrack(g_prevLastFrame + 1);
+    }
+    for (CMaterial& material : scene.m_materials) {
+        material.UpdateD3DMaterial();
+    }
+    for (CModel& model : scene.m_models) {
+        model.UpdateBounds();
+    }
+    scene.BuildTraversal();
+}
+
+} // namespace
+
+OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& messages, bool& modified)
+{
+    const std::string extension = ExtensionOf(path);
+    OpenResult result;
+    if (extension == "vtm") {
+        result = ReadProjectInto(scene, path, messages);
+        if (!result.ok) {
+            return result;
+        }
+        modified = false;
+    } else if (extension == "mqo" || extension == "mqoz") {
+        const MqoImportResult import = ImportMQO(scene, path, messages);
+        result.importCode = import.code;
+        result.importOpened = import.opened;
+        result.texturesFound = import.texturesLoaded;
+        result.texturesMissing = import.texturesMissing;
+        if (!import.opened) {
+            result.message = kOpenFailedMessage;
+            result.detail = import.error;
+        }
+        modified = true;
+        result.ok = true;
+    } else {
+        result.ok = true; // nothing is read, but the scene is reset as after any open
+    }
+    AfterOpen(scene);
+    return result;
+}
+
+namespace {
+
+// Passes the archive's blocks to the file and keeps the first error.
+class AtomicFileSink final : public ArchiveSink {
+public:
+    explicit AtomicFileSink(AtomicFile& file) : m_file(file) {}
+    bool Write(const unsigned char* data, std::size_t size) override
+    {
+        const FileResult result = m_file.Write(data, size);
+        if (!result.ok && error == 0) {
+            error = result.error;
+        }
+        return result.ok;
+    }
+    int error = 0;
+
+private:
+    AtomicFile& m_file;
+};
+
+} // namespace
+
+bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail)
+{
+    AtomicFile file(path);
+    FileResult result = file.Open();
+    if (result.ok) {
+        AtomicFileSink sink(file);
+        Archive ar(sink);
+        if (!StoreProject(scene, g_fps, ar) || !ar.Flush()) {
+            result = FileResult{false, sink.error != 0 ? sink.error : ENOMEM};
+        }
+    }
+    if (result.ok) {
+        result = file.Commit();
+    }
+    if (!result.ok && detail != nullptr) {
+        *detail = std::strerror(result.error);
+    }
+    return result.ok;
+}
+
+CVantomoDoc::CVantomoDoc(UserInterface& ui) : m_ui(ui)
+{
+    m_scene.m_selectedModel = kNoModel;
+    m_scene.RefreshDerived();
+    m_scene.m_selectedCharacter = 0;
+    m_scene.m_transformMode = 0;
+}
+
+void CVantomoDoc::AddView(DocumentView* view) { m_views.push_back(view); }
+
+void CVantomoDoc::RemoveView(DocumentView* view) { std::erase(m_views, view); }
+
+void CVantomoDoc::UpdateAllViews(int hint)
+{
+    // A view may add or remove views while handling the hint.
+    const std::vector<DocumentView*> views = m_views;
+    for (DocumentView* view : views) {
+        view->OnUpdate(hint);
+    }
+}
+
+bool CVantomoDoc::OnNewDocument()
+{
+    m_scene.ReleaseDeviceResources();
+    m_pathName.clear();
+    m_title.clear();
+    m_modified = false;
+    g_currentFrame = 0;
+    g_playing = 0;
+    g_lastFrame = 60;
+    g_prevLastFrame = 60;
+    m_scene.ReleaseDeviceResources();
+    m_scene.ResetScene();
+    UpdateAllViews(kHintNewDocument);
+    return true;
+}
+
+bool CVantomoDoc::OnOpenDocument(const std::string& path)
+{
+    bool modified = m_modified;
+    const OpenResult result = OpenInto(m_scene, path, m_ui, modified);
+    if (!result.ok) {
+        m_ui.ShowMessage(result.message);
+        return false;
+    }
+    if (ExtensionOf(path) == "vtm") {
+        m_pathName = path;
+        m_title = path;
+    }
+    m_modified = modified;
+    UpdateAllViews(kHintProjectOpened);
+    return true;
+}
+
+bool CVantomoDoc::OnSaveDocument(const std::string& path)
+{
+    if (!SaveProjectFile(m_scene, path)) {
+        m_ui.ShowMessage(kSaveFailedMessage);
+        return false;
+    }
+    m_pathName = path;
+    m_title = path;
+    m_modified = false;
+    return true;
+}

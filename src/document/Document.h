@@ -1,0 +1,117 @@
+// The document: the scene with its path, title and modified flag, the open,
+// new and save operations, and the update hints that tell the views what
+// changed.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/UserInterface.h"
+#include "scene/CTessaline.h"
+
+// The hints sent to the views after a change.
+enum UpdateHint : int {
+    kHintNewDocument = 101,
+    kHintProjectOpened = 102,
+    kHintLayout = 103,
+    kHintModelAddedOrDeleted = 104,
+    kHintModelMoved = 105,
+    kHintStructure = 106, // character added or deleted, camera reset, undo, redo, background
+    kHintShading = 107,
+    kHintAnimationList = 108, // animation added or deleted, last frame set
+    kHintAnimationSelected = 109,
+    kHintModeMove = 110,
+    kHintModeRotate = 111,
+    kHintModeScale = 112,
+    kHintSelection = 114,
+    kHintKeys = 115,
+    kHintFrames = 117,
+    kHintNavigation = 120,
+    kHintPlay = 121,
+    kHintStop = 123,
+};
+
+inline constexpr const char* kOpenFailedMessage = "ドキュメントを開くことに失敗しました。";
+inline constexpr const char* kBadFormatMessage = "予期しないファイル形式です。";
+inline constexpr const char* kSaveFailedMessage = "ドキュメントの保存に失敗しました。";
+
+class DocumentView {
+public:
+    virtual ~DocumentView() = default;
+    virtual void OnUpdate(int hint) = 0;
+};
+
+// How opening went.
+struct OpenResult {
+    bool ok = false;
+    std::string message; // the user's message (UTF-8) when !ok
+    std::string detail;  // the system's reason (strerror), when there is one
+    // Set when a Metasequoia import ran: the reader's result code, whether the
+    // file could be opened at all, and how many texture names resolved.
+    std::optional<int> importCode;
+    bool importOpened = false;
+    int texturesFound = 0;
+    int texturesMissing = 0;
+};
+
+// The extension of a path: the characters after the last '.' that follows the
+// last '\' or '/', in ASCII lower case; "" when there is none.
+std::string ExtensionOf(std::string_view path);
+
+// The open operation on a scene, without the document's path and title:
+// ".vtm" reads the project into a fresh scene and replaces the scene's stored
+// contents only when the whole file was read (an empty file reads nothing);
+// ".mqo" (and the ".mqoz" container) imports into the selected character; any other extension reads
+// nothing. Unless reading failed, the steps after loading run: history
+// cleared, frame values from the first animation, selection cleared, tracks
+// sized, materials and bounds derived, traversal rebuilt. A failure leaves the
+// scene and the application-wide values untouched. `modified` is set when the
+// scene changed in a way that needs saving (an import).
+OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& messages, bool& modified);
+
+// Writes the project file of `scene` atomically. False (the old file intact)
+// when writing failed; `detail` then holds the system's reason.
+bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail = nullptr);
+
+class CVantomoDoc {
+public:
+    explicit CVantomoDoc(UserInterface& ui);
+
+    CTessaline& Scene() { return m_scene; }
+    const CTessaline& Scene() const { return m_scene; }
+    UserInterface& Ui() { return m_ui; }
+
+    const std::string& GetPathName() const { return m_pathName; }
+    const std::string& GetTitle() const { return m_title; }
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+
+    void AddView(DocumentView* view);
+    void RemoveView(DocumentView* view);
+    void UpdateAllViews(int hint);
+
+    // New document: frame values back to the start, device resources released,
+    // new scene, hint 101.
+    bool OnNewDocument();
+    // Open (or import) `path`. On failure the message is shown and the scene,
+    // path and title stay as they were. On success of a ".vtm" the path and
+    // title become `path` and the modified flag is cleared; hint 102.
+    bool OnOpenDocument(const std::string& path);
+    // Save the project to `path`. On failure "ドキュメントの保存に失敗しました。"
+    // is shown, the old file is intact and the modified flag stays.
+    bool OnSaveDocument(const std::string& path);
+
+    // What a left-button drag in the 3D view manipulates: 0 camera, 1 model,
+    // 2 the selected model's animation.
+    int m_mouseMode = 0;
+
+private:
+    UserInterface& m_ui;
+    CTessaline m_scene;
+    std::string m_pathName;
+    std::string m_title;
+    bool m_modified = false;
+    std::vector<DocumentView*> m_views;
+};

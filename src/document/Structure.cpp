@@ -1,0 +1,253 @@
+#include "document/Structure.h"
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "scene/AppValues.h"
+#include "scene/Cp932.h"
+#include "scene/Names.h"
+
+namespace {
+
+constexpr int kDefaultNameLimit = 20000;
+
+bool ValidModel(const CTessaline& scene, int model)
+{
+    return model >= 0 && static_cast<std::size_t>(model) < scene.m_models.size();
+}
+
+// The first "<prefix><n>" not in `names` (exact comparison), or "" when all
+// n in 0..19999 are taken.
+std::string FirstFreeName(const std::vector<std::string>& names, const char* prefix)
+{
+    const std::unordered_set<std::string> taken(names.begin(), names.end());
+    for (int n = 0; n < kDefaultNameLimit; ++n) {
+        std::string candidate = prefix + std::to_string(n);
+        if (!taken.contains(candidate)) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+void SelectModel(CTessaline& scene, int model)
+{
+    scene.m_selectedModel = model;
+    scene.RefreshDerived();
+    scene.m_selectedCharacter =
+        ValidModel(scene, model) ? scene.m_models[static_cast<std::size_t>(model)].m_character : 0;
+}
+
+void ClearSelection(CTessaline& scene)
+{
+    scene.m_selectedModel = kNoModel;
+    scene.RefreshDerived();
+    scene.m_selectedCharacter = 0;
+}
+
+void SelectCharacter(CTessaline& scene, int character)
+{
+    scene.m_selectedCharacter = character;
+    scene.m_selectedModel = kNoModel;
+    scene.RefreshDerived();
+}
+
+bool DeleteModel(CTessaline& scene)
+{
+    if (!scene.HasSelectedModel()) {
+        return false;
+    }
+    scene.RefreshDerived();
+    const auto victim = scene.m_models.begin() + scene.m_selectedModel;
+    victim->m_vertexBuffer = 0;
+    scene.m_models.erase(victim);
+    RemoveUnusedMaterials(scene);
+    ResolveParentsByName(scene);
+    ClearSelection(scene);
+    scene.ClearHistory(true);
+    scene.ResetAnimationsIfEmpty();
+    scene.BuildTraversal();
+    return true;
+}
+
+void SetModelVisible(CTessaline& scene, int model, bool visible)
+{
+    if (!ValidModel(scene, model)) {
+        return;
+    }
+    if (visible) {
+        SelectModel(scene, model);
+    } else {
+        ClearSelection(scene);
+    }
+    scene.m_models[static_cast<std::size_t>(model)].m_visible = visible ? 1 : 0;
+}
+
+bool AddCharacter(CTessaline& scene)
+{
+    std::string name = FirstFreeName(scene.m_characterNames, "Character_");
+    if (name.empty()) {
+        return false;
+    }
+    scene.m_characterNames.push_back(std::move(name));
+    return true;
+}
+
+bool DeleteCharacter(CTessaline& scene)
+{
+    const int s = scene.m_selectedCharacter;
+    if (s < 0 || static_cast<std::size_t>(s) >= scene.m_characterNames.size()) {
+        return false;
+    }
+    scene.RefreshDerived();
+    scene.m_characterNames.erase(scene.m_characterNames.begin() + s);
+    if (scene.m_characterNames.empty()) {
+        // Every model belonged to the deleted character, so no model is left
+        // whose name could collide, and the materials all go below.
+        scene.m_characterNames.assign(1, "Character_0");
+    }
+    std::vector<CModel> kept;
+    kept.reserve(scene.m_models.size());
+    for (CModel& model : scene.m_models) {
+        if (model.m_character == s) {
+            model.m_vertexBuffer = 0;
+            continue;
+        }
+        if (model.m_character > s) {
+            model.m_character -= 1;
+        }
+        kept.push_back(std::move(model));
+    }
+    scene.m_models = std::move(kept);
+    RemoveUnusedMaterials(scene);
+    ResolveParentsByName(scene);
+    ClearSelection(scene);
+    scene.ClearHistory(true);
+    // The length comes from the first model that has records for animation 0:
+    // the first model left may have been imported while another animation was
+    // current and hold none.
+    const int n = scene.FrameCountOf(0);
+    g_lastFrame = n - 1;
+    g_prevLastFrame = n - 1;
+    g_currentAnimation = 0;
+    g_animationCount = static_cast<int>(scene.m_animationNames.size());
+    scene.ResetAnimationsIfEmpty();
+    for (CModel& model : scene.m_models) {
+        model.ResetTrack(g_prevLastFrame + 1);
+    }
+    scene.BuildTraversal();
+    return true;
+}
+
+bool IsDescendantOrSelf(const CTessaline& scene, int target, int model)
+{
+    const std::size_t count = scene.m_models.size();
+    int r = target;
+    for (std::size_t steps = 0; r >= 0 && static_cast<std::size_t>(r) < count && steps <= count; ++steps) {
+        if (r == model) {
+            return true;
+        }
+        r = scene.m_models[static_cast<std::size_t>(r)].m_parent;
+    }
+    return false;
+}
+
+void ReparentModel(CTessaline& scene, int model, int ref)
+{
+    if (!ValidModel(scene, model)) {
+        return;
+    }
+    scene.m_models[static_cast<std::size_t>(model)].m_parent = ref;
+    scene.RefreshDerived();
+    const CModel* selected = scene.GetSelectedModel();
+    scene.m_selectedCharacter = selected != nullptr ? selected->m_character : 0;
+    scene.BuildTraversal();
+}
+
+bool AddAnimation(CTessaline& scene, MessageSink& messages)
+{
+    if (scene.m_models.empty()) {
+        return false;
+    }
+    const long long frames = static_cast<long long>(g_lastFrame) + 1;
+    const long long records = scene.RecordsIfSized(-1, 0) + frames * static_cast<long long>(scene.m_models.size());
+    if (records > kRecordBudget) {
+        messages.ShowMessage("フレーム番号が範囲外です！");
+        return false;
+    }
+    scene.ClearHistory(true);
+    std::string name = FirstFreeName(scene.m_animationNames, "Animation_");
+    if (name.empty()) {
+        return false;
+    }
+    scene.m_animationNames.push_back(std::move(name));
+    g_currentAnimation = static_cast<int>(scene.m_animationNames.size()) - 1;
+    g_animationCount = static_cast<int>(scene.m_animationNames.size());
+    for (CModel& model : scene.m_models) {
+        model.m_tracks.emplace_back();
+        model.ResetTrack(0);
+    }
+    return true;
+}
+
+void DeleteAnimation(CTessaline& scene, int a)
+{
+    if (scene.m_models.empty()) {
+        return;
+    }
+    scene.ClearHistory(true);
+    if (a >= 0 && static_cast<std::size_t>(a) < scene.m_animationNames.size()) {
+        scene.m_animationNames.erase(scene.m_animationNames.begin() + a);
+        for (CModel& model : scene.m_models) {
+            if (static_cast<std::size_t>(a) < model.m_tracks.size()) {
+                model.m_tracks.erase(model.m_tracks.begin() + a);
+            }
+        }
+    }
+    if (scene.m_animationNames.empty()) {
+        // Re-creating the default cannot pass the budget: the deleted tracks were larger.
+        CollectingMessageSink ignored;
+        AddAnimation(scene, ignored);
+    }
+    g_animationCount = static_cast<int>(scene.m_animationNames.size());
+}
+
+void ResolveParentsByName(CTessaline& scene)
+{
+    scene.m_selectedModel = kNoModel;
+    // The first model of each name: a hash of folded names gives the result of
+    // searching the list in index order for every model, in linear time.
+    std::unordered_map<std::string, int> firstByName;
+    firstByName.reserve(scene.m_models.size());
+    for (std::size_t i = 0; i < scene.m_models.size(); ++i) {
+        firstByName.try_emplace(NameFoldKey(scene.m_models[i].m_name), static_cast<int>(i));
+    }
+    for (CModel& model : scene.m_models) {
+        if (model.m_parent >= 0) {
+            const auto match = firstByName.find(NameFoldKey(model.m_parentName));
+            if (match != firstByName.end()) {
+                model.m_parent = match->second;
+                model.m_parentName = scene.m_models[static_cast<std::size_t>(match->second)].m_name;
+                continue;
+            }
+        }
+        model.m_parent = ~model.m_character;
+        model.m_parentName = scene.GetCharacterName(model.m_character);
+    }
+}
+
+void RemoveUnusedMaterials(CTessaline& scene)
+{
+    // Removing every unused material at once leaves the same list as removing
+    // the first unused one and scanning again until none is left.
+    std::unordered_set<int> used;
+    for (const CModel& model : scene.m_models) {
+        for (const CFace& face : model.m_faces) {
+            used.insert(face.m_material);
+        }
+    }
+    std::erase_if(scene.m_materials, [&](const CMaterial& m) { return !used.contains(m.m_id); });
+}

@@ -1,0 +1,63 @@
+// Operations on the organisation of the scene: selection, deleting and hiding
+// models, characters, reparenting, animations, and the book-keeping that keeps
+// parent references valid, drops unused materials and rebuilds the traversal.
+//
+// Every operation that changes the hierarchy ends by rebuilding m_traversal
+// (CTessaline::BuildTraversal), so the walk always matches the models even
+// without a tree view.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "scene/CTessaline.h"
+#include "scene/MessageSink.h"
+
+void SelectModel(CTessaline& scene, int model);
+void ClearSelection(CTessaline& scene);
+void SelectCharacter(CTessaline& scene, int character);
+
+// Delete the selected model; its children move to the root of their character.
+// Clears the history (frame 0). False (nothing done) when no valid model is selected.
+bool DeleteModel(CTessaline& scene);
+
+// Hiding clears the selection; showing selects the model. Nothing happens for
+// an index outside the list.
+void SetModelVisible(CTessaline& scene, int model, bool visible);
+
+// Append "Character_<n>" with the first n in 0..19999 whose name is free
+// (compared exactly). False when every name is taken.
+bool AddCharacter(CTessaline& scene);
+
+// Delete the selected character and its models, renumbering the characters
+// after it. The list never ends empty. The frame values then follow the first
+// animation's length; the history is cleared. False when the selected
+// character lies outside the list.
+bool DeleteCharacter(CTessaline& scene);
+
+// Hang `model` under model `ref` (ref >= 0) or at the root of character ~ref.
+// The caller ensures ref is neither the model nor one of its descendants.
+void ReparentModel(CTessaline& scene, int model, int ref);
+
+// True when `target` is `model` or hangs below it.
+bool IsDescendantOrSelf(const CTessaline& scene, int target, int model);
+
+// Append "Animation_<n>" (first free n, exact comparison), make it current and
+// give every model a track of g_lastFrame + 1 rest frames. Does nothing
+// without models. Refuses with "フレーム番号が範囲外です！" when the new tracks
+// would pass the record budget. Clears the history (frame 0) once it runs.
+bool AddAnimation(CTessaline& scene, MessageSink& messages);
+
+// Delete animation `a` and its track in every model; the last one deleted is
+// re-created as "Animation_0". Does nothing without models.
+void DeleteAnimation(CTessaline& scene, int a);
+
+// After models were removed: m_parent of every model from its m_parentName
+// (the first model of that name, compared without regard to case), or the root
+// of its character (m_character) when the name matches no model or the
+// reference was a character. Clears the selection first.
+void ResolveParentsByName(CTessaline& scene);
+
+// Drop every material no face of any model uses.
+void RemoveUnusedMaterials(CTessaline& scene);
+

@@ -1,0 +1,168 @@
+// The script engine drives the operations as the desktop program's commands do.
+#include <sstream>
+
+#include "document/Fixture.h"
+#include "document/Script.h"
+#include "scene/Cp932.h"
+#include "scene/ProjectFileIo.h"
+
+namespace {
+
+class ScriptTest : public DocumentTest {
+protected:
+    ScriptResult Run(const std::string& text, const std::string& folder = GoldenPath(""))
+    {
+        return runner.Run(text, folder);
+    }
+    HeadlessUserInterface ui;
+    CVantomoDoc doc{ui};
+    int prints = 0;
+    ScriptRunner runner{doc, [this](const CTessaline&) { ++prints; }};
+};
+
+} // namespace
+
+TEST(ScriptTokens, QuotesHoldSpacesAndHashStartsAComment)
+{
+    std::vector<std::string> tokens;
+    std::string error;
+    ASSERT_TRUE(TokenizeScriptLine("  select-model \"left arm\" # the arm\t", tokens, error));
+    EXPECT_EQ(tokens, (std::vector<std::string>{"select-model", "left arm"}));
+    ASSERT_TRUE(TokenizeScriptLine("open a\"b c\"d \"#x\"", tokens, error));
+    EXPECT_EQ(tokens, (std::vector<std::string>{"open", "ab cd", "#x"}));
+    ASSERT_TRUE(TokenizeScriptLine("# only a comment", tokens, error));
+    EXPECT_TRUE(tokens.empty());
+    ASSERT_TRUE(TokenizeScriptLine("select-model #12 #2nd is a comment", tokens, error));
+    EXPECT_EQ(tokens, (std::vector<std::string>{"select-model", "#12"}));
+    EXPECT_FALSE(TokenizeScriptLine("open \"unterminated", tokens, error));
+}
+
+TEST_F(ScriptTest, EditsAProjectAndSavesIt)
+{
+    TempFolder folder;
+    const std::string script = "open two_characters.vtm\n"
+                               "select-model 腕   # a CP932 name written in UTF-8\n"
+                               "frame 500\n"
+                               "values 1 2 3\n"
+                               "add-key\n"
+                               "add-key all 40\n"
+                               "print\n"
+                               "save " + folder.Path("out.vtm") + "\n";
+    const ScriptResult result = Run(script);
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
+    EXPECT_TRUE(WithoutTextureMessages(ui.messages).empty());
+    EXPECT_EQ(prints, 1);
+    const CTessaline& scene = doc.Scene();
+    ASSERT_EQ(scene.m_selectedModel, 1);
+    EXPECT_EQ(g_currentFrame, 60); // clamped to the last frame
+    const Track& arm = scene.m_models[1].m_tracks[0];
+    EXPECT_EQ(arm[60].m_position, CVector(1, 2, 3));
+    EXPECT_EQ(arm[60].m_key, 1);
+    EXPECT_EQ(arm[40].m_key, 1);
+    EXPECT_EQ(arm[40].m_position, CVector(1, 2, 3)); // the key dialog's key takes the pose shown
+    EXPECT_EQ(scene.m_models[0].m_tracks[0][40].m_key, 1); // all: the whole character
+    EXPECT_EQ(scene.m_models[2].m_tracks[0][40].m_key, 0);
+    EXPECT_EQ(scene.m_undoNames.size(), 4u);
+
+    ResetAppValues();
+    CTessaline reread;
+    CollectingMessageSink messages;
+    bool modified = false;
+    ASSERT_TRUE(OpenInto(reread, folder.Path("out.vtm"), messages, modified).ok);
+    EXPECT_EQ(reread.m_models[1].m_tracks[0][60].m_position, CVector(1, 2, 3));
+}
+
+TEST_F(ScriptTest, MessagesGoOnAndBadCommandsStopAtTheirLine)
+{
+    ScriptResult result = Run("new\n"
+                              "delete-frames 0 60\n"
+                              "insert-frames 70 1\n"
+                              "add-key\n"
+                              "set-last-frame 99999999999\n");
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(WithoutTextureMessages(ui.messages), (std::vector<std::string>{"フレーム番号が範囲外です！", "フレーム番号が範囲外です！",
+                                                     "モデルを選択してください！", "フレーム番号が範囲外です！"}));
+
+    result = Run("new\n\n# comment\nfrobnicate 3\nnew\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line, 4);
+    for (const char* bad : {"insert-frames 1 x", "select-model nobody", "animation 3", "mode spin",
+                            "values 1 2", "reparent #0 character:9", "open", "add-key 1 2"}) {
+        result = Run(bad);
+        EXPECT_FALSE(result.ok) << bad;
+        EXPECT_EQ(result.line, 1);
+    }
+}
+
+TEST_F(ScriptTest, AnimationsFramesUndoAndStructure)
+{
+    const ScriptResult result = Run("open two_characters.vtm\n"
+                                    "animation 1\n"          // 31 frames, sized everywhere
+                                    "select-model villain\n"
+                                    "mode rotate\n"
+                                    "values 0 0 0 45\n"      // a zero axis becomes (0, 1, 0)
+                                    "undo\n"
+                                    "redo\n"
+                                    "insert-frames 10 4\n"
+                                    "add-animation\n"
+                                    "delete-animation\n"
+                                    "reparent villain body\n"
+                                    "select-character 1\n"
+                                    "delete-character\n"
+                                    "clear-selection\n"
+                                    "camera-reset\n");
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
+    EXPECT_TRUE(WithoutTextureMessages(ui.messages).empty());
+    const CTessaline& scene = doc.Scene();
+    EXPECT_EQ(scene.m_animationNames, (std::vector<std::string>{"Animation_0", "Walk"}));
+    EXPECT_EQ(g_currentAnimation, 0); // deleting a character returns to the first animation
+    EXPECT_EQ(g_lastFrame, 60);
+    EXPECT_EQ(scene.m_characterNames.size(), 1u); // character 1 ("Villain") is gone...
+    ASSERT_EQ(scene.m_models.size(), 3u);          // ...but the villain had moved to character 0
+    EXPECT_EQ(scene.m_models[2].m_parent, 0);
+    const Track& villain = scene.m_models[2].m_tracks[1];
+    ASSERT_EQ(villain.size(), 35u);
+    EXPECT_EQ(villain[0].m_axis, CVector(0, 1, 0));
+    EXPECT_EQ(villain[0].m_angle, 45.0f);
+    EXPECT_EQ(scene.m_models[0].m_tracks[1].size(), 35u);
+}
+
+TEST_F(ScriptTest, ClipboardAndVisibility)
+{
+    const ScriptResult result = Run("open long_track.vtm\n"
+                                    "copy-animation\n"         // nothing selected: message
+                                    "select-model cube\n"
+                                    "frame 50\n"
+                                    "values 9 9 9\n"
+                                    "add-key\n"
+                                    "copy-animation\n"
+                                    "hide\n"
+                                    "paste-animation\n"        // hidden: selection cleared
+                                    "select-model #0\n"
+                                    "show\n"
+                                    "paste-animation\n");
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
+    EXPECT_EQ(WithoutTextureMessages(ui.messages), (std::vector<std::string>{"モデルを選択してください！", "モデルを選択してください！"}));
+    EXPECT_EQ(doc.Scene().m_clipboard.size(), 121u);
+    EXPECT_EQ(doc.Scene().m_models[0].m_visible, 1);
+    EXPECT_TRUE(doc.Scene().m_undoNames.empty()); // pasting clears the history
+}
+
+TEST_F(ScriptTest, AnAnimationTakesItsLengthFromAModelThatHasRecords)
+{
+    CTessaline& scene = doc.Scene();
+    scene.m_animationNames = {"Animation_0", "Walk"};
+    g_animationCount = 2;
+    // Model 0 came in while animation 0 was current and has no frames of "Walk" yet.
+    scene.m_models = {Model("early", -1, 61, 1), Model("late", -1, 61, 2)};
+    scene.m_models[0].m_tracks.resize(2);
+    scene.m_models[1].m_tracks[1].resize(40);
+    scene.RefreshDerived();
+    ASSERT_TRUE(Run("animation 1\n").ok);
+    EXPECT_EQ(g_lastFrame, 39);
+    EXPECT_EQ(scene.m_models[0].m_tracks[1].size(), 40u);
+    EXPECT_EQ(scene.m_models[0].m_tracks[1][0].m_key, 1);
+    ASSERT_TRUE(Run("delete-animation\n").ok); // back on animation 0 with its own length
+    EXPECT_EQ(g_currentAnimation, 0);
+    EXPECT_EQ(g_lastFrame, 60);
+}

@@ -29,6 +29,27 @@ constexpr png_alloc_size_t kMaxChunkBytes = 16u << 20;
 // Deflate cannot expand its input more than about 1032 times.
 constexpr std::uint64_t kMaxDeflateRatio = 1032;
 
+// Whether every chunk up to the first image data chunk lies inside the file.
+// libpng only warns about an oversized chunk and allocates its claimed length
+// anyway (a few hundred bytes could ask for 2 GB); such a file cannot reach its
+// image data, so it is refused here first.
+bool ChunksBeforeImageDataFit(std::span<const std::uint8_t> data)
+{
+    std::size_t pos = 8;
+    while (pos + 8 <= data.size()) {
+        const std::uint64_t length = (std::uint64_t{data[pos]} << 24) | (std::uint64_t{data[pos + 1]} << 16) |
+                                     (std::uint64_t{data[pos + 2]} << 8) | data[pos + 3];
+        if (length > data.size() - pos - 8 || data.size() - pos - 8 - length < 4) {
+            return false;
+        }
+        if (std::memcmp(data.data() + pos + 4, "IDAT", 4) == 0) {
+            return true;
+        }
+        pos += 12 + static_cast<std::size_t>(length);
+    }
+    return false;
+}
+
 void PngError(png_structp png, png_const_charp /*message*/) { png_longjmp(png, 1); }
 void PngWarning(png_structp /*png*/, png_const_charp /*message*/) {}
 
@@ -246,6 +267,9 @@ bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>
 bool LoadPNG(std::span<const std::uint8_t> data, DibStream& image)
 {
     image.Clear();
+    if (!ChunksBeforeImageDataFit(data)) {
+        return false;
+    }
     std::unique_ptr<ReadState> state(new (std::nothrow) ReadState);
     if (!state) {
         return false;

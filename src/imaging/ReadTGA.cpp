@@ -90,6 +90,25 @@ bool ReadRawRows(ByteStream& in, DibStream& image, std::size_t rowBytes)
     return true;
 }
 
+// Writes n copies of one pixel; the fixed size lets each copy be a single move.
+template <std::size_t N>
+void FillPixels(std::uint8_t* dst, const std::uint8_t* value, std::size_t n)
+{
+    for (std::size_t k = 0; k < n; ++k) {
+        std::memcpy(dst + k * N, value, N);
+    }
+}
+
+void FillPixels(std::uint8_t* dst, const std::uint8_t* value, std::size_t n, std::size_t pixelBytes)
+{
+    switch (pixelBytes) {
+    case 1: std::memset(dst, value[0], n); break;
+    case 2: FillPixels<2>(dst, value, n); break;
+    case 3: FillPixels<3>(dst, value, n); break;
+    default: FillPixels<4>(dst, value, n); break;
+    }
+}
+
 // Packets fill rows in file order, a packet may run on into the next row, and
 // the read ends as soon as the last row is full.
 bool ReadRleRows(ByteStream& in, DibStream& image, std::size_t pixelBytes, bool topFirst)
@@ -120,9 +139,7 @@ bool ReadRleRows(ByteStream& in, DibStream& image, std::size_t pixelBytes, bool 
             }
             while (count > 0 && rowIndex < rows) {
                 const std::size_t n = std::min(count, (rowBytes - pos) / pixelBytes);
-                for (std::size_t k = 0; k < n; ++k) {
-                    std::memcpy(row + pos + k * pixelBytes, value, pixelBytes);
-                }
+                FillPixels(row + pos, value, n, pixelBytes);
                 pos += n * pixelBytes;
                 count -= n;
                 advance();

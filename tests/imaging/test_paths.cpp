@@ -45,11 +45,3 @@ TEST(Paths, DoubleByteCharactersAreSteppedOverWhole)
     EXPECT_TRUE(PathHasColon("C:\\a.bmp"));
     EXPECT_FALSE(PathHasColon(table + "\\a.bmp"));
 }
-
-TEST(Paths, ProgramFolderIsThisExecutablesFolder)
-{
-    const std::string folder = ProgramFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '/');
-    EXPECT_EQ(folder.front(), '/');
-}

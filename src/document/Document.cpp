@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "document/Structure.h"
+#include "imaging/PathHelpers.h"
 #include "import/LoaderMQO.h"
 #include "import/TextureLoader.h"
 #include "scene/AppValues.h"
@@ -221,4 +223,31 @@ bool CVantomoDoc::OnSaveDocument(const std::string& path)
     m_title = path;
     m_modified = false;
     return true;
+}
+
+bool CVantomoDoc::AddModel()
+{
+    FileDialogRequest request;
+    request.filter = "Metasequoiaファイル(*.mqo)|*.mqo|";
+    request.defaultExtension = "mqo";
+    request.initialFolder = ProgramFolder();
+    const std::optional<std::string> path = m_ui.AskPath(request);
+    if (!path) {
+        return false;
+    }
+    AddModelFromPath(*path);
+    return true;
+}
+
+MqoImportResult CVantomoDoc::AddModelFromPath(const std::string& path)
+{
+    const MqoImportResult result = ImportMQO(m_scene, path, m_ui);
+    SetModifiedFlag();
+    m_scene.ClearHistory(true);
+    m_scene.RefreshDerived();
+    ClearSelection(m_scene);
+    // The views hear of the new models only once the walk includes them.
+    m_scene.BuildTraversal();
+    UpdateAllViews(kHintModelAddedOrDeleted);
+    return result;
 }

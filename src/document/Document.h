@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/UserInterface.h"
+#include "import/LoaderMQO.h"
 #include "scene/CTessaline.h"
 
 // The hints sent to the views after a change.
@@ -102,6 +103,14 @@ public:
     // Save the project to `path`. On failure "ドキュメントの保存に失敗しました。"
     // is shown, the old file is intact and the modified flag stays.
     bool OnSaveDocument(const std::string& path);
+
+    // Import a Metasequoia document chosen in a file dialog into the selected
+    // character. False when the user cancelled.
+    bool AddModel();
+    // The same with the path given. Whatever the import's result: hint 104,
+    // modified, history cleared (frame 0), selection cleared, traversal rebuilt.
+    // Returns the import's outcome.
+    MqoImportResult AddModelFromPath(const std::string& path);
 
     // What a left-button drag in the 3D view manipulates: 0 camera, 1 model,
     // 2 the selected model's animation.

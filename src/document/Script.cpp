@@ -122,6 +122,9 @@ const ScriptRunner::Command ScriptRunner::kCommands[] = {
     {"copy-animation", 0, 0, &ScriptRunner::CopyAnimation},
     {"paste-animation", 0, 0, &ScriptRunner::PasteAnimation},
     {"camera-reset", 0, 0, &ScriptRunner::CameraReset},
+    {"rename-animation", 1, 1, &ScriptRunner::Rename},
+    {"rename-character", 1, 1, &ScriptRunner::Rename},
+    {"rename-model", 1, 1, &ScriptRunner::Rename},
 };
 
 bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens, std::string& error)
@@ -616,5 +619,31 @@ std::string ScriptRunner::CameraReset(const Tokens&)
 {
     m_doc.Scene().ResetCamera();
     m_doc.UpdateAllViews(kHintStructure);
+    return {};
+}
+
+std::string ScriptRunner::Rename(const Tokens& t)
+{
+    std::string name;
+    if (!ToCp932(t[1], name)) {
+        return t[0] + ": the name " + t[1] + " has characters CP932 cannot hold";
+    }
+    CTessaline& scene = m_doc.Scene();
+    bool renamed = false;
+    if (t[0] == "rename-model") {
+        if (!scene.HasSelectedModel()) {
+            m_doc.Ui().ShowMessage(kSelectModelMessage);
+            return {};
+        }
+        renamed = RenameModel(scene, name, m_doc.Ui());
+    } else if (t[0] == "rename-character") {
+        renamed = RenameCharacter(scene, name, m_doc.Ui());
+    } else {
+        renamed = RenameAnimation(scene, g_currentAnimation, name, m_doc.Ui());
+    }
+    if (renamed) {
+        m_doc.SetModifiedFlag();
+        m_doc.UpdateAllViews(kHintStructure);
+    }
     return {};
 }

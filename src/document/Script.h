@@ -82,6 +82,7 @@ private:
     std::string CopyAnimation(const std::vector<std::string>&);
     std::string PasteAnimation(const std::vector<std::string>&);
     std::string CameraReset(const std::vector<std::string>&);
+    std::string Rename(const std::vector<std::string>&);
 
     CVantomoDoc& m_doc;
     Printer m_print;

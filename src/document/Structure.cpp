@@ -251,3 +251,80 @@ void RemoveUnusedMaterials(CTessaline& scene)
     }
     std::erase_if(scene.m_materials, [&](const CMaterial& m) { return !used.contains(m.m_id); });
 }
+
+namespace {
+
+// True when any entry other than position `except` equals `name` without regard to case.
+template <typename Names, typename NameOf>
+bool OtherNameEquals(const Names& names, int except, std::string_view name, NameOf nameOf)
+{
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (static_cast<int>(i) != except && NamesEqualNoCase(nameOf(names[i]), name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool ModelNameExists(const CTessaline& scene, std::string_view name)
+{
+    return OtherNameEquals(scene.m_models, scene.m_selectedModel, name,
+                           [](const CModel& m) -> std::string_view { return m.m_name; });
+}
+
+bool CharacterNameExists(const CTessaline& scene, std::string_view name)
+{
+    return OtherNameEquals(scene.m_characterNames, scene.m_selectedCharacter, name,
+                           [](const std::string& n) -> std::string_view { return n; });
+}
+
+bool AnimationNameExists(const CTessaline& scene, std::string_view name)
+{
+    return OtherNameEquals(scene.m_animationNames, g_currentAnimation, name,
+                           [](const std::string& n) -> std::string_view { return n; });
+}
+
+bool RenameModel(CTessaline& scene, const std::string& name, MessageSink& messages)
+{
+    if (!scene.HasSelectedModel()) {
+        return false;
+    }
+    if (ModelNameExists(scene, name)) {
+        messages.ShowMessage(kDuplicateNameMessage);
+        return false;
+    }
+    scene.m_models[static_cast<std::size_t>(scene.m_selectedModel)].m_name = name;
+    scene.RefreshDerived();
+    return true;
+}
+
+bool RenameCharacter(CTessaline& scene, const std::string& name, MessageSink& messages)
+{
+    const int c = scene.m_selectedCharacter;
+    if (c < 0 || static_cast<std::size_t>(c) >= scene.m_characterNames.size()) {
+        return false;
+    }
+    if (CharacterNameExists(scene, name)) {
+        messages.ShowMessage(kDuplicateNameMessage);
+        return false;
+    }
+    scene.m_characterNames[static_cast<std::size_t>(c)] = name;
+    // Carries the new name into m_parentName of the character's root models.
+    scene.RefreshDerived();
+    return true;
+}
+
+bool RenameAnimation(CTessaline& scene, int a, const std::string& name, MessageSink& messages)
+{
+    if (a < 0 || static_cast<std::size_t>(a) >= scene.m_animationNames.size()) {
+        return false;
+    }
+    if (AnimationNameExists(scene, name)) {
+        messages.ShowMessage(kDuplicateNameMessage);
+        return false;
+    }
+    scene.m_animationNames[static_cast<std::size_t>(a)] = name;
+    return true;
+}

@@ -52,6 +52,25 @@ bool AddAnimation(CTessaline& scene, MessageSink& messages);
 // re-created as "Animation_0". Does nothing without models.
 void DeleteAnimation(CTessaline& scene, int a);
 
+// Duplicate tests before a rename, without regard to case: any model other
+// than the selected one, any character other than the selected one, any
+// animation other than the current one whose name equals `name`.
+bool ModelNameExists(const CTessaline& scene, std::string_view name);
+bool CharacterNameExists(const CTessaline& scene, std::string_view name);
+bool AnimationNameExists(const CTessaline& scene, std::string_view name);
+
+// The renames. A name another item of the same kind already has is refused
+// with "同名のアイテムが存在します！" and nothing changes. True when renamed
+// (the caller marks the document modified). RenameModel acts on the selected
+// model and RenameCharacter on the selected character; both do nothing when
+// the selection lies outside its list, as RenameAnimation does for an index
+// outside the animation list.
+bool RenameModel(CTessaline& scene, const std::string& name, MessageSink& messages);
+bool RenameCharacter(CTessaline& scene, const std::string& name, MessageSink& messages);
+bool RenameAnimation(CTessaline& scene, int a, const std::string& name, MessageSink& messages);
+
+inline constexpr const char* kDuplicateNameMessage = "同名のアイテムが存在します！";
+
 // After models were removed: m_parent of every model from its m_parentName
 // (the first model of that name, compared without regard to case), or the root
 // of its character (m_character) when the name matches no model or the

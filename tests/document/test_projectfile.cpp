@@ -466,3 +466,33 @@ TEST_F(ProjectFileTest, NewDocumentResetsTheSceneAndTheFrameValues)
     EXPECT_EQ(view.hints.back(), kHintNewDocument);
     EXPECT_EQ(Store(doc.Scene()), Golden("new_scene.vtm"));
 }
+
+TEST_F(ProjectFileTest, AddModelImportsUnderTheSelectedCharacterAndRebuildsTheWalk)
+{
+    HeadlessUserInterface ui;
+    CVantomoDoc doc(ui);
+    doc.Scene().m_characterNames.push_back("Second");
+    doc.Scene().m_selectedCharacter = 1;
+    doc.Scene().m_undoNames.push_back("x");
+    doc.Scene().m_undoParents.push_back(0);
+    doc.Scene().m_undoFrames.push_back(0);
+    doc.Scene().m_undoRecords.emplace_back();
+    doc.Scene().m_undoAnimations.push_back(0);
+
+    EXPECT_FALSE(doc.AddModel()); // the dialog was cancelled
+    EXPECT_FALSE(doc.IsModified());
+
+    ui.paths.push_back(std::string(VANTOMO_TEST_DATA_DIR) + "/mqo/textured.mqo");
+    ASSERT_TRUE(doc.AddModel());
+    const CTessaline& scene = doc.Scene();
+    ASSERT_EQ(scene.m_models.size(), 1u);
+    EXPECT_EQ(scene.m_models[0].m_parent, ~1);
+    EXPECT_EQ(scene.m_models[0].m_parentName, "Second");
+    EXPECT_EQ(scene.m_models[0].m_id, 6);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(scene.m_undoNames.empty());
+    EXPECT_EQ(scene.m_selectedModel, kNoModel);
+    EXPECT_EQ(scene.m_selectedCharacter, 0);
+    EXPECT_EQ(scene.m_traversal, (std::vector<TraversalEntry>{{kBeginCharacter, 0}, {kEnterModel, 0},
+                                                             {kLeaveModel, 0}, {kEndCharacter, 0}}));
+}

@@ -166,3 +166,37 @@ TEST_F(ScriptTest, AnAnimationTakesItsLengthFromAModelThatHasRecords)
     EXPECT_EQ(g_currentAnimation, 0);
     EXPECT_EQ(g_lastFrame, 60);
 }
+
+TEST_F(ScriptTest, RenamesAndImportsThroughTheOpenCommand)
+{
+    const ScriptResult result = Run("open two_characters.vtm\n"
+                                    "select-model 腕\n"
+                                    "rename-model \"left hand\"\n"
+                                    "rename-character Villain   # taken by the other character\n"
+                                    "rename-character Knight\n"
+                                    "rename-animation walk      # taken, without regard to case\n"
+                                    "rename-animation Idle\n"
+                                    "new\n"
+                                    "open ../mqo/textured.mqo\n");
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
+    EXPECT_EQ(WithoutTextureMessages(ui.messages),
+              (std::vector<std::string>{"同名のアイテムが存在します！", "同名のアイテムが存在します！"}));
+    const CTessaline& scene = doc.Scene();
+    ASSERT_EQ(scene.m_models.size(), 1u);
+    EXPECT_EQ(scene.m_models[0].m_name, "board");
+
+    EXPECT_FALSE(Run("rename-model \"\xF0\x9F\x98\x80\"\n").ok); // not in CP932: a bad argument
+}
+
+TEST_F(ScriptTest, RenamedNamesAreSaved)
+{
+    TempFolder folder;
+    ASSERT_TRUE(Run("open two_characters.vtm\nselect-model 腕\nrename-model Hand\nrename-character Knight\n"
+                    "rename-animation Idle\nsave " + folder.Path("out.vtm") + "\nnew\nopen " +
+                    folder.Path("out.vtm") + "\n")
+                    .ok);
+    const CTessaline& scene = doc.Scene();
+    EXPECT_EQ(scene.m_models[1].m_name, "Hand");
+    EXPECT_EQ(scene.m_characterNames[0], "Knight");
+    EXPECT_EQ(scene.m_animationNames[0], "Idle");
+}

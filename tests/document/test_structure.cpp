@@ -248,3 +248,48 @@ TEST_F(StructureTest, TraversalWalksEveryCharacterWithModelsInTreeOrder)
     EXPECT_EQ(scene.m_traversal.size(), 2u + 2u * 60000u);
     EXPECT_EQ(scene.m_traversal[60001], (TraversalEntry{kLeaveModel, 59999}));
 }
+
+TEST_F(StructureTest, RenamesRefuseNamesTakenWithoutRegardToCase)
+{
+    scene.m_models = {Model("Arm", -1), Model("Leg", -1), Model("foot", 1)};
+    scene.m_characterNames = {"Hero", "Villain"};
+    scene.RefreshDerived();
+
+    SelectModel(scene, 1);
+    EXPECT_FALSE(RenameModel(scene, "ARM", messages));
+    EXPECT_EQ(scene.m_models[1].m_name, "Leg");
+    EXPECT_EQ(messages.messages, std::vector<std::string>{"同名のアイテムが存在します！"});
+    EXPECT_TRUE(RenameModel(scene, "LEG", messages)); // its own name in another case is fine
+    EXPECT_TRUE(RenameModel(scene, "Shin", messages));
+    EXPECT_EQ(scene.m_models[2].m_parentName, "Shin"); // children follow at once
+
+    SelectCharacter(scene, 0);
+    EXPECT_FALSE(RenameCharacter(scene, "villain", messages));
+    EXPECT_TRUE(RenameCharacter(scene, "Knight", messages));
+    EXPECT_EQ(scene.m_models[0].m_parentName, "Knight");
+
+    scene.m_animationNames = {"Walk", "Run"};
+    g_currentAnimation = 1;
+    EXPECT_FALSE(RenameAnimation(scene, 1, "WALK", messages));
+    EXPECT_TRUE(RenameAnimation(scene, 1, "Jump", messages));
+    EXPECT_EQ(scene.m_animationNames[1], "Jump");
+    EXPECT_FALSE(RenameAnimation(scene, 5, "X", messages));
+    EXPECT_EQ(messages.messages.size(), 3u);
+
+    // Full-width letters fold too; a trail byte equal to 'a' is not a letter.
+    scene.m_models[0].m_name = "\x82\x60"; // full-width A
+    SelectModel(scene, 1);
+    EXPECT_FALSE(RenameModel(scene, "\x82\x81", messages)); // full-width a
+    EXPECT_TRUE(RenameModel(scene, "\x83\x41", messages));
+}
+
+TEST_F(StructureTest, RenamesWithoutASelectionChangeNothing)
+{
+    scene.m_models = {Model("Arm", -1)};
+    scene.m_selectedModel = kNoModel;
+    EXPECT_FALSE(RenameModel(scene, "X", messages));
+    scene.m_selectedCharacter = 4;
+    EXPECT_FALSE(RenameCharacter(scene, "X", messages));
+    EXPECT_EQ(scene.m_models[0].m_name, "Arm");
+    EXPECT_TRUE(messages.messages.empty());
+}

@@ -5,18 +5,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/StderrSink.h"
 #include "cli/Open.h"
 #include "document/Document.h"
 #include "scene/AppValues.h"
-
-namespace {
-
-class StderrSink final : public MessageSink {
-public:
-    void ShowMessage(std::string_view text) override { std::cerr << text << '\n'; }
-};
-
-} // namespace
 
 int RunConvert(const Args& args)
 {

@@ -5,17 +5,13 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/StderrSink.h"
 #include "cli/Open.h"
 #include "cli/SceneJson.h"
 #include "scene/AppValues.h"
 #include "scene/Cp932.h"
 
 namespace {
-
-class StderrSink final : public MessageSink {
-public:
-    void ShowMessage(std::string_view text) override { std::cerr << text << '\n'; }
-};
 
 struct TextureCounts {
     int found = 0;

@@ -6,25 +6,16 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/StderrSink.h"
 #include "cli/SceneJson.h"
 #include "document/Script.h"
+#include "imaging/PathHelpers.h"
 #include "scene/AppValues.h"
 
 namespace {
 
-class StderrSink final : public MessageSink {
-public:
-    void ShowMessage(std::string_view text) override { std::cerr << text << '\n'; }
-};
-
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
+// Relative paths in a script are taken from the script's own folder.
+std::string FolderOf(const std::string& path) { return GetPathFolder(path).value_or("./"); }
 
 } // namespace
 

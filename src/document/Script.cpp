@@ -236,7 +236,7 @@ std::string ScriptRunner::Path(const std::string& token) const
     if (token.empty() || token[0] == '/' || m_folder.empty()) {
         return token;
     }
-    return m_folder + "/" + token;
+    return m_folder.back() == '/' ? m_folder + token : m_folder + "/" + token;
 }
 
 std::string ScriptRunner::New(const Tokens&)

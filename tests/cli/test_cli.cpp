@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/CliRunner.h"
+
 #include "cli/Json.h"
 #include "cli/SceneJson.h"
 #include "scene/AppValues.h"
@@ -18,24 +20,11 @@ struct RunResult {
     std::string out;
 };
 
-// Runs vantomo-cli with the arguments (already shell-quoted), stdout captured,
-// stderr discarded.
+// stdout captured, stderr discarded.
 RunResult RunCli(const std::string& arguments)
 {
-    RunResult result;
-    const std::string command = std::string("'") + VANTOMO_CLI_PATH + "' " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        result.out.append(buffer.data(), n);
-    }
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    const CliRun run = RunCliCapturing(arguments, "2>/dev/null");
+    return {run.exitCode, run.output};
 }
 
 } // namespace

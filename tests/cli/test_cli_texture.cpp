@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cli/CliRunner.h"
+
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
 #include "imaging/ImageFiles.h"
@@ -17,23 +19,11 @@ struct RunResult {
     std::string err;
 };
 
-// Runs vantomo-cli with the arguments (already shell-quoted), stderr captured.
+// stderr captured, stdout discarded.
 RunResult RunCli(const std::string& arguments)
 {
-    RunResult result;
-    const std::string command = std::string("'") + VANTOMO_CLI_PATH + "' " + arguments + " 2>&1 >/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    std::array<char, 4096> buffer{};
-    std::size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        result.err.append(buffer.data(), n);
-    }
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    const CliRun run = RunCliCapturing(arguments, "2>&1 >/dev/null");
+    return {run.exitCode, run.output};
 }
 
 } // namespace

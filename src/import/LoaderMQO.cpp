@@ -16,6 +16,16 @@
 
 namespace {
 
+// A count in the document that promised more than the lines gave must not
+// keep its memory.
+template <typename Vector>
+void ReleaseOverReservation(Vector& items)
+{
+    if (items.capacity() > items.size() * 2 + 1024) {
+        items.shrink_to_fit();
+    }
+}
+
 // Ids and counters wrap like the 32-bit values they are instead of overflowing.
 int WrappingAdd(int a, int b)
 {
@@ -326,6 +336,7 @@ int LoaderMQO::ReadVertexChunk(CModel& model, int countHint)
             return kMqoEndInChunk;
         }
         if (m_tokens.Equals(0, "}")) {
+            ReleaseOverReservation(model.m_vertices);
             return kMqoOk;
         }
         if (n >= 3) {
@@ -354,6 +365,7 @@ int LoaderMQO::ReadFaceChunk(CModel& model, int countHint)
             continue;
         }
         if (m_tokens.Equals(0, "}")) {
+            ReleaseOverReservation(model.m_faces);
             return kMqoOk;
         }
         const long long k = m_tokens.GetInt(0);

@@ -248,28 +248,30 @@ const char* StringSeparator::SplitPlain(const char* begin, const char* end)
     if (m_tokens.size() < room) {
         m_tokens.resize(room);
     }
+    // Starts and ends come in the same order: the k-th end closes the k-th token.
     int starts = 0;
-    int ends = 0;
     std::uint16_t startAt[kWords * 64];
-    std::uint16_t endAt[kWords * 64];
     for (int w = 0; w < words; ++w) {
         const std::uint64_t o = ordinary[w];
         const std::uint64_t before = (o << 1) | (w > 0 ? ordinary[w - 1] >> 63 : 0);
-        const std::uint64_t after = (o >> 1) | (w + 1 < words ? ordinary[w + 1] << 63 : 0);
         std::uint64_t first = (o & ~before) | separators[w];
-        std::uint64_t last = (o & ~after) | separators[w];
         while (first != 0) {
             startAt[starts++] = static_cast<std::uint16_t>(w * 64 + __builtin_ctzll(first));
             first &= first - 1;
         }
+    }
+    int ends = 0;
+    for (int w = 0; w < words; ++w) {
+        const std::uint64_t o = ordinary[w];
+        const std::uint64_t after = (o >> 1) | (w + 1 < words ? ordinary[w + 1] << 63 : 0);
+        std::uint64_t last = (o & ~after) | separators[w];
         while (last != 0) {
-            endAt[ends++] = static_cast<std::uint16_t>(w * 64 + __builtin_ctzll(last) + 1);
+            const int start = startAt[ends];
+            const int end = w * 64 + __builtin_ctzll(last) + 1;
+            m_tokens[static_cast<std::size_t>(ends++)] =
+                std::string_view(begin + start, static_cast<std::size_t>(end - start));
             last &= last - 1;
         }
-    }
-    for (int i = 0; i < starts; ++i) {
-        m_tokens[static_cast<std::size_t>(i)] =
-            std::string_view(begin + startAt[i], static_cast<std::size_t>(endAt[i] - startAt[i]));
     }
     m_count = starts;
     return begin + lineLength;

@@ -52,6 +52,9 @@ public:
     float GetFloat(int index) const;
     // atoi of the token; 0 for an index outside 0 .. count-1.
     int GetInt(int index) const;
+    // GetFloat and GetInt of `count` tokens from `first` on, into `out`.
+    void GetFloats(int first, int count, float* out) const;
+    void GetInts(int first, int count, int* out) const;
 
     // Double-byte mode (the default) pairs CP932 lead bytes with the next
     // byte; off, every byte stands alone (for UTF-8 text).
@@ -147,6 +150,20 @@ inline int StringSeparator::GetInt(int index) const
         return number.negative ? -value : value;
     }
     return AtoiC(token);
+}
+
+inline void StringSeparator::GetFloats(int first, int count, float* out) const
+{
+    for (int i = 0; i < count; ++i) {
+        out[i] = GetFloat(first + i);
+    }
+}
+
+inline void StringSeparator::GetInts(int first, int count, int* out) const
+{
+    for (int i = 0; i < count; ++i) {
+        out[i] = GetInt(first + i);
+    }
 }
 
 // Reads lines from a byte source, not owned. Its ReadLine reads byte by byte:

@@ -91,7 +91,7 @@ struct PlainNumber {
 // correctly.
 inline double PlainToDouble(const PlainNumber& n)
 {
-    double value = static_cast<double>(n.mantissa);
+    double value = static_cast<double>(static_cast<std::int64_t>(n.mantissa));
     if (n.fractionDigits > 0) {
         value /= kPowersOfTen[n.fractionDigits];
     }
@@ -106,10 +106,10 @@ inline double PlainToDouble(const PlainNumber& n)
 [[gnu::always_inline]] inline float PlainToFloat(const PlainNumber& n)
 {
     if (n.fractionDigits == 0) {
-        const double value = static_cast<double>(n.mantissa);
+        const double value = static_cast<double>(static_cast<std::int64_t>(n.mantissa));
         return static_cast<float>(n.negative ? -value : value);
     }
-    const double product = static_cast<double>(n.mantissa) * kInversePowersOfTen[n.fractionDigits];
+    const double product = static_cast<double>(static_cast<std::int64_t>(n.mantissa)) * kInversePowersOfTen[n.fractionDigits];
     std::uint64_t bits = 0;
     std::memcpy(&bits, &product, sizeof bits);
     const std::uint64_t dropped = bits & ((std::uint64_t{1} << 29) - 1); // the bits narrowing removes

@@ -125,7 +125,7 @@ inline double StringSeparator::GetDouble(int index) const
     return AtofC(token);
 }
 
-inline float StringSeparator::GetFloat(int index) const
+[[gnu::always_inline]] inline float StringSeparator::GetFloat(int index) const
 {
     if (index < 0 || index >= m_count) {
         return 0.0f;
@@ -138,16 +138,15 @@ inline float StringSeparator::GetFloat(int index) const
     return static_cast<float>(AtofC(token));
 }
 
-inline int StringSeparator::GetInt(int index) const
+[[gnu::always_inline]] inline int StringSeparator::GetInt(int index) const
 {
     if (index < 0 || index >= m_count) {
         return 0;
     }
     const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
-    token_numbers::PlainNumber number;
-    if (token_numbers::ParsePlain(token, number) && number.fractionDigits == 0) {
-        const int value = static_cast<int>(number.mantissa);
-        return number.negative ? -value : value;
+    int value = 0;
+    if (token_numbers::ParsePlainInt(token, value)) {
+        return value;
     }
     return AtoiC(token);
 }

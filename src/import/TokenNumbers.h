@@ -76,8 +76,19 @@ struct PlainNumber {
     if (dot > 8 || fractionDigits > 8 || dot + fractionDigits == 0) {
         return false;
     }
-    out.mantissa = DigitsValue(Load8(p), dot) * kIntegerPowersOfTen[fractionDigits] +
-                   DigitsValue(Load8(p + dot + 1), fractionDigits);
+    if (dot + fractionDigits <= 8) {
+        // Both parts fit one word: the integer digits, then the fraction digits
+        // moved up against them, read as one number.
+        std::uint64_t word = Load8(p);
+        if (fractionDigits > 0) { // then dot <= 7
+            const std::uint64_t integer = dot == 0 ? 0 : word & (~std::uint64_t{0} >> (64 - 8 * dot));
+            word = integer | (Load8(p + dot + 1) << (8 * dot));
+        }
+        out.mantissa = DigitsValue(word, dot + fractionDigits);
+    } else {
+        out.mantissa = DigitsValue(Load8(p), dot) * kIntegerPowersOfTen[fractionDigits] +
+                       DigitsValue(Load8(p + dot + 1), fractionDigits);
+    }
     out.fractionDigits = fractionDigits;
     return true;
 #else
@@ -85,6 +96,31 @@ struct PlainNumber {
     (void)out;
     return false;
 #endif
+}
+
+// A token of the form [-]digits with one to eight digits: atoi's result.
+[[gnu::always_inline]] inline bool ParsePlainInt(std::string_view token, int& out)
+{
+    const char* p = token.data();
+    int length = static_cast<int>(token.size());
+    const bool negative = length > 0 && *p == '-';
+    p += negative ? 1 : 0;
+    length -= negative ? 1 : 0;
+    if (length <= 0 || length > 8) {
+        return false;
+    }
+    const std::uint64_t x = Load8(p);
+    // The bytes past the token read as '0'; a byte outside '0'..'9' sets a
+    // top bit in one of the terms (a carry or borrow only ever starts at such
+    // a byte, so it cannot hide one).
+    const std::uint64_t keep = ~std::uint64_t{0} >> (64 - 8 * length);
+    const std::uint64_t y = (x & keep) | (0x30 * kOnes & ~keep);
+    if ((((y + 0x46 * kOnes) | (y - 0x30 * kOnes) | y) & (0x80 * kOnes)) != 0) {
+        return false;
+    }
+    const int value = static_cast<int>(DigitsValue(x, length));
+    out = negative ? -value : value;
+    return true;
 }
 
 // strtod's result: both operands are exact doubles, and one division rounds

@@ -258,7 +258,7 @@ const char* StringSeparator::SplitPlain(const char* begin, const char* end)
     // an ordinary byte before a non-ordinary one; a separator is both. Starts
     // and ends alternate, so each start pairs with the next end.
     int count = 0;
-    int pending = -1; // start of a token that continues into the next word
+    int pending = -1; // start of a token that continues into a later word
     for (int w = 0; w < words; ++w) {
         const std::uint64_t o = ordinary[w];
         const std::uint64_t before = (o << 1) | (w > 0 ? ordinary[w - 1] >> 63 : 0);
@@ -267,6 +267,9 @@ const char* StringSeparator::SplitPlain(const char* begin, const char* end)
         std::uint64_t last = (o & ~after) | separators[w];
         const int base = w * 64;
         if (pending >= 0) {
+            if (last == 0) {
+                continue; // the token runs through this whole word
+            }
             const int end = base + __builtin_ctzll(last) + 1;
             m_tokens[static_cast<std::size_t>(count++)] =
                 std::string_view(begin + pending, static_cast<std::size_t>(end - pending));

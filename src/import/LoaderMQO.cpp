@@ -16,6 +16,16 @@
 
 namespace {
 
+// A count in the document that promised more than the lines gave must not
+// keep its memory.
+template <typename Vector>
+void ReleaseOverReservation(Vector& items)
+{
+    if (items.capacity() > items.size() * 2 + 1024) {
+        items.shrink_to_fit();
+    }
+}
+
 // Ids and counters wrap like the 32-bit values they are instead of overflowing.
 int WrappingAdd(int a, int b)
 {
@@ -326,11 +336,13 @@ int LoaderMQO::ReadVertexChunk(CModel& model, int countHint)
             return kMqoEndInChunk;
         }
         if (m_tokens.Equals(0, "}")) {
+            ReleaseOverReservation(model.m_vertices);
             return kMqoOk;
         }
         if (n >= 3) {
-            CVertex& vertex = model.m_vertices.emplace_back();
-            vertex.m_position = CVector{m_tokens.GetFloat(0), m_tokens.GetFloat(1), m_tokens.GetFloat(2)};
+            float xyz[3];
+            m_tokens.GetFloats(0, 3, xyz);
+            model.m_vertices.emplace_back().m_position = CVector{xyz[0], xyz[1], xyz[2]};
         }
     }
 }
@@ -344,7 +356,6 @@ int LoaderMQO::ReadFaceChunk(CModel& model, int countHint)
         return index >= 0 && index < m_tokens.GetCount() && m_tokens.Equals(static_cast<int>(index), text);
     };
     const auto getInt = [this](long long index) { return m_tokens.GetInt(static_cast<int>(index)); };
-    const auto getFloat = [this](long long index) { return m_tokens.GetFloat(static_cast<int>(index)); };
     for (;;) {
         const int n = m_tokens.ReadLine();
         if (n < 0) {
@@ -354,6 +365,7 @@ int LoaderMQO::ReadFaceChunk(CModel& model, int countHint)
             continue;
         }
         if (m_tokens.Equals(0, "}")) {
+            ReleaseOverReservation(model.m_faces);
             return kMqoOk;
         }
         const long long k = m_tokens.GetInt(0);
@@ -364,10 +376,9 @@ int LoaderMQO::ReadFaceChunk(CModel& model, int countHint)
             continue;
         }
         CFace face;
-        const long long corners = std::clamp(k, 0LL, 4LL);
-        for (long long c = 0; c < corners; ++c) {
-            face.m_indices.push_back(getInt(3 + c));
-        }
+        const int corners = static_cast<int>(std::clamp(k, 0LL, 4LL));
+        face.m_indices.resize(static_cast<std::size_t>(corners));
+        m_tokens.GetInts(3, corners, face.m_indices.data());
         long long p = k + 4;
         if (equals(p, "M") && n >= k + 8) {
             if (!equals(k + 5, "(") || !equals(k + 7, ")")) {
@@ -382,8 +393,10 @@ int LoaderMQO::ReadFaceChunk(CModel& model, int countHint)
             if (!equals(p + 1, "(") || !equals(p + 2 * k + 2, ")")) {
                 continue;
             }
-            for (long long c = 0; c < corners; ++c) {
-                face.m_uvs.push_back(CUV{getFloat(p + 2 + 2 * c), getFloat(p + 3 + 2 * c)});
+            float uv[8];
+            m_tokens.GetFloats(static_cast<int>(p + 2), 2 * corners, uv);
+            for (int c = 0; c < corners; ++c) {
+                face.m_uvs.push_back(CUV{uv[2 * c], uv[2 * c + 1]});
             }
         }
         model.m_faces.push_back(face);

@@ -161,36 +161,44 @@ const char* StringSeparator::Split(const char* p, const char* end, bool untilLin
 namespace {
 
 struct BlockMasks {
-    unsigned space = 0; // TAB, space, CR, LF: the bytes that only end tokens here
-    unsigned separator = 0;
-    unsigned lineFeed = 0;
-    unsigned carriageReturn = 0;
-    unsigned other = 0; // quote, NUL, and bytes above 0x7F when they may be lead bytes
+    std::uint32_t nonOrdinary = 0; // TAB, space, CR, LF and the separators
+    std::uint32_t separator = 0;
+    std::uint32_t lineFeed = 0;
+    std::uint32_t carriageReturn = 0;
+    std::uint32_t other = 0; // quote, NUL, and bytes above 0x7F when they may be lead bytes
 };
 
-// Classifies 16 bytes; bit i stands for byte i.
-inline BlockMasks Classify16(const char* p, bool doubleByte)
+// Classifies 32 bytes; bit i stands for byte i.
+inline BlockMasks Classify32(const char* p, bool doubleByte)
 {
     const auto splat = [](char c) { return _mm_set1_epi8(c); };
-    const auto bits = [](__m128i v) { return static_cast<unsigned>(_mm_movemask_epi8(v)); };
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i low = _mm_and_si128(c, splat(static_cast<char>(0xFE)));  // ( ) and : ;
-    const __m128i fold = _mm_and_si128(c, splat(static_cast<char>(0xDF))); // [ { and ] }
-    const __m128i lf = _mm_cmpeq_epi8(c, splat('\n'));
-    const __m128i cr = _mm_cmpeq_epi8(c, splat('\r'));
-    const __m128i space = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(c, splat(' ')), _mm_cmpeq_epi8(c, splat('\t'))),
-                                       _mm_or_si128(lf, cr));
-    const __m128i separator = _mm_or_si128(
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(low, splat('(')), _mm_cmpeq_epi8(low, splat(':'))),
-                     _mm_or_si128(_mm_cmpeq_epi8(fold, splat('[')), _mm_cmpeq_epi8(fold, splat(']')))),
-        _mm_or_si128(_mm_cmpeq_epi8(c, splat(',')), _mm_cmpeq_epi8(c, splat('='))));
-    const __m128i other = _mm_or_si128(_mm_cmpeq_epi8(c, splat('"')), _mm_cmpeq_epi8(c, _mm_setzero_si128()));
     BlockMasks masks;
-    masks.space = bits(space);
-    masks.separator = bits(separator);
-    masks.lineFeed = bits(lf);
-    masks.carriageReturn = bits(cr);
-    masks.other = bits(other) | (doubleByte ? bits(c) : 0u); // the top bit of every byte
+    for (int half = 0; half < 2; ++half) {
+        const auto bits = [half](__m128i v) {
+            return static_cast<std::uint32_t>(_mm_movemask_epi8(v)) << (16 * half);
+        };
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * half));
+        const __m128i low = _mm_and_si128(c, splat(static_cast<char>(0xFE)));  // ( ) and : ;
+        const __m128i fold = _mm_and_si128(c, splat(static_cast<char>(0xDF))); // [ { and ] }
+        const __m128i lf = _mm_cmpeq_epi8(c, splat('\n'));
+        const __m128i cr = _mm_cmpeq_epi8(c, splat('\r'));
+        const __m128i separator = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(low, splat('(')), _mm_cmpeq_epi8(low, splat(':'))),
+                         _mm_or_si128(_mm_cmpeq_epi8(fold, splat('[')), _mm_cmpeq_epi8(fold, splat(']')))),
+            _mm_or_si128(_mm_cmpeq_epi8(c, splat(',')), _mm_cmpeq_epi8(c, splat('='))));
+        const __m128i nonOrdinary = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(c, splat(' ')), _mm_cmpeq_epi8(c, splat('\t'))),
+            _mm_or_si128(_mm_or_si128(lf, cr), separator));
+        __m128i other = _mm_or_si128(_mm_cmpeq_epi8(c, splat('"')), _mm_cmpeq_epi8(c, _mm_setzero_si128()));
+        if (doubleByte) {
+            other = _mm_or_si128(other, c); // the top bit of every byte
+        }
+        masks.nonOrdinary |= bits(nonOrdinary);
+        masks.separator |= bits(separator);
+        masks.lineFeed |= bits(lf);
+        masks.carriageReturn |= bits(cr);
+        masks.other |= bits(other);
+    }
     return masks;
 }
 
@@ -203,74 +211,85 @@ const char* StringSeparator::SplitPlain(const char* begin, const char* end)
     std::uint64_t ordinary[kWords];
     std::uint64_t separators[kWords];
     std::size_t lineLength = 0;
-    std::size_t returnAt = 0; // position + 1 of the one CR allowed, 0 for none
+    bool returnPending = false; // a CR ended the last 32 bytes; the LF must come next
     int words = 0;
-    for (std::size_t block = 0; block * 16 < length; ++block) {
-        const BlockMasks m = Classify16(begin + block * 16, m_doubleByte);
-        const std::size_t left = length - block * 16;
-        unsigned valid = left >= 16 ? 0xFFFFu : (1u << left) - 1;
-        const unsigned lineFeed = m.lineFeed & valid;
+    for (std::size_t at = 0; at < length; at += 32) {
+        const BlockMasks m = Classify32(begin + at, m_doubleByte);
+        const std::size_t left = length - at;
+        std::uint32_t valid = left >= 32 ? ~std::uint32_t{0} : (std::uint32_t{1} << left) - 1;
+        const std::uint32_t lineFeed = m.lineFeed & valid;
         if (lineFeed != 0) {
-            const int at = __builtin_ctz(lineFeed);
-            valid = (2u << at) - 1;
-            lineLength = block * 16 + static_cast<std::size_t>(at) + 1;
+            const int first = __builtin_ctz(lineFeed);
+            valid = first == 31 ? ~std::uint32_t{0} : (std::uint32_t{2} << first) - 1;
+            lineLength = at + static_cast<std::size_t>(first) + 1;
         }
-        if ((m.other & valid) != 0) {
+        if (returnPending && (lineFeed & 1u) == 0) {
             return nullptr;
         }
-        const unsigned returns = m.carriageReturn & valid;
-        if (returns != 0) {
-            if (returnAt != 0 || (returns & (returns - 1)) != 0) {
-                return nullptr;
-            }
-            returnAt = block * 16 + static_cast<std::size_t>(__builtin_ctz(returns)) + 1;
+        // The one CR allowed stands right before the LF that ends the line.
+        std::uint32_t strayReturns = m.carriageReturn & valid & ~(lineFeed >> 1);
+        returnPending = lineFeed == 0 && (strayReturns & 0x80000000u) != 0;
+        if (returnPending) {
+            strayReturns &= 0x7FFFFFFFu;
         }
-        const std::size_t w = block / 4;
-        const int shift = static_cast<int>(block % 4) * 16;
-        if (shift == 0) {
-            ordinary[w] = 0;
-            separators[w] = 0;
+        if (((m.other & valid) | strayReturns) != 0) {
+            return nullptr;
         }
-        ordinary[w] |= static_cast<std::uint64_t>(~(m.space | m.separator) & valid) << shift;
-        separators[w] |= static_cast<std::uint64_t>(m.separator & valid) << shift;
+        const std::size_t w = at / 64;
+        const int shift = static_cast<int>(at % 64);
+        const std::uint64_t o = static_cast<std::uint64_t>(~m.nonOrdinary & valid) << shift;
+        const std::uint64_t sep = static_cast<std::uint64_t>(m.separator & valid) << shift;
+        ordinary[w] = shift == 0 ? o : ordinary[w] | o;
+        separators[w] = shift == 0 ? sep : separators[w] | sep;
         if (lineFeed != 0) {
             words = static_cast<int>(w) + 1;
             break;
         }
     }
-    if (lineLength == 0 || (returnAt != 0 && returnAt + 1 != lineLength)) {
+    if (lineLength == 0) {
         return nullptr;
     }
 
-    // A token starts at an ordinary byte after a non-ordinary one and ends at
-    // an ordinary byte before a non-ordinary one; a separator is both.
     const std::size_t room = lineLength + 1;
     if (m_tokens.size() < room) {
         m_tokens.resize(room);
     }
-    m_count = 0;
-    int ends = 0;
-    std::uint16_t endAt[kWords * 64];
+    // A token starts at an ordinary byte after a non-ordinary one and ends at
+    // an ordinary byte before a non-ordinary one; a separator is both. Starts
+    // and ends alternate, so each start pairs with the next end.
+    int count = 0;
+    int pending = -1; // start of a token that continues into a later word
     for (int w = 0; w < words; ++w) {
         const std::uint64_t o = ordinary[w];
         const std::uint64_t before = (o << 1) | (w > 0 ? ordinary[w - 1] >> 63 : 0);
         const std::uint64_t after = (o >> 1) | (w + 1 < words ? ordinary[w + 1] << 63 : 0);
-        std::uint64_t starts = (o & ~before) | separators[w];
-        std::uint64_t stops = (o & ~after) | separators[w];
-        const char* base = begin + w * 64;
-        while (starts != 0) {
-            m_tokens[static_cast<std::size_t>(m_count++)] = std::string_view(base + __builtin_ctzll(starts), 0);
-            starts &= starts - 1;
+        std::uint64_t first = (o & ~before) | separators[w];
+        std::uint64_t last = (o & ~after) | separators[w];
+        const int base = w * 64;
+        if (pending >= 0) {
+            if (last == 0) {
+                continue; // the token runs through this whole word
+            }
+            const int end = base + __builtin_ctzll(last) + 1;
+            m_tokens[static_cast<std::size_t>(count++)] =
+                std::string_view(begin + pending, static_cast<std::size_t>(end - pending));
+            last &= last - 1;
+            pending = -1;
         }
-        while (stops != 0) {
-            endAt[ends++] = static_cast<std::uint16_t>(w * 64 + __builtin_ctzll(stops) + 1);
-            stops &= stops - 1;
+        while (first != 0) {
+            const int start = base + __builtin_ctzll(first);
+            first &= first - 1;
+            if (last == 0) {
+                pending = start;
+                break;
+            }
+            const int end = base + __builtin_ctzll(last) + 1;
+            last &= last - 1;
+            m_tokens[static_cast<std::size_t>(count++)] =
+                std::string_view(begin + start, static_cast<std::size_t>(end - start));
         }
     }
-    for (int i = 0; i < m_count; ++i) {
-        std::string_view& token = m_tokens[static_cast<std::size_t>(i)];
-        token = std::string_view(token.data(), static_cast<std::size_t>(begin + endAt[i] - token.data()));
-    }
+    m_count = count;
     return begin + lineLength;
 }
 #else

@@ -52,6 +52,9 @@ public:
     float GetFloat(int index) const;
     // atoi of the token; 0 for an index outside 0 .. count-1.
     int GetInt(int index) const;
+    // GetFloat and GetInt of `count` tokens from `first` on, into `out`.
+    void GetFloats(int first, int count, float* out) const;
+    void GetInts(int first, int count, int* out) const;
 
     // Double-byte mode (the default) pairs CP932 lead bytes with the next
     // byte; off, every byte stands alone (for UTF-8 text).
@@ -122,7 +125,7 @@ inline double StringSeparator::GetDouble(int index) const
     return AtofC(token);
 }
 
-inline float StringSeparator::GetFloat(int index) const
+[[gnu::always_inline]] inline float StringSeparator::GetFloat(int index) const
 {
     if (index < 0 || index >= m_count) {
         return 0.0f;
@@ -135,18 +138,31 @@ inline float StringSeparator::GetFloat(int index) const
     return static_cast<float>(AtofC(token));
 }
 
-inline int StringSeparator::GetInt(int index) const
+[[gnu::always_inline]] inline int StringSeparator::GetInt(int index) const
 {
     if (index < 0 || index >= m_count) {
         return 0;
     }
     const std::string_view token = m_tokens[static_cast<std::size_t>(index)];
-    token_numbers::PlainNumber number;
-    if (token_numbers::ParsePlain(token, number) && number.fractionDigits == 0) {
-        const int value = static_cast<int>(number.mantissa);
-        return number.negative ? -value : value;
+    int value = 0;
+    if (token_numbers::ParsePlainInt(token, value)) {
+        return value;
     }
     return AtoiC(token);
+}
+
+inline void StringSeparator::GetFloats(int first, int count, float* out) const
+{
+    for (int i = 0; i < count; ++i) {
+        out[i] = GetFloat(first + i);
+    }
+}
+
+inline void StringSeparator::GetInts(int first, int count, int* out) const
+{
+    for (int i = 0; i < count; ++i) {
+        out[i] = GetInt(first + i);
+    }
 }
 
 // Reads lines from a byte source, not owned. Its ReadLine reads byte by byte:

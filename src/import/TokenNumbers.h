@@ -76,8 +76,19 @@ struct PlainNumber {
     if (dot > 8 || fractionDigits > 8 || dot + fractionDigits == 0) {
         return false;
     }
-    out.mantissa = DigitsValue(Load8(p), dot) * kIntegerPowersOfTen[fractionDigits] +
-                   DigitsValue(Load8(p + dot + 1), fractionDigits);
+    if (dot + fractionDigits <= 8) {
+        // Both parts fit one word: the integer digits, then the fraction digits
+        // moved up against them, read as one number.
+        std::uint64_t word = Load8(p);
+        if (fractionDigits > 0) { // then dot <= 7
+            const std::uint64_t integer = dot == 0 ? 0 : word & (~std::uint64_t{0} >> (64 - 8 * dot));
+            word = integer | (Load8(p + dot + 1) << (8 * dot));
+        }
+        out.mantissa = DigitsValue(word, dot + fractionDigits);
+    } else {
+        out.mantissa = DigitsValue(Load8(p), dot) * kIntegerPowersOfTen[fractionDigits] +
+                       DigitsValue(Load8(p + dot + 1), fractionDigits);
+    }
     out.fractionDigits = fractionDigits;
     return true;
 #else
@@ -87,11 +98,36 @@ struct PlainNumber {
 #endif
 }
 
+// A token of the form [-]digits with one to eight digits: atoi's result.
+[[gnu::always_inline]] inline bool ParsePlainInt(std::string_view token, int& out)
+{
+    const char* p = token.data();
+    int length = static_cast<int>(token.size());
+    const bool negative = length > 0 && *p == '-';
+    p += negative ? 1 : 0;
+    length -= negative ? 1 : 0;
+    if (length <= 0 || length > 8) {
+        return false;
+    }
+    const std::uint64_t x = Load8(p);
+    // The bytes past the token read as '0'; a byte outside '0'..'9' sets a
+    // top bit in one of the terms (a carry or borrow only ever starts at such
+    // a byte, so it cannot hide one).
+    const std::uint64_t keep = ~std::uint64_t{0} >> (64 - 8 * length);
+    const std::uint64_t y = (x & keep) | (0x30 * kOnes & ~keep);
+    if ((((y + 0x46 * kOnes) | (y - 0x30 * kOnes) | y) & (0x80 * kOnes)) != 0) {
+        return false;
+    }
+    const int value = static_cast<int>(DigitsValue(x, length));
+    out = negative ? -value : value;
+    return true;
+}
+
 // strtod's result: both operands are exact doubles, and one division rounds
 // correctly.
 inline double PlainToDouble(const PlainNumber& n)
 {
-    double value = static_cast<double>(n.mantissa);
+    double value = static_cast<double>(static_cast<std::int64_t>(n.mantissa));
     if (n.fractionDigits > 0) {
         value /= kPowersOfTen[n.fractionDigits];
     }
@@ -106,10 +142,10 @@ inline double PlainToDouble(const PlainNumber& n)
 [[gnu::always_inline]] inline float PlainToFloat(const PlainNumber& n)
 {
     if (n.fractionDigits == 0) {
-        const double value = static_cast<double>(n.mantissa);
+        const double value = static_cast<double>(static_cast<std::int64_t>(n.mantissa));
         return static_cast<float>(n.negative ? -value : value);
     }
-    const double product = static_cast<double>(n.mantissa) * kInversePowersOfTen[n.fractionDigits];
+    const double product = static_cast<double>(static_cast<std::int64_t>(n.mantissa)) * kInversePowersOfTen[n.fractionDigits];
     std::uint64_t bits = 0;
     std::memcpy(&bits, &product, sizeof bits);
     const std::uint64_t dropped = bits & ((std::uint64_t{1} << 29) - 1); // the bits narrowing removes

@@ -239,6 +239,16 @@ TEST(Tokenizer, FloatsNarrowTheDoubleResultEvenNearFloatMidpoints)
 TEST(Tokenizer, PlainLinesSplitAsTheGeneralRuleDoes)
 {
     // The reader's fast road for plain lines must agree with the byte-by-byte rule.
+    // Tokens longer than the 64-byte words the fast road works in.
+    for (const std::size_t length : {63u, 64u, 65u, 127u, 128u, 129u, 200u, 300u, 511u}) {
+        for (std::size_t offset = 0; offset < 3; ++offset) {
+            const std::string token(length, '7');
+            const std::string line = std::string(offset, ' ') + token + " (x)\r\n";
+            const auto lines = ReadAll(line);
+            ASSERT_EQ(lines.size(), 1u);
+            ASSERT_EQ(lines[0], (Tokens{token, "(", "x", ")"})) << length << " " << offset;
+        }
+    }
     std::mt19937 random(3);
     const std::string alphabet = "0123456789.-abcVMUV ()\t{}[],:;= \r\x81\x5B\"\xA0";
     for (int round = 0; round < 20000; ++round) {

@@ -100,18 +100,26 @@ bool SimpleDecimal(const char* p, const char* end, double& out)
     return true;
 }
 
-// atoi by strtol's rules.
-int AtoiGeneral(std::string_view text)
+// Where the digits start: after leading white space and one optional sign.
+std::size_t SkipSpaceAndSign(std::string_view text, bool& negative)
 {
     std::size_t i = 0;
     while (i < text.size() && IsCSpace(text[i])) {
         ++i;
     }
-    bool negative = false;
+    negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
         ++i;
     }
+    return i;
+}
+
+// atoi by strtol's rules.
+int AtoiGeneral(std::string_view text)
+{
+    bool negative = false;
+    std::size_t i = SkipSpaceAndSign(text, negative);
     // Accumulate as strtol does for a 64-bit long, clamping at its limits.
     unsigned long long magnitude = 0;
     bool overflow = false;
@@ -147,15 +155,8 @@ double AtofC(std::string_view text)
     if (SimpleDecimal(text.data(), text.data() + text.size(), simple)) {
         return simple;
     }
-    std::size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) {
-        ++i;
-    }
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    std::size_t i = SkipSpaceAndSign(text, negative);
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
     if (first == last || *first == '+' || *first == '-') {

@@ -10,7 +10,8 @@
 //   BM_MemcpyFileBytes: the bytes copied in memory.
 // The file benchmarks run on wall-clock time: the sync to the disk is waiting,
 // not computing.
-// BM_ResolveParentsByName: 10,000 models whose names repeat in varying case.
+// BM_ResolveParentsByName, BM_MakeNamesUnique: 10,000 models whose names
+// repeat in varying case.
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -24,6 +25,7 @@
 #include "document/Document.h"
 #include "document/Structure.h"
 #include "scene/AppValues.h"
+#include "scene/Names.h"
 #include "scene/ProjectFile.h"
 #include "scene/ProjectFileIo.h"
 
@@ -201,10 +203,9 @@ void BM_MemcpyFileBytes(benchmark::State& state)
     SetBytes(state);
 }
 
-void BM_ResolveParentsByName(benchmark::State& state)
+// 10,000 models whose names repeat in varying case, each under a random earlier model.
+void FillManyDuplicates(CTessaline& scene)
 {
-    ResetAppValues();
-    CTessaline scene;
     std::mt19937 random(7);
     const char* const stems[] = {"arm", "Leg", "HEAD", "body", "tail"};
     for (int i = 0; i < 10000; ++i) {
@@ -218,8 +219,31 @@ void BM_ResolveParentsByName(benchmark::State& state)
         scene.m_models.push_back(std::move(model));
     }
     scene.RefreshDerived();
+}
+
+void BM_ResolveParentsByName(benchmark::State& state)
+{
+    ResetAppValues();
+    CTessaline scene;
+    FillManyDuplicates(scene);
     for (auto _ : state) {
         ResolveParentsByName(scene);
+        benchmark::DoNotOptimize(scene.m_models.data());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 10000);
+}
+
+// Every name occurs five times (two case variants), so most models get a suffix.
+void BM_MakeNamesUnique(benchmark::State& state)
+{
+    ResetAppValues();
+    CTessaline original;
+    FillManyDuplicates(original);
+    for (auto _ : state) {
+        state.PauseTiming();
+        CTessaline scene = original;
+        state.ResumeTiming();
+        MakeNamesUnique(scene);
         benchmark::DoNotOptimize(scene.m_models.data());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 10000);
@@ -234,5 +258,6 @@ BENCHMARK(BM_OpenProjectFile)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseR
 BENCHMARK(BM_CopyFileBytes)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_MemcpyFileBytes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_ResolveParentsByName)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MakeNamesUnique)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -36,12 +36,9 @@ int RunConvert(const Args& args)
     ResetAppValues();
     CTessaline scene;
     StderrSink messages;
-    for (const std::string& file : files) {
-        const OpenOutcome outcome = OpenDocumentInto(scene, file, messages);
-        if (!outcome.ok) {
-            std::cerr << "vantomo-cli: " << outcome.error << '\n';
-            return kExitFailure;
-        }
+    std::vector<OpenOutcome> outcomes;
+    if (!OpenDocumentsInto(scene, files, messages, outcomes)) {
+        return kExitFailure;
     }
     std::string detail;
     if (!SaveProjectFile(scene, output, &detail)) {

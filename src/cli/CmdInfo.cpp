@@ -75,15 +75,14 @@ int RunInfo(const Args& args)
     StderrSink messages;
     std::vector<ImportRecord> imports;
     TextureCounts textures;
-    for (const std::string& file : files) {
-        const OpenOutcome outcome = OpenDocumentInto(scene, file, messages);
-        if (!outcome.ok) {
-            std::cerr << "vantomo-cli: " << outcome.error << '\n';
-            return kExitFailure;
-        }
-        imports.push_back({file, outcome.result});
-        textures.found += outcome.texturesFound;
-        textures.missing += outcome.texturesMissing;
+    std::vector<OpenOutcome> outcomes;
+    if (!OpenDocumentsInto(scene, files, messages, outcomes)) {
+        return kExitFailure;
+    }
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        imports.push_back({files[i], outcomes[i].result});
+        textures.found += outcomes[i].texturesFound;
+        textures.missing += outcomes[i].texturesMissing;
     }
 
     if (json) {

@@ -1,5 +1,7 @@
 #include "cli/Open.h"
 
+#include <iostream>
+
 #include "document/Document.h"
 
 OpenOutcome OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages)
@@ -27,4 +29,18 @@ OpenOutcome OpenDocumentInto(CTessaline& scene, const std::string& path, Message
     outcome.texturesFound = opened.texturesFound;
     outcome.texturesMissing = opened.texturesMissing;
     return outcome;
+}
+
+bool OpenDocumentsInto(CTessaline& scene, const std::vector<std::string>& files, MessageSink& messages,
+                       std::vector<OpenOutcome>& outcomes)
+{
+    for (const std::string& file : files) {
+        OpenOutcome outcome = OpenDocumentInto(scene, file, messages);
+        if (!outcome.ok) {
+            std::cerr << "vantomo-cli: " << outcome.error << '\n';
+            return false;
+        }
+        outcomes.push_back(std::move(outcome));
+    }
+    return true;
 }

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "scene/CTessaline.h"
 #include "scene/MessageSink.h"
@@ -18,3 +19,8 @@ struct OpenOutcome {
 // Opens or imports `path` into `scene` as the desktop program's open does.
 // A failure leaves the scene as it was.
 OpenOutcome OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages);
+
+// Opens every file, in order, into `scene`, appending each outcome. At the
+// first failure its reason goes to stderr and the result is false.
+bool OpenDocumentsInto(CTessaline& scene, const std::vector<std::string>& files, MessageSink& messages,
+                       std::vector<OpenOutcome>& outcomes);

@@ -14,18 +14,7 @@
 
 std::string ExtensionOf(std::string_view path)
 {
-    const std::size_t separator = path.find_last_of("\\/");
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string_view::npos || (separator != std::string_view::npos && dot < separator)) {
-        return {};
-    }
-    std::string extension(path.substr(dot + 1));
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return extension;
+    return LowerAscii(GetPathExtension(path));
 }
 
 namespace {

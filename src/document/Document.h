@@ -57,8 +57,7 @@ struct OpenResult {
     int texturesMissing = 0;
 };
 
-// The extension of a path: the characters after the last '.' that follows the
-// last '\' or '/', in ASCII lower case; "" when there is none.
+// The extension of a path (GetPathExtension) in ASCII lower case; "" when there is none.
 std::string ExtensionOf(std::string_view path);
 
 // The open operation on a scene, without the document's path and title:

@@ -4,6 +4,8 @@
 // header against what the input holds before they allocate anything.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -74,3 +76,33 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std:
 // Opens a regular file read-only; -1 when it cannot be opened or is not a
 // regular file (so a directory or a pipe never blocks or feeds a reader).
 int OpenRegularFile(const std::string& path);
+
+// Runs `decode(image, in)` on an emptied image and empties it again when the
+// decoder fails, so a failed read never leaves part of a picture behind.
+template <typename Image, typename Decoder>
+bool DecodeFresh(Image& image, ByteStream& in, Decoder decode)
+{
+    image.Clear();
+    const bool ok = decode(image, in);
+    if (!ok) {
+        image.Clear();
+    }
+    return ok;
+}
+
+// DecodeFresh over a file descriptor, which is closed afterwards; -1 fails.
+template <typename Image, typename Decoder>
+bool DecodeFreshFromFd(Image& image, int fd, Decoder decode)
+{
+    if (fd < 0) {
+        image.Clear();
+        return false;
+    }
+    bool ok = false;
+    {
+        ByteStream in = ByteStream::FromFd(fd);
+        ok = DecodeFresh(image, in, decode);
+    }
+    ::close(fd);
+    return ok;
+}

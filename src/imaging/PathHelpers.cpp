@@ -167,3 +167,13 @@ std::string ProgramFolder()
         buffer.resize(buffer.size() * 2);
     }
 }
+
+std::string LowerAscii(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}

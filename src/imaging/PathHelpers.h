@@ -33,6 +33,10 @@ std::optional<std::string> GetPathBaseName(std::string_view path);
 // the file name has no ".".
 std::string GetPathExtension(std::string_view path);
 
+// `text` with the ASCII letters in lower case; other bytes (CP932 trail bytes
+// among them) are kept, so extensions and folder names compare without case.
+std::string LowerAscii(std::string text);
+
 // The path with every separator written as "/", for opening on this system.
 std::string ToSlashSeparators(std::string_view path);
 

@@ -2,13 +2,8 @@
 // callback that must not return; ours jumps back to the function that set the
 // jump point. Everything that must be released hangs off one state object made
 // before that point, so a jump leaks nothing.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
@@ -20,6 +15,7 @@
 #include "imaging/ByteStream.h"
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
+#include "scene/ProjectFileIo.h"
 
 namespace {
 
@@ -223,45 +219,6 @@ bool Encode(WriteState* s, const DibStream& image)
     return true;
 }
 
-// Writes `bytes` to a new file beside `path` and renames it over `path`.
-bool WriteFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    if (fd < 0) {
-        return false;
-    }
-    std::size_t done = 0;
-    bool ok = true;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    ok = (::close(fd) == 0) && ok;
-    if (ok) {
-        ok = std::rename(temp.c_str(), path.c_str()) == 0;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-    }
-    return ok;
-}
-
 } // namespace
 
 bool LoadPNG(std::span<const std::uint8_t> data, DibStream& image)
@@ -325,5 +282,5 @@ bool EncodePNG(const DibStream& image, std::vector<std::uint8_t>& out)
 bool SavePNG(const std::string& path, const DibStream& image)
 {
     std::vector<std::uint8_t> bytes;
-    return !path.empty() && EncodePNG(image, bytes) && WriteFileReplacing(path, bytes);
+    return !path.empty() && EncodePNG(image, bytes) && WriteFileAtomically(path, bytes).ok;
 }

@@ -162,27 +162,11 @@ bool DecodeBMP(DibStream& image, ByteStream& in)
 
 bool DibStream::LoadBMP(const std::string& path)
 {
-    Clear();
-    const int fd = OpenRegularFile(path);
-    if (fd < 0) {
-        return false;
-    }
-    ByteStream in = ByteStream::FromFd(fd);
-    const bool ok = DecodeBMP(*this, in);
-    ::close(fd);
-    if (!ok) {
-        Clear();
-    }
-    return ok;
+    return DecodeFreshFromFd(*this, OpenRegularFile(path), DecodeBMP);
 }
 
 bool DibStream::LoadBMP(std::span<const std::uint8_t> data)
 {
-    Clear();
     ByteStream in(data);
-    const bool ok = DecodeBMP(*this, in);
-    if (!ok) {
-        Clear();
-    }
-    return ok;
+    return DecodeFresh(*this, in, DecodeBMP);
 }

@@ -258,30 +258,11 @@ bool DecodeILBM(DibStream& image, ByteStream& in)
 
 bool DibStream::LoadILBM(const std::string& path)
 {
-    Clear();
-    const int fd = OpenRegularFile(path);
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = false;
-    {
-        ByteStream in = ByteStream::FromFd(fd);
-        ok = DecodeILBM(*this, in);
-    }
-    ::close(fd);
-    if (!ok) {
-        Clear();
-    }
-    return ok;
+    return DecodeFreshFromFd(*this, OpenRegularFile(path), DecodeILBM);
 }
 
 bool DibStream::LoadILBM(std::span<const std::uint8_t> data)
 {
-    Clear();
     ByteStream in(data);
-    const bool ok = DecodeILBM(*this, in);
-    if (!ok) {
-        Clear();
-    }
-    return ok;
+    return DecodeFresh(*this, in, DecodeILBM);
 }

@@ -161,29 +161,21 @@ bool DecodePNM(DibStream& image, ByteStream& in)
 
 bool DibStream::ReadPNM(std::FILE* stream)
 {
-    Clear();
     if (stream == nullptr) {
+        Clear();
         return false;
     }
     bool ok = false;
     {
         ByteStream in = ByteStream::FromFile(stream);
-        ok = DecodePNM(*this, in);
+        ok = DecodeFresh(*this, in, DecodePNM);
     }
     std::fclose(stream);
-    if (!ok) {
-        Clear();
-    }
     return ok;
 }
 
 bool DibStream::ReadPNM(std::span<const std::uint8_t> data)
 {
-    Clear();
     ByteStream in(data);
-    const bool ok = DecodePNM(*this, in);
-    if (!ok) {
-        Clear();
-    }
-    return ok;
+    return DecodeFresh(*this, in, DecodePNM);
 }

@@ -265,29 +265,11 @@ bool DecodeTGA(DibStream& image, ByteStream& in)
 
 bool DibStream::ReadTGA(int fd)
 {
-    Clear();
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = false;
-    {
-        ByteStream in = ByteStream::FromFd(fd);
-        ok = DecodeTGA(*this, in);
-    }
-    ::close(fd);
-    if (!ok) {
-        Clear();
-    }
-    return ok;
+    return DecodeFreshFromFd(*this, fd, DecodeTGA);
 }
 
 bool DibStream::ReadTGA(std::span<const std::uint8_t> data)
 {
-    Clear();
     ByteStream in(data);
-    const bool ok = DecodeTGA(*this, in);
-    if (!ok) {
-        Clear();
-    }
-    return ok;
+    return DecodeFresh(*this, in, DecodeTGA);
 }

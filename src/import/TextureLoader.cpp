@@ -17,16 +17,6 @@
 
 namespace {
 
-std::string LowerAscii(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
-
 std::string JoinPath(const std::string& folder, const std::string& name)
 {
     if (folder.empty()) {

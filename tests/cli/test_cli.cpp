@@ -1,5 +1,3 @@
-#include <sys/wait.h>
-
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -7,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TempFolder.h"
 #include "cli/CliRunner.h"
-
 #include "cli/Json.h"
 #include "cli/SceneJson.h"
 #include "scene/AppValues.h"
@@ -111,14 +109,8 @@ std::string ReadAll(const std::string& path)
 
 class CliFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/vantomo-cli-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + folder + "'").c_str()); }
-    std::string folder;
+    TempFolder temp;
+    const std::string& folder = temp.Folder();
 };
 
 } // namespace

@@ -1,5 +1,3 @@
-#include <sys/wait.h>
-
 #include <array>
 #include <cstdio>
 #include <string>
@@ -30,7 +28,7 @@ RunResult RunCli(const std::string& arguments)
 
 TEST(CliTexture, WritesTheDecodedTextureAsPng)
 {
-    TempDir dir;
+    TempFolder dir;
     TgaSpec t;
     t.type = 10;
     t.width = 3;
@@ -38,11 +36,11 @@ TEST(CliTexture, WritesTheDecodedTextureAsPng)
     t.depth = 32;
     t.descriptor = 8;
     t.data = {0x82, 10, 20, 30, 200};
-    WriteFileBytes(dir / "in.tga", MakeTga(t));
-    const RunResult r = RunCli("texture '" + (dir / "in.tga") + "' -o '" + (dir / "out.png") + "'");
+    WriteFileBytes(dir.Path("in.tga"), MakeTga(t));
+    const RunResult r = RunCli("texture '" + (dir.Path("in.tga")) + "' -o '" + (dir.Path("out.png")) + "'");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     DibStream out;
-    ASSERT_TRUE(LoadPNG(dir / "out.png", out));
+    ASSERT_TRUE(LoadPNG(dir.Path("out.png"), out));
     EXPECT_EQ(out.BitCount(), 32);
     EXPECT_EQ(out.Width(), 3);
     EXPECT_EQ(out.GetPixel(2, 0), 0xC81E140Au);
@@ -53,22 +51,22 @@ TEST(CliTexture, WritesTheDecodedTextureAsPng)
     b.bits = 1;
     b.palette = {0, 0, 0, 0, 0, 255, 0, 0};
     b.pixels = {0x80, 0, 0, 0};
-    WriteFileBytes(dir / "in.bmp", MakeBmp(b));
-    ASSERT_EQ(RunCli("texture '" + (dir / "in.bmp") + "' -o '" + (dir / "out.png") + "'").exitCode, 0);
-    ASSERT_TRUE(LoadPNG(dir / "out.png", out));
+    WriteFileBytes(dir.Path("in.bmp"), MakeBmp(b));
+    ASSERT_EQ(RunCli("texture '" + (dir.Path("in.bmp")) + "' -o '" + (dir.Path("out.png")) + "'").exitCode, 0);
+    ASSERT_TRUE(LoadPNG(dir.Path("out.png"), out));
     EXPECT_EQ(out.BitCount(), 24);
     EXPECT_EQ(out.GetPixel(0, 0), 0xFF00FF00u);
 }
 
 TEST(CliTexture, FailuresAndUsage)
 {
-    TempDir dir;
-    const RunResult missing = RunCli("texture '" + (dir / "none.bmp") + "' -o '" + (dir / "o.png") + "'");
+    TempFolder dir;
+    const RunResult missing = RunCli("texture '" + (dir.Path("none.bmp")) + "' -o '" + (dir.Path("o.png")) + "'");
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("ファイルが見つからないか、この画像ファイルには対応していません！"), std::string::npos)
         << missing.err;
-    WriteFileBytes(dir / "bad.png", Bytes{'x'});
-    EXPECT_EQ(RunCli("texture '" + (dir / "bad.png") + "' -o '" + (dir / "o.png") + "'").exitCode, 1);
+    WriteFileBytes(dir.Path("bad.png"), Bytes{'x'});
+    EXPECT_EQ(RunCli("texture '" + (dir.Path("bad.png")) + "' -o '" + (dir.Path("o.png")) + "'").exitCode, 1);
     EXPECT_EQ(RunCli("texture").exitCode, 2);
     EXPECT_EQ(RunCli("texture a.bmp").exitCode, 2);
     EXPECT_EQ(RunCli("texture a.bmp -o").exitCode, 2);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TempFolder.h"
+
 #include "import/TextureLoader.h"
 #include "scene/AppValues.h"
 #include "scene/CTessaline.h"
@@ -39,21 +41,6 @@ inline std::vector<std::string> WithoutTextureMessages(std::vector<std::string> 
     std::erase(messages, std::string(kTextureLoadFailedMessage));
     return messages;
 }
-
-// A scratch folder for files a test writes, removed with its contents.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string Path(const std::string& name) const { return m_path + "/" + name; }
-    const std::string& Folder() const { return m_path; }
-    std::vector<std::string> Entries() const;
-
-private:
-    std::string m_path;
-};
 
 // A model of `frames` rest frames (record 0 a key) in each of `animations`
 // tracks, under `parent`.

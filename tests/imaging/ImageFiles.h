@@ -1,6 +1,8 @@
 // Small image files built in memory for the reader tests, and file helpers.
 #pragma once
 
+#include "TempFolder.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -130,28 +132,3 @@ inline std::string ImageCorpusDir()
     return std::filesystem::is_directory(dir) ? dir : std::string();
 }
 
-// A fresh folder removed again at the end of the test.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vantomo-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            m_path = pattern;
-        }
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        if (!m_path.empty()) {
-            std::filesystem::remove_all(m_path, ec);
-        }
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};

@@ -28,7 +28,7 @@ bool Near(std::uint32_t a, std::uint32_t b, int tolerance)
 
 TEST(Png, EveryBitCountRoundTrips)
 {
-    TempDir dir;
+    TempFolder dir;
     for (int bits : {1, 4, 8, 16, 24, 32}) {
         DibStream image;
         ASSERT_TRUE(image.CreateDIB(5, bits == 8 ? -3 : 3, bits));
@@ -43,7 +43,7 @@ TEST(Png, EveryBitCountRoundTrips)
                 row[i] = static_cast<std::uint8_t>(i * 37 + static_cast<std::size_t>(y) * 11 + 5);
             }
         }
-        const std::string path = dir / ("b" + std::to_string(bits) + ".png");
+        const std::string path = dir.Path("b" + std::to_string(bits) + ".png");
         ASSERT_TRUE(SavePNG(path, image)) << bits;
         DibStream loaded;
         ASSERT_TRUE(LoadPNG(path, loaded)) << bits;
@@ -86,19 +86,19 @@ TEST(Png, DamagedFilesFailCleanly)
 
 TEST(Png, FailedSaveKeepsTheOldFile)
 {
-    TempDir dir;
-    const std::string path = dir / "out.png";
+    TempFolder dir;
+    const std::string path = dir.Path("out.png");
     WriteFileBytes(path, Bytes{'o', 'l', 'd'});
     EXPECT_FALSE(SavePNG(path, DibStream()));
     EXPECT_EQ(ReadFileBytes(path), (Bytes{'o', 'l', 'd'}));
-    EXPECT_FALSE(SavePNG(dir / "missing/out.png", DibStream()));
+    EXPECT_FALSE(SavePNG(dir.Path("missing/out.png"), DibStream()));
     DibStream image;
     ASSERT_TRUE(image.CreateDIB(2, 2, 24));
-    EXPECT_FALSE(SavePNG(dir / "missing/out.png", image));
+    EXPECT_FALSE(SavePNG(dir.Path("missing/out.png"), image));
     ASSERT_TRUE(SavePNG(path, image));
     DibStream loaded;
     EXPECT_TRUE(LoadPNG(path, loaded));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1)
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Folder()), std::filesystem::directory_iterator()), 1)
         << "no temporary file is left behind";
 }
 

@@ -194,8 +194,8 @@ TEST(Pnm, RefusedHeadersAndData)
 
 TEST(Pnm, StreamIsClosed)
 {
-    TempDir dir;
-    const std::string path = dir / "a.pgm";
+    TempFolder dir;
+    const std::string path = dir.Path("a.pgm");
     WriteFileBytes(path, Bytes{'P', '5', '\n', '1', ' ', '1', '\n', '2', '5', '5', '\n', 9});
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     ASSERT_NE(stream, nullptr);
@@ -302,8 +302,8 @@ TEST(Tga, SizesAreCheckedAndTheDescriptorClosed)
     s.height = 1;
     EXPECT_FALSE(image.ReadTGA(MakeTga(s)));
 
-    TempDir dir;
-    const std::string path = dir / "x.tga";
+    TempFolder dir;
+    const std::string path = dir.Path("x.tga");
     WriteFileBytes(path, Bytes{1, 2, 3});
     const int fd = open(path.c_str(), O_RDONLY);
     ASSERT_GE(fd, 0);

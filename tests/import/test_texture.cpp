@@ -42,15 +42,15 @@ protected:
     void SetUp() override
     {
         ResetAppValues();
-        g_textureBaseFolder = dir / "doc";
+        g_textureBaseFolder = dir.Path("doc");
         fs::create_directories(g_textureBaseFolder);
-        fs::create_directories(dir / "prog");
+        fs::create_directories(dir.Path("prog"));
     }
     void TearDown() override { g_textureBaseFolder.clear(); }
 
-    bool Load(CMaterial& material) { return LoadTexture(material, messages, dir / "prog/"); }
+    bool Load(CMaterial& material) { return LoadTexture(material, messages, dir.Path("prog/")); }
 
-    TempDir dir;
+    TempFolder dir;
     CollectingMessageSink messages;
 };
 
@@ -58,28 +58,28 @@ protected:
 
 TEST_F(Texture, DecodersByExtensionAndTheirResults)
 {
-    WriteFileBytes(dir / "a.BMP", SmallBmp());
-    WriteFileBytes(dir / "a.tga", SmallTga());
-    WriteFileBytes(dir / "a.PGM", Bytes{'P', '5', '\n', '1', ' ', '1', '\n', '2', '5', '5', '\n', 7});
-    WriteFileBytes(dir / "a.gif", SmallBmp());
-    fs::copy_file(ImageDataDir() + "ilbm3rle.iff", dir / "a.iff");
+    WriteFileBytes(dir.Path("a.BMP"), SmallBmp());
+    WriteFileBytes(dir.Path("a.tga"), SmallTga());
+    WriteFileBytes(dir.Path("a.PGM"), Bytes{'P', '5', '\n', '1', ' ', '1', '\n', '2', '5', '5', '\n', 7});
+    WriteFileBytes(dir.Path("a.gif"), SmallBmp());
+    fs::copy_file(ImageDataDir() + "ilbm3rle.iff", dir.Path("a.iff"));
 
     DibStream image;
-    ASSERT_TRUE(LoadImageFile(image, dir / "a.BMP"));
+    ASSERT_TRUE(LoadImageFile(image, dir.Path("a.BMP")));
     EXPECT_EQ(image.BitCount(), 24) << "indexed images become 24-bit";
     EXPECT_EQ(image.GetPixel(0, 0), 0xFFFF0000u);
     EXPECT_EQ(image.GetPixel(1, 0), 0xFF0000FFu);
-    ASSERT_TRUE(LoadImageFile(image, dir / "a.tga"));
+    ASSERT_TRUE(LoadImageFile(image, dir.Path("a.tga")));
     EXPECT_EQ(image.BitCount(), 32);
     EXPECT_EQ(image.GetPixel(0, 0), 0x401E140Au) << "alpha as the file has it";
-    ASSERT_TRUE(LoadImageFile(image, dir / "a.PGM"));
+    ASSERT_TRUE(LoadImageFile(image, dir.Path("a.PGM")));
     EXPECT_EQ(image.GetPixel(0, 0), 0xFF070707u);
-    ASSERT_TRUE(LoadImageFile(image, dir / "a.iff"));
+    ASSERT_TRUE(LoadImageFile(image, dir.Path("a.iff")));
     EXPECT_EQ(image.BitCount(), 24);
-    EXPECT_FALSE(LoadImageFile(image, dir / "a.gif"));
+    EXPECT_FALSE(LoadImageFile(image, dir.Path("a.gif")));
     EXPECT_TRUE(image.IsEmpty());
-    EXPECT_FALSE(LoadImageFile(image, dir.path())) << "a folder is no image";
-    EXPECT_FALSE(LoadImageFile(image, dir / (std::string(5000, 'x') + ".bmp")));
+    EXPECT_FALSE(LoadImageFile(image, dir.Folder())) << "a folder is no image";
+    EXPECT_FALSE(LoadImageFile(image, dir.Path(std::string(5000, 'x') + ".bmp")));
 }
 
 TEST_F(Texture, SearchOrder)
@@ -94,20 +94,20 @@ TEST_F(Texture, SearchOrder)
     EXPECT_EQ(material.m_texture, "sub\\wood.bmp") << "the name is kept as written";
 
     // Only in the program's texture folder, here in lower case.
-    fs::create_directories(dir / "prog/texture");
-    WriteFileBytes(dir / "prog/texture/stone.tga", SmallTga());
+    fs::create_directories(dir.Path("prog/texture"));
+    WriteFileBytes(dir.Path("prog/texture/stone.tga"), SmallTga());
     material.m_texture = "stone.tga";
     ASSERT_TRUE(Load(material));
     EXPECT_EQ(material.m_image->BitCount(), 32);
 
     // A name with a colon is tried as written only.
-    WriteFileBytes(dir / "prog/texture/c:stone.tga", SmallTga());
+    WriteFileBytes(dir.Path("prog/texture/c:stone.tga"), SmallTga());
     material.m_texture = "c:stone.tga";
     EXPECT_FALSE(Load(material));
     EXPECT_EQ(messages.messages.size(), 1u);
 
     // An absolute name is not joined to the base folder.
-    material.m_texture = dir / "prog/texture/stone.tga";
+    material.m_texture = dir.Path("prog/texture/stone.tga");
     EXPECT_TRUE(Load(material));
 }
 
@@ -137,7 +137,7 @@ TEST_F(Texture, MissingTextureKeepsItsNameAndIsReportedOnce)
     WriteFileBytes(g_textureBaseFolder + "/here.bmp", SmallBmp());
     scene.m_materials = {missing, plain, found};
 
-    ReloadTextures(scene, messages, dir / "prog/");
+    ReloadTextures(scene, messages, dir.Path("prog/"));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0], kTextureLoadFailedMessage);
     EXPECT_EQ(scene.m_materials[0].m_texture, "gone.bmp") << "a later save still names the file";
@@ -145,22 +145,22 @@ TEST_F(Texture, MissingTextureKeepsItsNameAndIsReportedOnce)
     EXPECT_EQ(scene.m_materials[1].m_image, nullptr);
     EXPECT_NE(scene.m_materials[2].m_image, nullptr);
 
-    ReloadTextures(scene, messages, dir / "prog/");
+    ReloadTextures(scene, messages, dir.Path("prog/"));
     EXPECT_EQ(messages.messages.size(), 1u) << "not repeated on every reload";
 
     scene.m_materials[0].m_texture = "other.bmp"; // a new name that fails is reported
-    ReloadTextures(scene, messages, dir / "prog/");
+    ReloadTextures(scene, messages, dir.Path("prog/"));
     EXPECT_EQ(messages.messages.size(), 2u);
 
     WriteFileBytes(g_textureBaseFolder + "/other.bmp", SmallBmp());
-    ReloadTextures(scene, messages, dir / "prog/");
+    ReloadTextures(scene, messages, dir.Path("prog/"));
     EXPECT_NE(scene.m_materials[0].m_image, nullptr);
     fs::remove(g_textureBaseFolder + "/other.bmp");
-    ReloadTextures(scene, messages, dir / "prog/");
+    ReloadTextures(scene, messages, dir.Path("prog/"));
     EXPECT_EQ(messages.messages.size(), 3u) << "lost again after it had loaded";
 
     scene.m_materials[2].m_texture.clear();
-    ReloadTextures(scene, messages, dir / "prog/");
+    ReloadTextures(scene, messages, dir.Path("prog/"));
     EXPECT_EQ(scene.m_materials[2].m_image, nullptr) << "no name, no image";
     EXPECT_EQ(messages.messages.size(), 3u);
 }

@@ -286,16 +286,31 @@ bool AnimationNameExists(const CTessaline& scene, std::string_view name)
                            [](const std::string& n) -> std::string_view { return n; });
 }
 
+namespace {
+
+// A name another item already has is refused with the duplicate message;
+// otherwise it becomes `target`.
+bool StoreUniqueName(bool taken, std::string& target, const std::string& name, MessageSink& messages)
+{
+    if (taken) {
+        messages.ShowMessage(kDuplicateNameMessage);
+        return false;
+    }
+    target = name;
+    return true;
+}
+
+} // namespace
+
 bool RenameModel(CTessaline& scene, const std::string& name, MessageSink& messages)
 {
     if (!scene.HasSelectedModel()) {
         return false;
     }
-    if (ModelNameExists(scene, name)) {
-        messages.ShowMessage(kDuplicateNameMessage);
+    if (!StoreUniqueName(ModelNameExists(scene, name),
+                         scene.m_models[static_cast<std::size_t>(scene.m_selectedModel)].m_name, name, messages)) {
         return false;
     }
-    scene.m_models[static_cast<std::size_t>(scene.m_selectedModel)].m_name = name;
     scene.RefreshDerived();
     return true;
 }
@@ -306,11 +321,10 @@ bool RenameCharacter(CTessaline& scene, const std::string& name, MessageSink& me
     if (c < 0 || static_cast<std::size_t>(c) >= scene.m_characterNames.size()) {
         return false;
     }
-    if (CharacterNameExists(scene, name)) {
-        messages.ShowMessage(kDuplicateNameMessage);
+    if (!StoreUniqueName(CharacterNameExists(scene, name), scene.m_characterNames[static_cast<std::size_t>(c)], name,
+                         messages)) {
         return false;
     }
-    scene.m_characterNames[static_cast<std::size_t>(c)] = name;
     // Carries the new name into m_parentName of the character's root models.
     scene.RefreshDerived();
     return true;
@@ -321,10 +335,6 @@ bool RenameAnimation(CTessaline& scene, int a, const std::string& name, MessageS
     if (a < 0 || static_cast<std::size_t>(a) >= scene.m_animationNames.size()) {
         return false;
     }
-    if (AnimationNameExists(scene, name)) {
-        messages.ShowMessage(kDuplicateNameMessage);
-        return false;
-    }
-    scene.m_animationNames[static_cast<std::size_t>(a)] = name;
-    return true;
+    return StoreUniqueName(AnimationNameExists(scene, name), scene.m_animationNames[static_cast<std::size_t>(a)],
+                           name, messages);
 }

@@ -71,19 +71,30 @@ void CTessaline::ClearHistory(bool resetFrame)
 
 void CTessaline::RefreshDerived()
 {
+    // Afterwards every chain ends at a character, so the walks below end.
     RepairParents();
-    const int count = static_cast<int>(m_models.size());
-    for (CModel& model : m_models) {
-        model.m_parentName = model.m_parent < 0 ? GetCharacterName(~model.m_parent)
-                                                : GetModelName(model.m_parent);
-        // The walk is bounded by the model count, so a cycle cannot hang it.
-        int r = model.m_parent;
-        for (int steps = 0; r >= 0 && r < count && steps <= count; ++steps) {
+    // Each model's character is resolved once; a walk stops at the first
+    // ancestor already resolved, so deep hierarchies stay linear.
+    const std::size_t count = m_models.size();
+    std::vector<int> character(count, -1); // -1: not resolved yet
+    std::vector<int> path;
+    for (std::size_t i = 0; i < count; ++i) {
+        path.clear();
+        int r = static_cast<int>(i);
+        while (r >= 0 && character[static_cast<std::size_t>(r)] < 0) {
+            path.push_back(r);
             r = m_models[static_cast<std::size_t>(r)].m_parent;
         }
-        // RepairParents leaves every chain ending at a character; the bound
-        // above is only a second line of defence.
-        model.m_character = r < 0 ? ~r : 0;
+        const int c = r < 0 ? ~r : character[static_cast<std::size_t>(r)];
+        for (const int k : path) {
+            character[static_cast<std::size_t>(k)] = c;
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        CModel& model = m_models[i];
+        model.m_parentName = model.m_parent < 0 ? GetCharacterName(~model.m_parent)
+                                                : GetModelName(model.m_parent);
+        model.m_character = character[i];
     }
 }
 

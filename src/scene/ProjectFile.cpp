@@ -415,23 +415,14 @@ void RepairFaces(CModel& model)
         }
         ++kept;
     }
-    const bool dropped = kept != model.m_faces.size();
     model.m_faces.resize(kept);
-    if (!dropped) {
-        // The usual case: only face positions outside the list need to go.
-        const std::size_t faceCount = kept;
-        for (CVertex& vertex : model.m_vertices) {
-            std::erase_if(vertex.m_faces,
-                          [&](int f) { return f < 0 || static_cast<std::size_t>(f) >= faceCount; });
-        }
-        return;
-    }
+    // Face positions outside the list go; the others follow the kept faces.
     for (CVertex& vertex : model.m_vertices) {
         std::vector<int>& faces = vertex.m_faces;
         std::size_t out = 0;
         for (int f : faces) {
             if (f >= 0 && static_cast<std::size_t>(f) < newIndex.size() && newIndex[static_cast<std::size_t>(f)] >= 0) {
-                faces[out++] = dropped ? newIndex[static_cast<std::size_t>(f)] : f;
+                faces[out++] = newIndex[static_cast<std::size_t>(f)];
             }
         }
         faces.resize(out);

@@ -91,31 +91,14 @@ D3DXMATRIX BuildMotionMatrix(const CAnimation& record, float k)
     return D3DXMatrixMultiply(r, t);
 }
 
-namespace {
-
-template <typename Model>
-auto FindRecord(Model& model, int animation, int frame) -> decltype(&model.m_tracks[0][0])
-{
-    if (animation < 0 || static_cast<std::size_t>(animation) >= model.m_tracks.size()) {
-        return nullptr;
-    }
-    auto& track = model.m_tracks[static_cast<std::size_t>(animation)];
-    if (frame < 0 || static_cast<std::size_t>(frame) >= track.size()) {
-        return nullptr;
-    }
-    return &track[static_cast<std::size_t>(frame)];
-}
-
-} // namespace
-
 const CAnimation* FindCurrentRecord(const CModel& model)
 {
-    return FindRecord(model, g_currentAnimation, g_currentFrame);
+    return model.FindRecord(g_currentAnimation, g_currentFrame);
 }
 
 CAnimation* FindCurrentRecord(CModel& model)
 {
-    return FindRecord(model, g_currentAnimation, g_currentFrame);
+    return model.FindRecord(g_currentAnimation, g_currentFrame);
 }
 
 CAnimation GetCurrentRecord(const CModel& model)
@@ -222,7 +205,7 @@ namespace {
 
 const CAnimation& RecordOrRest(const CModel& model, int animation, int frame)
 {
-    const CAnimation* record = FindRecord(model, animation, frame);
+    const CAnimation* record = model.FindRecord(animation, frame);
     return record != nullptr ? *record : kRest;
 }
 

@@ -49,18 +49,6 @@ Stack RedoStack(CTessaline& s)
     return {s.m_redoNames, s.m_redoParents, s.m_redoFrames, s.m_redoRecords, s.m_redoAnimations};
 }
 
-CAnimation* FindRecord(CModel& model, int animation, int frame)
-{
-    if (animation < 0 || static_cast<std::size_t>(animation) >= model.m_tracks.size()) {
-        return nullptr;
-    }
-    Track& track = model.m_tracks[static_cast<std::size_t>(animation)];
-    if (frame < 0 || static_cast<std::size_t>(frame) >= track.size()) {
-        return nullptr;
-    }
-    return &track[static_cast<std::size_t>(frame)];
-}
-
 bool Restore(CTessaline& scene, Stack from, Stack to)
 {
     if (scene.m_models.empty() || from.Size() == 0) {
@@ -88,7 +76,7 @@ bool Restore(CTessaline& scene, Stack from, Stack to)
     const bool moved = model.m_parent != from.parents[top];
     model.m_parent = from.parents[top];
     g_currentFrame = frame;
-    if (CAnimation* record = FindRecord(model, animation, frame)) {
+    if (CAnimation* record = model.FindRecord(animation, frame)) {
         *record = from.records[top];
     }
     from.Pop();

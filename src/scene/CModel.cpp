@@ -39,3 +39,27 @@ void CModel::ResetTrack(int from)
     }
     track[0].m_key = 1;
 }
+
+const CAnimation* CModel::FindRecord(int animation, int frame) const
+{
+    if (animation < 0 || static_cast<std::size_t>(animation) >= m_tracks.size()) {
+        return nullptr;
+    }
+    const Track& track = m_tracks[static_cast<std::size_t>(animation)];
+    if (frame < 0 || static_cast<std::size_t>(frame) >= track.size()) {
+        return nullptr;
+    }
+    return &track[static_cast<std::size_t>(frame)];
+}
+
+CAnimation* CModel::FindRecord(int animation, int frame)
+{
+    if (animation < 0 || static_cast<std::size_t>(animation) >= m_tracks.size()) {
+        return nullptr;
+    }
+    Track& track = m_tracks[static_cast<std::size_t>(animation)];
+    if (frame < 0 || static_cast<std::size_t>(frame) >= track.size()) {
+        return nullptr;
+    }
+    return &track[static_cast<std::size_t>(frame)];
+}

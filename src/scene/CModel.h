@@ -68,6 +68,12 @@ public:
     D3DXMATRIX m_world = D3DXMatrixIdentity();
     int m_character = 0;
 
+    // Record `frame` of the track of `animation`, or null when either lies
+    // outside the tracks. Every bounded record access goes through here.
+    const CAnimation* FindRecord(int animation, int frame) const;
+    // Goes through the track's non-const access, so the track counts as changed.
+    CAnimation* FindRecord(int animation, int frame);
+
     // Recompute m_bounds from the vertices relative to the pivot. Without
     // vertices both corners are (0, 0, 0).
     void UpdateBounds();

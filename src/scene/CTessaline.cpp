@@ -152,15 +152,8 @@ CAnimation CTessaline::GetRecord(int model, int animation, int frame) const
     if (model < 0 || static_cast<std::size_t>(model) >= m_models.size()) {
         return CAnimation{};
     }
-    const CModel& m = m_models[static_cast<std::size_t>(model)];
-    if (animation < 0 || static_cast<std::size_t>(animation) >= m.m_tracks.size()) {
-        return CAnimation{};
-    }
-    const Track& track = m.m_tracks[static_cast<std::size_t>(animation)];
-    if (frame < 0 || static_cast<std::size_t>(frame) >= track.size()) {
-        return CAnimation{};
-    }
-    return track[static_cast<std::size_t>(frame)];
+    const CAnimation* record = m_models[static_cast<std::size_t>(model)].FindRecord(animation, frame);
+    return record != nullptr ? *record : CAnimation{};
 }
 
 void CTessaline::RepairParents()

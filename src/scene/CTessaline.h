@@ -74,6 +74,17 @@ public:
     std::uint32_t m_backgroundColor = 0x005A411Eu; // COLORREF: RGB(30, 65, 90)
     int m_transformMode = 0;                       // 0 move, 1 rotate, 2 scale
 
+    // What the 3D view last drew, which picking reads. The view size starts at
+    // 1 x 1 so the aspect ratio is defined before the first size event.
+    float m_viewWidth = 1.0f;
+    float m_viewHeight = 1.0f;
+    D3DXMATRIX m_manipulatorWorld = D3DXMatrixIdentity();
+    // The model id and transform mode of the manipulator last drawn; id
+    // kNoModel until one is drawn. A manipulator can only be grabbed while
+    // both still match the selection.
+    int m_manipulatorModelId = kNoModel;
+    int m_manipulatorMode = -1;
+
     // Put the root into the new-scene state. The transform mode, the enable
     // flags, the language name and the clipboard are kept.
     void ResetScene();

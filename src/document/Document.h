@@ -31,12 +31,22 @@ enum UpdateHint : int {
     kHintFrames = 117,
     kHintNavigation = 120,
     kHintPlay = 121,
+    kHintCamera = 122, // a camera preset key set the camera
     kHintStop = 123,
 };
 
 inline constexpr const char* kOpenFailedMessage = "ドキュメントを開くことに失敗しました。";
 inline constexpr const char* kBadFormatMessage = "予期しないファイル形式です。";
 inline constexpr const char* kSaveFailedMessage = "ドキュメントの保存に失敗しました。";
+inline constexpr const char* kUntitledTitle = "無題";
+inline constexpr const char* kSelectModelMessage = "モデルを選択してください！";
+inline constexpr const char* kUnknownSaveFormatMessage = "このファイル形式では保存できません。";
+inline constexpr const char* kXamlExportFailedMessage = "XAMLファイルへの書き出しに失敗しました。";
+inline constexpr const char* kMqoExportFailedMessage = "Metasequoiaファイルへの書き出しに失敗しました。";
+inline constexpr const char* kOpenFilter =
+    "全ての形式(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomoファイル(*.vtm)|*.vtm|Metasequoiaファイル(*.mqo)|*.mqo|";
+inline constexpr const char* kSaveFilter =
+    "Vantomoファイル(*.vtm)|*.vtm|xamlファイル(*.xaml)|*.xaml|Metasequoiaファイル(*.mqo)|*.mqo|";
 
 class DocumentView {
 public:
@@ -111,11 +121,52 @@ public:
     // Returns the import's outcome.
     MqoImportResult AddModelFromPath(const std::string& path);
 
+    // Commands by identifier (document/Commands.h), as the menus, toolbars,
+    // accelerators and scripts send them. Execute runs a command only while it
+    // is enabled and returns whether it ran; the commands of the program's
+    // windows are handed on to the user interface.
+    bool Execute(int id);
+    bool IsEnabled(int id) const;
+    bool IsChecked(int id) const;
+
+    // Before the document is replaced or closed: a modified document asks
+    // "%s への変更を保存しますか?" (Yes saves, as the save command, and goes
+    // on only when that saved). True when the caller may go on.
+    bool SaveModified();
+
+    // What the panes do on a click, as data for the views and scripts.
+    // Select a model as a click on its tree item: animation mouse mode, hint 114.
+    void SelectModelItem(int model);
+    // Select a character: its models become the ones drawn; hint 114.
+    void SelectCharacterItem(int character);
+    void ClearSelectionItem();
+    // Make animation `index` current, as a click on its row: frame 0, the
+    // animation's length, hint 109. False when there is no such animation.
+    bool SelectAnimationItem(int index);
+    // Drop `model` on `ref` (a model position, or ~character): the undo
+    // entries around it, hint 105, modified. False when `ref` is the model or
+    // hangs below it, or either is out of range.
+    bool DropModel(int model, int ref);
+
     // What a left-button drag in the 3D view manipulates: 0 camera, 1 model,
     // 2 the selected model's animation.
     int m_mouseMode = 0;
 
 private:
+    void FileOpen();
+    void FileSave();
+    void FileSaveAs();
+    void CopyAnimation();
+    void PasteAnimation();
+    void BackgroundColor();
+    void CameraPreset(int id);
+    void KeyCommand(int id);
+    void KeyDialog();
+    void InsertFramesDialog();
+    void DeleteFramesDialog();
+    void RenameCommand(int id);
+    void AfterAnimationDeleted();
+
     UserInterface& m_ui;
     CTessaline m_scene;
     std::string m_pathName;

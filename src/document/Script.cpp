@@ -16,8 +16,6 @@ namespace {
 
 using Tokens = std::vector<std::string>;
 
-constexpr const char* kSelectModelMessage = "モデルを選択してください！";
-
 // A whole token as a 64-bit integer: optional sign and decimal digits. Values
 // beyond 64 bits saturate, so the operation's range check refuses them.
 bool ParseInteger(const std::string& token, long long& value)

@@ -1,15 +1,19 @@
 // How the document layer talks to the user: ask for a path, show a message,
-// run a dialog with its fields. The desktop program implements it with real
+// run a dialog with its fields, and hand on the commands that belong to the
+// desktop program's windows. The desktop program implements it with real
 // dialogs; tests and the command-line tool implement it without windows, so
 // every command runs headless.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "document/Dialogs.h"
 #include "scene/MessageSink.h"
 
 // A file dialog's settings. The filter is the platform-neutral form of the
@@ -22,68 +26,73 @@ struct FileDialogRequest {
     bool overwritePrompt = false;
 };
 
-// One field of a dialog: its label and its text, filled in by the dialog.
-struct DialogField {
-    std::string label;
-    std::string value;
-};
-
-// A modal dialog: a title, fields and, optionally, one exclusive choice.
-struct DialogRequest {
-    std::string title;
-    std::vector<DialogField> fields;
-    std::vector<std::string> choices; // radio buttons; empty for none
-    int choice = 0;
-};
+enum class SaveChoice { Yes, No, Cancel };
 
 class UserInterface : public MessageSink {
 public:
     // The chosen path, or none when the user cancelled.
     virtual std::optional<std::string> AskPath(const FileDialogRequest& request) = 0;
-    // True on OK, with the fields and the choice updated; false on Cancel.
-    virtual bool RunDialog(DialogRequest& request) = 0;
+    // A Yes / No / Cancel question (`text` UTF-8).
+    virtual SaveChoice AskYesNoCancel(std::string_view text) = 0;
+    // The colour dialog with `initial` (0x00BBGGRR) chosen; none on Cancel.
+    virtual std::optional<std::uint32_t> AskColor(std::uint32_t initial) = 0;
+    // The dialogs: true on OK with the fields updated (every typed text passed
+    // the data exchange), false on Cancel with the fields as they were.
+    virtual bool RunKeyFrameDialog(KeyFrameDialog& dialog) = 0;
+    virtual bool RunFrameInsertDialog(FrameInsertDialog& dialog) = 0;
+    virtual bool RunFrameDeleteDialog(FrameDeleteDialog& dialog) = 0;
+    // A new name for the item a rename command acts on, edited in place from
+    // `current` (CP932). The result is CP932; none when editing was cancelled.
+    virtual std::optional<std::string> AskName(int commandId, std::string_view current) = 0;
+    // The commands of the program's windows (toolbars, status bar, panes,
+    // language, help, about box, file-type registration, material dialog,
+    // recent files, exit). The document passes them on unchanged.
+    virtual void RunShellCommand(int commandId) = 0;
+    virtual bool IsShellCommandChecked(int commandId) const = 0;
 };
 
-// A user interface without windows: paths and dialog answers are queued in
-// advance, messages are collected (and passed on to `forward` when given).
+// One queued answer of the headless interface: what the user would type into
+// the next dialog. `texts` are the typed field texts in dialog order.
+struct DialogAnswer {
+    enum class Kind { Key, Insert, Delete, File, Color, Name, Yes, No, Cancel };
+    Kind kind = Kind::Cancel;
+    std::vector<std::string> texts;
+};
+
+// A user interface without windows: answers are queued in advance, messages are
+// collected (and passed on to `forward` when given). A dialog that finds no
+// answer, or an answer of another kind, is cancelled. A typed text the data
+// exchange refuses shows its message and, as the dialog stays open, the next
+// answer of the same kind is tried.
 class HeadlessUserInterface final : public UserInterface {
 public:
     explicit HeadlessUserInterface(MessageSink* forward = nullptr) : m_forward(forward) {}
 
-    void ShowMessage(std::string_view text) override
-    {
-        messages.emplace_back(text);
-        if (m_forward != nullptr) {
-            m_forward->ShowMessage(text);
-        }
-    }
-    std::optional<std::string> AskPath(const FileDialogRequest&) override
-    {
-        if (paths.empty()) {
-            return std::nullopt;
-        }
-        std::string path = std::move(paths.front());
-        paths.pop_front();
-        return path;
-    }
-    bool RunDialog(DialogRequest& request) override
-    {
-        if (dialogs.empty()) {
-            return false;
-        }
-        DialogRequest answer = std::move(dialogs.front());
-        dialogs.pop_front();
-        for (std::size_t i = 0; i < request.fields.size() && i < answer.fields.size(); ++i) {
-            request.fields[i].value = answer.fields[i].value;
-        }
-        request.choice = answer.choice;
-        return true;
-    }
+    void ShowMessage(std::string_view text) override;
+    std::optional<std::string> AskPath(const FileDialogRequest& request) override;
+    SaveChoice AskYesNoCancel(std::string_view text) override;
+    std::optional<std::uint32_t> AskColor(std::uint32_t initial) override;
+    bool RunKeyFrameDialog(KeyFrameDialog& dialog) override;
+    bool RunFrameInsertDialog(FrameInsertDialog& dialog) override;
+    bool RunFrameDeleteDialog(FrameDeleteDialog& dialog) override;
+    std::optional<std::string> AskName(int commandId, std::string_view current) override;
+    void RunShellCommand(int commandId) override;
+    bool IsShellCommandChecked(int commandId) const override;
 
-    std::deque<std::string> paths;       // answers of AskPath; empty means Cancel
-    std::deque<DialogRequest> dialogs;   // answers of RunDialog; empty means Cancel
-    std::vector<std::string> messages;   // every message shown
+    std::deque<std::string> paths;      // answers of AskPath before any queued File answer
+    std::deque<DialogAnswer> answers;   // answers of every dialog, in order
+    std::vector<std::string> messages;  // every message shown
+    std::vector<int> shellCommands;     // every shell command run
+    std::vector<FileDialogRequest> fileRequests; // every file dialog shown
+    std::set<int> hiddenBars;           // toolbars and status bar hidden by their commands
+    bool english = false;               // the language command's state
 
 private:
+    // The next answer if it is of `kind`; otherwise none (the dialog is cancelled).
+    std::optional<DialogAnswer> Take(DialogAnswer::Kind kind);
+    // Answers of `kind` until one whose texts pass `accept`; false when none does.
+    template <typename Accept>
+    bool TakeValid(DialogAnswer::Kind kind, Accept accept);
+
     MessageSink* m_forward;
 };

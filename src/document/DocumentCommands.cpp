@@ -1,0 +1,589 @@
+// The command handlers of the document: every identifier of the command table
+// runs here, whichever front end sends it.
+#include <algorithm>
+
+#include "animation/Navigation.h"
+#include "animation/Pose.h"
+#include "document/Commands.h"
+#include "document/Document.h"
+#include "document/History.h"
+#include "document/KeyEditing.h"
+#include "document/Structure.h"
+#include "imaging/PathHelpers.h"
+#include "scene/AppValues.h"
+
+namespace {
+
+bool IsTransformMode(int id) { return id == kCmdModeMove || id == kCmdModeRotate || id == kCmdModeScale; }
+
+} // namespace
+
+bool CVantomoDoc::IsEnabled(int id) const
+{
+    const CommandInfo* info = FindCommand(id);
+    if (info == nullptr || info->owner == CommandOwner::None) {
+        return false;
+    }
+    switch (id) {
+    case kCmdUndo:
+        return !m_scene.m_undoNames.empty();
+    case kCmdRedo:
+        return !m_scene.m_redoNames.empty();
+    case kCmdMouseModel:
+        return false;
+    case kCmdCopyAnimation:
+    case kCmdPasteAnimation:
+    case kCmdKeyDialog:
+    case kCmdAddKeySelected:
+    case kCmdAddKeyAll:
+    case kCmdDeleteKeySelected:
+    case kCmdDeleteKeyAll:
+        return m_scene.HasSelectedModel();
+    default:
+        return true;
+    }
+}
+
+bool CVantomoDoc::IsChecked(int id) const
+{
+    switch (id) {
+    case kCmdMouseCamera:
+        return m_mouseMode == 0;
+    case kCmdMouseModel:
+        return m_mouseMode == 1;
+    case kCmdMouseAnimation:
+        return m_mouseMode == 2;
+    case kCmdModeMove:
+        return m_scene.m_transformMode == 0;
+    case kCmdModeRotate:
+        return m_scene.m_transformMode == 1;
+    case kCmdModeScale:
+        return m_scene.m_transformMode == 2;
+    case kCmdSmoothShading:
+        return m_scene.m_smoothShading == 1;
+    default: {
+        const CommandInfo* info = FindCommand(id);
+        return info != nullptr && info->owner == CommandOwner::Shell && m_ui.IsShellCommandChecked(id);
+    }
+    }
+}
+
+bool CVantomoDoc::Execute(int id)
+{
+    if (!IsEnabled(id)) {
+        return false;
+    }
+    const CommandInfo* info = FindCommand(id);
+    if (info->owner == CommandOwner::Shell) {
+        m_ui.RunShellCommand(id);
+        return true;
+    }
+    CTessaline& scene = m_scene;
+    if (IsTransformMode(id)) {
+        const int mode = id == kCmdModeMove ? 0 : id == kCmdModeRotate ? 1 : 2;
+        scene.m_transformMode = mode;
+        UpdateAllViews(kHintModeMove + mode);
+        return true;
+    }
+    switch (id) {
+    case kCmdFileNew:
+        if (SaveModified()) {
+            OnNewDocument();
+        }
+        break;
+    case kCmdFileOpen:
+        FileOpen();
+        break;
+    case kCmdFileSave:
+        FileSave();
+        break;
+    case kCmdFileSaveAs:
+        FileSaveAs();
+        break;
+    case kCmdUndo:
+    case kCmdRedo:
+        if (id == kCmdUndo) {
+            Undo(scene);
+        } else {
+            Redo(scene);
+        }
+        UpdateAllViews(kHintStructure);
+        SetModifiedFlag();
+        break;
+    case kCmdCopyAnimation:
+        CopyAnimation();
+        break;
+    case kCmdPasteAnimation:
+        PasteAnimation();
+        break;
+    case kCmdMouseCamera:
+        m_mouseMode = 0;
+        scene.m_selectedModel = kNoModel;
+        scene.RefreshDerived();
+        scene.m_selectedCharacter = 0;
+        UpdateAllViews(kHintSelection);
+        break;
+    case kCmdMouseModel:
+        m_mouseMode = 1;
+        UpdateAllViews(kHintSelection);
+        break;
+    case kCmdMouseAnimation:
+        m_mouseMode = 2;
+        UpdateAllViews(kHintSelection);
+        break;
+    case kCmdPlay:
+        InbetweenAll(scene);
+        UpdateAllViews(kHintPlay);
+        break;
+    case kCmdStop:
+        UpdateAllViews(kHintStop);
+        break;
+    case kCmdFirstFrame:
+        FirstFrame(scene);
+        UpdateAllViews(kHintNavigation);
+        break;
+    case kCmdLastFrame:
+        LastFrame(scene);
+        UpdateAllViews(kHintNavigation);
+        break;
+    case kCmdNextFrame:
+        NextFrame(scene);
+        UpdateAllViews(kHintNavigation);
+        break;
+    case kCmdPrevFrame:
+        PrevFrame(scene);
+        UpdateAllViews(kHintNavigation);
+        break;
+    case kCmdNextKey:
+        NextKeyFrame(scene);
+        UpdateAllViews(kHintNavigation);
+        break;
+    case kCmdPrevKey:
+        PrevKeyFrame(scene);
+        UpdateAllViews(kHintNavigation);
+        break;
+    case kCmdKeyDialog:
+        KeyDialog();
+        break;
+    case kCmdAddKeySelected:
+    case kCmdAddKeyAll:
+    case kCmdDeleteKeySelected:
+    case kCmdDeleteKeyAll:
+        KeyCommand(id);
+        break;
+    case kCmdInsertFrames:
+        InsertFramesDialog();
+        break;
+    case kCmdDeleteFrames:
+        DeleteFramesDialog();
+        break;
+    case kCmdSmoothShading:
+        scene.m_smoothShading = 1 - scene.m_smoothShading;
+        UpdateAllViews(kHintShading);
+        break;
+    case kCmdCameraReset:
+        scene.ResetCamera();
+        UpdateAllViews(kHintStructure);
+        break;
+    case kCmdBackgroundColor:
+        BackgroundColor();
+        break;
+    case kCmdCameraBack:
+    case kCmdCameraFront:
+    case kCmdCameraBottom:
+    case kCmdCameraTop:
+    case kCmdCameraLeft:
+    case kCmdCameraRight:
+        CameraPreset(id);
+        break;
+    case kCmdAddModel:
+        if (AddModel()) {
+            SetModifiedFlag();
+        }
+        break;
+    case kCmdDeleteModel:
+        if (scene.HasSelectedModel() && DeleteModel(scene)) {
+            UpdateAllViews(kHintModelAddedOrDeleted);
+            SetModifiedFlag();
+        }
+        break;
+    case kCmdShowHideModel:
+        if (const CModel* model = scene.GetSelectedModel()) {
+            SetModelVisible(scene, scene.m_selectedModel, model->m_visible == 0);
+            UpdateAllViews(kHintSelection);
+        }
+        break;
+    case kCmdAddCharacter:
+        AddCharacter(scene);
+        SetModifiedFlag();
+        UpdateAllViews(kHintStructure);
+        break;
+    case kCmdDeleteCharacter:
+        DeleteCharacter(scene);
+        SetModifiedFlag();
+        UpdateAllViews(kHintStructure);
+        break;
+    case kCmdAddAnimation:
+        AddAnimation(scene, m_ui);
+        UpdateAllViews(kHintAnimationList);
+        SetModifiedFlag();
+        break;
+    case kCmdDeleteAnimation:
+        DeleteAnimation(scene, g_currentAnimation);
+        AfterAnimationDeleted();
+        UpdateAllViews(kHintAnimationList);
+        SetModifiedFlag();
+        break;
+    case kCmdRenameModel:
+    case kCmdRenameCharacter:
+    case kCmdRenameAnimation:
+    case kCmdRenameMaterial:
+        RenameCommand(id);
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+bool CVantomoDoc::SaveModified()
+{
+    if (!m_modified) {
+        return true;
+    }
+    const std::string name = m_title.empty() ? std::string(kUntitledTitle) : m_title;
+    switch (m_ui.AskYesNoCancel(name + " への変更を保存しますか?")) {
+    case SaveChoice::Yes:
+        FileSave();
+        return !m_modified;
+    case SaveChoice::No:
+        return true;
+    case SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+void CVantomoDoc::FileOpen()
+{
+    FileDialogRequest request;
+    request.filter = kOpenFilter;
+    request.defaultExtension = "vtm";
+    request.initialFolder = ProgramFolder();
+    const std::optional<std::string> path = m_ui.AskPath(request);
+    if (!path) {
+        return;
+    }
+    // Opening a project replaces the scene: unsaved work is offered for saving
+    // first. An import adds to the scene and loses nothing.
+    if (ExtensionOf(*path) == "vtm" && !SaveModified()) {
+        return;
+    }
+    OnOpenDocument(*path);
+}
+
+void CVantomoDoc::FileSave()
+{
+    if (!m_pathName.empty() && ExtensionOf(m_pathName) == "vtm") {
+        OnSaveDocument(m_pathName);
+        return;
+    }
+    // Save as leaves the state it leaves: clean after a project save,
+    // modified after an export or a cancel.
+    FileSaveAs();
+}
+
+void CVantomoDoc::FileSaveAs()
+{
+    FileDialogRequest request;
+    request.save = true;
+    request.filter = kSaveFilter;
+    request.defaultExtension = "vtm";
+    request.initialFolder = ProgramFolder();
+    request.overwritePrompt = true;
+    const std::optional<std::string> path = m_ui.AskPath(request);
+    if (!path) {
+        return;
+    }
+    const std::string extension = ExtensionOf(*path);
+    if (extension == "vtm") {
+        OnSaveDocument(*path);
+        return;
+    }
+    m_ui.ShowMessage(kUnknownSaveFormatMessage);
+}
+
+void CVantomoDoc::CopyAnimation()
+{
+    const CModel* model = m_scene.GetSelectedModel();
+    if (model == nullptr) {
+        m_ui.ShowMessage(kSelectModelMessage);
+        return;
+    }
+    m_scene.m_clipboard.clear();
+    if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model->m_tracks.size()) {
+        m_scene.m_clipboard = model->m_tracks[static_cast<std::size_t>(g_currentAnimation)].Records();
+    }
+}
+
+void CVantomoDoc::PasteAnimation()
+{
+    CModel* model = m_scene.GetSelectedModel();
+    if (model == nullptr) {
+        m_ui.ShowMessage(kSelectModelMessage);
+        return;
+    }
+    bool changed = false;
+    if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model->m_tracks.size()) {
+        Track& track = model->m_tracks[static_cast<std::size_t>(g_currentAnimation)];
+        const std::size_t n = std::min(track.size(), m_scene.m_clipboard.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            track[i] = m_scene.m_clipboard[i];
+        }
+        changed = n > 0;
+    }
+    m_scene.ClearHistory(false);
+    // Pasted records are work to be saved.
+    if (changed) {
+        SetModifiedFlag();
+    }
+    UpdateAllViews(kHintKeys);
+}
+
+void CVantomoDoc::BackgroundColor()
+{
+    const std::optional<std::uint32_t> colour = m_ui.AskColor(m_scene.m_backgroundColor);
+    if (!colour) {
+        return;
+    }
+    m_scene.m_backgroundColor = *colour & 0x00FFFFFFu;
+    UpdateAllViews(kHintStructure);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::CameraPreset(int id)
+{
+    CAnimation& camera = m_scene.GetCameraRecord();
+    camera.m_position.x = 0.0f;
+    CVector angles;
+    switch (id) {
+    case kCmdCameraFront:
+        angles = {0, 0, 0};
+        break;
+    case kCmdCameraBack:
+        angles = {0, 180, 0};
+        break;
+    case kCmdCameraLeft:
+        angles = {0, -90, 0};
+        break;
+    case kCmdCameraRight:
+        angles = {0, 90, 0};
+        break;
+    case kCmdCameraTop:
+        camera.m_position.y = 0.0f;
+        angles = {90, 0, 0};
+        break;
+    default: // kCmdCameraBottom
+        camera.m_position.y = 0.0f;
+        angles = {-90, 0, 0};
+        break;
+    }
+    camera.m_axis = angles;
+    camera.m_angle = 0.0f;
+    UpdateAllViews(kHintCamera);
+}
+
+void CVantomoDoc::KeyCommand(int id)
+{
+    const bool all = id == kCmdAddKeyAll || id == kCmdDeleteKeyAll;
+    if (id == kCmdAddKeySelected || id == kCmdAddKeyAll) {
+        AddKey(m_scene, all, g_currentFrame);
+    } else {
+        DeleteKey(m_scene, all, g_currentFrame);
+    }
+    UpdateAllViews(kHintKeys);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::KeyDialog()
+{
+    KeyFrameDialog dialog;
+    dialog.frame = g_currentFrame;
+    dialog.action = 0;
+    if (!m_ui.RunKeyFrameDialog(dialog)) {
+        return;
+    }
+    const bool all = dialog.action == 1 || dialog.action == 3;
+    if (dialog.action == 0 || dialog.action == 1) {
+        AddKey(m_scene, all, dialog.frame);
+    } else if (dialog.action == 2 || dialog.action == 3) {
+        DeleteKey(m_scene, all, dialog.frame);
+    }
+    InbetweenAll(m_scene);
+    UpdateAllViews(kHintKeys);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::InsertFramesDialog()
+{
+    FrameInsertDialog dialog;
+    dialog.after = g_currentFrame;
+    dialog.count = 1;
+    if (!m_ui.RunFrameInsertDialog(dialog)) {
+        return;
+    }
+    if (!InsertFrames(m_scene, dialog.after, dialog.count)) {
+        m_ui.ShowMessage(kFrameOutOfRangeMessage);
+        return;
+    }
+    UpdateAllViews(kHintFrames);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::DeleteFramesDialog()
+{
+    FrameDeleteDialog dialog;
+    dialog.start = g_currentFrame;
+    dialog.end = g_currentFrame;
+    if (!m_ui.RunFrameDeleteDialog(dialog)) {
+        return;
+    }
+    if (!DeleteFrames(m_scene, dialog.start, dialog.end)) {
+        m_ui.ShowMessage(kFrameOutOfRangeMessage);
+        return;
+    }
+    UpdateAllViews(kHintFrames);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::RenameCommand(int id)
+{
+    CTessaline& scene = m_scene;
+    std::string current;
+    CMaterial* material = nullptr;
+    switch (id) {
+    case kCmdRenameModel:
+        if (!scene.HasSelectedModel()) {
+            return;
+        }
+        current = scene.GetSelectedModel()->m_name;
+        break;
+    case kCmdRenameCharacter:
+        current = scene.GetCharacterName(scene.m_selectedCharacter);
+        break;
+    case kCmdRenameAnimation:
+        if (g_currentAnimation < 0 || static_cast<std::size_t>(g_currentAnimation) >= scene.m_animationNames.size()) {
+            return;
+        }
+        current = scene.m_animationNames[static_cast<std::size_t>(g_currentAnimation)];
+        break;
+    default:
+        material = scene.GetSelectedMaterial();
+        if (material == nullptr) {
+            return;
+        }
+        current = material->m_name;
+        break;
+    }
+    const std::optional<std::string> name = m_ui.AskName(id, current);
+    // An empty name is ignored without a message, as a cancelled edit.
+    if (!name || name->empty()) {
+        return;
+    }
+    bool renamed = false;
+    switch (id) {
+    case kCmdRenameModel:
+        renamed = RenameModel(scene, *name, m_ui);
+        break;
+    case kCmdRenameCharacter:
+        renamed = RenameCharacter(scene, *name, m_ui);
+        break;
+    case kCmdRenameAnimation:
+        renamed = RenameAnimation(scene, g_currentAnimation, *name, m_ui);
+        break;
+    default: {
+        const bool taken = std::any_of(scene.m_materials.begin(), scene.m_materials.end(),
+                                       [&](const CMaterial& m) { return m.m_name == *name; });
+        if (taken) {
+            m_ui.ShowMessage(kDuplicateNameMessage);
+        } else {
+            material->m_name = *name;
+            renamed = true;
+        }
+        break;
+    }
+    }
+    if (renamed) {
+        SetModifiedFlag();
+        // The lists show their own edit; the tree is rebuilt from the names.
+        if (id == kCmdRenameModel || id == kCmdRenameCharacter) {
+            UpdateAllViews(kHintStructure);
+        }
+    }
+}
+
+void CVantomoDoc::AfterAnimationDeleted()
+{
+    const int count = static_cast<int>(m_scene.m_animationNames.size());
+    if (g_currentAnimation >= count) {
+        g_currentAnimation = count - 1;
+    }
+    g_currentFrame = 0;
+    g_lastFrame = m_scene.FrameCountOf(g_currentAnimation) - 1;
+}
+
+void CVantomoDoc::SelectModelItem(int model)
+{
+    m_mouseMode = 2;
+    SelectModel(m_scene, model);
+    UpdateAllViews(kHintSelection);
+}
+
+void CVantomoDoc::SelectCharacterItem(int character)
+{
+    SelectCharacter(m_scene, character);
+    UpdateAllViews(kHintSelection);
+}
+
+void CVantomoDoc::ClearSelectionItem()
+{
+    ClearSelection(m_scene);
+    UpdateAllViews(kHintSelection);
+}
+
+bool CVantomoDoc::SelectAnimationItem(int index)
+{
+    if (index < 0 || index >= g_animationCount) {
+        return false;
+    }
+    g_currentAnimation = index;
+    g_currentFrame = 0;
+    g_lastFrame = m_scene.FrameCountOf(g_currentAnimation) - 1;
+    UpdateAllViews(kHintAnimationSelected);
+    return true;
+}
+
+bool CVantomoDoc::DropModel(int model, int ref)
+{
+    CTessaline& scene = m_scene;
+    const int count = static_cast<int>(scene.m_models.size());
+    if (model < 0 || model >= count) {
+        return false;
+    }
+    if (ref >= 0) {
+        if (ref >= count || IsDescendantOrSelf(scene, ref, model)) {
+            return false;
+        }
+    } else if (~ref >= static_cast<int>(scene.m_characterNames.size())) {
+        return false;
+    }
+    // The drag's press selected the model; the drop is undoable on both sides.
+    m_mouseMode = 2;
+    SelectModel(scene, model);
+    PushUndoSelected(scene);
+    ReparentModel(scene, model, ref);
+    PushUndoSelected(scene);
+    UpdateAllViews(kHintModelMoved);
+    SetModifiedFlag();
+    return true;
+}

@@ -1,0 +1,267 @@
+// The commands as the menus send them: through Execute, with their enable and
+// check rules, the hints the views hear and the modified mark.
+#include <filesystem>
+
+#include "document/Commands.h"
+#include "document/Document.h"
+#include "document/Fixture.h"
+
+namespace {
+
+class HintRecorder final : public DocumentView {
+public:
+    void OnUpdate(int hint) override { hints.push_back(hint); }
+    std::vector<int> hints;
+};
+
+class CommandTest : public DocumentTest {
+protected:
+    void SetUp() override
+    {
+        DocumentTest::SetUp();
+        doc.AddView(&views);
+    }
+    void TearDown() override
+    {
+        doc.RemoveView(&views);
+        DocumentTest::TearDown();
+    }
+    // Two models of character 0, the second selected.
+    void TwoModels()
+    {
+        CTessaline& scene = doc.Scene();
+        scene.m_models.push_back(Model("a", -1));
+        scene.m_models.push_back(Model("b", -1));
+        scene.RefreshDerived();
+        scene.BuildTraversal();
+        doc.SelectModelItem(1);
+        views.hints.clear();
+    }
+    void Answer(DialogAnswer::Kind kind, std::vector<std::string> texts = {})
+    {
+        ui.answers.push_back({kind, std::move(texts)});
+    }
+    std::string Textured() const { return std::string(VANTOMO_TEST_DATA_DIR) + "/mqo/textured.mqo"; }
+
+    HeadlessUserInterface ui;
+    CVantomoDoc doc{ui};
+    HintRecorder views;
+};
+
+} // namespace
+
+TEST_F(CommandTest, EveryTableEntryHasAnEnableAndCheckAnswerAndDisabledCommandsDoNothing)
+{
+    for (const CommandInfo& info : CommandTable()) {
+        if (info.owner == CommandOwner::None) {
+            EXPECT_FALSE(doc.IsEnabled(info.id)) << info.id;
+            EXPECT_FALSE(doc.Execute(info.id)) << info.id;
+        }
+    }
+    EXPECT_FALSE(doc.IsEnabled(12345));
+    // Without a selection the key and clipboard commands are disabled: nothing runs, no message.
+    for (int id : {kCmdKeyDialog, kCmdAddKeySelected, kCmdAddKeyAll, kCmdDeleteKeySelected, kCmdDeleteKeyAll,
+                   kCmdCopyAnimation, kCmdPasteAnimation, kCmdUndo, kCmdRedo, kCmdMouseModel}) {
+        EXPECT_FALSE(doc.IsEnabled(id)) << id;
+        EXPECT_FALSE(doc.Execute(id)) << id;
+    }
+    EXPECT_TRUE(views.hints.empty());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(CommandTest, ModesAreRadioGroupsAndCameraModeClearsTheSelection)
+{
+    TwoModels();
+    const int modes[3] = {kCmdModeMove, kCmdModeRotate, kCmdModeScale};
+    for (int m = 0; m < 3; ++m) {
+        ASSERT_TRUE(doc.Execute(modes[m]));
+        for (int other = 0; other < 3; ++other) {
+            EXPECT_EQ(doc.IsChecked(modes[other]), other == m);
+        }
+    }
+    EXPECT_EQ(views.hints, (std::vector<int>{110, 111, 112}));
+
+    ASSERT_TRUE(doc.Execute(kCmdMouseAnimation));
+    EXPECT_TRUE(doc.IsChecked(kCmdMouseAnimation));
+    EXPECT_EQ(doc.Scene().m_selectedModel, 1); // animation mode keeps the selection
+    ASSERT_TRUE(doc.Execute(kCmdMouseCamera));
+    EXPECT_TRUE(doc.IsChecked(kCmdMouseCamera));
+    EXPECT_FALSE(doc.IsChecked(kCmdMouseAnimation));
+    EXPECT_EQ(doc.Scene().m_selectedModel, kNoModel);
+    EXPECT_EQ(views.hints.back(), 114);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(CommandTest, CopyAndPasteBetweenModelsCopiesKeysEmptiesTheHistoryAndMarksModified)
+{
+    TwoModels();
+    CTessaline& scene = doc.Scene();
+    scene.m_models[1].m_tracks[0][7].m_position = {1, 2, 3};
+    scene.m_models[1].m_tracks[0][7].m_key = 1;
+    ASSERT_TRUE(doc.Execute(kCmdCopyAnimation));
+    doc.SelectModelItem(0);
+    ASSERT_TRUE(doc.Execute(kCmdAddKeySelected)); // something on the undo stack... and modified
+    doc.SetModifiedFlag(false);
+    ASSERT_TRUE(doc.Execute(kCmdPasteAnimation));
+    EXPECT_EQ(scene.m_models[0].m_tracks[0][7].m_position, CVector(1, 2, 3));
+    EXPECT_EQ(scene.m_models[0].m_tracks[0][7].m_key, 1);
+    EXPECT_TRUE(scene.m_undoNames.empty());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(views.hints.back(), 115);
+}
+
+TEST_F(CommandTest, KeyFrameAndFrameDialogsOpenOnTheCurrentFrameAndRefuseBadText)
+{
+    TwoModels();
+    g_currentFrame = 12;
+    // A dialog with no answer is cancelled: nothing changes.
+    ASSERT_TRUE(doc.Execute(kCmdKeyDialog));
+    EXPECT_EQ(doc.Scene().m_models[1].m_tracks[0][12].m_key, 0);
+    EXPECT_FALSE(doc.IsModified());
+
+    // A refused text keeps the dialog open; the next answer is taken.
+    Answer(DialogAnswer::Kind::Key, {"1.5", "0"});
+    Answer(DialogAnswer::Kind::Key, {" 20 ", "1"});
+    ASSERT_TRUE(doc.Execute(kCmdKeyDialog));
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{kEnterIntegerMessage}));
+    EXPECT_EQ(doc.Scene().m_models[0].m_tracks[0][20].m_key, 1); // all models of the character
+    EXPECT_EQ(doc.Scene().m_models[1].m_tracks[0][20].m_key, 1);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(views.hints.back(), 115);
+
+    Answer(DialogAnswer::Kind::Insert, {"12", "3"});
+    ASSERT_TRUE(doc.Execute(kCmdInsertFrames));
+    EXPECT_EQ(doc.Scene().m_models[0].m_tracks[0].size(), 64u);
+    EXPECT_EQ(views.hints.back(), 117);
+    Answer(DialogAnswer::Kind::Delete, {"500", "600"});
+    ASSERT_TRUE(doc.Execute(kCmdDeleteFrames));
+    EXPECT_EQ(ui.messages.back(), "フレーム番号が範囲外です！");
+    EXPECT_EQ(doc.Scene().m_models[0].m_tracks[0].size(), 64u);
+}
+
+TEST(DialogExchange, IntegersAndFiniteNumbersOnly)
+{
+    int i = 7;
+    EXPECT_TRUE(ExchangeInteger(" -12 ", i));
+    EXPECT_EQ(i, -12);
+    for (const char* bad : {"", "1.0", "12a", "99999999999", "+-1", "0x10"}) {
+        EXPECT_FALSE(ExchangeInteger(bad, i)) << bad;
+    }
+    EXPECT_EQ(i, -12);
+    float f = 1.0f;
+    EXPECT_TRUE(ExchangeFloat("2.5e1", f));
+    EXPECT_EQ(f, 25.0f);
+    for (const char* bad : {"nan", "inf", "-inf", "1e40", "", "1,5", "2x"}) {
+        EXPECT_FALSE(ExchangeFloat(bad, f)) << bad;
+    }
+    EXPECT_EQ(f, 25.0f);
+}
+
+TEST_F(CommandTest, SavingAnUntitledDocumentGoesToSaveAsAndUnknownExtensionsWriteNothing)
+{
+    TempFolder folder;
+    TwoModels();
+    doc.SetModifiedFlag();
+    Answer(DialogAnswer::Kind::File, {folder.Path("scene.abc")});
+    ASSERT_TRUE(doc.Execute(kCmdFileSave));
+    EXPECT_EQ(ui.fileRequests.back().defaultExtension, "vtm");
+    EXPECT_TRUE(ui.fileRequests.back().save);
+    EXPECT_EQ(ui.messages.back(), kUnknownSaveFormatMessage);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("scene.abc")));
+    EXPECT_TRUE(doc.IsModified());
+
+    Answer(DialogAnswer::Kind::File, {folder.Path("scene.VTM")});
+    ASSERT_TRUE(doc.Execute(kCmdFileSave));
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("scene.VTM")));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), folder.Path("scene.VTM"));
+    // Now titled: save writes there without asking.
+    doc.SetModifiedFlag();
+    ASSERT_TRUE(doc.Execute(kCmdFileSave));
+    EXPECT_EQ(ui.fileRequests.size(), 2u);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(CommandTest, OpeningAProjectOffersToSaveFirstWhileImportingAddsToTheScene)
+{
+    TwoModels();
+    doc.SetModifiedFlag();
+    Answer(DialogAnswer::Kind::File, {GoldenPath("two_characters.vtm")});
+    Answer(DialogAnswer::Kind::Cancel);
+    ASSERT_TRUE(doc.Execute(kCmdFileOpen));
+    EXPECT_EQ(doc.Scene().m_models.size(), 2u); // cancelled: the work is still here
+    EXPECT_EQ(doc.Scene().m_models[0].m_name, "a");
+    EXPECT_TRUE(doc.IsModified());
+
+    Answer(DialogAnswer::Kind::File, {Textured()});
+    ASSERT_TRUE(doc.Execute(kCmdFileOpen)); // an import asks nothing
+    EXPECT_GT(doc.Scene().m_models.size(), 2u);
+    EXPECT_EQ(doc.Scene().m_models[0].m_name, "a");
+    EXPECT_EQ(views.hints.back(), 102);
+
+    Answer(DialogAnswer::Kind::File, {GoldenPath("two_characters.vtm")});
+    Answer(DialogAnswer::Kind::No);
+    ASSERT_TRUE(doc.Execute(kCmdFileOpen));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), GoldenPath("two_characters.vtm"));
+}
+
+TEST_F(CommandTest, SettingsCommandsSendTheirHintsAndMarkOnlyWhatIsSaved)
+{
+    ASSERT_TRUE(doc.Execute(kCmdSmoothShading));
+    EXPECT_EQ(doc.Scene().m_smoothShading, 0);
+    EXPECT_FALSE(doc.IsChecked(kCmdSmoothShading));
+    doc.Scene().GetCameraRecord().m_position = {5, 5, 5};
+    ASSERT_TRUE(doc.Execute(kCmdCameraReset));
+    EXPECT_EQ(doc.Scene().GetCameraRecord().m_position, CVector(0, 0, -1500));
+    EXPECT_FALSE(doc.IsModified());
+
+    ASSERT_TRUE(doc.Execute(kCmdBackgroundColor)); // cancelled
+    EXPECT_FALSE(doc.IsModified());
+    Answer(DialogAnswer::Kind::Color, {"1", "2", "3"});
+    ASSERT_TRUE(doc.Execute(kCmdBackgroundColor));
+    EXPECT_EQ(doc.Scene().m_backgroundColor, 0x00030201u);
+    EXPECT_TRUE(doc.IsModified());
+
+    ASSERT_TRUE(doc.Execute(kCmdCameraTop));
+    const CAnimation& camera = doc.Scene().GetCameraRecord();
+    EXPECT_EQ(camera.m_position, CVector(0, 0, -1500));
+    EXPECT_EQ(camera.m_axis, CVector(90, 0, 0));
+    EXPECT_EQ(views.hints, (std::vector<int>{107, 106, 106, 122}));
+
+    ASSERT_TRUE(doc.Execute(kCmdMainToolbar));
+    EXPECT_FALSE(doc.IsChecked(kCmdMainToolbar));
+    EXPECT_TRUE(doc.IsChecked(kCmdStatusBar));
+}
+
+TEST_F(CommandTest, RenamesIgnoreAnEmptyNameAndRefuseDuplicates)
+{
+    TwoModels();
+    Answer(DialogAnswer::Kind::Name, {""});
+    ASSERT_TRUE(doc.Execute(kCmdRenameModel));
+    EXPECT_EQ(doc.Scene().m_models[1].m_name, "b");
+    EXPECT_TRUE(ui.messages.empty());
+    Answer(DialogAnswer::Kind::Name, {"a"});
+    ASSERT_TRUE(doc.Execute(kCmdRenameModel));
+    EXPECT_EQ(doc.Scene().m_models[1].m_name, "b");
+    EXPECT_EQ(ui.messages.back(), "同名のアイテムが存在します！");
+    EXPECT_FALSE(doc.IsModified());
+    Answer(DialogAnswer::Kind::Name, {"c"});
+    ASSERT_TRUE(doc.Execute(kCmdRenameModel));
+    EXPECT_EQ(doc.Scene().m_models[1].m_name, "c");
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(CommandTest, DeletingTheLastAnimationMovesToThePreviousOne)
+{
+    TwoModels();
+    ASSERT_TRUE(doc.Execute(kCmdAddAnimation));
+    ASSERT_TRUE(doc.SelectAnimationItem(1));
+    g_currentFrame = 5;
+    ASSERT_TRUE(doc.Execute(kCmdDeleteAnimation));
+    EXPECT_EQ(g_currentAnimation, 0);
+    EXPECT_EQ(g_currentFrame, 0);
+    EXPECT_EQ(g_lastFrame, 60);
+    EXPECT_EQ(views.hints.back(), 108);
+}

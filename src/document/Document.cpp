@@ -57,7 +57,7 @@ void AfterOpen(CTessaline& scene)
     g_lastFrame = scene.FrameCountOf(0) - 1;
     g_prevLastFrame = g_lastFrame;
     g_currentAnimation = 0;
-    g_animationCount = static_cast<int>(scene.m_animationNames.size());
+    SyncAnimationCount(scene);
     g_playing = 0;
     scene.RefreshDerived();
     scene.m_selectedModel = kNoModel;
@@ -179,8 +179,10 @@ bool CVantomoDoc::OnNewDocument()
     g_playing = 0;
     g_lastFrame = 60;
     g_prevLastFrame = 60;
+    g_currentAnimation = 0;
     m_scene.ReleaseDeviceResources();
     m_scene.ResetScene();
+    SyncAnimationCount(m_scene);
     UpdateAllViews(kHintNewDocument);
     return true;
 }

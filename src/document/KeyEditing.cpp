@@ -146,7 +146,7 @@ bool InsertFrames(CTessaline& scene, long long after, long long count)
     }
     g_lastFrame = static_cast<int>(newLast);
     g_prevLastFrame = g_lastFrame;
-    g_animationCount = static_cast<int>(scene.m_animationNames.size());
+    SyncAnimationCount(scene);
     for (CModel& model : scene.m_models) {
         model.ResetTrack(g_prevLastFrame + 1);
     }
@@ -201,7 +201,7 @@ bool DeleteFrames(CTessaline& scene, long long first, long long last)
     }
     g_lastFrame -= static_cast<int>(n);
     g_currentFrame = 0;
-    g_animationCount = static_cast<int>(scene.m_animationNames.size());
+    SyncAnimationCount(scene);
     InbetweenAll(scene);
     scene.ClearHistory(true);
     return true;

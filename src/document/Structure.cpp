@@ -69,6 +69,7 @@ bool DeleteModel(CTessaline& scene)
     ClearSelection(scene);
     scene.ClearHistory(true);
     scene.ResetAnimationsIfEmpty();
+    SyncAnimationCount(scene);
     scene.BuildTraversal();
     return true;
 }
@@ -133,8 +134,8 @@ bool DeleteCharacter(CTessaline& scene)
     g_lastFrame = n - 1;
     g_prevLastFrame = n - 1;
     g_currentAnimation = 0;
-    g_animationCount = static_cast<int>(scene.m_animationNames.size());
     scene.ResetAnimationsIfEmpty();
+    SyncAnimationCount(scene);
     for (CModel& model : scene.m_models) {
         model.ResetTrack(g_prevLastFrame + 1);
     }
@@ -185,7 +186,7 @@ bool AddAnimation(CTessaline& scene, MessageSink& messages)
     }
     scene.m_animationNames.push_back(std::move(name));
     g_currentAnimation = static_cast<int>(scene.m_animationNames.size()) - 1;
-    g_animationCount = static_cast<int>(scene.m_animationNames.size());
+    SyncAnimationCount(scene);
     for (CModel& model : scene.m_models) {
         model.m_tracks.emplace_back();
         model.ResetTrack(0);
@@ -212,7 +213,7 @@ void DeleteAnimation(CTessaline& scene, int a)
         CollectingMessageSink ignored;
         AddAnimation(scene, ignored);
     }
-    g_animationCount = static_cast<int>(scene.m_animationNames.size());
+    SyncAnimationCount(scene);
 }
 
 void ResolveParentsByName(CTessaline& scene)

@@ -1,5 +1,7 @@
 #include "scene/AppValues.h"
 
+#include "scene/CTessaline.h"
+
 int g_currentFrame = 0;
 int g_lastFrame = 60;
 int g_prevLastFrame = 60;
@@ -19,4 +21,15 @@ void ResetAppValues()
     g_animationCount = 1;
     g_playing = 0;
     g_textureBaseFolder.clear();
+}
+
+void SyncAnimationCount(const CTessaline& scene)
+{
+    g_animationCount = static_cast<int>(scene.m_animationNames.size());
+    if (g_currentAnimation >= g_animationCount) {
+        g_currentAnimation = g_animationCount - 1;
+    }
+    if (g_currentAnimation < 0) {
+        g_currentAnimation = 0;
+    }
 }

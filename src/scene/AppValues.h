@@ -17,5 +17,13 @@ extern int g_playing;          // 1 while playback runs
 
 extern std::string g_textureBaseFolder;
 
+class CTessaline;
+
+// g_animationCount := the scene's animation count, and g_currentAnimation
+// kept inside the list (the last animation when it lay beyond the end). The
+// scene itself never writes these values; the operations that change its
+// animation list call this.
+void SyncAnimationCount(const CTessaline& scene);
+
 // The values a freshly started program has (frame 0 of 61, 30 fps, not playing).
 void ResetAppValues();

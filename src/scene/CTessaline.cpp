@@ -17,7 +17,7 @@ void CTessaline::ResetScene()
     m_materials.clear();
     m_models.clear();
     m_traversal.clear();
-    ClearHistory(true);
+    ClearHistory(false);
     ResetCamera();
     m_selectedCharacter = 0;
     m_selectedModel = kNoModel;
@@ -104,8 +104,6 @@ void CTessaline::ResetAnimationsIfEmpty()
         return;
     }
     m_animationNames.assign(1, "Animation_0");
-    g_currentAnimation = 0;
-    g_animationCount = 1;
 }
 
 bool CTessaline::HasSelectedModel() const

@@ -46,35 +46,6 @@ void IntBlock(Archive& ar, Vector& values, std::size_t capacity)
     ar.Raw(values.data(), static_cast<std::size_t>(n) * 4);
 }
 
-// Keeps the application-wide values across the construction of a scene object
-// (a new scene resets the frame and the animation values).
-class AppValuesGuard {
-public:
-    AppValuesGuard()
-        : m_currentFrame(g_currentFrame), m_lastFrame(g_lastFrame), m_prevLastFrame(g_prevLastFrame),
-          m_fps(g_fps), m_currentAnimation(g_currentAnimation), m_animationCount(g_animationCount),
-          m_playing(g_playing)
-    {
-    }
-    ~AppValuesGuard()
-    {
-        g_currentFrame = m_currentFrame;
-        g_lastFrame = m_lastFrame;
-        g_prevLastFrame = m_prevLastFrame;
-        g_fps = m_fps;
-        g_currentAnimation = m_currentAnimation;
-        g_animationCount = m_animationCount;
-        g_playing = m_playing;
-    }
-    AppValuesGuard(const AppValuesGuard&) = delete;
-    AppValuesGuard& operator=(const AppValuesGuard&) = delete;
-
-private:
-    int m_currentFrame, m_lastFrame, m_prevLastFrame;
-    float m_fps;
-    int m_currentAnimation, m_animationCount, m_playing;
-};
-
 void Names(Archive& ar, std::vector<std::string>& names)
 {
     std::int32_t n = static_cast<std::int32_t>(names.size());
@@ -365,7 +336,6 @@ bool LoadProject(std::span<const unsigned char> bytes, LoadedProject& out)
     out.scene.reset();
     std::unique_ptr<CTessaline> scene;
     {
-        const AppValuesGuard keep;
         scene = std::make_unique<CTessaline>();
     }
     Archive ar(bytes);

@@ -253,6 +253,22 @@ TEST_F(CommandTest, RenamesIgnoreAnEmptyNameAndRefuseDuplicates)
     EXPECT_TRUE(doc.IsModified());
 }
 
+TEST_F(CommandTest, NewDocumentSetsTheApplicationValuesTheSceneLeavesAlone)
+{
+    TwoModels();
+    ASSERT_TRUE(doc.Execute(kCmdAddAnimation));
+    g_currentFrame = 9;
+    ASSERT_TRUE(doc.Execute(kCmdFileNew)); // modified: asks, and no answer cancels
+    EXPECT_EQ(g_animationCount, 2);
+    Answer(DialogAnswer::Kind::No);
+    ASSERT_TRUE(doc.Execute(kCmdFileNew));
+    EXPECT_EQ(g_currentFrame, 0);
+    EXPECT_EQ(g_currentAnimation, 0);
+    EXPECT_EQ(g_animationCount, 1);
+    EXPECT_EQ(g_lastFrame, 60);
+    EXPECT_EQ(views.hints.back(), 101);
+}
+
 TEST_F(CommandTest, DeletingTheLastAnimationMovesToThePreviousOne)
 {
     TwoModels();

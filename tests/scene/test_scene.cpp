@@ -182,9 +182,10 @@ TEST_F(SceneTest, ResetSceneClearsTheSceneButKeepsEditorSettings)
     EXPECT_EQ(scene.m_camera[0].m_position, CVector(0, 0, -1500));
     EXPECT_EQ(scene.m_selectedModel, kNoModel);
     EXPECT_EQ(scene.m_lastModelId, 5);
-    EXPECT_EQ(g_currentFrame, 0);
-    EXPECT_EQ(g_currentAnimation, 0);
-    EXPECT_EQ(g_animationCount, 1);
+    // The application-wide values belong to the document, which sets them on new and open.
+    EXPECT_EQ(g_currentFrame, 12);
+    EXPECT_EQ(g_currentAnimation, 1);
+    EXPECT_EQ(g_animationCount, 2);
     EXPECT_EQ(scene.m_transformMode, 2);
     EXPECT_EQ(scene.m_enableY, 0);
     EXPECT_EQ(scene.m_clipboard.size(), 3u);

@@ -31,7 +31,7 @@ public:
     TextOutput& operator=(const TextOutput&) = delete;
 
     // Creates the temporary file beside the target; false (with Error) when it cannot be created.
-    bool Open();
+    [[nodiscard]] bool Open();
 
     void Append(std::string_view text)
     {

@@ -20,7 +20,10 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", RunInfo, "info [FILE...] [--json]   open the files into one new scene and print it"},
     {"texture", RunTexture, "texture IMAGE -o OUT.png    decode IMAGE as a texture is loaded and write it as PNG"},
-    {"convert", RunConvert, "convert FILE... -o OUT.vtm   open the files into one new scene and save the project"},
+    {"convert", RunConvert,
+     "convert FILE... -o OUT [OPTIONS]   open the files into one new scene and write OUT by its extension:\n"
+     "      .vtm project, .mqo, .xaml, .gltf, .glb; OPTIONS (as the kind allows): --scale S, --uv,\n"
+     "      --normals, --mesh-layout 0|1, --no-animation"},
     {"script", RunScript, "script SCRIPT [-o OUT.vtm]   run a file of editing commands on one scene"},
 };
 

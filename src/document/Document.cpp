@@ -106,48 +106,6 @@ OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& mes
     return result;
 }
 
-namespace {
-
-// Passes the archive's blocks to the file and keeps the first error.
-class AtomicFileSink final : public ArchiveSink {
-public:
-    explicit AtomicFileSink(AtomicFile& file) : m_file(file) {}
-    bool Write(const unsigned char* data, std::size_t size) override
-    {
-        const FileResult result = m_file.Write(data, size);
-        if (!result.ok && error == 0) {
-            error = result.error;
-        }
-        return result.ok;
-    }
-    int error = 0;
-
-private:
-    AtomicFile& m_file;
-};
-
-} // namespace
-
-bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail)
-{
-    AtomicFile file(path);
-    FileResult result = file.Open();
-    if (result.ok) {
-        AtomicFileSink sink(file);
-        Archive ar(sink);
-        if (!StoreProject(scene, g_fps, ar) || !ar.Flush()) {
-            result = FileResult{false, sink.error != 0 ? sink.error : ENOMEM};
-        }
-    }
-    if (result.ok) {
-        result = file.Commit();
-    }
-    if (!result.ok && detail != nullptr) {
-        *detail = std::strerror(result.error);
-    }
-    return result.ok;
-}
-
 CVantomoDoc::CVantomoDoc(UserInterface& ui) : m_ui(ui)
 {
     m_scene.m_selectedModel = kNoModel;

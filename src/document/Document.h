@@ -11,6 +11,7 @@
 #include "document/UserInterface.h"
 #include "import/LoaderMQO.h"
 #include "scene/CTessaline.h"
+#include "scene/ProjectFile.h" // SaveProjectFile, kSaveFailedMessage
 
 // The hints sent to the views after a change.
 enum UpdateHint : int {
@@ -37,12 +38,9 @@ enum UpdateHint : int {
 
 inline constexpr const char* kOpenFailedMessage = "ドキュメントを開くことに失敗しました。";
 inline constexpr const char* kBadFormatMessage = "予期しないファイル形式です。";
-inline constexpr const char* kSaveFailedMessage = "ドキュメントの保存に失敗しました。";
 inline constexpr const char* kUntitledTitle = "無題";
 inline constexpr const char* kSelectModelMessage = "モデルを選択してください！";
 inline constexpr const char* kUnknownSaveFormatMessage = "このファイル形式では保存できません。";
-inline constexpr const char* kXamlExportFailedMessage = "XAMLファイルへの書き出しに失敗しました。";
-inline constexpr const char* kMqoExportFailedMessage = "Metasequoiaファイルへの書き出しに失敗しました。";
 inline constexpr const char* kOpenFilter =
     "全ての形式(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomoファイル(*.vtm)|*.vtm|Metasequoiaファイル(*.mqo)|*.mqo|";
 inline constexpr const char* kSaveFilter =
@@ -80,10 +78,6 @@ std::string ExtensionOf(std::string_view path);
 // scene and the application-wide values untouched. `modified` is set when the
 // scene changed in a way that needs saving (an import).
 OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& messages, bool& modified);
-
-// Writes the project file of `scene` atomically. False (the old file intact)
-// when writing failed; `detail` then holds the system's reason.
-bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail = nullptr);
 
 class CVantomoDoc {
 public:

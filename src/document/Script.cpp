@@ -8,6 +8,8 @@
 #include "document/History.h"
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
+#include "export/ExportScene.h"
+#include "imaging/PathHelpers.h"
 #include "scene/AppValues.h"
 #include "scene/Cp932.h"
 #include "scene/Numbers.h"
@@ -88,6 +90,8 @@ const ScriptRunner::Command ScriptRunner::kCommands[] = {
     {"new", 0, 0, &ScriptRunner::New},
     {"open", 1, 1, &ScriptRunner::Open},
     {"save", 1, 1, &ScriptRunner::Save},
+    {"export", 1, 9, &ScriptRunner::Export},
+    {"rate", 1, 1, &ScriptRunner::Rate},
     {"print", 0, 0, &ScriptRunner::Print},
     {"select-model", 1, 1, &ScriptRunner::SelectModelCommand},
     {"select-character", 1, 1, &ScriptRunner::SelectCharacterCommand},
@@ -252,6 +256,34 @@ std::string ScriptRunner::Open(const Tokens& t)
 std::string ScriptRunner::Save(const Tokens& t)
 {
     m_doc.OnSaveDocument(Path(t[1]));
+    return {};
+}
+
+std::string ScriptRunner::Export(const Tokens& t)
+{
+    const std::string path = Path(t[1]);
+    std::optional<ExportSettings> settings = InitialSettingsForPath(path);
+    if (!settings && ExtensionOf(path) != "vtm") {
+        return "export: " + t[1] + ": the file must end in .vtm, .mqo, .xaml, .gltf or .glb";
+    }
+    const std::vector<std::string_view> options(t.begin() + 2, t.end());
+    const std::string refused = ApplyExportOptions(options, settings ? &*settings : nullptr);
+    if (!refused.empty()) {
+        return "export: " + refused;
+    }
+    // A failed export is reported as the save-as command reports it; the script goes on.
+    const ExportResult result = ExportScene(m_doc.Scene(), path, settings.value_or(ExportSettings{}));
+    if (!result.ok) {
+        m_doc.Ui().ShowMessage(result.message);
+    }
+    return {};
+}
+
+std::string ScriptRunner::Rate(const Tokens& t)
+{
+    // As typed into the control panel's rate field and taken by a rate change.
+    g_fps = ParseRate(t[1]);
+    m_doc.SetModifiedFlag();
     return {};
 }
 

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,8 @@ private:
     std::string New(const std::vector<std::string>&);
     std::string Open(const std::vector<std::string>&);
     std::string Save(const std::vector<std::string>&);
+    std::string Export(const std::vector<std::string>&);
+    std::string Rate(const std::vector<std::string>&);
     std::string Print(const std::vector<std::string>&);
     std::string SelectModelCommand(const std::vector<std::string>&);
     std::string SelectCharacterCommand(const std::vector<std::string>&);

@@ -116,6 +116,7 @@ bool LoadImageFile(CMaterial& material, const std::string& path)
 
 bool LoadTexture(CMaterial& material, MessageSink& messages, const std::string& programFolder)
 {
+    material.m_textureFile.clear();
     if (material.m_texture.empty()) {
         material.m_image.reset();
         return false;
@@ -123,6 +124,7 @@ bool LoadTexture(CMaterial& material, MessageSink& messages, const std::string& 
     material.m_image = std::make_shared<DibStream>();
     for (const std::string& path : Candidates(material.m_texture, programFolder)) {
         if (LoadImageFile(material, path)) {
+            material.m_textureFile = path;
             material.m_reportedMissingTexture.clear();
             return true;
         }

@@ -36,7 +36,8 @@ bool LoadImageFile(DibStream& image, const std::string& path);
 bool LoadImageFile(CMaterial& material, const std::string& path);
 
 // Resolves material.m_texture through the candidates above and decodes it into
-// a new m_image. True when a file was decoded. Otherwise the material is left
+// a new m_image, and records the decoded file's path in m_textureFile. True
+// when a file was decoded. Otherwise the material is left
 // untextured (m_image null) but keeps its texture name, so a later save still
 // names the file; the message goes to `messages` the first time this name
 // fails for this material, not on every reload. An empty name only drops the

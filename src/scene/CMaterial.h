@@ -43,6 +43,10 @@ public:
     // Decoded texture image; copies of a material share it. Null while the
     // material is untextured, including when its texture could not be loaded.
     std::shared_ptr<DibStream> m_image;
+    // The file m_image was decoded from (the texture name as resolved when it
+    // was loaded), so an export copies exactly what the view shows. Empty
+    // while m_image is null. Not saved.
+    std::string m_textureFile;
     // The texture name whose load failure the user was already told about, so
     // reloading does not repeat the message. Not saved.
     std::string m_reportedMissingTexture;

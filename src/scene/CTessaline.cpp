@@ -49,6 +49,7 @@ void CTessaline::ReleaseDeviceResources()
     for (CMaterial& material : m_materials) {
         material.m_d3dTexture = 0;
         material.m_image.reset();
+        material.m_textureFile.clear();
     }
 }
 

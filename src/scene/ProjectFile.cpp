@@ -1,11 +1,13 @@
 #include "scene/ProjectFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <utility>
 
 #include "scene/AppValues.h"
+#include "scene/ProjectFileIo.h"
 
 static_assert(sizeof(CVector) == 12 && sizeof(CUV) == 8);
 static_assert(offsetof(CAnimation, m_position) == 0 && offsetof(CAnimation, m_axis) == 12 &&
@@ -437,4 +439,46 @@ void AdoptLoadedProject(CTessaline& live, CTessaline&& loaded)
     live.m_lastModelId = loaded.m_lastModelId;
     live.m_nextMaterialId = loaded.m_nextMaterialId;
     live.m_smoothShading = loaded.m_smoothShading;
+}
+
+namespace {
+
+// Passes the archive's blocks to the file and keeps the first error.
+class AtomicFileSink final : public ArchiveSink {
+public:
+    explicit AtomicFileSink(AtomicFile& file) : m_file(file) {}
+    bool Write(const unsigned char* data, std::size_t size) override
+    {
+        const FileResult result = m_file.Write(data, size);
+        if (!result.ok && error == 0) {
+            error = result.error;
+        }
+        return result.ok;
+    }
+    int error = 0;
+
+private:
+    AtomicFile& m_file;
+};
+
+} // namespace
+
+bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail)
+{
+    AtomicFile file(path);
+    FileResult result = file.Open();
+    if (result.ok) {
+        AtomicFileSink sink(file);
+        Archive ar(sink);
+        if (!StoreProject(scene, g_fps, ar) || !ar.Flush()) {
+            result = FileResult{false, sink.error != 0 ? sink.error : ENOMEM};
+        }
+    }
+    if (result.ok) {
+        result = file.Commit();
+    }
+    if (!result.ok && detail != nullptr) {
+        *detail = std::strerror(result.error);
+    }
+    return result.ok;
 }

@@ -76,3 +76,11 @@ bool RepairLoadedScene(CTessaline& scene);
 // smooth-shading flag. Everything the file does not store (selection, history,
 // clipboard, field of view, background colour, modes) stays as it is in `live`.
 void AdoptLoadedProject(CTessaline& live, CTessaline&& loaded);
+
+// Shown when a project file could not be written.
+inline constexpr const char* kSaveFailedMessage = "ドキュメントの保存に失敗しました。";
+
+// Writes the project file of `scene` (with g_fps as its rate) atomically.
+// False (the old file intact) when writing failed; `detail` then holds the
+// system's reason.
+bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail = nullptr);

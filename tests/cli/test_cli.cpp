@@ -131,6 +131,40 @@ TEST_F(CliFiles, ConvertSavesTheProjectAndInfoReadsIt)
     EXPECT_EQ(RunCli("convert -o '" + out + "'").exitCode, 2);
 }
 
+TEST_F(CliFiles, ConvertWritesEveryKindWithItsOptions)
+{
+    const std::string robot = "'" + std::string(VANTOMO_TEST_DATA_DIR) + "/../../samples/robot.mqo'";
+    ASSERT_EQ(RunCli("convert " + robot + " -o '" + folder + "/r.xaml' --scale 2 --uv --normals --mesh-layout 1")
+                  .exitCode,
+              0);
+    const std::string xaml = ReadAll(folder + "/r.xaml");
+    EXPECT_EQ(xaml.rfind("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Viewbox x:Name=\"Viewbox_r\"", 0), 0u);
+    EXPECT_NE(xaml.find("\t\t\t\t\tNormals=\""), std::string::npos);
+    EXPECT_NE(xaml.find("<Viewbox.Triggers>"), std::string::npos);
+    ASSERT_EQ(RunCli("convert " + robot + " -o '" + folder + "/still.xaml' --no-animation").exitCode, 0);
+    EXPECT_EQ(ReadAll(folder + "/still.xaml").find("<Viewbox.Triggers>"), std::string::npos);
+
+    ASSERT_EQ(RunCli("convert " + robot + " -o '" + folder + "/r.mqo' --uv --scale 0.5").exitCode, 0);
+    const std::string mqo = ReadAll(folder + "/r.mqo");
+    EXPECT_EQ(mqo.rfind("Metasequoia Document\r\nFormat Text Ver 1.0\r\n", 0), 0u);
+    EXPECT_NE(mqo.find("Object \"body\" {"), std::string::npos);
+    ASSERT_EQ(RunCli("convert '" + folder + "/r.mqo' -o '" + folder + "/r.vtm'").exitCode, 0);
+    EXPECT_NE(ReadAll(folder + "/r.vtm"), "");
+    // Until the glTF writer is built, asking for it fails cleanly and writes nothing.
+    EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/r.glb' --scale 2").exitCode, 1);
+
+    // Usage errors write nothing: an unknown output type, an option the kind
+    // cannot use, a bad value.
+    EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/x.xyz'").exitCode, 2);
+    EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/x.mqo' --normals").exitCode, 2);
+    EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/x.mqo' --no-animation").exitCode, 2);
+    EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/x.vtm' --scale 2").exitCode, 2);
+    EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/x.glb' --uv").exitCode, 2);
+    EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/x.xaml' --mesh-layout 3").exitCode, 2);
+    EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/x.xaml' --scale").exitCode, 2);
+    EXPECT_EQ(temp.Entries(), (std::vector<std::string>{"r.mqo", "r.vtm", "r.xaml", "still.xaml"}));
+}
+
 TEST_F(CliFiles, ScriptSavesOnlyWhenEveryLineRan)
 {
     const std::string script = folder + "/edit.txt";

@@ -200,3 +200,27 @@ TEST_F(ScriptTest, RenamedNamesAreSaved)
     EXPECT_EQ(scene.m_characterNames[0], "Knight");
     EXPECT_EQ(scene.m_animationNames[0], "Idle");
 }
+
+TEST_F(ScriptTest, ExportsAndSetsTheRate)
+{
+    TempFolder folder;
+    ASSERT_TRUE(Run("open two_characters.vtm\nrate 12.5\nexport " + folder.Path("a.xaml") +
+                    " --scale 2 --no-animation\nexport " + folder.Path("a.mqo") + " --uv\nexport " +
+                    folder.Path("a.vtm") + "\n")
+                    .ok);
+    EXPECT_EQ(g_fps, 12.5f);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"a.mqo", "a.vtm", "a.xaml"}));
+    EXPECT_EQ(ReadBytes(folder.Path("a.vtm")).size(), ReadBytes(GoldenPath("two_characters.vtm")).size());
+    ASSERT_TRUE(Run("rate -3\n").ok);
+    EXPECT_EQ(g_fps, 30.0f);
+    ASSERT_TRUE(Run("rate abc\n").ok);
+    EXPECT_EQ(g_fps, 30.0f);
+
+    // An option the kind cannot use or an unknown type stops the script; a
+    // failed write is a message and the script goes on.
+    EXPECT_FALSE(Run("export " + folder.Path("b.mqo") + " --normals\n").ok);
+    EXPECT_FALSE(Run("export " + folder.Path("b.txt") + "\n").ok);
+    EXPECT_TRUE(Run("export " + folder.Path("none/b.xaml") + "\n").ok);
+    EXPECT_EQ(ui.messages.back(), "XAMLファイルへの書き出しに失敗しました。");
+    EXPECT_EQ(folder.Entries().size(), 3u);
+}

@@ -1,0 +1,34 @@
+#include "export/ExportScene.h"
+
+#include "animation/Pose.h"
+#include "export/MqoWriter.h"
+#include "export/XamlExport.h"
+#include "imaging/PathHelpers.h"
+#include "scene/ProjectFile.h"
+
+ExportResult ExportScene(CTessaline& scene, const std::string& path, const ExportSettings& settings)
+{
+    const std::string extension = LowerAscii(GetPathExtension(path));
+    if (extension == "vtm") {
+        ExportResult result;
+        result.ok = SaveProjectFile(scene, path, &result.detail);
+        if (!result.ok) {
+            result.message = kSaveFailedMessage;
+        }
+        return result;
+    }
+    if (extension != "mqo" && extension != "xaml" && extension != "gltf" && extension != "glb") {
+        ExportResult result;
+        result.message = "no writer for the file type ." + extension;
+        return result;
+    }
+    InbetweenAll(scene);
+    if (extension == "mqo") {
+        return WriteMQO(scene, settings.scale, path, settings.writeUV != 0);
+    }
+    if (extension == "xaml") {
+        return ExportXaml(scene, path, settings.meshLayout, settings.animationKeys, settings.writeUV != 0,
+                          settings.scale, settings.writeNormals != 0);
+    }
+    return ExportGltfCase(scene, path, settings);
+}

@@ -1,0 +1,21 @@
+// One entry for writing a scene to a file of any kind the program writes,
+// chosen by the extension of the path (any letter case): ".vtm" the project
+// file; ".mqo" the Metasequoia document; ".xaml" the XAML document with its
+// textures; ".gltf" and ".glb" glTF 2.0. The command line, scripts and the
+// document's save-as all go through here.
+#pragma once
+
+#include <string>
+
+#include "export/ExportResult.h"
+#include "export/ExportSettings.h"
+#include "scene/CTessaline.h"
+
+// Writes `scene` to `path`. Before any export (not before a project save) the
+// in-betweening runs on every model, so the records the writers read are
+// baked. `settings` are those of the path's kind (a project file uses none).
+// Another extension writes nothing and fails.
+ExportResult ExportScene(CTessaline& scene, const std::string& path, const ExportSettings& settings);
+
+// The glTF case (".glb" binary): scale only.
+ExportResult ExportGltfCase(CTessaline& scene, const std::string& path, const ExportSettings& settings);

@@ -20,7 +20,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", RunInfo, "info [FILE...] [--json]   open the files into one new scene and print it"},
     {"texture", RunTexture, "texture IMAGE -o OUT.png    decode IMAGE as a texture is loaded and write it as PNG"},
-    {"convert", RunConvert, "convert FILE... -o OUT.vtm   open the files into one new scene and save the project"},
+    {"convert", RunConvert,
+     "convert FILE... -o OUT.vtm|OUT.gltf|OUT.glb [--scale S]   open the files into one new scene and save or export it"},
     {"script", RunScript, "script SCRIPT [-o OUT.vtm]   run a file of editing commands on one scene"},
 };
 

@@ -147,3 +147,35 @@ void ComputeNormals(CModel& model)
         vertex.m_normal = CVector{sum.x * inverse, sum.y * inverse, sum.z * inverse};
     }
 }
+
+std::vector<CVector> ComputeVertexNormals(const CModel& model)
+{
+    const std::size_t vertexCount = model.m_vertices.size();
+    std::vector<CVector> sums(vertexCount);
+    // Faces in order and each face's corners in order add up in the order the
+    // face lists of LinkFaces give, so the float sums are the same.
+    for (const CFace& face : model.m_faces) {
+        if (face.m_indices.size() < 3 || !CornersInside(face, vertexCount)) {
+            continue;
+        }
+        const CVector& p0 = model.m_vertices[static_cast<std::size_t>(face.m_indices[0])].m_position;
+        const CVector& p1 = model.m_vertices[static_cast<std::size_t>(face.m_indices[1])].m_position;
+        const CVector& p2 = model.m_vertices[static_cast<std::size_t>(face.m_indices[2])].m_position;
+        const CVector a = p0 - p1;
+        const CVector b = p0 - p2;
+        const CVector normal{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+        for (const int index : face.m_indices) {
+            sums[static_cast<std::size_t>(index)] += normal;
+        }
+    }
+    for (CVector& sum : sums) {
+        const float length = std::sqrt(sum.x * sum.x + sum.y * sum.y + sum.z * sum.z);
+        if (length == 0.0f) {
+            sum = CVector{0.0f, 1.0f, 0.0f};
+            continue;
+        }
+        const float inverse = 1.0f / length;
+        sum = CVector{sum.x * inverse, sum.y * inverse, sum.z * inverse};
+    }
+    return sums;
+}

@@ -2,6 +2,8 @@
 // of the program works with.
 #pragma once
 
+#include <vector>
+
 #include "scene/CModel.h"
 
 // Works on the faces as the reader left them: keeps the faces of 3 or 4
@@ -25,3 +27,10 @@ void LinkFaces(CModel& model);
 // precision in that order of operations. Faces and face references that
 // point outside the model are passed over.
 void ComputeNormals(CModel& model);
+
+// The vertex normals ComputeNormals gives, bit for bit, when the vertices' face
+// lists are those LinkFaces builds, computed from the faces alone and without
+// changing the model: writers must not touch the scene, and a project file
+// does not keep normals. One entry per vertex; faces with fewer than 3
+// corners or a corner outside the model are passed over.
+std::vector<CVector> ComputeVertexNormals(const CModel& model);

@@ -150,8 +150,8 @@ TEST_F(CliFiles, ConvertWritesEveryKindWithItsOptions)
     EXPECT_NE(mqo.find("Object \"body\" {"), std::string::npos);
     ASSERT_EQ(RunCli("convert '" + folder + "/r.mqo' -o '" + folder + "/r.vtm'").exitCode, 0);
     EXPECT_NE(ReadAll(folder + "/r.vtm"), "");
-    // Until the glTF writer is built, asking for it fails cleanly and writes nothing.
-    EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/r.glb' --scale 2").exitCode, 1);
+    ASSERT_EQ(RunCli("convert " + robot + " -o '" + folder + "/r.glb' --scale 2").exitCode, 0);
+    EXPECT_EQ(ReadAll(folder + "/r.glb").rfind("glTF", 0), 0u);
 
     // Usage errors write nothing: an unknown output type, an option the kind
     // cannot use, a bad value.
@@ -162,7 +162,7 @@ TEST_F(CliFiles, ConvertWritesEveryKindWithItsOptions)
     EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/x.glb' --uv").exitCode, 2);
     EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/x.xaml' --mesh-layout 3").exitCode, 2);
     EXPECT_EQ(RunCli("convert " + robot + " -o '" + folder + "/x.xaml' --scale").exitCode, 2);
-    EXPECT_EQ(temp.Entries(), (std::vector<std::string>{"r.mqo", "r.vtm", "r.xaml", "still.xaml"}));
+    EXPECT_EQ(temp.Entries(), (std::vector<std::string>{"r.glb", "r.mqo", "r.vtm", "r.xaml", "still.xaml"}));
 }
 
 TEST_F(CliFiles, ScriptSavesOnlyWhenEveryLineRan)

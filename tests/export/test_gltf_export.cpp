@@ -1,0 +1,498 @@
+// The glTF export of small hand-built scenes, read back with tinygltf.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <memory>
+#include <set>
+
+#include "GltfReadBack.h"
+#include "TempFolder.h"
+
+#include "animation/Pose.h"
+#include "export/GltfExport.h"
+#include "imaging/DibStream.h"
+#include "scene/AppValues.h"
+#include "scene/Cp932.h"
+
+namespace {
+
+std::vector<unsigned char> ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A unit cube's corners around `centre`, with the six quads of the cube.
+void AddCube(CModel& model, const CVector& centre, int material)
+{
+    const int base = static_cast<int>(model.m_vertices.size());
+    for (int i = 0; i < 8; ++i) {
+        CVertex v;
+        v.m_position = {centre.x + ((i & 1) ? 1.0f : -1.0f), centre.y + ((i & 2) ? 1.0f : -1.0f),
+                        centre.z + ((i & 4) ? 1.0f : -1.0f)};
+        model.m_vertices.push_back(v);
+    }
+    const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+    for (const auto& quad : quads) {
+        CFace face;
+        face.m_material = material;
+        for (int c = 0; c < 4; ++c) {
+            face.m_indices.push_back(base + quad[c]);
+            face.m_uvs.push_back(CUV{static_cast<float>(c & 1), static_cast<float>(c >> 1)});
+        }
+        model.m_faces.push_back(face);
+    }
+}
+
+CModel MakeModel(int id, const std::string& name, int parent, const CVector& pivot, int frames0, int frames1)
+{
+    CModel model;
+    model.m_id = id;
+    model.m_name = name;
+    model.m_parent = parent;
+    model.m_pivot = pivot;
+    model.m_tracks.emplace_back(static_cast<std::size_t>(frames0));
+    model.m_tracks.emplace_back(static_cast<std::size_t>(frames1));
+    model.m_tracks[0][0].m_key = 1;
+    model.m_tracks[1][0].m_key = 1;
+    return model;
+}
+
+CAnimation& Key(CModel& model, int animation, int frame)
+{
+    CAnimation& record = model.m_tracks[static_cast<std::size_t>(animation)][static_cast<std::size_t>(frame)];
+    record.m_key = 1;
+    return record;
+}
+
+// Two characters with models and one without; a hidden model that carries a
+// child; keys that turn, move and scale, an axis that passes through zero.
+std::unique_ptr<CTessaline> MakeScene()
+{
+    auto scene = std::make_unique<CTessaline>();
+    scene->m_characterNames = {"Character_0", Utf8ToCp932("キャラ"), "empty"};
+    scene->m_animationNames = {"walk", Utf8ToCp932("走る")};
+
+    CMaterial red;
+    red.m_id = 3;
+    red.m_name = "red";
+    red.m_color[0] = 1.0f;
+    red.m_color[1] = 0.0f;
+    red.m_color[2] = 0.0f;
+    red.m_color[3] = 0.5f;
+    red.m_diffuse = 0.8f;
+    CMaterial bright;
+    bright.m_id = 7;
+    bright.m_name = Utf8ToCp932("明るい");
+    bright.m_color[0] = 2.0f;
+    bright.m_color[1] = std::numeric_limits<float>::quiet_NaN();
+    bright.m_color[2] = -1.0f;
+    scene->m_materials = {red, bright};
+
+    CModel body = MakeModel(6, "body", -1, {1, 2, 3}, 11, 6);
+    AddCube(body, {1, 2, 3}, 3);
+    body.m_faces[1].m_material = 7;
+    body.m_faces[2].m_material = 99; // no such material: the default one
+    Key(body, 0, 10).m_angle = 90;
+    Key(body, 0, 10).m_position = {5, 0, -2};
+    Key(body, 1, 5).m_axis = {1, 1, 0};
+    Key(body, 1, 5).m_angle = -170;
+
+    CModel hidden = MakeModel(7, "hidden", 0, {0, 5, 0}, 11, 6);
+    AddCube(hidden, {0, 5, 0}, 3);
+    hidden.m_visible = 0;
+    Key(hidden, 0, 4).m_scale = {2, 0.5f, 1};
+    Key(hidden, 0, 4).m_axis = {0, 0, 1};
+    Key(hidden, 0, 4).m_angle = 30;
+
+    CModel hand = MakeModel(8, Utf8ToCp932("手"), 1, {0, 8, 0}, 11, 6);
+    AddCube(hand, {0, 8, 0}, 7);
+    Key(hand, 0, 0).m_axis = {1, 0, 0};
+    Key(hand, 0, 10).m_axis = {-1, 0, 0}; // zero axis at frame 5
+    Key(hand, 0, 10).m_angle = 60;
+    Key(hand, 1, 3).m_scale = {1, 3, 1};
+
+    CModel other = MakeModel(9, "other", ~1, {-4, 0, 0}, 11, 6);
+    AddCube(other, {-4, 0, 0}, 3);
+    Key(other, 1, 5).m_position = {0, 10, 0};
+
+    scene->m_models = {body, hidden, hand, other};
+    scene->RefreshDerived();
+    InbetweenAll(*scene);
+    return scene;
+}
+
+class GltfExportTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetAppValues(); }
+    void TearDown() override { ResetAppValues(); }
+    TempFolder m_folder;
+};
+
+const tinygltf::Node* FindNode(const tinygltf::Model& model, const std::string& name, int* index = nullptr)
+{
+    for (std::size_t i = 0; i < model.nodes.size(); ++i) {
+        if (model.nodes[i].name == name) {
+            if (index != nullptr) {
+                *index = static_cast<int>(i);
+            }
+            return &model.nodes[i];
+        }
+    }
+    return nullptr;
+}
+
+// Every pose node's world matrix at every frame of every animation equals the
+// scene's pose composition, and every mesh node's is that moved by -pivot.
+void ExpectWorldsMatchScene(const CTessaline& scene, const tinygltf::Model& model, double scale)
+{
+    ASSERT_EQ(model.animations.size(), scene.m_animationNames.size());
+    for (std::size_t a = 0; a < scene.m_animationNames.size(); ++a) {
+        EXPECT_EQ(model.animations[a].name, Cp932ToUtf8(scene.m_animationNames[a]));
+        const int frames = scene.FrameCountOf(static_cast<int>(a));
+        for (int f = 0; f < frames; ++f) {
+            const std::vector<Matrix4> worlds = NodeWorlds(model, static_cast<int>(a), f / 30.0);
+            const std::vector<D3DXMATRIX> expected = ComposeWorldMatrices(scene, static_cast<int>(a), f);
+            for (std::size_t m = 0; m < scene.m_models.size(); ++m) {
+                const std::string suffix = std::to_string(m) + ":" + Cp932ToUtf8(scene.m_models[m].m_name);
+                int pose = -1, mesh = -1;
+                ASSERT_NE(FindNode(model, "pose" + suffix, &pose), nullptr) << suffix;
+                ASSERT_NE(FindNode(model, "mesh" + suffix, &mesh), nullptr) << suffix;
+                const Matrix4 world = FromScene(expected[m], scale);
+                EXPECT_LT(RelativeDifference(worlds[static_cast<std::size_t>(pose)], world), 1e-5)
+                    << "animation " << a << " frame " << f << " model " << m;
+                const CVector& p = scene.m_models[m].m_pivot;
+                const double shift[3] = {-p.x * scale, -p.y * scale, -p.z * scale};
+                const double none[4] = {0, 0, 0, 1};
+                const double one[3] = {1, 1, 1};
+                EXPECT_LT(RelativeDifference(worlds[static_cast<std::size_t>(mesh)],
+                                             Multiply(world, Trs(shift, none, one))),
+                          1e-5);
+            }
+        }
+    }
+}
+
+TEST_F(GltfExportTest, NodeTreeFollowsCharactersAndParents)
+{
+    auto scene = MakeScene();
+    const std::string path = m_folder.Path("scene.gltf");
+    const ExportResult result = ExportGltf(*scene, path, {});
+    ASSERT_TRUE(result.ok) << result.message;
+    tinygltf::Model model;
+    std::string error;
+    ASSERT_TRUE(LoadGltf(path, model, error)) << error;
+
+    ASSERT_EQ(model.scenes.size(), 1u);
+    EXPECT_EQ(model.scenes[0].nodes, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(model.nodes[0].name, "char0:Character_0");
+    EXPECT_EQ(model.nodes[1].name, "char1:キャラ");
+    EXPECT_EQ(model.nodes[2].name, "char2:empty");
+    EXPECT_TRUE(model.nodes[2].children.empty());
+
+    int pose0 = -1, mesh0 = -1, pose1 = -1, mesh1 = -1, pose2 = -1, mesh2 = -1, pose3 = -1;
+    ASSERT_NE(FindNode(model, "pose0:body", &pose0), nullptr);
+    ASSERT_NE(FindNode(model, "mesh0:body", &mesh0), nullptr);
+    ASSERT_NE(FindNode(model, "pose1:hidden", &pose1), nullptr);
+    ASSERT_NE(FindNode(model, "mesh1:hidden", &mesh1), nullptr);
+    ASSERT_NE(FindNode(model, "pose2:手", &pose2), nullptr);
+    ASSERT_NE(FindNode(model, "mesh2:手", &mesh2), nullptr);
+    ASSERT_NE(FindNode(model, "pose3:other", &pose3), nullptr);
+    EXPECT_EQ(model.nodes[0].children, std::vector<int>{pose0});
+    EXPECT_EQ(model.nodes[1].children, std::vector<int>{pose3});
+    EXPECT_EQ(model.nodes[static_cast<std::size_t>(pose0)].children, std::vector<int>{mesh0});
+    EXPECT_EQ(model.nodes[static_cast<std::size_t>(mesh0)].children, std::vector<int>{pose1});
+    // The hidden model has no mesh but still carries its child.
+    EXPECT_EQ(model.nodes[static_cast<std::size_t>(mesh1)].mesh, -1);
+    EXPECT_EQ(model.nodes[static_cast<std::size_t>(mesh1)].children, std::vector<int>{pose2});
+    EXPECT_GE(model.nodes[static_cast<std::size_t>(mesh2)].mesh, 0);
+    EXPECT_EQ(model.nodes[static_cast<std::size_t>(mesh0)].translation, (std::vector<double>{-1, -2, -3}));
+    EXPECT_EQ(model.meshes.size(), 3u);
+
+    // The frame rate rides along for readers that want frames back.
+    ASSERT_TRUE(model.asset.extras.Has("fps"));
+    EXPECT_EQ(model.asset.extras.Get("fps").GetNumberAsDouble(), 30.0);
+
+    // Sampled, not keyed: the axis-angle in-betweening is not a slerp, so more
+    // than the keys are kept for the turning body ...
+    const tinygltf::Animation& walk = model.animations[0];
+    for (const tinygltf::AnimationChannel& channel : walk.channels) {
+        const tinygltf::AnimationSampler& sampler = walk.samplers[static_cast<std::size_t>(channel.sampler)];
+        const tinygltf::Accessor& input = model.accessors[static_cast<std::size_t>(sampler.input)];
+        EXPECT_EQ(sampler.interpolation, "LINEAR");
+        ASSERT_EQ(input.minValues.size(), 1u);
+        ASSERT_EQ(input.maxValues.size(), 1u);
+        EXPECT_EQ(input.minValues[0], 0.0);
+        if (channel.target_node == pose3) {
+            // ... while the other character, at rest in this animation, keeps only the ends.
+            EXPECT_EQ(input.count, 2u);
+            EXPECT_EQ(input.maxValues[0], static_cast<double>(10.0f / 30.0f));
+        }
+        if (channel.target_node == pose0 && channel.target_path == "translation") {
+            EXPECT_EQ(input.count, 2u); // linear motion: the ends reproduce it
+        }
+        if (channel.target_node == pose0 && channel.target_path == "rotation") {
+            EXPECT_EQ(input.count, 11u);
+        }
+    }
+    ExpectWorldsMatchScene(*scene, model, 1.0);
+}
+
+TEST_F(GltfExportTest, BinaryAndScaledExportsCarryTheSamePoses)
+{
+    auto scene = MakeScene();
+    GltfExportOptions options;
+    options.binary = true;
+    options.scale = 2.5f;
+    const std::string path = m_folder.Path("scene.glb");
+    const ExportResult result = ExportGltf(*scene, path, options);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(m_folder.Entries(), std::vector<std::string>{"scene.glb"});
+    tinygltf::Model model;
+    std::string error;
+    ASSERT_TRUE(LoadGltf(path, model, error)) << error;
+    ExpectWorldsMatchScene(*scene, model, 2.5);
+
+    // Positions are scaled too, and stay where the scene draws them.
+    int mesh0 = -1;
+    ASSERT_NE(FindNode(model, "mesh0:body", &mesh0), nullptr);
+    const tinygltf::Primitive& primitive = model.meshes[0].primitives[0];
+    const int position = primitive.attributes.at("POSITION");
+    EXPECT_EQ(model.accessors[static_cast<std::size_t>(position)].minValues, (std::vector<double>{0, 2.5, 5}));
+    EXPECT_EQ(model.accessors[static_cast<std::size_t>(position)].maxValues, (std::vector<double>{5, 7.5, 10}));
+}
+
+TEST_F(GltfExportTest, PrimitivesPerMaterialWithQuadsSplitAndUnitNormals)
+{
+    auto scene = MakeScene();
+    const std::string path = m_folder.Path("scene.gltf");
+    ASSERT_TRUE(ExportGltf(*scene, path, {}).ok);
+    tinygltf::Model model;
+    std::string error;
+    ASSERT_TRUE(LoadGltf(path, model, error)) << error;
+
+    // body: faces of materials 3 (four quads), 7 (one) and the unknown id 99
+    // (one), in the order of the material list, the default material last.
+    const tinygltf::Mesh& body = model.meshes[0];
+    ASSERT_EQ(body.primitives.size(), 3u);
+    EXPECT_EQ(body.primitives[0].material, 0);
+    EXPECT_EQ(body.primitives[1].material, 1);
+    EXPECT_EQ(body.primitives[2].material, 2);
+    ASSERT_EQ(model.materials.size(), 3u);
+    EXPECT_EQ(model.materials[2].name, "default");
+    EXPECT_EQ(model.materials[2].pbrMetallicRoughness.baseColorFactor,
+              (std::vector<double>{0.800000011920929, 0.800000011920929, 0.800000011920929, 1}));
+    // Colour x diffuse with alpha, clamped to [0, 1], NaN as 0.
+    EXPECT_EQ(model.materials[0].pbrMetallicRoughness.baseColorFactor,
+              (std::vector<double>{0.800000011920929, 0, 0, 0.5}));
+    EXPECT_EQ(model.materials[0].alphaMode, "BLEND");
+    EXPECT_EQ(model.materials[1].name, "明るい");
+    EXPECT_EQ(model.materials[1].pbrMetallicRoughness.baseColorFactor, (std::vector<double>{1, 0, 0, 1}));
+    EXPECT_EQ(model.materials[1].alphaMode, "OPAQUE");
+    EXPECT_EQ(model.materials[1].pbrMetallicRoughness.metallicFactor, 0.0);
+
+    // Face 1 (corners 4, 5, 7, 6) becomes the triangles (4, 5, 7) and (4, 7, 6).
+    const tinygltf::Primitive& single = body.primitives[1];
+    const int indices = single.indices;
+    const int positions = single.attributes.at("POSITION");
+    ASSERT_EQ(model.accessors[static_cast<std::size_t>(indices)].count, 6u);
+    const CModel& cube = scene->m_models[0];
+    const int expectedCorners[6] = {4, 5, 7, 4, 7, 6};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const auto vertex = ReadAccessor<std::uint32_t>(model, indices, i, 0);
+        const CVector& p = cube.m_vertices[static_cast<std::size_t>(expectedCorners[i])].m_position;
+        EXPECT_EQ(ReadAccessor<float>(model, positions, vertex, 0), p.x);
+        EXPECT_EQ(ReadAccessor<float>(model, positions, vertex, 1), p.y);
+        EXPECT_EQ(ReadAccessor<float>(model, positions, vertex, 2), p.z);
+    }
+    // Untextured: shared corners are one vertex; normals are the renderer's
+    // smooth vertex normals (the cube's corners point outwards diagonally).
+    const tinygltf::Primitive& four = body.primitives[0];
+    EXPECT_EQ(four.attributes.count("TEXCOORD_0"), 0u);
+    const int normals = four.attributes.at("NORMAL");
+    const std::size_t count = model.accessors[static_cast<std::size_t>(normals)].count;
+    EXPECT_EQ(count, 8u);
+    for (std::size_t v = 0; v < count; ++v) {
+        double length = 0;
+        for (std::size_t c = 0; c < 3; ++c) {
+            const double n = ReadAccessor<float>(model, normals, v, c);
+            EXPECT_NEAR(std::fabs(n), 1 / std::sqrt(3.0), 1e-6);
+            length += n * n;
+        }
+        EXPECT_NEAR(length, 1.0, 1e-6);
+    }
+}
+
+TEST_F(GltfExportTest, TheTextIsTheSameUnderACommaLocale)
+{
+    auto scene = MakeScene();
+    const std::string first = m_folder.Path("c.gltf");
+    ASSERT_TRUE(ExportGltf(*scene, first, {}).ok);
+    const std::string old = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed (scripts/install-deps makes it)";
+    }
+    const std::string second = m_folder.Path("de.gltf");
+    const ExportResult result = ExportGltf(*scene, second, {});
+    std::setlocale(LC_ALL, old.c_str());
+    ASSERT_TRUE(result.ok);
+    std::vector<unsigned char> a = ReadBytes(first), b = ReadBytes(second);
+    // The only difference allowed is the buffer's file name.
+    const std::string text(b.begin(), b.end());
+    std::string expected(a.begin(), a.end());
+    expected.replace(expected.find("c.bin"), 5, "de.bin");
+    EXPECT_EQ(text, expected);
+    EXPECT_NE(text.find("0.800000011920929"), std::string::npos);
+    EXPECT_EQ(ReadBytes(m_folder.Path("c.bin")), ReadBytes(m_folder.Path("de.bin")));
+}
+
+TEST_F(GltfExportTest, NonFiniteValuesAndBadOptionsAreRefusedWithoutTouchingFiles)
+{
+    auto scene = MakeScene();
+    const std::string path = m_folder.Path("scene.gltf");
+    ASSERT_TRUE(ExportGltf(*scene, path, {}).ok);
+    const std::vector<unsigned char> before = ReadBytes(path);
+
+    auto broken = MakeScene();
+    broken->m_models[2].m_tracks[1][4].m_position.y = std::numeric_limits<float>::infinity();
+    ExportResult result = ExportGltf(*broken, path, {});
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("手"), std::string::npos) << result.message;
+    EXPECT_NE(result.message.find("走る"), std::string::npos) << result.message;
+
+    broken = MakeScene();
+    broken->m_models[0].m_tracks[0][3].m_angle = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(ExportGltf(*broken, path, {}).ok);
+    // A NaN angle about a zero axis turns nothing in the scene either: written as no rotation.
+    broken = MakeScene();
+    broken->m_models[0].m_tracks[0][3].m_axis = {0, 0, 0};
+    broken->m_models[0].m_tracks[0][3].m_angle = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_TRUE(ExportGltf(*broken, m_folder.Path("zero.gltf"), {}).ok);
+
+    broken = MakeScene();
+    broken->m_models[3].m_vertices[2].m_position.x = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(ExportGltf(*broken, path, {}).ok);
+
+    GltfExportOptions bad;
+    bad.scale = 0.0f;
+    EXPECT_FALSE(ExportGltf(*scene, path, bad).ok);
+    g_fps = 0.0f;
+    EXPECT_FALSE(ExportGltf(*scene, path, {}).ok);
+    g_fps = 30.0f;
+
+    EXPECT_EQ(ReadBytes(path), before);
+
+    // A folder that does not exist: a failed result with the system's reason.
+    result = ExportGltf(*scene, m_folder.Path("missing/scene.gltf"), {});
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.detail.empty());
+}
+
+TEST_F(GltfExportTest, SceneWithoutModelsHasNoAnimationAndNoBuffer)
+{
+    CTessaline scene;
+    const std::string path = m_folder.Path("empty.gltf");
+    ASSERT_TRUE(ExportGltf(scene, path, {}).ok);
+    EXPECT_EQ(m_folder.Entries(), std::vector<std::string>{"empty.gltf"});
+    tinygltf::Model model;
+    std::string error;
+    ASSERT_TRUE(LoadGltf(path, model, error)) << error;
+    EXPECT_TRUE(model.animations.empty());
+    EXPECT_EQ(model.nodes.size(), 1u);
+    GltfExportOptions binary;
+    binary.binary = true;
+    ASSERT_TRUE(ExportGltf(scene, m_folder.Path("empty.glb"), binary).ok);
+    EXPECT_EQ(ReadBytes(m_folder.Path("empty.glb")).size() % 4, 0u);
+}
+
+std::shared_ptr<DibStream> MakeImage(int bits, std::uint8_t alpha)
+{
+    auto image = std::make_shared<DibStream>();
+    EXPECT_TRUE(image->CreateDIB(2, 2, bits));
+    for (std::int32_t y = 0; y < 2; ++y) {
+        std::uint8_t* row = image->RowAddress(y);
+        for (std::int32_t x = 0; x < 2 * bits / 8; ++x) {
+            row[x] = static_cast<std::uint8_t>(40 * x + 7 * y);
+        }
+        if (bits == 32) {
+            row[3] = alpha;
+            row[7] = 255;
+        }
+    }
+    return image;
+}
+
+TEST_F(GltfExportTest, TexturesGoBesideTheDocumentByFileNameOnly)
+{
+    auto scene = MakeScene();
+    std::vector<CMaterial>& materials = scene->m_materials;
+    materials.assign(7, CMaterial());
+    const char* textures[] = {"tex\\wood.bmp", "other/wood.png", "../../evil.bmp", "keep.tga",
+                              "missing.bmp", "tex\\wood.bmp", "missing.bmp"};
+    for (std::size_t i = 0; i < materials.size(); ++i) {
+        materials[i].m_id = 20 + static_cast<int>(i);
+        materials[i].m_name = "m" + std::to_string(i);
+        materials[i].m_texture = textures[i];
+    }
+    materials[0].m_image = MakeImage(24, 0);
+    materials[1].m_image = MakeImage(32, 128); // alpha: blended
+    materials[2].m_image = MakeImage(24, 0);
+    materials[3].m_image = MakeImage(24, 0);
+    materials[5].m_image = materials[0].m_image; // the same source again
+    // Every material on a face of the body, so each is used.
+    for (std::size_t f = 0; f < 6; ++f) {
+        scene->m_models[0].m_faces[f].m_material = 20 + static_cast<int>(f);
+    }
+    scene->m_models[3].m_faces[0].m_material = 26;
+    {
+        std::ofstream keep(m_folder.Path("keep.png"), std::ios::binary);
+        keep << "not ours";
+    }
+    const std::string path = m_folder.Path("scene.gltf");
+    const ExportResult result = ExportGltf(*scene, path, {});
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.skippedTextures, (std::vector<std::string>{"keep.tga", "missing.bmp"}));
+    EXPECT_EQ(m_folder.Entries(), (std::vector<std::string>{"evil.png", "keep.png", "scene.bin", "scene.gltf",
+                                                            "wood.png", "wood_2.png"}));
+    EXPECT_EQ(ReadBytes(m_folder.Path("keep.png")), (std::vector<unsigned char>{'n', 'o', 't', ' ', 'o', 'u', 'r', 's'}));
+
+    tinygltf::Model model;
+    std::string error;
+    ASSERT_TRUE(LoadGltf(path, model, error)) << error;
+    ASSERT_EQ(model.images.size(), 3u);
+    EXPECT_EQ(model.images[0].uri, "wood.png");
+    EXPECT_EQ(model.images[1].uri, "wood_2.png");
+    EXPECT_EQ(model.images[2].uri, "evil.png");
+    EXPECT_EQ(model.materials[0].pbrMetallicRoughness.baseColorTexture.index, 0);
+    EXPECT_EQ(model.materials[5].pbrMetallicRoughness.baseColorTexture.index, 0);
+    EXPECT_EQ(model.materials[1].alphaMode, "BLEND");
+    EXPECT_EQ(model.materials[0].alphaMode, "OPAQUE");
+    EXPECT_EQ(model.materials[3].pbrMetallicRoughness.baseColorTexture.index, -1);
+    EXPECT_EQ(model.materials[4].pbrMetallicRoughness.baseColorTexture.index, -1);
+    // Textured primitives carry their coordinates as they are.
+    const tinygltf::Primitive& textured = model.meshes[0].primitives[0];
+    ASSERT_EQ(textured.attributes.count("TEXCOORD_0"), 1u);
+
+    // Exporting again finds its own identical files and keeps using them.
+    const ExportResult again = ExportGltf(*scene, path, {});
+    ASSERT_TRUE(again.ok);
+    EXPECT_EQ(again.skippedTextures, result.skippedTextures);
+
+    // In a .glb the images travel inside.
+    GltfExportOptions binary;
+    binary.binary = true;
+    TempFolder other;
+    ASSERT_TRUE(ExportGltf(*scene, other.Path("scene.glb"), binary).ok);
+    EXPECT_EQ(other.Entries(), std::vector<std::string>{"scene.glb"});
+    tinygltf::Model embedded;
+    ASSERT_TRUE(LoadGltf(other.Path("scene.glb"), embedded, error)) << error;
+    ASSERT_EQ(embedded.images.size(), 4u); // keep.tga too: nothing stands in its way
+    EXPECT_EQ(embedded.images[0].mimeType, "image/png");
+    EXPECT_EQ(embedded.images[0].width, 2);
+}
+
+} // namespace

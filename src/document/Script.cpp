@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <climits>
+#include <optional>
 
 #include "animation/Navigation.h"
 #include "animation/Pose.h"

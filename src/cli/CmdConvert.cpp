@@ -11,7 +11,6 @@
 #include "cli/Open.h"
 #include "cli/StderrSink.h"
 #include "export/ExportScene.h"
-#include "imaging/PathHelpers.h"
 #include "scene/AppValues.h"
 #include "scene/Cp932.h"
 
@@ -54,11 +53,11 @@ int RunConvert(const Args& args)
         return kExitUsage;
     }
     // The kind and its options are checked before anything is read or written.
-    std::optional<ExportSettings> settings = InitialSettingsForPath(output);
-    if (!settings && LowerAscii(GetPathExtension(output)) != "vtm") {
+    if (!IsExportPath(output)) {
         std::cerr << "vantomo-cli convert: " << output << ": the output must end in .vtm, .mqo, .xaml, .gltf or .glb\n";
         return kExitUsage;
     }
+    std::optional<ExportSettings> settings = InitialSettingsForPath(output);
     const std::string refused = ApplyExportOptions(options, settings ? &*settings : nullptr);
     if (!refused.empty()) {
         std::cerr << "vantomo-cli convert: " << refused << '\n';

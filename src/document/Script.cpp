@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <climits>
+#include <optional>
 
 #include "animation/Navigation.h"
 #include "animation/Pose.h"
@@ -9,7 +10,6 @@
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
 #include "export/ExportScene.h"
-#include "imaging/PathHelpers.h"
 #include "scene/AppValues.h"
 #include "scene/Cp932.h"
 #include "scene/Numbers.h"
@@ -262,10 +262,10 @@ std::string ScriptRunner::Save(const Tokens& t)
 std::string ScriptRunner::Export(const Tokens& t)
 {
     const std::string path = Path(t[1]);
-    std::optional<ExportSettings> settings = InitialSettingsForPath(path);
-    if (!settings && ExtensionOf(path) != "vtm") {
+    if (!IsExportPath(path)) {
         return "export: " + t[1] + ": the file must end in .vtm, .mqo, .xaml, .gltf or .glb";
     }
+    std::optional<ExportSettings> settings = InitialSettingsForPath(path);
     const std::vector<std::string_view> options(t.begin() + 2, t.end());
     const std::string refused = ApplyExportOptions(options, settings ? &*settings : nullptr);
     if (!refused.empty()) {

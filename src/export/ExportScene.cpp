@@ -6,6 +6,11 @@
 #include "imaging/PathHelpers.h"
 #include "scene/ProjectFile.h"
 
+bool IsExportPath(std::string_view path)
+{
+    return InitialSettingsForPath(path).has_value() || LowerAscii(GetPathExtension(path)) == "vtm";
+}
+
 ExportResult ExportScene(CTessaline& scene, const std::string& path, const ExportSettings& settings)
 {
     const std::string extension = LowerAscii(GetPathExtension(path));
@@ -17,7 +22,7 @@ ExportResult ExportScene(CTessaline& scene, const std::string& path, const Expor
         }
         return result;
     }
-    if (extension != "mqo" && extension != "xaml" && extension != "gltf" && extension != "glb") {
+    if (!IsExportPath(path)) {
         ExportResult result;
         result.message = "no writer for the file type ." + extension;
         return result;

@@ -6,10 +6,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "export/ExportResult.h"
 #include "export/ExportSettings.h"
 #include "scene/CTessaline.h"
+
+// True when the path's extension names a kind ExportScene writes.
+bool IsExportPath(std::string_view path);
 
 // Writes `scene` to `path`. Before any export (not before a project save) the
 // in-betweening runs on every model, so the records the writers read are

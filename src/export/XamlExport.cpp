@@ -118,51 +118,40 @@ void WriteMaterial(TextOutput& out, const XamlNameSet& names, std::size_t index,
     Line(out, 4, "</MaterialGroup>");
 }
 
-void WriteCharacterTransform(TextOutput& out, const XamlNameSet& names, std::size_t index)
+// A transform group at rest: translation, scale, rotation, translation. A
+// model's group scales and turns about its pivot (`centre`, already scaled);
+// a character's (`centre` null) about the origin, written as plain zeros.
+void WriteTransformGroup(TextOutput& out, std::string_view kind, const std::string& title, const std::string& name,
+                         const CVector* centre)
 {
-    out.Append("\t\t\t\t<Transform3DGroup x:Key=\"Transform_Character_");
-    out.Append(names.title);
-    out.Append('_');
-    out.Append(names.characters[index]);
-    out.Append("\" >\r\n");
-    Line(out, 5, "<TranslateTransform3D OffsetX=\"0\" OffsetY=\"0\" OffsetZ=\"0\"/>");
-    Line(out, 5, "<ScaleTransform3D ScaleX=\"1\" ScaleY=\"1\" ScaleZ=\"1\"/>");
-    Line(out, 5, "<RotateTransform3D CenterX=\"0\" CenterY=\"0\" CenterZ=\"0\">");
-    Line(out, 6, "<RotateTransform3D.Rotation>");
-    Line(out, 7, "<AxisAngleRotation3D Angle=\"0\" Axis=\"0 1 0\"/>");
-    Line(out, 6, "</RotateTransform3D.Rotation>");
-    Line(out, 5, "</RotateTransform3D>");
-    Line(out, 5, "<TranslateTransform3D OffsetX=\"0\" OffsetY=\"0\" OffsetZ=\"0\"/>");
-    Line(out, 4, "</Transform3DGroup>");
-}
-
-void WriteModelTransform(TextOutput& out, const XamlNameSet& names, std::size_t index, const CModel& model,
-                         float scale)
-{
-    const float px = model.m_pivot.x * scale;
-    const float py = model.m_pivot.y * scale;
-    const float pz = model.m_pivot.z * scale;
-    const auto centre = [&] {
+    const auto centreAttributes = [&] {
         out.Append("CenterX=\"");
-        out.Fixed6(px);
+        out.Fixed6(centre->x);
         out.Append("\" CenterY=\"");
-        out.Fixed6(py);
+        out.Fixed6(centre->y);
         out.Append("\" CenterZ=\"");
-        out.Fixed6(pz);
+        out.Fixed6(centre->z);
         out.Append('"');
     };
-    out.Append("\t\t\t\t<Transform3DGroup x:Key=\"Transform_Model_");
-    out.Append(names.title);
+    out.Append("\t\t\t\t<Transform3DGroup x:Key=\"Transform_");
+    out.Append(kind);
     out.Append('_');
-    out.Append(names.models[index]);
+    out.Append(title);
+    out.Append('_');
+    out.Append(name);
     out.Append("\" >\r\n");
     Line(out, 5, "<TranslateTransform3D OffsetX=\"0\" OffsetY=\"0\" OffsetZ=\"0\"/>");
-    out.Append("\t\t\t\t\t<ScaleTransform3D ");
-    centre();
-    out.Append(" ScaleX=\"1\" ScaleY=\"1\" ScaleZ=\"1\"/>\r\n");
-    out.Append("\t\t\t\t\t<RotateTransform3D ");
-    centre();
-    out.Append(">\r\n");
+    if (centre != nullptr) {
+        out.Append("\t\t\t\t\t<ScaleTransform3D ");
+        centreAttributes();
+        out.Append(" ScaleX=\"1\" ScaleY=\"1\" ScaleZ=\"1\"/>\r\n");
+        out.Append("\t\t\t\t\t<RotateTransform3D ");
+        centreAttributes();
+        out.Append(">\r\n");
+    } else {
+        Line(out, 5, "<ScaleTransform3D ScaleX=\"1\" ScaleY=\"1\" ScaleZ=\"1\"/>");
+        Line(out, 5, "<RotateTransform3D CenterX=\"0\" CenterY=\"0\" CenterZ=\"0\">");
+    }
     Line(out, 6, "<RotateTransform3D.Rotation>");
     Line(out, 7, "<AxisAngleRotation3D Angle=\"0\" Axis=\"0 1 0\"/>");
     Line(out, 6, "</RotateTransform3D.Rotation>");
@@ -650,10 +639,12 @@ ExportResult ExportXaml(CTessaline& scene, const std::string& path, int meshLayo
             WriteMaterial(out, names, i, scene.m_materials[i], textures.fileNames[i]);
         }
         for (std::size_t c = 0; c < scene.m_characterNames.size(); ++c) {
-            WriteCharacterTransform(out, names, c);
+            WriteTransformGroup(out, "Character", t, names.characters[c], nullptr);
         }
         for (std::size_t m = 0; m < scene.m_models.size(); ++m) {
-            WriteModelTransform(out, names, m, scene.m_models[m], scale);
+            const CVector& pivot = scene.m_models[m].m_pivot;
+            const CVector centre{pivot.x * scale, pivot.y * scale, pivot.z * scale};
+            WriteTransformGroup(out, "Model", t, names.models[m], &centre);
         }
         for (std::size_t m = 0; m < scene.m_models.size(); ++m) {
             WriteXamlMeshes(out, scene, m, names, positions, imageWritten, writeUV, scale, writeNormals,

@@ -164,10 +164,10 @@ TEST_F(ExportTest, XamlNamesBecomeUniqueIdentifiers)
     CModel second = box;
     second.m_name = "\x83\x7B\x83\x62\x83\x4E\x83\x58-1";
     second.m_parent = 0;
-    scene.m_models.push_back(second);
     CModel third = box;
     third.m_name = "third";
     third.m_parent = ~1;
+    scene.m_models.push_back(second); // `box` dangles from here on
     scene.m_models.push_back(third);
     const std::string path = folder.Path("scene.one.xaml");
     ASSERT_TRUE(ExportXaml(scene, path, 0, 0, true, 1.0f, true).ok);

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "export/ExportSettings.h"
+
 inline constexpr const char* kEnterIntegerMessage = "整数を入力してください。";
 inline constexpr const char* kEnterNumberMessage = "数字を入力してください。";
 
@@ -41,6 +43,18 @@ struct FrameInsertDialog {
     int after = 0;
     int count = 1;
 };
+
+// The export options, titled by the kind. On OK the dialog has written back
+// the animation keys, speed, mesh layout, UV, normal and light flags and the
+// scale (an unavailable normals box counts as ticked); the locks never change.
+struct ExportDialog {
+    std::string title;
+    ExportSettings settings;
+};
+
+inline constexpr const char* kMqoExportTitle = "Metasequoiaフォーマットで保存";
+inline constexpr const char* kXamlExportTitle = "XAMLフォーマットで保存";
+inline constexpr const char* kGltfExportTitle = "glTFフォーマットで保存";
 
 inline constexpr const char* kKeyFrameDialogTitle = "ﾓﾃﾞﾙのｷｰﾌﾚｰﾑの追加・削除";
 inline constexpr const char* kFrameDeleteDialogTitle = "ﾌﾚｰﾑの削除";

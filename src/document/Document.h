@@ -44,7 +44,9 @@ inline constexpr const char* kUnknownSaveFormatMessage = "このファイル形�
 inline constexpr const char* kOpenFilter =
     "全ての形式(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomoファイル(*.vtm)|*.vtm|Metasequoiaファイル(*.mqo)|*.mqo|";
 inline constexpr const char* kSaveFilter =
-    "Vantomoファイル(*.vtm)|*.vtm|xamlファイル(*.xaml)|*.xaml|Metasequoiaファイル(*.mqo)|*.mqo|";
+    "Vantomoファイル(*.vtm)|*.vtm|xamlファイル(*.xaml)|*.xaml|Metasequoiaファイル(*.mqo)|*.mqo|"
+    "glTFファイル(*.gltf;*.glb)|*.gltf;*.glb|";
+inline constexpr const char* kSkippedTexturesMessage = "次のテクスチャは書き出せませんでした:";
 
 class DocumentView {
 public:
@@ -141,6 +143,12 @@ public:
     // entries around it, hint 105, modified. False when `ref` is the model or
     // hangs below it, or either is out of range.
     bool DropModel(int model, int ref);
+
+    // The export options of each kind, kept for the run: the next export of a
+    // kind starts from the last choices. "gltf" serves ".gltf" and ".glb".
+    ExportSettings m_mqoSettings = InitialMqoSettings();
+    ExportSettings m_xamlSettings = InitialXamlSettings();
+    ExportSettings m_gltfSettings = InitialGltfSettings();
 
     // What a left-button drag in the 3D view manipulates: 0 camera, 1 model,
     // 2 the selected model's animation.

@@ -9,6 +9,8 @@
 #include "document/History.h"
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
+#include "export/ExportScene.h"
+#include "scene/Cp932.h"
 #include "imaging/PathHelpers.h"
 #include "scene/AppValues.h"
 
@@ -310,7 +312,47 @@ void CVantomoDoc::FileSaveAs()
         OnSaveDocument(*path);
         return;
     }
-    m_ui.ShowMessage(kUnknownSaveFormatMessage);
+    ExportSettings* record = nullptr;
+    const char* title = nullptr;
+    if (extension == m_mqoSettings.extension) {
+        record = &m_mqoSettings;
+        title = kMqoExportTitle;
+    } else if (extension == m_xamlSettings.extension) {
+        record = &m_xamlSettings;
+        title = kXamlExportTitle;
+    } else if (extension == "gltf" || extension == "glb") {
+        record = &m_gltfSettings;
+        title = kGltfExportTitle;
+    }
+    if (record == nullptr) {
+        // Nothing would be written: say so and leave everything as it was.
+        m_ui.ShowMessage(kUnknownSaveFormatMessage);
+        return;
+    }
+    InbetweenAll(m_scene);
+    ExportDialog dialog{title, *record};
+    if (m_ui.RunExportDialog(dialog)) {
+        // The locks are the kind's own; only the choices come back.
+        record->animationKeys = dialog.settings.animationKeys;
+        record->speed = dialog.settings.speed;
+        record->meshLayout = dialog.settings.meshLayout;
+        record->writeUV = dialog.settings.writeUV;
+        record->writeNormals = dialog.settings.writeNormals;
+        record->writeLights = dialog.settings.writeLights;
+        record->scale = dialog.settings.scale;
+        const ExportResult result = ExportScene(m_scene, *path, *record);
+        if (!result.ok) {
+            m_ui.ShowMessage(result.message);
+        } else if (!result.skippedTextures.empty()) {
+            std::string text = kSkippedTexturesMessage;
+            for (const std::string& name : result.skippedTextures) {
+                text += "\n" + Cp932ToUtf8(name);
+            }
+            m_ui.ShowMessage(text);
+        }
+    }
+    // An export is not the project: the document stays modified.
+    SetModifiedFlag();
 }
 
 void CVantomoDoc::CopyAnimation()

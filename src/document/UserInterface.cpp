@@ -143,6 +143,24 @@ bool HeadlessUserInterface::RunFrameDeleteDialog(FrameDeleteDialog& dialog)
     });
 }
 
+bool HeadlessUserInterface::RunExportDialog(ExportDialog& dialog)
+{
+    return TakeValid(DialogAnswer::Kind::Export, [&](const std::vector<std::string>& t) {
+        ExportSettings typed = dialog.settings;
+        const std::vector<std::string_view> words(t.begin(), t.end());
+        const std::string refused = ApplyExportOptions(words, &typed);
+        if (!refused.empty()) {
+            ShowMessage(refused);
+            return false;
+        }
+        if (!typed.WriteNormalsAvailable()) {
+            typed.writeNormals = 1; // the unavailable box is shown ticked
+        }
+        dialog.settings = typed;
+        return true;
+    });
+}
+
 std::optional<std::string> HeadlessUserInterface::AskName(int, std::string_view)
 {
     std::optional<DialogAnswer> answer = Take(DialogAnswer::Kind::Name);

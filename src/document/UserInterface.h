@@ -41,6 +41,7 @@ public:
     virtual bool RunKeyFrameDialog(KeyFrameDialog& dialog) = 0;
     virtual bool RunFrameInsertDialog(FrameInsertDialog& dialog) = 0;
     virtual bool RunFrameDeleteDialog(FrameDeleteDialog& dialog) = 0;
+    virtual bool RunExportDialog(ExportDialog& dialog) = 0;
     // A new name for the item a rename command acts on, edited in place from
     // `current` (CP932). The result is CP932; none when editing was cancelled.
     virtual std::optional<std::string> AskName(int commandId, std::string_view current) = 0;
@@ -54,7 +55,7 @@ public:
 // One queued answer of the headless interface: what the user would type into
 // the next dialog. `texts` are the typed field texts in dialog order.
 struct DialogAnswer {
-    enum class Kind { Key, Insert, Delete, File, Color, Name, Yes, No, Cancel };
+    enum class Kind { Key, Insert, Delete, Export, File, Color, Name, Yes, No, Cancel };
     Kind kind = Kind::Cancel;
     std::vector<std::string> texts;
 };
@@ -75,6 +76,9 @@ public:
     bool RunKeyFrameDialog(KeyFrameDialog& dialog) override;
     bool RunFrameInsertDialog(FrameInsertDialog& dialog) override;
     bool RunFrameDeleteDialog(FrameDeleteDialog& dialog) override;
+    // The answer's texts are option words as the command line takes them
+    // ("--scale 2 --uv"), applied to the record shown.
+    bool RunExportDialog(ExportDialog& dialog) override;
     std::optional<std::string> AskName(int commandId, std::string_view current) override;
     void RunShellCommand(int commandId) override;
     bool IsShellCommandChecked(int commandId) const override;

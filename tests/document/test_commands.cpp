@@ -281,3 +281,44 @@ TEST_F(CommandTest, DeletingTheLastAnimationMovesToThePreviousOne)
     EXPECT_EQ(g_lastFrame, 60);
     EXPECT_EQ(views.hints.back(), 108);
 }
+
+TEST_F(CommandTest, SaveAsExportsByExtensionKeepsTheChoicesAndLeavesTheDocumentModified)
+{
+    TempFolder folder;
+    Answer(DialogAnswer::Kind::File, {Textured()});
+    ASSERT_TRUE(doc.Execute(kCmdFileOpen));
+    doc.SetModifiedFlag(false);
+
+    // The options dialog cancelled: nothing written, but the command counts as an export.
+    Answer(DialogAnswer::Kind::File, {folder.Path("a.xaml")});
+    ASSERT_TRUE(doc.Execute(kCmdFileSaveAs));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("a.xaml")));
+    EXPECT_TRUE(doc.IsModified());
+
+    // An option the kind does not offer keeps the dialog open; the next answer is taken.
+    Answer(DialogAnswer::Kind::File, {folder.Path("a.mqo")});
+    Answer(DialogAnswer::Kind::Export, {"--normals"});
+    Answer(DialogAnswer::Kind::Export, {"--scale", "2", "--uv"});
+    ASSERT_TRUE(doc.Execute(kCmdFileSaveAs));
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("a.mqo")));
+    EXPECT_EQ(doc.m_mqoSettings.scale, 2.0f);
+    EXPECT_EQ(doc.m_mqoSettings.writeUV, 1);
+    EXPECT_EQ(doc.m_mqoSettings.writeNormals, 1); // the unavailable box counts as ticked
+    EXPECT_EQ(doc.m_mqoSettings.writeNormalsLock, -1);
+    EXPECT_EQ(doc.m_xamlSettings.scale, 1.0f);
+
+    doc.SetModifiedFlag(false);
+    Answer(DialogAnswer::Kind::File, {folder.Path("a.XAML")});
+    Answer(DialogAnswer::Kind::Export, {});
+    ASSERT_TRUE(doc.Execute(kCmdFileSave)); // untitled: save goes to save as
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("a.XAML")));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(doc.GetPathName().empty());
+
+    Answer(DialogAnswer::Kind::File, {folder.Path("a.glb")});
+    Answer(DialogAnswer::Kind::Export, {"--scale", "0.5"});
+    ASSERT_TRUE(doc.Execute(kCmdFileSaveAs));
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("a.glb")));
+    EXPECT_EQ(doc.m_gltfSettings.scale, 0.5f);
+    EXPECT_EQ(ui.fileRequests.back().filter, kSaveFilter);
+}

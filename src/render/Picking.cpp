@@ -170,6 +170,16 @@ PickResult PickAt(CTessaline& scene, const ScreenPoint& point)
     return {};
 }
 
+void RecordDrawnManipulator(CTessaline& scene)
+{
+    D3DXMATRIX world;
+    if (ComposeManipulatorWorld(scene, g_currentAnimation, g_currentFrame, world)) {
+        scene.m_manipulatorWorld = world;
+        scene.m_manipulatorModelId = scene.GetSelectedModel()->m_id;
+        scene.m_manipulatorMode = scene.m_transformMode;
+    }
+}
+
 void BuildSelectionBox(CModel& model)
 {
     model.m_boxVertices = SelectionBoxVertices(model.m_bounds[0], model.m_bounds[1]);

@@ -134,8 +134,9 @@ ViewRequests RightButtonUp(ViewMouseState& state)
 ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInput& input, int mouseMode)
 {
     ViewRequests out;
-    const float dx = static_cast<float>(input.x - state.m_lastX);
-    const float dy = static_cast<float>(input.y - state.m_lastY);
+    // In 64 bits: points far apart (a script, a broken event) must not overflow.
+    const float dx = static_cast<float>(static_cast<long long>(input.x) - state.m_lastX);
+    const float dy = static_cast<float>(static_cast<long long>(input.y) - state.m_lastY);
     state.m_dx = dx;
     state.m_dy = dy;
     const float d = dx - dy;

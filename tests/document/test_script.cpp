@@ -226,4 +226,7 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
     EXPECT_FALSE(Run("mouse press 1 2 sideways\n").ok);
     EXPECT_FALSE(Run("mouse push 1 2\n").ok);
     EXPECT_FALSE(Run("wheel up\n").ok);
+    // Points at the ends of the int range: no overflow in the motion.
+    EXPECT_TRUE(Run("mouse move -2147483648 0\nmouse move 2147483647 0 middle\n").ok);
+    EXPECT_EQ(doc.Scene().GetCameraRecord().m_position.x, 4294967295.0f);
 }

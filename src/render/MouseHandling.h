@@ -63,9 +63,11 @@ inline constexpr int kSelectionHint = 114;
 // unless the right button is down pick at the point (PickAt). A hit asks for
 // animation mode, hint 114 and a second snapshot, of the model then selected.
 [[nodiscard]] ViewRequests LeftButtonDown(CTessaline& scene, ViewMouseState& state, const MouseInput& input);
+// Left release: the capture is released unless the right button is still down.
 [[nodiscard]] ViewRequests LeftButtonUp(ViewMouseState& state);
 // Right press: remember the point and snapshot the selected model's record.
 [[nodiscard]] ViewRequests RightButtonDown(ViewMouseState& state, const MouseInput& input);
+// Right release: the capture is released unless the left button is still down.
 [[nodiscard]] ViewRequests RightButtonUp(ViewMouseState& state);
 
 // A move with the document's mouse mode (0 camera, 1 model, 2 animation). The

@@ -9,6 +9,30 @@ namespace {
 
 using PickingTest = RenderTest;
 
+TEST_F(PickingTest, TheEyeLooksDownMinusZAfterZoomTurnAndShift)
+{
+    // Zoom first, then the turn: x is doubled before y turns it onto -z.
+    scene.GetCameraRecord().m_scale = {2, 1, 1};
+    scene.GetCameraRecord().m_axis = {0, 90, 0};
+    const D3DXVECTOR3 v = D3DXVec3TransformCoord({100, 0, 0}, ViewMatrix(scene));
+    EXPECT_NEAR(v.x, 0.0f, 1e-3f);
+    EXPECT_NEAR(v.z, -1700.0f, 1e-3f);
+
+    // The top middle pixel looks up by half the 20 degree field of view.
+    const auto ray = PickRay({kViewW / 2, 0, kViewW, kViewH}, ProjectionMatrix(scene), D3DXMatrixIdentity(),
+                             D3DXMatrixIdentity());
+    ASSERT_TRUE(ray);
+    EXPECT_EQ(ray->origin.z, 0.0f);
+    EXPECT_EQ(ray->direction.x, 0.0f);
+    EXPECT_NEAR(ray->direction.y, std::tan(10.0 * M_PI / 180.0), 1e-6);
+    EXPECT_EQ(ray->direction.z, -1.0f);
+
+    // Before the view has had a size event with area, nothing can be picked.
+    scene.m_viewHeight = 0;
+    EXPECT_FALSE(PickRay({1, 1, kViewW, kViewH}, ProjectionMatrix(scene), D3DXMatrixIdentity(),
+                         D3DXMatrixIdentity()));
+}
+
 TEST_F(PickingTest, APressOnAModelSelectsItWhereverItIsDrawn)
 {
     // A turned camera, a turned and moved parent, a child posed at frame 3.

@@ -290,6 +290,7 @@ std::string ScriptRunner::SelectModelCommand(const Tokens& t)
     // As a click on the model's item in the tree.
     m_doc.m_mouseMode = 2;
     SelectModel(m_doc.Scene(), model);
+    BuildSelectionBox(*m_doc.Scene().GetSelectedModel());
     m_doc.UpdateAllViews(kHintSelection);
     return {};
 }
@@ -492,6 +493,10 @@ std::string ScriptRunner::UndoRedo(const Tokens& t)
         Undo(scene);
     } else {
         Redo(scene);
+    }
+    // The selection may have moved to the restored model.
+    if (CModel* selected = scene.GetSelectedModel()) {
+        BuildSelectionBox(*selected);
     }
     m_doc.UpdateAllViews(kHintStructure);
     m_doc.SetModifiedFlag();

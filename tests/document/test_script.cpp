@@ -221,6 +221,7 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
     EXPECT_EQ(scene.GetCameraRecord().m_scale, CVector(25, 25, 25));
     EXPECT_EQ(scene.GetCameraRecord().m_axis, CVector(30, 10, 0));
     EXPECT_EQ(scene.m_undoNames.size(), 2u); // after the pick, and at the right press
+    EXPECT_EQ(scene.m_models[0].m_boxVertices[1].x, scene.m_models[0].m_bounds[1].x);
     EXPECT_TRUE(doc.IsModified());
 
     EXPECT_FALSE(Run("mouse press 1 2 sideways\n").ok);

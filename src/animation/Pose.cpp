@@ -171,9 +171,7 @@ CVector AddCurrentScale(CModel& model, const CVector& delta)
     }
     CVector& s = record->m_scale;
     s += delta;
-    if (s.x < 0.01f) s.x = 0.01f;
-    if (s.y < 0.01f) s.y = 0.01f;
-    if (s.z < 0.01f) s.z = 0.01f;
+    FloorScale(s);
     return s;
 }
 

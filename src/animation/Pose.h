@@ -47,7 +47,7 @@ CVector AddCurrentPosition(CModel& model, const CVector& delta);
 // A sum of exactly (0, 0, 0) becomes (0, 1, 0).
 CVector AddCurrentAxis(CModel& model, const CVector& delta);
 void AddCurrentAngle(CModel& model, float delta);
-// Every component below 0.01 afterwards becomes 0.01.
+// Every component below 0.01 (or NaN) afterwards becomes 0.01 (FloorScale).
 CVector AddCurrentScale(CModel& model, const CVector& delta);
 
 // The selected model's current values, or the camera's when no model is selected.

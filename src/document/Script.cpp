@@ -9,6 +9,8 @@
 #include "document/History.h"
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
+#include "document/ViewRequests.h"
+#include "render/Picking.h"
 #include "export/ExportScene.h"
 #include "scene/AppValues.h"
 #include "scene/Cp932.h"
@@ -64,6 +66,17 @@ int FindModel(const CTessaline& scene, const std::string& token)
         }
     }
     return -1;
+}
+
+// A whole token as an int; false when it is not one or lies outside int.
+bool ParseInt(const std::string& token, int& value)
+{
+    long long wide = 0;
+    if (!ParseInteger(token, wide) || wide < INT_MIN || wide > INT_MAX) {
+        return false;
+    }
+    value = static_cast<int>(wide);
+    return true;
 }
 
 // '#' and decimal digits up to white space or the end of the line.
@@ -127,6 +140,9 @@ const ScriptRunner::Command ScriptRunner::kCommands[] = {
     {"rename-animation", 1, 1, &ScriptRunner::Rename},
     {"rename-character", 1, 1, &ScriptRunner::Rename},
     {"rename-model", 1, 1, &ScriptRunner::Rename},
+    {"view-size", 2, 2, &ScriptRunner::ViewSize},
+    {"mouse", 3, 6, &ScriptRunner::Mouse},
+    {"wheel", 1, 1, &ScriptRunner::Wheel},
 };
 
 bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens, std::string& error)
@@ -304,6 +320,7 @@ std::string ScriptRunner::SelectModelCommand(const Tokens& t)
     // As a click on the model's item in the tree.
     m_doc.m_mouseMode = 2;
     SelectModel(m_doc.Scene(), model);
+    BuildSelectionBox(*m_doc.Scene().GetSelectedModel());
     m_doc.UpdateAllViews(kHintSelection);
     return {};
 }
@@ -507,6 +524,10 @@ std::string ScriptRunner::UndoRedo(const Tokens& t)
     } else {
         Redo(scene);
     }
+    // The selection may have moved to the restored model.
+    if (CModel* selected = scene.GetSelectedModel()) {
+        BuildSelectionBox(*selected);
+    }
     m_doc.UpdateAllViews(kHintStructure);
     m_doc.SetModifiedFlag();
     return {};
@@ -675,5 +696,68 @@ std::string ScriptRunner::Rename(const Tokens& t)
         m_doc.SetModifiedFlag();
         m_doc.UpdateAllViews(kHintStructure);
     }
+    return {};
+}
+
+std::string ScriptRunner::ViewSize(const Tokens& t)
+{
+    int width = 0;
+    int height = 0;
+    if (!ParseInt(t[1], width) || !ParseInt(t[2], height)) {
+        return "view-size: expected WIDTH HEIGHT in pixels";
+    }
+    // As a size event: a view without area changes nothing.
+    if (width > 0 && height > 0) {
+        m_doc.Scene().m_viewWidth = static_cast<float>(width);
+        m_doc.Scene().m_viewHeight = static_cast<float>(height);
+    }
+    return {};
+}
+
+std::string ScriptRunner::Mouse(const Tokens& t)
+{
+    CTessaline& scene = m_doc.Scene();
+    MouseInput input;
+    if (!ParseInt(t[2], input.x) || !ParseInt(t[3], input.y)) {
+        return "mouse: expected X Y in pixels";
+    }
+    input.viewWidth = scene.m_viewWidth;
+    input.viewHeight = scene.m_viewHeight;
+    bool right = false;
+    for (std::size_t i = 4; i < t.size(); ++i) {
+        if (t[i] == "left" || t[i] == "right") {
+            right = t[i] == "right";
+        } else if (t[i] == "ctrl") {
+            input.control = true;
+        } else if (t[i] == "middle") {
+            input.middleButton = true;
+        } else {
+            return "mouse: unknown option " + t[i];
+        }
+    }
+    ViewRequests requests;
+    if (t[1] == "press") {
+        // A view paints after every change, so what is under the mouse is
+        // what the scene shows now.
+        RecordDrawnManipulator(scene);
+        requests = right ? RightButtonDown(m_mouse, input) : LeftButtonDown(scene, m_mouse, input);
+    } else if (t[1] == "move") {
+        requests = MouseMove(scene, m_mouse, input, m_doc.m_mouseMode);
+    } else if (t[1] == "release") {
+        requests = right ? RightButtonUp(m_mouse) : LeftButtonUp(m_mouse);
+    } else {
+        return "mouse: expected press, move or release";
+    }
+    ApplyViewRequests(m_doc, requests);
+    return {};
+}
+
+std::string ScriptRunner::Wheel(const Tokens& t)
+{
+    MouseInput input;
+    if (!ParseInt(t[1], input.wheelDelta)) {
+        return "wheel: expected the wheel distance (120 per notch)";
+    }
+    ApplyViewRequests(m_doc, MouseWheel(m_doc.Scene(), input));
     return {};
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "document/Document.h"
+#include "render/MouseHandling.h"
 
 struct ScriptResult {
     bool ok = true;
@@ -85,8 +86,12 @@ private:
     std::string PasteAnimation(const std::vector<std::string>&);
     std::string CameraReset(const std::vector<std::string>&);
     std::string Rename(const std::vector<std::string>&);
+    std::string ViewSize(const std::vector<std::string>&);
+    std::string Mouse(const std::vector<std::string>&);
+    std::string Wheel(const std::vector<std::string>&);
 
     CVantomoDoc& m_doc;
     Printer m_print;
     std::string m_folder;
+    ViewMouseState m_mouse; // the 3D view's mouse state between mouse lines
 };

@@ -24,3 +24,17 @@ struct CAnimation {
     bool operator==(const CAnimation&) const = default;
 };
 static_assert(sizeof(CAnimation) == 44);
+
+// Smallest scale component a model record or the camera may hold: a zero
+// scale would collapse the world matrix, which then has no inverse to pick
+// through.
+inline constexpr float kMinScale = 0.01f;
+
+// Raise every component of `scale` below kMinScale to kMinScale; a NaN
+// component also becomes kMinScale.
+inline void FloorScale(CVector& scale)
+{
+    if (!(scale.x >= kMinScale)) scale.x = kMinScale;
+    if (!(scale.y >= kMinScale)) scale.y = kMinScale;
+    if (!(scale.z >= kMinScale)) scale.z = kMinScale;
+}

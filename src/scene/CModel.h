@@ -64,7 +64,9 @@ public:
     std::vector<CVertex> m_vertices;
     std::vector<CFace> m_faces;
     std::vector<Track> m_tracks; // track i belongs to animation i; record f is frame f
-    // The world matrix the model was last drawn with; picking may read it first.
+    // The world matrix the model was last drawn with. Picking does not read
+    // it: it composes the matrix from the current records, which stay right
+    // before the first paint and between an edit and the next paint.
     D3DXMATRIX m_world = D3DXMatrixIdentity();
     int m_character = 0;
 

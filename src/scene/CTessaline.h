@@ -74,7 +74,7 @@ public:
     std::uint32_t m_backgroundColor = 0x005A411Eu; // COLORREF: RGB(30, 65, 90)
     int m_transformMode = 0;                       // 0 move, 1 rotate, 2 scale
 
-    // What the 3D view last drew, which picking reads. The view size starts at
+    // What the 3D view last drew. The view size starts at
     // 1 x 1 so the aspect ratio is defined before the first size event.
     float m_viewWidth = 1.0f;
     float m_viewHeight = 1.0f;

@@ -351,6 +351,11 @@ bool LoadProject(std::span<const unsigned char> bytes, LoadedProject& out)
     if (scene->m_camera.empty()) {
         scene->m_camera = defaultCamera;
     }
+    // A zero or negative zoom from a damaged or foreign file would make the
+    // view matrix singular; the mouse never lets it drop below the floor either.
+    for (CAnimation& record : scene->m_camera) {
+        FloorScale(record.m_scale);
+    }
     if (!RepairLoadedScene(*scene)) {
         return false;
     }

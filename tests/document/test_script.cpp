@@ -224,3 +224,34 @@ TEST_F(ScriptTest, ExportsAndSetsTheRate)
     EXPECT_EQ(ui.messages.back(), "XAMLファイルへの書き出しに失敗しました。");
     EXPECT_EQ(folder.Entries().size(), 3u);
 }
+
+TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
+{
+    const std::string script = "open ../mqo/textured.mqo\n"
+                               "view-size 400 200\n"
+                               "wheel 12000                  # zoom in so the board covers the centre\n"
+                               "mouse press 200 100          # the world origin, on the board\n"
+                               "mouse move 210 100\n"
+                               "mouse release 210 100\n"
+                               "mouse press 200 100 right\n"
+                               "mouse move 200 110 right     # orbit: 10 degrees about x\n"
+                               "mouse release 200 110 right\n";
+    const ScriptResult result = Run(script);
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
+    const CTessaline& scene = doc.Scene();
+    EXPECT_EQ(scene.m_selectedModel, 0);
+    EXPECT_EQ(doc.m_mouseMode, 2);
+    EXPECT_EQ(scene.m_models[0].m_tracks[0][0].m_position, CVector(10, 0, 0));
+    EXPECT_EQ(scene.GetCameraRecord().m_scale, CVector(25, 25, 25));
+    EXPECT_EQ(scene.GetCameraRecord().m_axis, CVector(30, 10, 0));
+    EXPECT_EQ(scene.m_undoNames.size(), 2u); // after the pick, and at the right press
+    EXPECT_EQ(scene.m_models[0].m_boxVertices[1].x, scene.m_models[0].m_bounds[1].x);
+    EXPECT_TRUE(doc.IsModified());
+
+    EXPECT_FALSE(Run("mouse press 1 2 sideways\n").ok);
+    EXPECT_FALSE(Run("mouse push 1 2\n").ok);
+    EXPECT_FALSE(Run("wheel up\n").ok);
+    // Points at the ends of the int range: no overflow in the motion.
+    EXPECT_TRUE(Run("mouse move -2147483648 0\nmouse move 2147483647 0 middle\n").ok);
+    EXPECT_EQ(doc.Scene().GetCameraRecord().m_position.x, 4294967295.0f);
+}

@@ -1,0 +1,12 @@
+// The document's share of the 3D view's mouse handling: the handlers in
+// render/ change the scene and say what else must happen; this carries out
+// the part that belongs to the document.
+#pragma once
+
+#include "document/Document.h"
+#include "render/MouseHandling.h"
+
+// In order: PushUndoSelected, SelectModel, the mouse mode, UpdateAllViews with
+// the hint, the second PushUndoSelected, the modified flag. Capture, repaint
+// and the control panel's fields are left to the view.
+void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests);

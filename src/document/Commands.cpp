@@ -59,7 +59,7 @@ constexpr CommandInfo kTable[] = {
     {kCmdAddAnimation, "ｱﾆﾒｰｼｮﾝ追加(&A)", "", 0, O::Document},
     {kCmdDeleteAnimation, "ｱﾆﾒｰｼｮﾝ削除(&D)", "", 0, O::Document},
     {kCmdRenameAnimation, "名前変更(&R)", "", 0, O::Document},
-    {kCmdMaterialColor, "色(&C)", "", 0, O::Shell},
+    {kCmdMaterialColor, "色(&C)", "", 0, O::Document},
     {kCmdRenameMaterial, "名前変更(&R)", "", 0, O::Document},
     {kCmdCameraBack, "", "Shift+F3", 0, O::Document},
     {kCmdCameraFront, "", "F3", 0, O::Document},

@@ -52,6 +52,17 @@ struct ExportDialog {
     ExportSettings settings;
 };
 
+// "材質設定": every value of one material at once. The name and the texture
+// are CP932; the numbers are what the edits hold (a colour may exceed 1).
+struct MaterialDialog {
+    std::string name;
+    float red = 0.0f, green = 0.0f, blue = 0.0f, opacity = 0.0f;
+    float diffuse = 0.0f, emissive = 0.0f, specular = 0.0f, power = 0.0f, ambient = 0.0f;
+    std::string texture;
+};
+
+inline constexpr const char* kMaterialDialogTitle = "材質設定";
+
 inline constexpr const char* kMqoExportTitle = "Metasequoiaフォーマットで保存";
 inline constexpr const char* kXamlExportTitle = "XAMLフォーマットで保存";
 inline constexpr const char* kGltfExportTitle = "glTFフォーマットで保存";

@@ -200,3 +200,14 @@ MqoImportResult CVantomoDoc::AddModelFromPath(const std::string& path)
     UpdateAllViews(kHintModelAddedOrDeleted);
     return result;
 }
+
+std::uint32_t MaterialDisplayColor(const CMaterial& material)
+{
+    std::uint32_t rgb = 0;
+    for (int i = 0; i < 3; ++i) {
+        float c = material.m_color[i];
+        c = c >= 0.0f ? (c <= 1.0f ? c : 1.0f) : 0.0f; // NaN fails both tests: 0
+        rgb |= static_cast<std::uint32_t>(c * 255.0f) << (8 * i);
+    }
+    return rgb;
+}

@@ -81,6 +81,11 @@ std::string ExtensionOf(std::string_view path);
 // scene changed in a way that needs saving (an import).
 OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& messages, bool& modified);
 
+// The colour a material is shown with (0x00BBGGRR): trunc(component x 255)
+// of red, green and blue, each clamped to [0, 1] first (NaN as 0), so a colour
+// typed beyond 1 shows as the colour that is drawn.
+std::uint32_t MaterialDisplayColor(const CMaterial& material);
+
 class CVantomoDoc {
 public:
     explicit CVantomoDoc(UserInterface& ui);
@@ -139,6 +144,12 @@ public:
     // Make animation `index` current, as a click on its row: frame 0, the
     // animation's length, hint 109. False when there is no such animation.
     bool SelectAnimationItem(int index);
+    // The material dialog on material `index` (a double click on its row): it
+    // becomes the selected material; on OK every value is copied back (a name
+    // another material has, in any letter case, is refused with its message and
+    // the old name kept), the material's texture is loaded again, hint 107,
+    // modified. False when there is no such material or the user cancelled.
+    bool EditMaterial(int index);
     // Drop `model` on `ref` (a model position, or ~character): the undo
     // entries around it, hint 105, modified. False when `ref` is the model or
     // hangs below it, or either is out of range.
@@ -167,6 +178,8 @@ private:
     void InsertFramesDialog();
     void DeleteFramesDialog();
     void RenameCommand(int id);
+    void MaterialColor();
+    bool MaterialNameTaken(const std::string& name) const;
     void AfterAnimationDeleted();
 
     UserInterface& m_ui;

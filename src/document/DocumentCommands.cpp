@@ -10,6 +10,8 @@
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
 #include "export/ExportScene.h"
+#include "import/TextureLoader.h"
+#include "scene/Names.h"
 #include "scene/Cp932.h"
 #include "imaging/PathHelpers.h"
 #include "scene/AppValues.h"
@@ -241,6 +243,9 @@ bool CVantomoDoc::Execute(int id)
     case kCmdRenameAnimation:
     case kCmdRenameMaterial:
         RenameCommand(id);
+        break;
+    case kCmdMaterialColor:
+        MaterialColor();
         break;
     default:
         return false;
@@ -544,9 +549,7 @@ void CVantomoDoc::RenameCommand(int id)
         renamed = RenameAnimation(scene, g_currentAnimation, *name, m_ui);
         break;
     default: {
-        const bool taken = std::any_of(scene.m_materials.begin(), scene.m_materials.end(),
-                                       [&](const CMaterial& m) { return m.m_name == *name; });
-        if (taken) {
+        if (MaterialNameTaken(*name)) {
             m_ui.ShowMessage(kDuplicateNameMessage);
         } else {
             material->m_name = *name;
@@ -626,6 +629,84 @@ bool CVantomoDoc::DropModel(int model, int ref)
     ReparentModel(scene, model, ref);
     PushUndoSelected(scene);
     UpdateAllViews(kHintModelMoved);
+    SetModifiedFlag();
+    return true;
+}
+
+bool CVantomoDoc::MaterialNameTaken(const std::string& name) const
+{
+    // Another material's name in any letter case; the material's own name in
+    // another case may be taken back.
+    for (std::size_t i = 0; i < m_scene.m_materials.size(); ++i) {
+        if (static_cast<int>(i) != m_scene.m_selectedMaterial && NamesEqualNoCase(m_scene.m_materials[i].m_name, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CVantomoDoc::MaterialColor()
+{
+    CMaterial* material = m_scene.GetSelectedMaterial();
+    if (material == nullptr) {
+        return;
+    }
+    const std::uint32_t shown = MaterialDisplayColor(*material);
+    if (const std::optional<std::uint32_t> c = m_ui.AskColor(shown)) {
+        material->m_color[0] = static_cast<float>(*c & 255u) / 255.0f;
+        material->m_color[1] = static_cast<float>((*c >> 8) & 255u) / 255.0f;
+        material->m_color[2] = static_cast<float>((*c >> 16) & 255u) / 255.0f;
+        material->UpdateD3DMaterial();
+        UpdateAllViews(kHintShading);
+    }
+    // The command counts as an edit even when the dialog was cancelled.
+    SetModifiedFlag();
+}
+
+bool CVantomoDoc::EditMaterial(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_scene.m_materials.size()) {
+        return false;
+    }
+    m_scene.m_selectedMaterial = index;
+    CMaterial& material = m_scene.m_materials[static_cast<std::size_t>(index)];
+    MaterialDialog dialog;
+    dialog.name = material.m_name;
+    dialog.red = material.m_color[0];
+    dialog.green = material.m_color[1];
+    dialog.blue = material.m_color[2];
+    dialog.opacity = material.m_color[3];
+    dialog.diffuse = material.m_diffuse;
+    dialog.emissive = material.m_emissive;
+    dialog.specular = material.m_specular;
+    dialog.power = material.m_power;
+    dialog.ambient = material.m_ambient;
+    dialog.texture = material.m_texture;
+    if (!m_ui.RunMaterialDialog(dialog)) {
+        return false;
+    }
+    material.m_color[0] = dialog.red;
+    material.m_color[1] = dialog.green;
+    material.m_color[2] = dialog.blue;
+    material.m_color[3] = dialog.opacity;
+    material.m_texture = dialog.texture;
+    material.m_ambient = dialog.ambient;
+    material.m_diffuse = dialog.diffuse;
+    material.m_emissive = dialog.emissive;
+    if (!dialog.name.empty()) {
+        if (MaterialNameTaken(dialog.name)) {
+            m_ui.ShowMessage(kDuplicateNameMessage);
+        } else {
+            material.m_name = dialog.name;
+        }
+    }
+    material.m_power = dialog.power;
+    material.m_specular = dialog.specular;
+    // Only the edited material is loaded again, so a colour change does not
+    // repeat the message of every other missing texture.
+    LoadTexture(material, m_ui);
+    material.UpdateD3DMaterial();
+    UpdateAllViews(kHintShading);
     SetModifiedFlag();
     return true;
 }

@@ -161,6 +161,29 @@ bool HeadlessUserInterface::RunExportDialog(ExportDialog& dialog)
     });
 }
 
+bool HeadlessUserInterface::RunMaterialDialog(MaterialDialog& dialog)
+{
+    return TakeValid(DialogAnswer::Kind::Material, [&](const std::vector<std::string>& t) {
+        if (t.size() != 11) {
+            ShowMessage(kEnterNumberMessage);
+            return false;
+        }
+        MaterialDialog typed = dialog;
+        float* numbers[] = {&typed.red,     &typed.green,    &typed.blue,  &typed.opacity, &typed.diffuse,
+                            &typed.emissive, &typed.specular, &typed.power, &typed.ambient};
+        for (std::size_t i = 0; i < 9; ++i) {
+            if (!ExchangeFloat(t[i + 1], *numbers[i])) {
+                ShowMessage(kEnterNumberMessage);
+                return false;
+            }
+        }
+        typed.name = t[0];
+        typed.texture = t[10];
+        dialog = typed;
+        return true;
+    });
+}
+
 std::optional<std::string> HeadlessUserInterface::AskName(int, std::string_view)
 {
     std::optional<DialogAnswer> answer = Take(DialogAnswer::Kind::Name);

@@ -42,6 +42,7 @@ public:
     virtual bool RunFrameInsertDialog(FrameInsertDialog& dialog) = 0;
     virtual bool RunFrameDeleteDialog(FrameDeleteDialog& dialog) = 0;
     virtual bool RunExportDialog(ExportDialog& dialog) = 0;
+    virtual bool RunMaterialDialog(MaterialDialog& dialog) = 0;
     // A new name for the item a rename command acts on, edited in place from
     // `current` (CP932). The result is CP932; none when editing was cancelled.
     virtual std::optional<std::string> AskName(int commandId, std::string_view current) = 0;
@@ -55,7 +56,7 @@ public:
 // One queued answer of the headless interface: what the user would type into
 // the next dialog. `texts` are the typed field texts in dialog order.
 struct DialogAnswer {
-    enum class Kind { Key, Insert, Delete, Export, File, Color, Name, Yes, No, Cancel };
+    enum class Kind { Key, Insert, Delete, Export, Material, File, Color, Name, Yes, No, Cancel };
     Kind kind = Kind::Cancel;
     std::vector<std::string> texts;
 };
@@ -79,6 +80,9 @@ public:
     // The answer's texts are option words as the command line takes them
     // ("--scale 2 --uv"), applied to the record shown.
     bool RunExportDialog(ExportDialog& dialog) override;
+    // The answer's texts: name, red, green, blue, opacity, diffuse, emissive,
+    // specular, power, ambient, texture; each number as typed.
+    bool RunMaterialDialog(MaterialDialog& dialog) override;
     std::optional<std::string> AskName(int commandId, std::string_view current) override;
     void RunShellCommand(int commandId) override;
     bool IsShellCommandChecked(int commandId) const override;

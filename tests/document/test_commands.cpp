@@ -322,3 +322,39 @@ TEST_F(CommandTest, SaveAsExportsByExtensionKeepsTheChoicesAndLeavesTheDocumentM
     EXPECT_EQ(doc.m_gltfSettings.scale, 0.5f);
     EXPECT_EQ(ui.fileRequests.back().filter, kSaveFilter);
 }
+
+TEST_F(CommandTest, MaterialDialogCopiesEveryValueBackAndRefusesAnotherMaterialsName)
+{
+    CTessaline& scene = doc.Scene();
+    scene.m_materials.resize(2);
+    scene.m_materials[0].m_name = "wood";
+    scene.m_materials[1].m_name = "Iron";
+    EXPECT_FALSE(doc.EditMaterial(2));
+    EXPECT_FALSE(doc.EditMaterial(0)); // no answer: cancelled
+    EXPECT_FALSE(doc.IsModified());
+
+    Answer(DialogAnswer::Kind::Material, {"iron", "1.5", "0.5", "0.25", "1", "0.7", "0", "0.1", "nan", "0.3", ""});
+    Answer(DialogAnswer::Kind::Material, {"iron", "1.5", "0.5", "0.25", "1", "0.7", "0", "0.1", "5.5", "0.3", ""});
+    ASSERT_TRUE(doc.EditMaterial(0));
+    const CMaterial& m = scene.m_materials[0];
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{kEnterNumberMessage, "同名のアイテムが存在します！"}));
+    EXPECT_EQ(m.m_name, "wood"); // "Iron" in another case is taken
+    EXPECT_EQ(m.m_color[0], 1.5f); // stored as typed, shown clamped
+    EXPECT_EQ(m.m_power, 5.5f);
+    EXPECT_EQ(MaterialDisplayColor(m), 0x003F7FFFu);
+    EXPECT_EQ(views.hints.back(), 107);
+    EXPECT_TRUE(doc.IsModified());
+
+    // Its own name in another case is accepted.
+    Answer(DialogAnswer::Kind::Name, {"WOOD"});
+    ASSERT_TRUE(doc.Execute(kCmdRenameMaterial));
+    EXPECT_EQ(m.m_name, "WOOD");
+
+    doc.SetModifiedFlag(false);
+    ASSERT_TRUE(doc.Execute(kCmdMaterialColor)); // cancelled, but counts as an edit
+    EXPECT_TRUE(doc.IsModified());
+    Answer(DialogAnswer::Kind::Color, {"255", "0", "51"});
+    ASSERT_TRUE(doc.Execute(kCmdMaterialColor));
+    EXPECT_EQ(m.m_color[2], 0.2f);
+    EXPECT_EQ(m.m_color[3], 1.0f);
+}

@@ -22,6 +22,9 @@ constexpr Command kCommands[] = {
     {"texture", RunTexture, "texture IMAGE -o OUT.png    decode IMAGE as a texture is loaded and write it as PNG"},
     {"convert", RunConvert, "convert FILE... -o OUT.vtm   open the files into one new scene and save the project"},
     {"script", RunScript, "script SCRIPT [-o OUT.vtm]   run a file of editing commands on one scene"},
+    {"render", RunRender,
+     "render FILE... -o OUT.png [--size WxH] [--frame N | --frames A..B] [--animation N]\n"
+     "         [--select NAME] [--mode move|rotate|scale]   draw the 3D view's picture without a display"},
 };
 
 void PrintHelp(std::ostream& out)

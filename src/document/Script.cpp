@@ -8,6 +8,7 @@
 #include "document/History.h"
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
+#include "render/RenderGeometry.h"
 #include "scene/AppValues.h"
 #include "scene/Cp932.h"
 #include "scene/Numbers.h"
@@ -43,7 +44,30 @@ bool ToCp932(const std::string& utf8, std::string& cp932)
     return lossless;
 }
 
-// "#INDEX" or the first model whose name is exactly NAME; -1 when none.
+// '#' and decimal digits up to white space or the end of the line.
+template <typename Space>
+bool IsIndexToken(std::string_view rest, Space space)
+{
+    std::size_t i = 1;
+    while (i < rest.size() && rest[i] >= '0' && rest[i] <= '9') {
+        ++i;
+    }
+    return i > 1 && (i == rest.size() || space(rest[i]));
+}
+
+// Decimal digits only: from_chars alone would take a sign.
+bool DigitsOnly(std::string_view text)
+{
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return !text.empty();
+}
+
+} // namespace
+
 int FindModel(const CTessaline& scene, const std::string& token)
 {
     if (token.size() > 1 && token[0] == '#') {
@@ -66,18 +90,6 @@ int FindModel(const CTessaline& scene, const std::string& token)
     return -1;
 }
 
-// '#' and decimal digits up to white space or the end of the line.
-template <typename Space>
-bool IsIndexToken(std::string_view rest, Space space)
-{
-    std::size_t i = 1;
-    while (i < rest.size() && rest[i] >= '0' && rest[i] <= '9') {
-        ++i;
-    }
-    return i > 1 && (i == rest.size() || space(rest[i]));
-}
-
-} // namespace
 
 struct ScriptRunner::Command {
     std::string_view name;
@@ -125,6 +137,7 @@ const ScriptRunner::Command ScriptRunner::kCommands[] = {
     {"rename-animation", 1, 1, &ScriptRunner::Rename},
     {"rename-character", 1, 1, &ScriptRunner::Rename},
     {"rename-model", 1, 1, &ScriptRunner::Rename},
+    {"render", 1, 3, &ScriptRunner::RenderCommand},
 };
 
 bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens, std::string& error)
@@ -271,9 +284,11 @@ std::string ScriptRunner::SelectModelCommand(const Tokens& t)
     if (model < 0) {
         return "select-model: no model " + t[1];
     }
-    // As a click on the model's item in the tree.
+    // As a click on the model's item in the tree, which also builds its box.
     m_doc.m_mouseMode = 2;
     SelectModel(m_doc.Scene(), model);
+    CModel& selected = m_doc.Scene().m_models[static_cast<std::size_t>(model)];
+    selected.m_boxVertices = SelectionBoxVertices(selected.m_bounds[0], selected.m_bounds[1]);
     m_doc.UpdateAllViews(kHintSelection);
     return {};
 }
@@ -646,4 +661,40 @@ std::string ScriptRunner::Rename(const Tokens& t)
         m_doc.UpdateAllViews(kHintStructure);
     }
     return {};
+}
+
+bool ParseRenderSize(std::string_view text, int& width, int& height)
+{
+    const std::size_t x = text.find('x');
+    if (x == std::string_view::npos || x == 0 || x + 1 >= text.size()) {
+        return false;
+    }
+    const auto parse = [](std::string_view digits, int& out) {
+        const char* end = digits.data() + digits.size();
+        const auto [stop, error] = std::from_chars(digits.data(), end, out);
+        return error == std::errc{} && stop == end && out >= 1 && out <= kMaxRenderSide;
+    };
+    int w = 0;
+    int h = 0;
+    if (DigitsOnly(text.substr(0, x)) && DigitsOnly(text.substr(x + 1)) && parse(text.substr(0, x), w) &&
+        parse(text.substr(x + 1), h)) {
+        width = w;
+        height = h;
+        return true;
+    }
+    return false;
+}
+
+std::string ScriptRunner::RenderCommand(const Tokens& t)
+{
+    int width = kDefaultRenderWidth;
+    int height = kDefaultRenderHeight;
+    if (t.size() == 3 || (t.size() == 4 && (t[2] != "--size" || !ParseRenderSize(t[3], width, height)))) {
+        return "render: expected render PATH [--size WxH]";
+    }
+    if (!m_render) {
+        return "render: drawing is not available here";
+    }
+    const std::string error = m_render(m_doc.Scene(), Path(t[1]), width, height);
+    return error.empty() ? std::string{} : "render: " + error;
 }

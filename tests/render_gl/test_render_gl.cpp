@@ -8,7 +8,7 @@
 #include "SceneParts.h"
 #include "animation/Pose.h"
 #include "imaging/Codecs.h"
-#include "import/LoaderMQO.h"
+#include "document/Document.h"
 #include "render/RenderGeometry.h"
 #include "scene/MessageSink.h"
 
@@ -459,8 +459,10 @@ TEST_F(RenderTest, RobotSampleMatchesItsReferencePicture)
 {
     CTessaline scene;
     MessageCollector messages;
-    ASSERT_TRUE(ImportMQO(scene, std::string(VANTOMO_SOURCE_DIR) + "/samples/robot.mqo", messages).Succeeded());
+    bool modified = false;
+    ASSERT_TRUE(OpenInto(scene, std::string(VANTOMO_SOURCE_DIR) + "/samples/robot.mqo", messages, modified).ok);
     InbetweenAll(scene);
+    ASSERT_EQ(scene.m_models.size(), 6u);
     scene.m_selectedModel = 0;
     scene.m_models[0].m_boxVertices = SelectionBoxVertices(scene.m_models[0].m_bounds[0], scene.m_models[0].m_bounds[1]);
     scene.m_transformMode = 1;
@@ -481,4 +483,6 @@ TEST_F(RenderTest, RobotSampleMatchesItsReferencePicture)
     }
     // Rasterisers may differ on a few edge pixels.
     EXPECT_LE(off, 320 * 240 / 200) << off << " pixels differ";
+    // Every model was drawn and kept its world matrix.
+    EXPECT_EQ(renderer.LastDrawCalls(), 6 * 1 + 1 + 1 + 1); // one run each, box, grid, manipulator
 }

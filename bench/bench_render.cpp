@@ -278,6 +278,19 @@ void BM_Frame45k(benchmark::State& state)
 }
 BENCHMARK(BM_Frame45k)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The floor: clears, grid and axes only.
+void BM_FrameEmpty(benchmark::State& state)
+{
+    static auto scene = [] {
+        auto s = std::make_unique<CTessaline>();
+        s->m_viewWidth = kWidth;
+        s->m_viewHeight = kHeight;
+        return s;
+    }();
+    DrawFrames(state, *scene);
+}
+BENCHMARK(BM_FrameEmpty)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_Build1M(benchmark::State& state)
 {
     Context();

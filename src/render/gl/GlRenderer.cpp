@@ -566,7 +566,9 @@ void GlRenderer::DrawModels(CTessaline& scene, const D3DXMATRIX& view, const D3D
             SetColour(program.specular, m.Specular);
             SetColour(program.emissive, m.Emissive);
             glUniform1f(program.power, m.Power);
-            glBindTexture(GL_TEXTURE_2D, material != nullptr ? TextureFor(*material) : m_white);
+            const GLuint texture = material != nullptr ? TextureFor(*material) : m_white;
+            glBindTexture(GL_TEXTURE_2D, texture);
+            glUniform1i(program.textured, texture != m_white ? 1 : 0);
             glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch.count), GL_UNSIGNED_INT,
                            Offset(batch.firstIndex * sizeof(std::uint32_t)));
             ++m_drawCalls;

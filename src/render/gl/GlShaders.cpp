@@ -53,13 +53,15 @@ void main()
 
 constexpr std::string_view kMeshFragment = R"(
 uniform sampler2D uTexture;
+uniform bool uTextured;
 SHADING in vec4 vDiffuse;
 SHADING in vec3 vSpecular;
 in vec2 vTexCoord;
 out vec4 fragColour;
 void main()
 {
-    vec4 colour = texture(uTexture, vTexCoord) * vDiffuse;
+    // Untextured faces modulate with opaque white, which is no change.
+    vec4 colour = uTextured ? texture(uTexture, vTexCoord) * vDiffuse : vDiffuse;
     fragColour = vec4(min(colour.rgb + vSpecular, 1.0), colour.a);
 }
 )";
@@ -165,6 +167,7 @@ bool BuildMeshProgram(bool flat, MeshProgram& out, std::string& error)
     out.emissive = glGetUniformLocation(program, "uEmissive");
     out.power = glGetUniformLocation(program, "uPower");
     out.texture = glGetUniformLocation(program, "uTexture");
+    out.textured = glGetUniformLocation(program, "uTextured");
     return true;
 }
 

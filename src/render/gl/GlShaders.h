@@ -26,6 +26,7 @@ struct MeshProgram {
     GLint emissive = -1;
     GLint power = -1;
     GLint texture = -1;
+    GLint textured = -1;
 };
 
 struct ColouredProgram {

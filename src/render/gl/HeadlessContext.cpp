@@ -99,7 +99,10 @@ HeadlessContext::~HeadlessContext()
         }
         eglDestroyContext(m_display, m_context);
     }
-    eglTerminate(m_display);
+    // The display stays initialised: it is one per process, the next
+    // context reuses it, and terminating it leaves part of Mesa's driver
+    // allocated but unreachable.
+    eglReleaseThread();
 }
 
 bool HeadlessContext::MakeCurrent()

@@ -13,7 +13,8 @@ public:
     // core context is not available.
     [[nodiscard]] static std::unique_ptr<HeadlessContext> Create(std::string& error);
 
-    // Releases the context (making nothing current when it is current).
+    // Releases the context (making nothing current when it is current). The
+    // EGL display stays initialised for the next context.
     ~HeadlessContext();
     HeadlessContext(const HeadlessContext&) = delete;
     HeadlessContext& operator=(const HeadlessContext&) = delete;

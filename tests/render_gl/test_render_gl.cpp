@@ -224,8 +224,8 @@ TEST_F(RenderTest, OneSidedQuadIsSeenFromItsFrontAndCulledFromItsBack)
     }
 }
 
-// Lighting per vertex: flat shading paints each triangle with its first
-// corner's colour, Gouraud shading blends the corners' colours.
+// Lighting per vertex: flat shading paints each triangle with the colour of
+// the corner that leads it, Gouraud shading blends the corners' colours.
 TEST_F(RenderTest, FlatAndSmoothShadingColourAsTheFixedPipelineLights)
 {
     CTessaline scene;
@@ -284,20 +284,26 @@ TEST_F(RenderTest, FlatAndSmoothShadingColourAsTheFixedPipelineLights)
 
     scene.m_smoothShading = 0;
     const Picture flat = Draw(scene, w, h);
-    // Triangle (0, 3, 2) of the front slope, everywhere the colour of corner 0.
+    // The quad (0, 3, 2, 1) is the fan (0, 3, 2), (0, 2, 1); flat shading
+    // gives a fan's triangle i the colour of corner i + 1: the ridge's
+    // corners 3 and 2 here, not the eave's corner 0.
     const Rgb corner0 = lit(0);
-    EXPECT_GT(corner0.r, 20);
+    const Rgb ridge = lit(3);
+    EXPECT_GT(ridge.r, 20);
+    EXPECT_GT(std::abs(ridge.r - corner0.r), 10);
     for (const ScreenPoint p : {inside({0, 3, 2}, 0.6f, 0.2f, 0.2f), inside({0, 3, 2}, 0.2f, 0.6f, 0.2f),
                                 inside({0, 3, 2}, 0.2f, 0.2f, 0.6f)}) {
-        EXPECT_TRUE(Near(PixelAt(flat, p), corner0)) << PixelAt(flat, p) << " expected " << corner0;
+        EXPECT_TRUE(Near(PixelAt(flat, p), ridge)) << PixelAt(flat, p) << " expected " << ridge;
+    }
+    const Rgb second = lit(2);
+    for (const ScreenPoint p : {inside({0, 2, 1}, 0.6f, 0.2f, 0.2f), inside({0, 2, 1}, 0.2f, 0.2f, 0.6f)}) {
+        EXPECT_TRUE(Near(PixelAt(flat, p), second)) << PixelAt(flat, p) << " expected " << second;
     }
 
     scene.m_smoothShading = 1;
     const Picture smooth = Draw(scene, w, h);
     const Rgb nearEave = PixelAt(smooth, inside({0, 3, 2}, 0.8f, 0.1f, 0.1f));
     const Rgb nearRidge = PixelAt(smooth, inside({0, 3, 2}, 0.1f, 0.45f, 0.45f));
-    const Rgb ridge = lit(3);
-    EXPECT_NE(ridge.r, corner0.r);
     // Blends run from the eave's colour towards the ridge's.
     EXPECT_LT(std::abs(nearEave.r - corner0.r), std::abs(nearRidge.r - corner0.r));
     EXPECT_LT(std::abs(nearRidge.r - ridge.r), std::abs(nearEave.r - ridge.r));

@@ -51,6 +51,11 @@ std::string SceneRenderer::Draw(CTessaline& scene, int width, int height, const 
     if (!m_parts->context->MakeCurrent()) {
         return "cannot draw: the OpenGL context cannot be made current";
     }
+    // The image is made first, so a size no image may have fails before drawing.
+    DibStream image;
+    if (!image.CreateDIB(width, height, 24)) {
+        return "a " + std::to_string(width) + "x" + std::to_string(height) + " picture is larger than an image may be";
+    }
     OffscreenTarget& target = m_parts->target;
     if ((target.Width() != width || target.Height() != height) && !target.Create(width, height)) {
         return "cannot draw: no " + std::to_string(width) + "x" + std::to_string(height) + " picture can be made";
@@ -63,7 +68,6 @@ std::string SceneRenderer::Draw(CTessaline& scene, int width, int height, const 
     if (!drawn.ok) {
         return "cannot draw: " + drawn.message;
     }
-    DibStream image;
     if (!target.Read(image)) {
         return "cannot read the picture back";
     }

@@ -72,7 +72,8 @@ TEST(CliRender, RefusesBadArgumentsWithUsageAndBadScenesWithAReason)
     for (const auto& [args, reason] : {std::pair<std::string, std::string>{"render " + Quote(dir.Path("none.mqo")) + out, "none.mqo"},
                                       {"render " + Quote(kRobot) + out + " --select nobody", "no model nobody"},
                                       {"render " + Quote(kRobot) + out + " --animation 3", "no animation 3"},
-                                      {"render " + Quote(kRobot) + out + " --frame 61", "frames 0..60"}}) {
+                                      {"render " + Quote(kRobot) + out + " --frame 61", "frames 0..60"},
+                                      {"render " + Quote(kRobot) + out + " --size 16384x16384", "larger than an image may be"}}) {
         const CliRun run = Render(args);
         EXPECT_EQ(run.exitCode, 1) << args;
         EXPECT_NE(run.output.find(reason), std::string::npos) << run.output;

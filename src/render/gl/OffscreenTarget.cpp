@@ -47,7 +47,8 @@ bool OffscreenTarget::Read(DibStream& image) const
     }
     // A bitmap of positive height stores its bottom row first, as GL reads
     // them, so the rows arrive in place; its rows are padded to 4 bytes.
-    if (!image.CreateDIB(m_width, m_height, 24)) {
+    const bool sized = image.Width() == m_width && image.Height() == m_height && image.BitCount() == 24;
+    if (!sized && !image.CreateDIB(m_width, m_height, 24)) {
         return false;
     }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);

@@ -22,7 +22,8 @@ public:
     // Binds the framebuffer for drawing and reading.
     void Bind() const;
 
-    // The picture as a 24-bit image, top row first. False when nothing was
+    // The picture as a 24-bit image, top row first; an image that already
+    // has that size and depth is filled as it is. False when nothing was
     // created or the image cannot be allocated.
     [[nodiscard]] bool Read(DibStream& image) const;
 

@@ -369,6 +369,17 @@ TEST_F(RenderTest, TexturedQuadShowsItsTextureModulatedByTheMaterial)
     scene.m_materials[0].m_texture.clear();
     const Picture plain = Draw(scene, w, h);
     EXPECT_TRUE(Near(PixelAt(plain, Project(scene, {50, 50, 10}, w, h)), {255, 0, 255}));
+
+    // Facing the camera squarely, the quad covers exactly the pixels whose
+    // centres, at whole pixel coordinates, lie inside its projection: from
+    // the left and top edges inclusive to the right and bottom edges exclusive.
+    const ScreenPoint topLeft = Project(scene, {-100, 100, 10}, w, h);
+    const ScreenPoint bottomRight = Project(scene, {100, -100, 10}, w, h);
+    const Blob covered = FindColour(plain, {255, 0, 255});
+    EXPECT_EQ(covered.left, static_cast<int>(std::ceil(topLeft.x))) << topLeft.x;
+    EXPECT_EQ(covered.top, static_cast<int>(std::ceil(topLeft.y))) << topLeft.y;
+    EXPECT_EQ(covered.right, static_cast<int>(std::ceil(bottomRight.x)) - 1) << bottomRight.x;
+    EXPECT_EQ(covered.bottom, static_cast<int>(std::ceil(bottomRight.y)) - 1) << bottomRight.y;
 }
 
 TEST_F(RenderTest, EachRunOfFacesSharingAMaterialIsOneDrawCall)

@@ -60,9 +60,9 @@ std::string SceneRenderer::Draw(CTessaline& scene, int width, int height, const 
     if ((target.Width() != width || target.Height() != height) && !target.Create(width, height)) {
         return "cannot draw: no " + std::to_string(width) + "x" + std::to_string(height) + " picture can be made";
     }
-    // As a size event of the view.
-    scene.m_viewWidth = static_cast<float>(width);
-    scene.m_viewHeight = static_cast<float>(height);
+    if (!GlRenderer::ResizeView(scene, width, height)) {
+        return "cannot draw a picture without area";
+    }
     target.Bind();
     const RenderResult drawn = m_parts->renderer.Render(scene, width, height);
     if (!drawn.ok) {

@@ -100,8 +100,7 @@ protected:
     // size event; the scene's buffers and textures are uploaded first.
     Picture Draw(CTessaline& scene, int width = 160, int height = 120)
     {
-        scene.m_viewWidth = static_cast<float>(width);
-        scene.m_viewHeight = static_cast<float>(height);
+        EXPECT_TRUE(GlRenderer::ResizeView(scene, width, height));
         auto image = std::make_unique<DibStream>();
         if (target.Width() != width || target.Height() != height) {
             EXPECT_TRUE(target.Create(width, height));

@@ -424,7 +424,10 @@ TEST_F(RenderTest, SurvivesMissingSizesLightsTexturesAndAReleasedContext)
     CTessaline scene = BoxScene({-60, 100, -60}, {60, 220, 60});
     const Picture before = Draw(scene, 160, 120);
 
-    // A view without area draws nothing and is no failure.
+    // A view without area draws nothing and is no failure; a minimised
+    // window's size event keeps the last size.
+    EXPECT_FALSE(GlRenderer::ResizeView(scene, 0, 0));
+    EXPECT_EQ(scene.m_viewWidth, 160.0f);
     target.Bind();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);

@@ -378,6 +378,16 @@ GLuint GlRenderer::TextureFor(const CMaterial& material) const
     return found != m_textures.end() ? found->second : m_white;
 }
 
+bool GlRenderer::ResizeView(CTessaline& scene, int width, int height)
+{
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    scene.m_viewWidth = static_cast<float>(width);
+    scene.m_viewHeight = static_cast<float>(height);
+    return true;
+}
+
 D3DXMATRIX GlRenderer::ViewMatrix(const CTessaline& scene)
 {
     if (scene.m_camera.empty()) {

@@ -11,6 +11,13 @@
 // Initialize, Release, Render and the buffer and texture builders. Without an
 // initialised renderer the builders only remember that the scene must be
 // uploaded again; the first Render after Initialize does it.
+//
+// A view drives it so: Initialize when its context is made (and again when
+// the context is re-created), ResizeView on every size event, Render when it
+// paints, RebuildVertexBuffers after a new scene, an open, models added or
+// removed and a material or shading change, CreateDeviceTexture or
+// RecreateTextures after textures were (re)loaded, and Release while the
+// context is still current just before it goes away.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -80,6 +87,10 @@ public:
     // CreateDeviceTexture for every material; frees the textures of materials
     // no longer in the scene.
     void RecreateTextures(CTessaline& scene);
+
+    // Records a size event of the view: the new size becomes the aspect
+    // ratio. A size without area (a minimised window) is ignored and false.
+    static bool ResizeView(CTessaline& scene, int width, int height);
 
     // The camera's view matrix: scaling x Euler rotation x translation of
     // camera record 0.

@@ -205,9 +205,17 @@ void BM_Reference1M(benchmark::State& state)
     glUseProgram(program.program);
     glUniformMatrix4fv(program.worldViewProj, 1, GL_FALSE, &viewProj.m[0][0]);
     glUniformMatrix4fv(program.worldView, 1, GL_FALSE, &view.m[0][0]);
-    const float normal[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    // The light and normal matrix the renderer computes for this camera
+    // (the model stands at rest, so world x view is the view).
+    D3DXMATRIX inverse;
+    D3DXMatrixInverse(inverse, view);
+    const float normal[9] = {inverse.m[0][0], inverse.m[1][0], inverse.m[2][0], inverse.m[0][1], inverse.m[1][1],
+                             inverse.m[2][1], inverse.m[0][2], inverse.m[1][2], inverse.m[2][2]};
     glUniformMatrix3fv(program.normalMatrix, 1, GL_FALSE, normal);
-    glUniform3f(program.lightDirection, 0, 0, -1);
+    D3DXVECTOR3 light{0, 0, 1};
+    GlRenderer::LightDirection(*scene, light);
+    const D3DXVECTOR3 l = D3DXVec3Normalize(D3DXVec3TransformNormal(light, view));
+    glUniform3f(program.lightDirection, -l.x, -l.y, -l.z);
     const D3DMATERIAL9& m = scene->m_materials[0].m_d3dMaterial;
     glUniform4f(program.diffuse, m.Diffuse.r, m.Diffuse.g, m.Diffuse.b, m.Diffuse.a);
     glUniform4f(program.ambient, m.Ambient.r, m.Ambient.g, m.Ambient.b, m.Ambient.a);
@@ -215,6 +223,7 @@ void BM_Reference1M(benchmark::State& state)
     glUniform4f(program.emissive, 0, 0, 0, 1);
     glUniform1f(program.power, m.Power);
     glUniform1i(program.texture, 0);
+    glUniform1i(program.textured, 0);
     for (auto _ : state) {
         glClearColor(0.1f, 0.2f, 0.3f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

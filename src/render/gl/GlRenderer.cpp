@@ -489,7 +489,9 @@ RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight)
     glEnable(GL_CULL_FACE);
     glFrontFace(GL_CW);
     glCullFace(GL_BACK);
-    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+    // Flat shading takes a triangle's colours from its first vertex; with
+    // Gouraud shading the convention changes nothing, and GL's own is kept.
+    glProvokingVertex(scene.m_smoothShading != 0 ? GL_LAST_VERTEX_CONVENTION : GL_FIRST_VERTEX_CONVENTION);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_STENCIL_TEST);
 

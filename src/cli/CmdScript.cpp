@@ -56,7 +56,7 @@ int RunScript(const Args& args)
     StderrSink stderrSink;
     HeadlessUserInterface ui(&stderrSink);
     CVantomoDoc doc(ui);
-    ScriptRunner runner(doc, [](const CTessaline& scene) { std::cout << SceneToJson(scene, {}); });
+    ScriptRunner runner(doc, ui, [](const CTessaline& scene) { std::cout << SceneToJson(scene, {}); });
     // The renderer is made on the first render command and kept for the next.
     std::unique_ptr<SceneRenderer> renderer;
     std::string rendererError;

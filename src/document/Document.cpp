@@ -148,10 +148,15 @@ bool CVantomoDoc::OnNewDocument()
 bool CVantomoDoc::OnOpenDocument(const std::string& path)
 {
     bool modified = m_modified;
+    m_lastFailure.clear();
     const OpenResult result = OpenInto(m_scene, path, m_ui, modified);
     if (!result.ok) {
         m_ui.ShowMessage(result.message);
+        m_lastFailure = result.detail.empty() ? result.message : result.message + " (" + result.detail + ")";
         return false;
+    }
+    if (result.importCode) {
+        NoteImportFailure(result.importOpened, *result.importCode, result.detail);
     }
     if (ExtensionOf(path) == "vtm") {
         m_pathName = path;
@@ -164,8 +169,11 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
 
 bool CVantomoDoc::OnSaveDocument(const std::string& path)
 {
-    if (!SaveProjectFile(m_scene, path)) {
+    m_lastFailure.clear();
+    std::string detail;
+    if (!SaveProjectFile(m_scene, path, &detail)) {
         m_ui.ShowMessage(kSaveFailedMessage);
+        m_lastFailure = std::string(kSaveFailedMessage) + " (" + detail + ")";
         return false;
     }
     m_pathName = path;
@@ -190,7 +198,9 @@ bool CVantomoDoc::AddModel()
 
 MqoImportResult CVantomoDoc::AddModelFromPath(const std::string& path)
 {
+    m_lastFailure.clear();
     const MqoImportResult result = ImportMQO(m_scene, path, m_ui);
+    NoteImportFailure(result.opened, result.code, result.error);
     SetModifiedFlag();
     m_scene.ClearHistory(true);
     m_scene.RefreshDerived();
@@ -210,4 +220,14 @@ std::uint32_t MaterialDisplayColor(const CMaterial& material)
         rgb |= static_cast<std::uint32_t>(c * 255.0f) << (8 * i);
     }
     return rgb;
+}
+
+void CVantomoDoc::NoteImportFailure(bool opened, int code, const std::string& detail)
+{
+    if (!opened) {
+        m_lastFailure = std::string(kOpenFailedMessage) + (detail.empty() ? "" : " (" + detail + ")");
+    } else if (code != kMqoOk) {
+        // What was read stays in the scene; the document itself is broken.
+        m_lastFailure = "result " + std::to_string(code) + ": " + MqoResultMeaning(code);
+    }
 }

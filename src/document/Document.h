@@ -141,6 +141,8 @@ public:
     // Select a character: its models become the ones drawn; hint 114.
     void SelectCharacterItem(int character);
     void ClearSelectionItem();
+    // Select material `index` as a click on its row; false when there is none.
+    bool SelectMaterialItem(int index);
     // Make animation `index` current, as a click on its row: frame 0, the
     // animation's length, hint 109. False when there is no such animation.
     bool SelectAnimationItem(int index);
@@ -150,6 +152,25 @@ public:
     // the old name kept), the material's texture is loaded again, hint 107,
     // modified. False when there is no such material or the user cancelled.
     bool EditMaterial(int index);
+    // The control panel's fields, as typed. The current frame: read as an
+    // integer (atol), kept within 0 .. last frame, playback stopped.
+    void ApplyCurrentFrameText(std::string_view text);
+    // The X, Y, Z (and angle) fields of the current transform mode: the
+    // selected model's current record, or the camera's without a selection;
+    // an undo snapshot first, modified.
+    void ApplyValueFields(float x, float y, float z, std::optional<float> angle);
+    // The last-frame field: the animation's length (with its messages), hint
+    // 108, modified.
+    void ApplyLastFrameText(std::string_view text);
+    // The rate field: the playback rate (bad text or a rate <= 0 gives 30), modified.
+    void ApplyRateText(std::string_view text);
+
+    // Why the last open, import, save or export failed (UTF-8): the message
+    // the user saw, with the system's reason; an import that read only part
+    // of its document counts as failed. Empty after a success. Front ends
+    // that stop on a failure (scripts, the command line) read it.
+    const std::string& LastFailure() const { return m_lastFailure; }
+
     // Drop `model` on `ref` (a model position, or ~character): the undo
     // entries around it, hint 105, modified. False when `ref` is the model or
     // hangs below it, or either is out of range.
@@ -166,6 +187,7 @@ public:
     int m_mouseMode = 0;
 
 private:
+    void NoteImportFailure(bool opened, int code, const std::string& detail);
     void FileOpen();
     void FileSave();
     void FileSaveAs();
@@ -184,6 +206,7 @@ private:
 
     UserInterface& m_ui;
     CTessaline m_scene;
+    std::string m_lastFailure;
     std::string m_pathName;
     std::string m_title;
     bool m_modified = false;

@@ -10,6 +10,7 @@
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
 #include "export/ExportScene.h"
+#include "render/Picking.h"
 #include "import/TextureLoader.h"
 #include "scene/Names.h"
 #include "scene/Cp932.h"
@@ -77,6 +78,7 @@ bool CVantomoDoc::Execute(int id)
     if (!IsEnabled(id)) {
         return false;
     }
+    m_lastFailure.clear();
     const CommandInfo* info = FindCommand(id);
     if (info->owner == CommandOwner::Shell) {
         m_ui.RunShellCommand(id);
@@ -332,6 +334,7 @@ void CVantomoDoc::FileSaveAs()
     if (record == nullptr) {
         // Nothing would be written: say so and leave everything as it was.
         m_ui.ShowMessage(kUnknownSaveFormatMessage);
+        m_lastFailure = kUnknownSaveFormatMessage;
         return;
     }
     InbetweenAll(m_scene);
@@ -348,6 +351,7 @@ void CVantomoDoc::FileSaveAs()
         const ExportResult result = ExportScene(m_scene, *path, *record);
         if (!result.ok) {
             m_ui.ShowMessage(result.message);
+            m_lastFailure = result.detail.empty() ? result.message : result.message + " (" + result.detail + ")";
         } else if (!result.skippedTextures.empty()) {
             std::string text = kSkippedTexturesMessage;
             for (const std::string& name : result.skippedTextures) {
@@ -581,7 +585,71 @@ void CVantomoDoc::SelectModelItem(int model)
 {
     m_mouseMode = 2;
     SelectModel(m_scene, model);
+    if (CModel* selected = m_scene.GetSelectedModel()) {
+        BuildSelectionBox(*selected);
+    }
     UpdateAllViews(kHintSelection);
+}
+
+bool CVantomoDoc::SelectMaterialItem(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_scene.m_materials.size()) {
+        return false;
+    }
+    m_scene.m_selectedMaterial = index;
+    return true;
+}
+
+void CVantomoDoc::ApplyCurrentFrameText(std::string_view text)
+{
+    // The slider keeps a typed frame within the animation.
+    const long long frame = AtolC(text);
+    g_currentFrame = static_cast<int>(std::clamp<long long>(frame, 0, g_lastFrame < 0 ? 0 : g_lastFrame));
+    g_playing = 0;
+}
+
+void CVantomoDoc::ApplyValueFields(float x, float y, float z, std::optional<float> angle)
+{
+    CTessaline& scene = m_scene;
+    PushUndoSelected(scene);
+    CModel* model = scene.GetSelectedModel();
+    switch (scene.m_transformMode) {
+    case 0:
+        if (model != nullptr) {
+            SetCurrentPosition(*model, x, y, z);
+        } else {
+            scene.GetCameraRecord().m_position = CVector{x, y, z};
+        }
+        break;
+    case 1:
+        if (model != nullptr) {
+            SetCurrentRotation(*model, x, y, z, angle.value_or(GetCurrentAngle(*model)));
+        } else {
+            scene.GetCameraRecord().m_axis = CVector{x, y, z};
+        }
+        break;
+    case 2:
+        if (model != nullptr) {
+            SetCurrentScale(*model, x, y, z);
+        }
+        break;
+    default:
+        break;
+    }
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::ApplyLastFrameText(std::string_view text)
+{
+    SetLastFrame(m_scene, text, m_ui);
+    UpdateAllViews(kHintAnimationList);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::ApplyRateText(std::string_view text)
+{
+    g_fps = ParseRate(text);
+    SetModifiedFlag();
 }
 
 void CVantomoDoc::SelectCharacterItem(int character)

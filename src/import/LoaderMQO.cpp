@@ -491,3 +491,21 @@ MqoImportResult ImportMQO(CTessaline& scene, const std::string& path, MessageSin
     std::fclose(file);
     return result;
 }
+
+const char* MqoResultMeaning(int code)
+{
+    switch (code) {
+    case kMqoOk:
+        return "complete";
+    case kMqoMalformed:
+        return "a malformed line";
+    case kMqoEndInChunk:
+        return "the document ends inside a chunk";
+    case kMqoNotDocument:
+        return "not a Metasequoia document";
+    case kMqoBadFormat:
+        return "an unsupported format version";
+    default:
+        return "incomplete";
+    }
+}

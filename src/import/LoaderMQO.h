@@ -73,6 +73,10 @@ private:
     int m_texturesMissing = 0;
 };
 
+// What a result code means, in a few English words ("complete", "the
+// document ends inside a chunk", ...), for messages on the command line.
+const char* MqoResultMeaning(int code);
+
 struct MqoImportResult {
     bool opened = false; // false: the file could not be opened and nothing changed
     int code = kMqoOk;   // Load's result code, when opened

@@ -88,17 +88,11 @@ OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& mes
         }
         modified = false;
     } else if (extension == "mqo" || extension == "mqoz") {
-        const MqoImportResult import = ImportMQO(scene, path, messages);
-        result.importCode = import.code;
-        result.importOpened = import.opened;
-        result.texturesFound = import.texturesLoaded;
-        result.texturesMissing = import.texturesMissing;
-        if (!import.opened) {
-            result.message = kOpenFailedMessage;
-            result.detail = import.error;
+        result = ImportMQO(scene, path, messages);
+        if (!result.ok) {
+            return result; // the file could not be opened: nothing was read
         }
         modified = true;
-        result.ok = true;
     } else {
         result.ok = true; // nothing is read, but the scene is reset as after any open
     }
@@ -152,12 +146,10 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
     const OpenResult result = OpenInto(m_scene, path, m_ui, modified);
     if (!result.ok) {
         m_ui.ShowMessage(result.message);
-        m_lastFailure = result.detail.empty() ? result.message : result.message + " (" + result.detail + ")";
+        m_lastFailure = result.Describe();
         return false;
     }
-    if (result.importCode) {
-        NoteImportFailure(result.importOpened, *result.importCode, result.detail);
-    }
+    NoteImportFailure(result);
     if (ExtensionOf(path) == "vtm") {
         m_pathName = path;
         m_title = path;
@@ -192,15 +184,15 @@ bool CVantomoDoc::AddModel()
     if (!path) {
         return false;
     }
-    AddModelFromPath(*path);
+    static_cast<void>(AddModelFromPath(*path)); // the reader told the user; LastFailure keeps it
     return true;
 }
 
-MqoImportResult CVantomoDoc::AddModelFromPath(const std::string& path)
+OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
 {
     m_lastFailure.clear();
-    const MqoImportResult result = ImportMQO(m_scene, path, m_ui);
-    NoteImportFailure(result.opened, result.code, result.error);
+    OpenResult result = ImportMQO(m_scene, path, m_ui);
+    NoteImportFailure(result);
     SetModifiedFlag();
     m_scene.ClearHistory(true);
     m_scene.RefreshDerived();
@@ -222,12 +214,12 @@ std::uint32_t MaterialDisplayColor(const CMaterial& material)
     return rgb;
 }
 
-void CVantomoDoc::NoteImportFailure(bool opened, int code, const std::string& detail)
+void CVantomoDoc::NoteImportFailure(const OpenResult& result)
 {
-    if (!opened) {
-        m_lastFailure = std::string(kOpenFailedMessage) + (detail.empty() ? "" : " (" + detail + ")");
-    } else if (code != kMqoOk) {
+    if (!result.ok) {
+        m_lastFailure = result.Describe();
+    } else if (!result.Complete()) {
         // What was read stays in the scene; the document itself is broken.
-        m_lastFailure = "result " + std::to_string(code) + ": " + MqoResultMeaning(code);
+        m_lastFailure = "result " + std::to_string(*result.importCode) + ": " + MqoResultMeaning(*result.importCode);
     }
 }

@@ -36,8 +36,6 @@ enum UpdateHint : int {
     kHintStop = 123,
 };
 
-inline constexpr const char* kOpenFailedMessage = "ドキュメントを開くことに失敗しました。";
-inline constexpr const char* kBadFormatMessage = "予期しないファイル形式です。";
 inline constexpr const char* kUntitledTitle = "無題";
 inline constexpr const char* kSelectModelMessage = "モデルを選択してください！";
 inline constexpr const char* kUnknownSaveFormatMessage = "このファイル形式では保存できません。";
@@ -54,18 +52,6 @@ public:
     virtual void OnUpdate(int hint) = 0;
 };
 
-// How opening went.
-struct OpenResult {
-    bool ok = false;
-    std::string message; // the user's message (UTF-8) when !ok
-    std::string detail;  // the system's reason (strerror), when there is one
-    // Set when a Metasequoia import ran: the reader's result code, whether the
-    // file could be opened at all, and how many texture names resolved.
-    std::optional<int> importCode;
-    bool importOpened = false;
-    int texturesFound = 0;
-    int texturesMissing = 0;
-};
 
 // The extension of a path (GetPathExtension) in ASCII lower case; "" when there is none.
 std::string ExtensionOf(std::string_view path);
@@ -120,7 +106,7 @@ public:
     // The same with the path given. Whatever the import's result: hint 104,
     // modified, history cleared (frame 0), selection cleared, traversal rebuilt.
     // Returns the import's outcome.
-    MqoImportResult AddModelFromPath(const std::string& path);
+    OpenResult AddModelFromPath(const std::string& path);
 
     // Commands by identifier (document/Commands.h), as the menus, toolbars,
     // accelerators and scripts send them. Execute runs a command only while it
@@ -187,7 +173,7 @@ public:
     int m_mouseMode = 0;
 
 private:
-    void NoteImportFailure(bool opened, int code, const std::string& detail);
+    void NoteImportFailure(const OpenResult& result);
     void FileOpen();
     void FileSave();
     void FileSaveAs();

@@ -448,28 +448,29 @@ int LoaderMQO::SkipBinaryData(int count)
     return kMqoOk;
 }
 
-MqoImportResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages)
+OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages)
 {
-    MqoImportResult result;
-    result.opened = true;
+    OpenResult result;
+    result.ok = true;
     {
         LoaderMQO loader(scene, source, messages);
-        result.code = loader.Load();
-        result.texturesLoaded = loader.TexturesLoaded();
+        result.importCode = loader.Load();
+        result.texturesFound = loader.TexturesLoaded();
         result.texturesMissing = loader.TexturesMissing();
     }
     FinishImport(scene);
     return result;
 }
 
-MqoImportResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages)
+OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages)
 {
     if (LowerExtension(path) == "mqoz") {
         MqozDocument container;
         std::string error;
         if (!container.Open(path, error)) {
-            MqoImportResult result;
-            result.error = error;
+            OpenResult result;
+            result.message = kOpenFailedMessage;
+            result.detail = error;
             return result;
         }
         g_textureBaseFolder = FolderOf(path);
@@ -478,12 +479,13 @@ MqoImportResult ImportMQO(CTessaline& scene, const std::string& path, MessageSin
 
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        MqoImportResult result;
-        result.error = std::strerror(errno);
+        OpenResult result;
+        result.message = kOpenFailedMessage;
+        result.detail = std::strerror(errno);
         return result;
     }
     g_textureBaseFolder = FolderOf(path);
-    MqoImportResult result;
+    OpenResult result;
     {
         FileByteSource source(file);
         result = ImportMQO(scene, source, messages);

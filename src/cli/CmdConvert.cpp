@@ -12,7 +12,7 @@
 #include "cli/StderrSink.h"
 #include "export/ExportScene.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "cli/Open.h"
 #include "cli/SceneJson.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 

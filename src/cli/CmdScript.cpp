@@ -12,7 +12,7 @@
 #include "cli/SceneRender.h"
 #include "animation/Pose.h"
 #include "document/Script.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "scene/AppValues.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "document/Structure.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "import/LoaderMQO.h"
 #include "import/TextureLoader.h"
 #include "scene/AppValues.h"
 #include "scene/ProjectFile.h"
-#include "scene/ProjectFileIo.h"
+#include "base/FileIo.h"
 
 std::string ExtensionOf(std::string_view path)
 {

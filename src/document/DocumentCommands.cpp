@@ -13,8 +13,8 @@
 #include "render/Picking.h"
 #include "import/TextureLoader.h"
 #include "scene/Names.h"
-#include "scene/Cp932.h"
-#include "imaging/PathHelpers.h"
+#include "base/Cp932.h"
+#include "base/PathHelpers.h"
 #include "scene/AppValues.h"
 
 namespace {

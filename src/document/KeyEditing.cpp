@@ -8,7 +8,7 @@
 #include "animation/Pose.h"
 #include "document/History.h"
 #include "scene/AppValues.h"
-#include "scene/Numbers.h"
+#include "base/Numbers.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "export/ExportScene.h"
 #include "render/Picking.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
-#include "scene/Numbers.h"
+#include "base/Cp932.h"
+#include "base/Numbers.h"
 
 namespace {
 

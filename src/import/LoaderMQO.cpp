@@ -11,7 +11,7 @@
 #include "import/MqozArchive.h"
 #include "import/TextureLoader.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 #include "scene/Names.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include "imaging/ByteStream.h"
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstdlib>
 
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 static_assert(std::endian::native == std::endian::little,
               "the archive copies numbers in memory order, which must be little-endian");

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "scene/CTessaline.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "document/Commands.h"
 #include "document/Fixture.h"
 #include "document/Script.h"
-#include "scene/Cp932.h"
-#include "scene/ProjectFileIo.h"
+#include "base/Cp932.h"
+#include "base/FileIo.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "import/LoaderMQO.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 #include <algorithm>
 #include <cerrno>

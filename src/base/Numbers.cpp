@@ -1,4 +1,4 @@
-#include "scene/Numbers.h"
+#include "base/Numbers.h"
 
 #include <algorithm>
 #include <charconv>

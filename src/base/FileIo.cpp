@@ -1,4 +1,4 @@
-#include "scene/ProjectFileIo.h"
+#include "base/FileIo.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,10 +1,10 @@
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 
 #include <unistd.h>
 
 #include <vector>
 
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 

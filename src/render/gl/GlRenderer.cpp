@@ -107,7 +107,9 @@ RenderResult GlRenderer::Fail(std::string message)
 
 RenderResult GlRenderer::Initialize()
 {
-    Release();
+    // Objects not released before may belong to a context that is gone;
+    // their names could mean other objects now, so they are only forgotten.
+    Forget();
     m_error.clear();
     if (!epoxy_is_desktop_gl() || epoxy_gl_version() < 33) {
         const int version = epoxy_gl_version();
@@ -426,8 +428,14 @@ bool GlRenderer::LightDirection(const CTessaline& scene, D3DXVECTOR3& out)
 
 RenderResult GlRenderer::ForgetLostContext()
 {
-    // Objects of a lost context cannot be freed; forget them. The view makes
-    // a new context and calls Initialize again, which uploads everything anew.
+    // Objects of a lost context cannot be freed. The view makes a new
+    // context and calls Initialize again, which uploads everything anew.
+    Forget();
+    return Fail("the OpenGL context was lost");
+}
+
+void GlRenderer::Forget()
+{
     m_models.clear();
     m_textures.clear();
     m_grid = {};
@@ -441,7 +449,6 @@ RenderResult GlRenderer::ForgetLostContext()
     m_coloured = {};
     m_ready = false;
     m_sceneStale = true;
-    return Fail("the OpenGL context was lost");
 }
 
 bool GlRenderer::CheckContextLost()

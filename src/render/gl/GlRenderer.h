@@ -53,7 +53,8 @@ public:
     // far is freed and the renderer stays unready (Render then draws nothing
     // and reports the message). Calling it again after Release (a re-created
     // context) makes every object anew; the scene's buffers and textures
-    // follow at the next Render.
+    // follow at the next Render. Objects that were not released are
+    // forgotten, not deleted: their context may be gone.
     RenderResult Initialize();
 
     // Frees every GL object while the context is still current. Afterwards
@@ -123,6 +124,8 @@ private:
     RenderResult Fail(std::string message);
     bool CheckContextLost();
     RenderResult ForgetLostContext();
+    // Drops every object without calling GL.
+    void Forget();
     void UploadScene(CTessaline& scene);
     bool MakeColouredBuffer(std::span<const ColouredVertex> vertices, GLenum usage, FixedBuffer& out);
     void FreeFixedBuffer(FixedBuffer& buffer);

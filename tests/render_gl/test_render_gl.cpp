@@ -120,6 +120,29 @@ TEST_F(RenderTest, BoxAtRestCoversExactlyItsProjection)
     EXPECT_NEAR(wideBlob.cx - 240.0f, blob.cx - 160.0f, 1.0f);
 }
 
+TEST_F(RenderTest, ClipsWhatIsNearerThan100OrFartherThan10000FromTheEye)
+{
+    for (const float distance : {75.0f, 150.0f, 9000.0f, 10500.0f}) {
+        CTessaline scene;
+        scene.GetCameraRecord().m_axis = {0, 0, 0}; // the eye at z = 1500, looking down -z
+        scene.m_materials.push_back(FlatColour(1, 1, 0, 1));
+        CModel quad = MakeAnimatedModel(6, -1, 61);
+        const float z = 1500.0f - distance;
+        const float s = 0.05f * distance;
+        for (const D3DXVECTOR3 p : {D3DXVECTOR3{-s, s, z}, {s, s, z}, {s, -s, z}, {-s, -s, z}}) {
+            CVertex v;
+            v.m_position = {p.x, p.y, p.z};
+            quad.m_vertices.push_back(v);
+        }
+        AddFace(quad, {0, 1, 2, 3}, 1); // clockwise on screen
+        scene.m_models.push_back(quad);
+        Finish(scene);
+        renderer.RebuildVertexBuffers(scene); // a new scene, as after "new"
+        const bool inside = distance > 100.0f && distance < 10000.0f;
+        EXPECT_EQ(FindColour(Draw(scene), kMagenta).count > 0, inside) << "distance " << distance;
+    }
+}
+
 TEST_F(RenderTest, HiddenModelIsNotDrawnButCarriesItsChild)
 {
     CTessaline scene;

@@ -405,30 +405,51 @@ TEST_F(RenderTest, TexturedQuadShowsItsTextureModulatedByTheMaterial)
     EXPECT_EQ(covered.bottom, static_cast<int>(std::ceil(bottomRight.y)) - 1) << bottomRight.y;
 }
 
-TEST_F(RenderTest, EachRunOfFacesSharingAMaterialIsOneDrawCall)
+// Faces of many materials draw in one call; a change of texture, or more
+// materials than one call holds, starts the next. Every face keeps its own
+// material's colour and the faces keep their order.
+TEST_F(RenderTest, RunsOfMaterialsShareDrawCallsUntilTheTextureChanges)
 {
     CTessaline scene;
-    scene.m_materials.push_back(FlatColour(1, 1, 0, 1));
-    scene.m_materials.push_back(FlatColour(2, 1, 1, 0));
-    CModel strip = MakeAnimatedModel(6, -1, 61);
-    for (int i = 0; i <= 1000; ++i) {
-        CVertex top;
-        top.m_position = {static_cast<float>(i) * 0.2f - 100.0f, 100.0f, 0.0f};
-        CVertex bottom;
-        bottom.m_position = {static_cast<float>(i) * 0.2f - 100.0f, 0.0f, 0.0f};
-        strip.m_vertices.push_back(top);
-        strip.m_vertices.push_back(bottom);
+    scene.GetCameraRecord().m_axis = {0, 0, 0};
+    for (int m = 0; m < 20; ++m) {
+        scene.m_materials.push_back(FlatColour(m, static_cast<float>(m) / 19.0f, 1.0f - static_cast<float>(m) / 19.0f, 0.5f));
     }
-    // 1000 quads in three runs: 400 of material 1, 300 of 2, 300 of 1.
-    for (int i = 0; i < 1000; ++i) {
-        AddFace(strip, {2 * i, 2 * i + 2, 2 * i + 3, 2 * i + 1}, (i >= 400 && i < 700) ? 2 : 1);
+    auto checker = std::make_shared<DibStream>();
+    ASSERT_TRUE(checker->CreateDIB(1, 1, 24));
+    scene.m_materials[5].m_texture = "one.bmp";
+    scene.m_materials[5].m_image = checker; // black
+    CModel strip = MakeAnimatedModel(6, -1, 61);
+    constexpr int kQuads = 60;
+    for (int i = 0; i <= kQuads; ++i) {
+        for (const float y : {100.0f, -100.0f}) {
+            CVertex v;
+            v.m_position = {static_cast<float>(i) * 6.0f - 180.0f, y, 0.0f};
+            strip.m_vertices.push_back(v);
+        }
+    }
+    // Quad i (clockwise on screen) takes material i mod 20: sixty runs.
+    for (int i = 0; i < kQuads; ++i) {
+        AddFace(strip, {2 * i, 2 * i + 2, 2 * i + 3, 2 * i + 1}, i % 20);
     }
     scene.m_models.push_back(strip);
     Finish(scene);
-    const Picture image = Draw(scene, 320, 240);
-    EXPECT_EQ(renderer.LastDrawCalls(), 3 + 1); // three runs and the grid
-    EXPECT_GT(FindColour(image, kMagenta).count, 0);
-    EXPECT_GT(FindColour(image, {255, 255, 0}).count, 0);
+    renderer.RecreateTextures(scene);
+    renderer.RebuildVertexBuffers(scene);
+    const int w = 320;
+    const int h = 240;
+    const Picture image = Draw(scene, w, h);
+    // Calls: 0..4 | texture 5 | 6..19 and 0..1 (sixteen materials) | 2..4 |
+    // texture 5 | 6..19, 0..1 | 2..4 | texture 5 | 6..19: nine, and the grid.
+    EXPECT_EQ(renderer.LastDrawCalls(), 9 + 1);
+    for (int i = 0; i < kQuads; ++i) {
+        const int m = i % 20;
+        const int c = static_cast<int>(std::lround(std::min(1.0f, static_cast<float>(m) / 19.0f * 1.1f) * 255.0f));
+        const int g = static_cast<int>(std::lround(std::min(1.0f, (1.0f - static_cast<float>(m) / 19.0f) * 1.1f) * 255.0f));
+        const Rgb expected = m == 5 ? Rgb{0, 0, 0} : Rgb{c, g, 140};
+        const Rgb seen = PixelAt(image, Project(scene, {static_cast<float>(i) * 6.0f - 177.0f, 50.0f, 0.0f}, w, h));
+        EXPECT_TRUE(Near(seen, expected)) << "quad " << i << ": " << seen << " expected " << expected;
+    }
 }
 
 TEST_F(RenderTest, FaceWithoutMaterialDrawsOpaqueWhiteAndTheRestStaysInPlace)

@@ -88,7 +88,7 @@ CModel Sheet(int side)
             CFace f;
             f.m_material = (z * 4) / side;
             const int a = z * (side + 1) + x;
-            f.m_indices = {a, a + side + 1, a + side + 2, a + 1};
+            f.m_indices = {a, a + 1, a + side + 2, a + side + 1}; // clockwise seen from above
             f.m_uvs = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
             model.m_faces.push_back(f);
         }

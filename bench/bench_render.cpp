@@ -192,8 +192,8 @@ void BM_Reference1M(benchmark::State& state)
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &texel);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 
-    const D3DXMATRIX view = GlRenderer::ViewMatrix(*scene);
-    const D3DXMATRIX viewProj = D3DXMatrixMultiply(view, GlRenderer::ProjectionMatrix(*scene));
+    const D3DXMATRIX view = ViewMatrix(*scene);
+    const D3DXMATRIX viewProj = D3DXMatrixMultiply(view, ProjectionMatrix(*scene));
     gl.target.Bind();
     glViewport(0, 0, kWidth, kHeight);
     glEnable(GL_DEPTH_TEST);

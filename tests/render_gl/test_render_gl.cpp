@@ -281,7 +281,7 @@ TEST_F(RenderTest, FlatAndSmoothShadingColourAsTheFixedPipelineLights)
     const auto lit = [&](int corner) {
         D3DXVECTOR3 light;
         EXPECT_TRUE(GlRenderer::LightDirection(scene, light));
-        const D3DXMATRIX view = GlRenderer::ViewMatrix(scene);
+        const D3DXMATRIX view = ViewMatrix(scene);
         const D3DXVECTOR3 l = D3DXVec3Normalize(D3DXVec3TransformNormal(light, view));
         D3DXMATRIX inverse;
         EXPECT_TRUE(D3DXMatrixInverse(inverse, view));

@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr float kNearPlane = 100.0f;
-constexpr float kFarPlane = 10000.0f;
-
 // Offsets of the vertex fields in the two layouts.
 constexpr std::size_t kMeshNormalOffset = offsetof(MeshVertex, nx);
 constexpr std::size_t kMeshTexCoordOffset = offsetof(MeshVertex, u);
@@ -427,24 +424,6 @@ bool GlRenderer::ResizeView(CTessaline& scene, int width, int height)
     scene.m_viewWidth = static_cast<float>(width);
     scene.m_viewHeight = static_cast<float>(height);
     return true;
-}
-
-D3DXMATRIX GlRenderer::ViewMatrix(const CTessaline& scene)
-{
-    if (scene.m_camera.empty()) {
-        return D3DXMatrixIdentity();
-    }
-    const CAnimation& c = scene.GetCameraRecord();
-    const D3DXMATRIX s = D3DXMatrixScaling(c.m_scale.x, c.m_scale.y, c.m_scale.z);
-    const D3DXMATRIX r = EulerRotation(c.m_axis.x, c.m_axis.y, c.m_axis.z);
-    const D3DXMATRIX t = D3DXMatrixTranslation(c.m_position.x, c.m_position.y, c.m_position.z);
-    return D3DXMatrixMultiply(D3DXMatrixMultiply(s, r), t);
-}
-
-D3DXMATRIX GlRenderer::ProjectionMatrix(const CTessaline& scene)
-{
-    return D3DXMatrixPerspectiveFovRH(DegreesToRadians(scene.m_fieldOfView), scene.m_viewWidth / scene.m_viewHeight,
-                                      kNearPlane, kFarPlane);
 }
 
 bool GlRenderer::LightDirection(const CTessaline& scene, D3DXVECTOR3& out)

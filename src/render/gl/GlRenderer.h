@@ -28,6 +28,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "render/Camera.h" // ViewMatrix, ProjectionMatrix: one definition for drawing and picking
 #include "render/RenderGeometry.h"
 #include "render/gl/GlShaders.h"
 #include "scene/CTessaline.h"
@@ -92,13 +93,6 @@ public:
     // Records a size event of the view: the new size becomes the aspect
     // ratio. A size without area (a minimised window) is ignored and false.
     static bool ResizeView(CTessaline& scene, int width, int height);
-
-    // The camera's view matrix: scaling x Euler rotation x translation of
-    // camera record 0.
-    static D3DXMATRIX ViewMatrix(const CTessaline& scene);
-    // Right-handed perspective: m_fieldOfView (degrees), the view's aspect
-    // ratio, near 100, far 10000; depth 0 at the near plane, 1 at the far one.
-    static D3DXMATRIX ProjectionMatrix(const CTessaline& scene);
     // World-space direction of the light as it travels: from the point the
     // camera looks at back towards the eye. False when it cannot be computed
     // (camera at that point, non-finite camera).

@@ -177,3 +177,18 @@ std::string LowerAscii(std::string text)
     }
     return text;
 }
+
+std::string FolderOf(std::string_view path)
+{
+    return GetPathFolder(path).value_or(std::string());
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name)
+{
+    std::string joined(folder);
+    if (!joined.empty() && joined.back() != '/') {
+        joined.push_back('/');
+    }
+    joined.append(name);
+    return joined;
+}

@@ -18,7 +18,6 @@
 namespace {
 
 // Relative paths in a script are taken from the script's own folder.
-std::string FolderOf(const std::string& path) { return GetPathFolder(path).value_or("./"); }
 
 } // namespace
 

@@ -12,6 +12,7 @@
 #include "import/TextureLoader.h"
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
+#include "base/PathHelpers.h"
 #include "scene/Names.h"
 
 namespace {
@@ -69,14 +70,6 @@ std::string LowerExtension(const std::string& path)
     std::string extension = path.substr(dot + 1);
     std::transform(extension.begin(), extension.end(), extension.begin(), AsciiLower);
     return extension;
-}
-
-// The folder part of a path, with its separator; empty for a bare file name,
-// which lives in the working directory.
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // What follows the reader whatever its result: the scene is made whole again.

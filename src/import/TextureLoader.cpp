@@ -17,14 +17,6 @@
 
 namespace {
 
-std::string JoinPath(const std::string& folder, const std::string& name)
-{
-    if (folder.empty()) {
-        return name;
-    }
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 // "TEXTURE" beside the program, then every other letter case of it that exists.
 std::vector<std::string> TextureFolders(const std::string& programFolder)
 {

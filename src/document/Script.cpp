@@ -12,6 +12,7 @@
 #include "document/ViewRequests.h"
 #include "render/Picking.h"
 #include "export/ExportScene.h"
+#include "render/RenderGeometry.h"
 #include "scene/AppValues.h"
 #include "scene/Cp932.h"
 #include "scene/Numbers.h"
@@ -45,7 +46,41 @@ bool ToCp932(const std::string& utf8, std::string& cp932)
     return lossless;
 }
 
-// "#INDEX" or the first model whose name is exactly NAME; -1 when none.
+// '#' and decimal digits up to white space or the end of the line.
+template <typename Space>
+bool IsIndexToken(std::string_view rest, Space space)
+{
+    std::size_t i = 1;
+    while (i < rest.size() && rest[i] >= '0' && rest[i] <= '9') {
+        ++i;
+    }
+    return i > 1 && (i == rest.size() || space(rest[i]));
+}
+
+// A whole token as an int; false when it is not one or lies outside int.
+bool ParseInt(const std::string& token, int& value)
+{
+    long long wide = 0;
+    if (!ParseInteger(token, wide) || wide < INT_MIN || wide > INT_MAX) {
+        return false;
+    }
+    value = static_cast<int>(wide);
+    return true;
+}
+
+// Decimal digits only: from_chars alone would take a sign.
+bool DigitsOnly(std::string_view text)
+{
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return !text.empty();
+}
+
+} // namespace
+
 int FindModel(const CTessaline& scene, const std::string& token)
 {
     if (token.size() > 1 && token[0] == '#') {
@@ -68,29 +103,6 @@ int FindModel(const CTessaline& scene, const std::string& token)
     return -1;
 }
 
-// A whole token as an int; false when it is not one or lies outside int.
-bool ParseInt(const std::string& token, int& value)
-{
-    long long wide = 0;
-    if (!ParseInteger(token, wide) || wide < INT_MIN || wide > INT_MAX) {
-        return false;
-    }
-    value = static_cast<int>(wide);
-    return true;
-}
-
-// '#' and decimal digits up to white space or the end of the line.
-template <typename Space>
-bool IsIndexToken(std::string_view rest, Space space)
-{
-    std::size_t i = 1;
-    while (i < rest.size() && rest[i] >= '0' && rest[i] <= '9') {
-        ++i;
-    }
-    return i > 1 && (i == rest.size() || space(rest[i]));
-}
-
-} // namespace
 
 struct ScriptRunner::Command {
     std::string_view name;
@@ -143,6 +155,7 @@ const ScriptRunner::Command ScriptRunner::kCommands[] = {
     {"view-size", 2, 2, &ScriptRunner::ViewSize},
     {"mouse", 3, 6, &ScriptRunner::Mouse},
     {"wheel", 1, 1, &ScriptRunner::Wheel},
+    {"render", 1, 3, &ScriptRunner::RenderCommand},
 };
 
 bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens, std::string& error)
@@ -317,7 +330,7 @@ std::string ScriptRunner::SelectModelCommand(const Tokens& t)
     if (model < 0) {
         return "select-model: no model " + t[1];
     }
-    // As a click on the model's item in the tree.
+    // As a click on the model's item in the tree, which also builds its box.
     m_doc.m_mouseMode = 2;
     SelectModel(m_doc.Scene(), model);
     BuildSelectionBox(*m_doc.Scene().GetSelectedModel());
@@ -760,4 +773,40 @@ std::string ScriptRunner::Wheel(const Tokens& t)
     }
     ApplyViewRequests(m_doc, MouseWheel(m_doc.Scene(), input));
     return {};
+}
+
+bool ParseRenderSize(std::string_view text, int& width, int& height)
+{
+    const std::size_t x = text.find('x');
+    if (x == std::string_view::npos || x == 0 || x + 1 >= text.size()) {
+        return false;
+    }
+    const auto parse = [](std::string_view digits, int& out) {
+        const char* end = digits.data() + digits.size();
+        const auto [stop, error] = std::from_chars(digits.data(), end, out);
+        return error == std::errc{} && stop == end && out >= 1 && out <= kMaxRenderSide;
+    };
+    int w = 0;
+    int h = 0;
+    if (DigitsOnly(text.substr(0, x)) && DigitsOnly(text.substr(x + 1)) && parse(text.substr(0, x), w) &&
+        parse(text.substr(x + 1), h)) {
+        width = w;
+        height = h;
+        return true;
+    }
+    return false;
+}
+
+std::string ScriptRunner::RenderCommand(const Tokens& t)
+{
+    int width = kDefaultRenderWidth;
+    int height = kDefaultRenderHeight;
+    if (t.size() == 3 || (t.size() == 4 && (t[2] != "--size" || !ParseRenderSize(t[3], width, height)))) {
+        return "render: expected render PATH [--size WxH]";
+    }
+    if (!m_render) {
+        return "render: drawing is not available here";
+    }
+    const std::string error = m_render(m_doc.Scene(), Path(t[1]), width, height);
+    return error.empty() ? std::string{} : "render: " + error;
 }

@@ -26,12 +26,29 @@ struct ScriptResult {
     std::string error; // UTF-8, when !ok
 };
 
+// The model a script or command-line token names: "#INDEX" or the first model
+// whose name is exactly NAME (UTF-8). -1 when none.
+int FindModel(const CTessaline& scene, const std::string& token);
+
+// Picture size of the render command and `vantomo-cli render`.
+inline constexpr int kDefaultRenderWidth = 640;
+inline constexpr int kDefaultRenderHeight = 480;
+inline constexpr int kMaxRenderSide = 16384;
+
+// "WxH" with decimal W and H in 1..kMaxRenderSide. False (width and height
+// unchanged) for anything else.
+[[nodiscard]] bool ParseRenderSize(std::string_view text, int& width, int& height);
+
 // Splits one line into tokens. False (with `error`) on an unterminated quote.
 bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens, std::string& error);
 
 class ScriptRunner final : public DocumentView {
 public:
     using Printer = std::function<void(const CTessaline&)>;
+    // Draws the scene as the 3D view would into a PNG file of width x height
+    // pixels; "" on success, else the reason. The document layer draws
+    // nothing itself: the command-line tool provides this.
+    using RenderHook = std::function<std::string(CTessaline&, const std::string& path, int width, int height)>;
 
     // `print` runs for the `print` command. The runner registers itself as a
     // view of `doc` for its lifetime.
@@ -39,6 +56,9 @@ public:
     ~ScriptRunner() override;
     ScriptRunner(const ScriptRunner&) = delete;
     ScriptRunner& operator=(const ScriptRunner&) = delete;
+
+    // What the `render` command calls; without one it fails.
+    void SetRenderHook(RenderHook render) { m_render = std::move(render); }
 
     // Runs every line of `text`; `folder` is the base of relative paths.
     ScriptResult Run(std::string_view text, const std::string& folder);
@@ -89,9 +109,11 @@ private:
     std::string ViewSize(const std::vector<std::string>&);
     std::string Mouse(const std::vector<std::string>&);
     std::string Wheel(const std::vector<std::string>&);
+    std::string RenderCommand(const std::vector<std::string>&);
 
     CVantomoDoc& m_doc;
     Printer m_print;
+    RenderHook m_render;
     std::string m_folder;
     ViewMouseState m_mouse; // the 3D view's mouse state between mouse lines
 };

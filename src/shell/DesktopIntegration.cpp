@@ -72,7 +72,7 @@ QString MimePackageText()
 
 QString UserDataHome() { return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); }
 
-bool InstallFileType(const QString& dataHome, const QString& executable)
+bool InstallFileType(const QString& dataHome, const QString& executable, bool refresh)
 {
     if (dataHome.isEmpty()) {
         return false;
@@ -84,11 +84,13 @@ bool InstallFileType(const QString& dataHome, const QString& executable)
                     WriteFile(dataHome + QLatin1Char('/') + QLatin1String(kMimeFile), MimePackageText().toUtf8()) &&
                     (iconBytes.isEmpty() ||
                      WriteFile(dataHome + QLatin1Char('/') + QLatin1String(kIconFile), iconBytes));
-    RefreshDatabases(dataHome);
+    if (refresh) {
+        RefreshDatabases(dataHome);
+    }
     return ok;
 }
 
-bool RemoveFileType(const QString& dataHome)
+bool RemoveFileType(const QString& dataHome, bool refresh)
 {
     if (dataHome.isEmpty()) {
         return false;
@@ -100,6 +102,8 @@ bool RemoveFileType(const QString& dataHome)
             ok = false;
         }
     }
-    RefreshDatabases(dataHome);
+    if (refresh) {
+        RefreshDatabases(dataHome);
+    }
     return ok;
 }

@@ -14,11 +14,12 @@ QString MimePackageText();
 
 // Writes the desktop entry, the mime package and the icon under `dataHome`
 // and runs update-mime-database and update-desktop-database where they are
-// installed (without waiting for them). False when a file could not be written.
-bool InstallFileType(const QString& dataHome, const QString& executable);
+// installed (without waiting for them) unless `refresh` is false. False when
+// a file could not be written.
+bool InstallFileType(const QString& dataHome, const QString& executable, bool refresh = true);
 // Removes what InstallFileType wrote and refreshes the databases. True when
 // nothing of it is left.
-bool RemoveFileType(const QString& dataHome);
+bool RemoveFileType(const QString& dataHome, bool refresh = true);
 
 // The user's XDG data folder.
 QString UserDataHome();

@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -312,14 +313,25 @@ void CMainFrame::CreateClient(bool createGlView)
     }
 
     if (createGlView) {
-        auto* view = new CVantomoView(m_doc, m_wndRightSplitter);
+        auto* stack = new QStackedWidget(m_wndRightSplitter);
+        auto* view = new CVantomoView(m_doc, stack);
+        m_glFailure = new QLabel(stack);
+        m_glFailure->setAlignment(Qt::AlignCenter);
+        m_glFailure->setWordWrap(true);
+        stack->addWidget(view);
+        stack->addWidget(m_glFailure);
+        view->onFailure = [this, stack] {
+            m_glFailure->setText(CVantomoView::FailureText(m_glView->Failure()));
+            stack->setCurrentWidget(m_glFailure);
+        };
+        m_glView = view;
         view->onFrameDrawn = [this] { UpdateFps(); };
         view->onPanelValues = [this](const PanelValues& values) {
             if (m_pControlPanel != nullptr) {
                 m_pControlPanel->ShowValues(values.angle, values.vector.x, values.vector.y, values.vector.z);
             }
         };
-        m_p3DView = view;
+        m_p3DView = stack;
     } else {
         auto* placeholder = new QWidget(m_wndRightSplitter);
         placeholder->setAutoFillBackground(true);
@@ -352,7 +364,9 @@ void CMainFrame::CreateClient(bool createGlView)
 void CMainFrame::Invalidate3DView()
 {
     ++m_invalidations;
-    if (m_p3DView != nullptr) {
+    if (m_glView != nullptr) {
+        m_glView->update();
+    } else if (m_p3DView != nullptr) {
         m_p3DView->update();
     }
 }
@@ -448,6 +462,9 @@ void CMainFrame::Retranslate()
     m_wndToolBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ"));
     m_wndControlBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ｺﾝﾄﾛｰﾙ ﾂｰﾙ ﾊﾞｰ"));
     m_readyPane->setText(QCoreApplication::translate("StatusBar", "ﾚﾃﾞｨ"));
+    if (m_glView != nullptr && !m_glView->Failure().isEmpty()) {
+        m_glFailure->setText(CVantomoView::FailureText(m_glView->Failure()));
+    }
     RebuildRecentMenu();
     UpdateTitle();
     if (m_pControlPanel != nullptr) {
@@ -507,6 +524,8 @@ void CMainFrame::OnUpdate(int hint)
         m_fps.ResetFpsClock();
     }
     UpdateTitle();
+    // A key pressed right after a pick must find its command enabled.
+    RefreshCommandStates();
     Invalidate3DView();
 }
 

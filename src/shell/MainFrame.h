@@ -17,6 +17,8 @@
 #include "shell/Language.h"
 
 class CSliderView;
+class CVantomoView;
+class QStackedWidget;
 class QAction;
 class QLabel;
 class QMenu;
@@ -61,7 +63,9 @@ public:
     void Invalidate3DView();
     int Invalidations() const { return m_invalidations; }
 
+    // The 3D view's pane, and the OpenGL view in it (null with the placeholder).
     QWidget* ThreeDView() const { return m_p3DView; }
+    CVantomoView* GlView() const { return m_glView; }
     CSliderView* ControlPanel() const { return m_pControlPanel; }
     QWidget* Pane(int index) const { return m_panes[index]; } // tree, materials, animations
     QAction* Action(int id) const;
@@ -113,6 +117,8 @@ private:
     QToolBar* m_wndToolBar = nullptr;
     QToolBar* m_wndControlBar = nullptr;
     QWidget* m_p3DView = nullptr;
+    CVantomoView* m_glView = nullptr;
+    QLabel* m_glFailure = nullptr; // shown in the pane when OpenGL 3.3 is missing
     CSliderView* m_pControlPanel = nullptr;
     QWidget* m_panes[3] = {};
     int m_toolBarHeight = 0;

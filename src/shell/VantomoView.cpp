@@ -1,10 +1,9 @@
 #include "shell/VantomoView.h"
 
 #include <QCoreApplication>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QOpenGLContext>
-#include <QVBoxLayout>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "document/ViewRequests.h"
@@ -15,6 +14,12 @@ CVantomoView::CVantomoView(CVantomoDoc& doc, QWidget* parent) : QOpenGLWidget(pa
     setFocusPolicy(Qt::ClickFocus);
     setMinimumSize(0, 0);
     m_doc.AddView(this);
+    // A platform that cannot make any OpenGL context never calls initializeGL.
+    QTimer::singleShot(3000, this, [this] {
+        if (isVisible() && !isValid() && m_failure.isEmpty()) {
+            ShowFailure(QStringLiteral("No OpenGL context could be created."));
+        }
+    });
 }
 
 CVantomoView::~CVantomoView()
@@ -48,28 +53,20 @@ void CVantomoView::initializeGL()
     m_reloadTextures = true;
 }
 
-void CVantomoView::ShowFailure(const QString& reason)
+QString CVantomoView::FailureText(const QString& reason)
 {
-    m_failureDetail = reason;
-    m_failure = QCoreApplication::translate(
-        "VantomoView", "OpenGL 3.3 が使えないため、3D ビューを表示できません。");
-    if (m_message == nullptr) {
-        m_message = new QLabel(this);
-        m_message->setWordWrap(true);
-        m_message->setAlignment(Qt::AlignCenter);
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(m_message);
-    }
-    m_message->setText(m_failure + QStringLiteral("\n\n") + m_failureDetail);
-    m_message->show();
+    return QCoreApplication::translate("VantomoView", "OpenGL 3.3 が使えないため、3D ビューを表示できません。") +
+           QStringLiteral("\n\n") + reason;
 }
 
-void CVantomoView::changeEvent(QEvent* event)
+void CVantomoView::ShowFailure(const QString& reason)
 {
-    if (event->type() == QEvent::LanguageChange && m_message != nullptr) {
-        ShowFailure(m_failureDetail);
+    const bool first = m_failure.isEmpty();
+    m_failure = reason.isEmpty() ? QStringLiteral("OpenGL failed") : reason;
+    if (first && onFailure) {
+        // Not from inside the GL callbacks: the window swaps the view out.
+        QTimer::singleShot(0, this, [this] { onFailure(); });
     }
-    QOpenGLWidget::changeEvent(event);
 }
 
 void CVantomoView::resizeGL(int w, int h) { (void)GlRenderer::ResizeView(m_doc.Scene(), w, h); }

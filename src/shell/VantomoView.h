@@ -14,8 +14,6 @@
 #include "document/Document.h"
 #include "render/MouseHandling.h"
 
-class QLabel;
-
 class CVantomoView final : public QOpenGLWidget, public DocumentView {
 public:
     CVantomoView(CVantomoDoc& doc, QWidget* parent);
@@ -27,10 +25,16 @@ public:
     std::function<void()> onFrameDrawn;
     // Called when a mouse edit has new values for the control panel.
     std::function<void(const PanelValues&)> onPanelValues;
+    // Called (once the event loop runs again) when the renderer cannot draw:
+    // the window then shows the message in place of the view.
+    std::function<void()> onFailure;
 
-    // Frames drawn so far, and why the renderer could not start ("" when it did).
+    // Frames drawn so far, and why the renderer could not start or draw
+    // (the renderer's own reason, "" when it works).
     int FramesDrawn() const { return m_framesDrawn; }
     const QString& Failure() const { return m_failure; }
+    // What the window shows instead of the view, in the language in force.
+    static QString FailureText(const QString& reason);
 
 protected:
     void initializeGL() override;
@@ -40,7 +44,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     MouseInput Input(const QPointF& position, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) const;
@@ -55,6 +58,4 @@ private:
     bool m_reloadTextures = true;
     int m_framesDrawn = 0;
     QString m_failure;
-    QString m_failureDetail;
-    QLabel* m_message = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "ShellFixture.h"
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QTest>
@@ -18,7 +19,7 @@ protected:
         createGl = true;
         ShellTest::SetUp();
     }
-    CVantomoView& View() { return *static_cast<CVantomoView*>(frame->ThreeDView()); }
+    CVantomoView& View() { return *frame->GlView(); }
     // Lets the window draw until `frames` frames have been drawn (or 3 s pass).
     void DrawUntil(int frames)
     {
@@ -98,6 +99,40 @@ TEST_F(WindowTest, TheSliderRepaintsTheViewAndPlaybackDrawsAtTheRate)
     const int drawn = View().FramesDrawn() - start;
     EXPECT_GT(drawn, 10) << "playback draws (software GL on a shared machine may not keep up with 30)";
     EXPECT_LT(drawn, 75) << "never more than the ticks";
+}
+
+TEST_F(WindowTest, AClickSelectsTheModelUnderTheMouseAndCtrlPKeysIt)
+{
+    OpenSample();
+    frame->setGeometry(0, 0, 1280, 1000);
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    DrawUntil(1);
+    ASSERT_EQ(doc->Scene().m_selectedModel, kNoModel);
+    // The body sits in the middle of the view, a third of the way down.
+    const QPoint body(View().width() / 2, View().height() / 3);
+    QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, body);
+    ASSERT_NE(doc->Scene().m_selectedModel, kNoModel);
+    EXPECT_EQ(doc->Scene().GetSelectedModel()->m_name, "body");
+    EXPECT_EQ(doc->m_mouseMode, 2) << "a pick switches to animation mode";
+
+    doc->Execute(kCmdNextFrame);
+    doc->Execute(kCmdNextFrame);
+    ASSERT_EQ(g_currentFrame, 2);
+    QTest::keyClick(frame.get(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(doc->Scene().GetSelectedModel()->m_tracks[0][2].m_key, 1);
+    EXPECT_TRUE(frame->ControlPanel()->Slider()->Ticks().size() >= 2);
+
+    // Orbit with the right button: the camera turns.
+    const CVector before = doc->Scene().GetCameraRecord().m_axis;
+    QTest::mousePress(&View(), Qt::RightButton, Qt::NoModifier, QPoint(100, 100));
+    QMouseEvent move(QEvent::MouseMove, QPointF(140, 120), View().mapToGlobal(QPointF(140, 120)), Qt::NoButton,
+                     Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(&View(), &move);
+    QTest::mouseRelease(&View(), Qt::RightButton, Qt::NoModifier, QPoint(140, 120));
+    EXPECT_NE(doc->Scene().GetCameraRecord().m_axis.y, before.y);
 }
 
 } // namespace

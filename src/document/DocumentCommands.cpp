@@ -8,6 +8,7 @@
 #include "document/Document.h"
 #include "document/History.h"
 #include "document/KeyEditing.h"
+#include "document/PanelEditing.h"
 #include "document/Structure.h"
 #include "export/ExportScene.h"
 #include "render/Picking.h"
@@ -610,32 +611,10 @@ void CVantomoDoc::ApplyCurrentFrameText(std::string_view text)
 
 void CVantomoDoc::ApplyValueFields(float x, float y, float z, std::optional<float> angle)
 {
-    CTessaline& scene = m_scene;
-    PushUndoSelected(scene);
-    CModel* model = scene.GetSelectedModel();
-    switch (scene.m_transformMode) {
-    case 0:
-        if (model != nullptr) {
-            SetCurrentPosition(*model, x, y, z);
-        } else {
-            scene.GetCameraRecord().m_position = CVector{x, y, z};
-        }
-        break;
-    case 1:
-        if (model != nullptr) {
-            SetCurrentRotation(*model, x, y, z, angle.value_or(GetCurrentAngle(*model)));
-        } else {
-            scene.GetCameraRecord().m_axis = CVector{x, y, z};
-        }
-        break;
-    case 2:
-        if (model != nullptr) {
-            SetCurrentScale(*model, x, y, z);
-        }
-        break;
-    default:
-        break;
-    }
+    // Without a typed angle (a script line of three values) the current one stays.
+    const CModel* model = m_scene.GetSelectedModel();
+    const float a = angle.value_or(model != nullptr ? GetCurrentAngle(*model) : 0.0f);
+    ApplyPanelValues(m_scene, x, y, z, a);
     SetModifiedFlag();
 }
 

@@ -10,6 +10,7 @@
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
 #include "export/ExportScene.h"
+#include "render/Picking.h"
 #include "import/TextureLoader.h"
 #include "scene/Names.h"
 #include "scene/Cp932.h"
@@ -549,6 +550,12 @@ void CVantomoDoc::RenameCommand(int id)
         renamed = RenameAnimation(scene, g_currentAnimation, *name, m_ui);
         break;
     default: {
+        // The edit runs in a local event loop: the material list may have
+        // changed meanwhile, so the selected material is looked up again.
+        material = scene.GetSelectedMaterial();
+        if (material == nullptr) {
+            return;
+        }
         if (MaterialNameTaken(*name)) {
             m_ui.ShowMessage(kDuplicateNameMessage);
         } else {
@@ -577,10 +584,15 @@ void CVantomoDoc::AfterAnimationDeleted()
     g_lastFrame = m_scene.FrameCountOf(g_currentAnimation) - 1;
 }
 
-void CVantomoDoc::SelectModelItem(int model)
+void CVantomoDoc::SelectModelItem(int model, bool animationMode)
 {
-    m_mouseMode = 2;
+    if (animationMode) {
+        m_mouseMode = 2;
+    }
     SelectModel(m_scene, model);
+    if (CModel* selected = m_scene.GetSelectedModel()) {
+        BuildSelectionBox(*selected);
+    }
     UpdateAllViews(kHintSelection);
 }
 
@@ -608,18 +620,23 @@ bool CVantomoDoc::SelectAnimationItem(int index)
     return true;
 }
 
-bool CVantomoDoc::DropModel(int model, int ref)
+bool CVantomoDoc::CanDropModel(int model, int ref) const
 {
-    CTessaline& scene = m_scene;
+    const CTessaline& scene = m_scene;
     const int count = static_cast<int>(scene.m_models.size());
     if (model < 0 || model >= count) {
         return false;
     }
     if (ref >= 0) {
-        if (ref >= count || IsDescendantOrSelf(scene, ref, model)) {
-            return false;
-        }
-    } else if (~ref >= static_cast<int>(scene.m_characterNames.size())) {
+        return ref < count && !IsDescendantOrSelf(scene, ref, model);
+    }
+    return ~ref < static_cast<int>(scene.m_characterNames.size());
+}
+
+bool CVantomoDoc::DropModel(int model, int ref)
+{
+    CTessaline& scene = m_scene;
+    if (!CanDropModel(model, ref)) {
         return false;
     }
     // The drag's press selected the model; the drop is undoable on both sides.

@@ -358,3 +358,36 @@ TEST_F(CommandTest, MaterialDialogCopiesEveryValueBackAndRefusesAnotherMaterials
     EXPECT_EQ(m.m_color[2], 0.2f);
     EXPECT_EQ(m.m_color[3], 1.0f);
 }
+
+TEST_F(CommandTest, TreeClicksAndDropsThroughTheItemMethods)
+{
+    TwoModels();
+    CTessaline& scene = doc.Scene();
+    scene.m_models.push_back(Model("c", 0)); // under a
+    scene.RefreshDerived();
+    scene.BuildTraversal();
+
+    // A right click selects but keeps the camera mode.
+    doc.Execute(kCmdMouseCamera);
+    doc.SelectModelItem(0, false);
+    EXPECT_EQ(doc.m_mouseMode, 0);
+    EXPECT_EQ(scene.m_selectedModel, 0);
+    doc.SelectModelItem(1);
+    EXPECT_EQ(doc.m_mouseMode, 2);
+
+    // A model cannot go below itself or its own child; nothing is recorded then.
+    EXPECT_FALSE(doc.CanDropModel(0, 0));
+    EXPECT_FALSE(doc.CanDropModel(0, 2));
+    EXPECT_TRUE(doc.CanDropModel(2, 1));
+    EXPECT_TRUE(doc.CanDropModel(0, ~0));
+    EXPECT_FALSE(doc.CanDropModel(0, ~1)); // no second character
+    EXPECT_FALSE(doc.CanDropModel(3, ~0));
+    doc.SetModifiedFlag(false);
+    EXPECT_FALSE(doc.DropModel(0, 2));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(scene.m_undoNames.empty());
+    EXPECT_TRUE(doc.DropModel(0, 1));
+    EXPECT_EQ(scene.m_models[0].m_parent, 1);
+    EXPECT_EQ(scene.m_models[2].m_parent, 0); // the subtree moves along
+    EXPECT_EQ(scene.m_undoNames.size(), 2u);
+}

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTimer>
 
 #include "document/Commands.h"
 #include "scene/AppValues.h"
@@ -141,6 +142,15 @@ std::optional<QString> CAnimationListView::EditNameInPlace(const QString& curren
     if (m_rebuildPending) {
         m_rebuildPending = false;
         Rebuild();
+    }
+    if (text) {
+        // The document renames after the edit has returned and sends no
+        // hint for it: show its name once the command is done.
+        QTimer::singleShot(0, this, [this] {
+            if (m_editLoop == nullptr) {
+                Rebuild();
+            }
+        });
     }
     return text;
 }

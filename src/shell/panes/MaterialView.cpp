@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <QStyledItemDelegate>
 
 #include "document/Commands.h"
@@ -192,6 +193,15 @@ std::optional<QString> CMaterialView::EditNameInPlace(const QString& current)
     if (m_rebuildPending) {
         m_rebuildPending = false;
         Rebuild();
+    }
+    if (text) {
+        // The document renames after the edit has returned and sends no
+        // hint for it: show its name once the command is done.
+        QTimer::singleShot(0, this, [this] {
+            if (m_editLoop == nullptr) {
+                Rebuild();
+            }
+        });
     }
     return text;
 }

@@ -47,7 +47,7 @@
     </message>
     <message>
         <source>ﾌﾚｰﾑを削除</source>
-        <translation>deleted</translation>
+        <translation>: delete these frames</translation>
     </message>
 </context>
 <context>
@@ -62,7 +62,7 @@
     </message>
     <message>
         <source>ﾌﾚｰﾑ目の後ろに</source>
-        <translation>frame: after it insert</translation>
+        <translation>: after this frame, add</translation>
     </message>
     <message>
         <source>ﾌﾚｰﾑ追加</source>
@@ -81,7 +81,7 @@
     </message>
     <message>
         <source>ﾌﾚｰﾑ</source>
-        <translation>frame</translation>
+        <translation>(frame)</translation>
     </message>
     <message>
         <source>選択中のﾓﾃﾞﾙのｷｰﾌﾚｰﾑを追加</source>

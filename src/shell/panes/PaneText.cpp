@@ -100,6 +100,9 @@ std::optional<QString> EditIndexInPlace(QAbstractItemView* view, const QModelInd
     });
     QObject::connect(delegate, &QAbstractItemDelegate::closeEditor, &waiting, [&](QWidget* widget) {
         if (widget == editor) {
+            // The edit is over: a click that ended it may change the document
+            // before the loop returns, and the pane follows such hints again.
+            loop = nullptr;
             waiting.quit();
         }
     });
@@ -113,7 +116,7 @@ std::optional<QString> EditIndexInPlace(QAbstractItemView* view, const QModelInd
         return std::nullopt; // the pane went away while the edit waited
     }
     loop = nullptr;
-    if (editor != nullptr && view->indexWidget(edited) == editor) {
+    if (editor != nullptr && edited.isValid() && view->indexWidget(edited) == editor) {
         // Ended from outside (the document changed): close without committing.
         emit delegate->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
     }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScreen>
 #include <QSplitter>
 #include <QTranslator>
 
@@ -99,6 +100,25 @@ int main(int argc, char** argv)
         qobject_cast<QDialog*>(shown)->reject();
     });
     h.doc.Execute(kCmdFileSaveAs);
+
+    // A drag in progress: the wheel over the base, shown as the screen shows
+    // it (the dragged picture is a window of its own, so only a display has it).
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        QWidget* viewport = h.tree->viewport();
+        const QPoint from = h.tree->visualItemRect(h.tree->ModelItem(3)).center();
+        const QPoint to = h.tree->visualItemRect(h.tree->ModelItem(0)).center();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), viewport->mapToGlobal(QPointF(to)), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &move);
+        QTest::qWait(300);
+        const QPoint corner = column.mapToGlobal(QPoint(0, 0));
+        QGuiApplication::primaryScreen()
+            ->grabWindow(0, corner.x(), corner.y(), column.width(), 260)
+            .save(folder + QStringLiteral("/drag.png"));
+        QTest::keyClick(h.tree, Qt::Key_Escape);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, from);
+    }
 
     // The ten item images, eight times their size, normal above selected.
     QImage strip(5 * 13 * 8 + 4 * 8, 2 * 13 * 8 + 8, QImage::Format_ARGB32);

@@ -195,6 +195,19 @@ void PaneTest::treeMirrorsTheSceneAndTheTraversal()
     // The wheel went to the root of the character its former parent had.
     QCOMPARE(CHierarchyView::KindOf(h.tree->ModelItem(ModelNamed(scene, "wheel"))->parent()),
              CHierarchyView::kCharacterItem);
+
+    // Saved and opened again: the root shows the project's title, the rest
+    // the same structure.
+    TempFolder folder;
+    const std::vector<int> before = TreeModels(h.tree);
+    QVERIFY(h.doc.OnSaveDocument(folder.Path("scene.vtm")));
+    h.doc.OnNewDocument();
+    QCOMPARE(TreeModels(h.tree).size(), std::size_t{0});
+    QVERIFY(h.doc.OnOpenDocument(folder.Path("scene.vtm")));
+    QCOMPARE(h.tree->topLevelItem(0)->text(0), QStringLiteral("scene.vtm"));
+    QCOMPARE(TreeModels(h.tree), before);
+    QCOMPARE(TreeModels(h.tree), TraversalModels(h.doc.Scene()));
+    QCOMPARE(h.materials->rowCount(), static_cast<int>(h.doc.Scene().m_materials.size()));
 }
 
 void PaneTest::treeClicksSelectAndSwitchTheMouseMode()

@@ -5,12 +5,14 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTreeWidgetItemIterator>
 
 #include "document/Commands.h"
+#include "imaging/PathHelpers.h"
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 
@@ -143,8 +145,7 @@ void CHierarchyView::Rebuild()
     const CTessaline& scene = m_doc.Scene();
 
     auto* root = new QTreeWidgetItem(this);
-    const QString title = m_doc.GetTitle().empty() ? tr("無題") : QString::fromStdString(m_doc.GetTitle());
-    root->setText(0, title);
+    root->setText(0, RootTitle());
     QFont bold = root->font(0);
     bold.setBold(true);
     root->setFont(0, bold);
@@ -197,6 +198,14 @@ void CHierarchyView::Rebuild()
     ExpandAllAndRefreshImages();
     // The renderer walks the hierarchy the tree shows.
     m_doc.Scene().BuildTraversal();
+}
+
+QString CHierarchyView::RootTitle() const
+{
+    // The document's file name, as a title bar shows it; the folders would
+    // only crowd the pane.
+    const std::optional<std::string> name = GetPathFileName(m_doc.GetTitle());
+    return name ? QString::fromStdString(*name) : tr("無題");
 }
 
 void CHierarchyView::ExpandAllAndRefreshImages()
@@ -303,8 +312,21 @@ void CHierarchyView::mouseMoveEvent(QMouseEvent* event)
         (pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
         m_dragging = true;
         m_dragModel = ValueOf(m_pressItem);
+        // The dragged item's picture follows the cursor, half transparent.
+        auto* image = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint);
+        image->setAttribute(Qt::WA_TransparentForMouseEvents);
+        image->setAttribute(Qt::WA_ShowWithoutActivating);
+        image->setWindowOpacity(0.6);
+        const QRect rect = visualItemRect(m_pressItem);
+        image->setPixmap(viewport()->grab(rect));
+        image->resize(rect.size());
+        m_dragImage = image;
     }
     if (m_dragging) {
+        if (m_dragImage != nullptr) {
+            m_dragImage->move(event->globalPosition().toPoint() + QPoint(12, 8));
+            m_dragImage->show();
+        }
         ShowDropFeedback(itemAt(pos), (event->modifiers() & Qt::ControlModifier) != 0);
         event->accept();
         return;
@@ -390,6 +412,8 @@ void CHierarchyView::EndDrag()
     }
     m_dragging = false;
     m_dragModel = kNoModel;
+    delete m_dragImage;
+    m_dragImage = nullptr;
     viewport()->unsetCursor();
 }
 
@@ -456,8 +480,8 @@ std::optional<QString> CHierarchyView::EditNameInPlace(int commandId, const QStr
 void CHierarchyView::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange && m_editLoop == nullptr) {
-        if (QTreeWidgetItem* root = topLevelItem(0); root != nullptr && m_doc.GetTitle().empty()) {
-            root->setText(0, tr("無題"));
+        if (QTreeWidgetItem* root = topLevelItem(0)) {
+            root->setText(0, RootTitle());
         }
     }
     QTreeWidget::changeEvent(event);

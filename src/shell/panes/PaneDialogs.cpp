@@ -208,6 +208,12 @@ CDlgSave::CDlgSave(QWidget* parent, const ExportDialog& data) : ExchangeDialog(p
     m_speed = NumberEdit(QStringLiteral("speed"), FormatInteger(s.speed), 50);
     // A speed of 0 means the kind has no speed to choose.
     m_speed->setReadOnly(s.speed == 0);
+    if (m_speed->isReadOnly()) {
+        // Shown on the dialog's own background, as a field that takes no typing.
+        QPalette shaded = m_speed->palette();
+        shaded.setColor(QPalette::Base, shaded.color(QPalette::Window));
+        m_speed->setPalette(shaded);
+    }
     speedRow->addWidget(new QLabel(tr("1ﾌﾚｰﾑを"), speedBox));
     speedRow->addWidget(m_speed);
     speedRow->addWidget(new QLabel(tr("倍"), speedBox));

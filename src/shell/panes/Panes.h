@@ -60,6 +60,7 @@ protected:
 
 private:
     void Rebuild();
+    QString RootTitle() const;
     void ExpandAllAndRefreshImages();
     void FollowSelection();
     void SetItemImage(QTreeWidgetItem* item, ItemKind kind);
@@ -74,6 +75,7 @@ private:
     bool m_dragging = false;
     int m_dragModel = kNoModel;
     QTreeWidgetItem* m_dropTarget = nullptr; // highlighted while dragging
+    QWidget* m_dragImage = nullptr;          // the dragged item's picture, following the cursor
     QEventLoop* m_editLoop = nullptr;        // set while an in-place rename waits
     bool m_editCancelled = false;
     bool m_rebuildPending = false; // a hint came while the rename waited

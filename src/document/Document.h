@@ -122,8 +122,10 @@ public:
     bool SaveModified();
 
     // What the panes do on a click, as data for the views and scripts.
-    // Select a model as a click on its tree item: animation mouse mode, hint 114.
-    void SelectModelItem(int model);
+    // Select a model as a click on its tree item: its selection box is built,
+    // hint 114. A left click (animationMode) also switches the mouse to the
+    // animation mode; a right click, which opens the model's menu, keeps it.
+    void SelectModelItem(int model, bool animationMode = true);
     // Select a character: its models become the ones drawn; hint 114.
     void SelectCharacterItem(int character);
     void ClearSelectionItem();
@@ -157,6 +159,10 @@ public:
     // that stop on a failure (scripts, the command line) read it.
     const std::string& LastFailure() const { return m_lastFailure; }
 
+    // Whether `model` may be dropped on `ref`: both in range, and `ref`
+    // neither the model nor below it. The tree shows its no-drop cursor
+    // otherwise.
+    bool CanDropModel(int model, int ref) const;
     // Drop `model` on `ref` (a model position, or ~character): the undo
     // entries around it, hint 105, modified. False when `ref` is the model or
     // hangs below it, or either is out of range.

@@ -20,7 +20,7 @@ namespace {
 
 std::vector<std::string> Candidates(const std::string& texture, const std::string& programFolder)
 {
-    const std::string slashed = ToSlashSeparators(texture);
+    const std::string slashed = ToSlashSeparators(texture, PathText::Cp932);
     std::vector<std::string> names{slashed};
     const std::string converted = Cp932ToUtf8(slashed);
     if (converted != slashed) {

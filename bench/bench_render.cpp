@@ -88,7 +88,7 @@ CModel Sheet(int side)
             CFace f;
             f.m_material = (z * 4) / side;
             const int a = z * (side + 1) + x;
-            f.m_indices = {a, a + side + 1, a + side + 2, a + 1};
+            f.m_indices = {a, a + 1, a + side + 2, a + side + 1}; // clockwise seen from above
             f.m_uvs = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
             model.m_faces.push_back(f);
         }
@@ -192,8 +192,8 @@ void BM_Reference1M(benchmark::State& state)
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &texel);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 
-    const D3DXMATRIX view = GlRenderer::ViewMatrix(*scene);
-    const D3DXMATRIX viewProj = D3DXMatrixMultiply(view, GlRenderer::ProjectionMatrix(*scene));
+    const D3DXMATRIX view = ViewMatrix(*scene);
+    const D3DXMATRIX viewProj = D3DXMatrixMultiply(view, ProjectionMatrix(*scene));
     gl.target.Bind();
     glViewport(0, 0, kWidth, kHeight);
     glEnable(GL_DEPTH_TEST);

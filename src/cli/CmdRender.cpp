@@ -139,7 +139,7 @@ int RunRender(const Args& args)
     ResetAppValues();
     CTessaline scene;
     StderrSink messages;
-    std::vector<OpenOutcome> outcomes;
+    std::vector<OpenResult> outcomes;
     if (!OpenDocumentsInto(scene, o.files, messages, outcomes)) {
         return kExitFailure;
     }
@@ -190,5 +190,5 @@ int RunRender(const Args& args)
             return kExitFailure;
         }
     }
-    return kExitOk;
+    return ReportIncompleteDocuments(o.files, outcomes) ? kExitFailure : kExitOk;
 }

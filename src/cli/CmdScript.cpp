@@ -12,13 +12,12 @@
 #include "cli/SceneRender.h"
 #include "animation/Pose.h"
 #include "document/Script.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "scene/AppValues.h"
 
 namespace {
 
 // Relative paths in a script are taken from the script's own folder.
-std::string FolderOf(const std::string& path) { return GetPathFolder(path).value_or("./"); }
 
 } // namespace
 
@@ -56,7 +55,7 @@ int RunScript(const Args& args)
     StderrSink stderrSink;
     HeadlessUserInterface ui(&stderrSink);
     CVantomoDoc doc(ui);
-    ScriptRunner runner(doc, [](const CTessaline& scene) { std::cout << SceneToJson(scene, {}); });
+    ScriptRunner runner(doc, ui, [](const CTessaline& scene) { std::cout << SceneToJson(scene, {}); });
     // The renderer is made on the first render command and kept for the next.
     std::unique_ptr<SceneRenderer> renderer;
     std::string rendererError;

@@ -8,12 +8,14 @@
 #include "document/Document.h"
 #include "document/History.h"
 #include "document/KeyEditing.h"
+#include "document/PanelEditing.h"
 #include "document/Structure.h"
 #include "export/ExportScene.h"
+#include "render/Picking.h"
 #include "import/TextureLoader.h"
 #include "scene/Names.h"
-#include "scene/Cp932.h"
-#include "imaging/PathHelpers.h"
+#include "base/Cp932.h"
+#include "base/PathHelpers.h"
 #include "scene/AppValues.h"
 
 namespace {
@@ -77,6 +79,7 @@ bool CVantomoDoc::Execute(int id)
     if (!IsEnabled(id)) {
         return false;
     }
+    m_lastFailure.clear();
     const CommandInfo* info = FindCommand(id);
     if (info->owner == CommandOwner::Shell) {
         m_ui.RunShellCommand(id);
@@ -332,6 +335,7 @@ void CVantomoDoc::FileSaveAs()
     if (record == nullptr) {
         // Nothing would be written: say so and leave everything as it was.
         m_ui.ShowMessage(kUnknownSaveFormatMessage);
+        m_lastFailure = kUnknownSaveFormatMessage;
         return;
     }
     InbetweenAll(m_scene);
@@ -348,6 +352,7 @@ void CVantomoDoc::FileSaveAs()
         const ExportResult result = ExportScene(m_scene, *path, *record);
         if (!result.ok) {
             m_ui.ShowMessage(result.message);
+            m_lastFailure = result.detail.empty() ? result.message : result.message + " (" + result.detail + ")";
         } else if (!result.skippedTextures.empty()) {
             std::string text = kSkippedTexturesMessage;
             for (const std::string& name : result.skippedTextures) {
@@ -506,30 +511,41 @@ void CVantomoDoc::DeleteFramesDialog()
 void CVantomoDoc::RenameCommand(int id)
 {
     CTessaline& scene = m_scene;
+    // The item the command renames, fixed before the name is asked for: the
+    // in-place edit waits in a local event loop, where a click may select
+    // something else before the edit ends.
+    int target = 0;
+    int modelId = 0;
     std::string current;
-    CMaterial* material = nullptr;
     switch (id) {
     case kCmdRenameModel:
         if (!scene.HasSelectedModel()) {
             return;
         }
+        target = scene.m_selectedModel;
+        modelId = scene.GetSelectedModel()->m_id;
         current = scene.GetSelectedModel()->m_name;
         break;
     case kCmdRenameCharacter:
-        current = scene.GetCharacterName(scene.m_selectedCharacter);
+        target = scene.m_selectedCharacter;
+        if (target < 0 || static_cast<std::size_t>(target) >= scene.m_characterNames.size()) {
+            return;
+        }
+        current = scene.m_characterNames[static_cast<std::size_t>(target)];
         break;
     case kCmdRenameAnimation:
-        if (g_currentAnimation < 0 || static_cast<std::size_t>(g_currentAnimation) >= scene.m_animationNames.size()) {
+        target = g_currentAnimation;
+        if (target < 0 || static_cast<std::size_t>(target) >= scene.m_animationNames.size()) {
             return;
         }
-        current = scene.m_animationNames[static_cast<std::size_t>(g_currentAnimation)];
+        current = scene.m_animationNames[static_cast<std::size_t>(target)];
         break;
     default:
-        material = scene.GetSelectedMaterial();
-        if (material == nullptr) {
+        target = scene.m_selectedMaterial;
+        if (scene.GetSelectedMaterial() == nullptr) {
             return;
         }
-        current = material->m_name;
+        current = scene.GetSelectedMaterial()->m_name;
         break;
     }
     const std::optional<std::string> name = m_ui.AskName(id, current);
@@ -537,24 +553,64 @@ void CVantomoDoc::RenameCommand(int id)
     if (!name || name->empty()) {
         return;
     }
-    bool renamed = false;
+    // The edited item must still be there as it was; otherwise the name
+    // belongs to nothing any more.
+    auto valid = [target](const auto& list) { return target >= 0 && static_cast<std::size_t>(target) < list.size(); };
+    const std::size_t t = static_cast<std::size_t>(target);
+    const std::string* now = nullptr;
     switch (id) {
     case kCmdRenameModel:
-        renamed = RenameModel(scene, *name, m_ui);
+        now = valid(scene.m_models) && scene.m_models[t].m_id == modelId ? &scene.m_models[t].m_name : nullptr;
         break;
     case kCmdRenameCharacter:
-        renamed = RenameCharacter(scene, *name, m_ui);
+        now = valid(scene.m_characterNames) ? &scene.m_characterNames[t] : nullptr;
         break;
     case kCmdRenameAnimation:
-        renamed = RenameAnimation(scene, g_currentAnimation, *name, m_ui);
+        now = valid(scene.m_animationNames) ? &scene.m_animationNames[t] : nullptr;
         break;
+    default:
+        now = valid(scene.m_materials) ? &scene.m_materials[t].m_name : nullptr;
+        break;
+    }
+    if (now == nullptr || *now != current) {
+        return;
+    }
+    // The renames and their duplicate tests act on the selection: the target
+    // is selected for them and the selection put back.
+    bool renamed = false;
+    switch (id) {
+    case kCmdRenameModel: {
+        const int selected = scene.m_selectedModel;
+        scene.m_selectedModel = target;
+        renamed = RenameModel(scene, *name, m_ui);
+        scene.m_selectedModel = selected;
+        scene.RefreshDerived();
+        break;
+    }
+    case kCmdRenameCharacter: {
+        const int selected = scene.m_selectedCharacter;
+        scene.m_selectedCharacter = target;
+        renamed = RenameCharacter(scene, *name, m_ui);
+        scene.m_selectedCharacter = selected;
+        break;
+    }
+    case kCmdRenameAnimation: {
+        const int currentAnimation = g_currentAnimation;
+        g_currentAnimation = target;
+        renamed = RenameAnimation(scene, target, *name, m_ui);
+        g_currentAnimation = currentAnimation;
+        break;
+    }
     default: {
+        const int selected = scene.m_selectedMaterial;
+        scene.m_selectedMaterial = target;
         if (MaterialNameTaken(*name)) {
             m_ui.ShowMessage(kDuplicateNameMessage);
         } else {
-            material->m_name = *name;
+            scene.m_materials[t].m_name = *name;
             renamed = true;
         }
+        scene.m_selectedMaterial = selected;
         break;
     }
     }
@@ -577,11 +633,55 @@ void CVantomoDoc::AfterAnimationDeleted()
     g_lastFrame = m_scene.FrameCountOf(g_currentAnimation) - 1;
 }
 
-void CVantomoDoc::SelectModelItem(int model)
+void CVantomoDoc::SelectModelItem(int model, bool animationMode)
 {
-    m_mouseMode = 2;
+    if (animationMode) {
+        m_mouseMode = 2;
+    }
     SelectModel(m_scene, model);
+    if (CModel* selected = m_scene.GetSelectedModel()) {
+        BuildSelectionBox(*selected);
+    }
     UpdateAllViews(kHintSelection);
+}
+
+bool CVantomoDoc::SelectMaterialItem(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_scene.m_materials.size()) {
+        return false;
+    }
+    m_scene.m_selectedMaterial = index;
+    return true;
+}
+
+void CVantomoDoc::ApplyCurrentFrameText(std::string_view text)
+{
+    // The slider keeps a typed frame within the animation.
+    const long long frame = AtolC(text);
+    g_currentFrame = static_cast<int>(std::clamp<long long>(frame, 0, g_lastFrame < 0 ? 0 : g_lastFrame));
+    g_playing = 0;
+}
+
+void CVantomoDoc::ApplyValueFields(float x, float y, float z, std::optional<float> angle)
+{
+    // Without a typed angle (a script line of three values) the current one stays.
+    const CModel* model = m_scene.GetSelectedModel();
+    const float a = angle.value_or(model != nullptr ? GetCurrentAngle(*model) : 0.0f);
+    ApplyPanelValues(m_scene, x, y, z, a);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::ApplyLastFrameText(std::string_view text)
+{
+    SetLastFrame(m_scene, text, m_ui);
+    UpdateAllViews(kHintAnimationList);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::ApplyRateText(std::string_view text)
+{
+    g_fps = ParseRate(text);
+    SetModifiedFlag();
 }
 
 void CVantomoDoc::SelectCharacterItem(int character)
@@ -608,18 +708,23 @@ bool CVantomoDoc::SelectAnimationItem(int index)
     return true;
 }
 
-bool CVantomoDoc::DropModel(int model, int ref)
+bool CVantomoDoc::CanDropModel(int model, int ref) const
 {
-    CTessaline& scene = m_scene;
+    const CTessaline& scene = m_scene;
     const int count = static_cast<int>(scene.m_models.size());
     if (model < 0 || model >= count) {
         return false;
     }
     if (ref >= 0) {
-        if (ref >= count || IsDescendantOrSelf(scene, ref, model)) {
-            return false;
-        }
-    } else if (~ref >= static_cast<int>(scene.m_characterNames.size())) {
+        return ref < count && !IsDescendantOrSelf(scene, ref, model);
+    }
+    return ~ref < static_cast<int>(scene.m_characterNames.size());
+}
+
+bool CVantomoDoc::DropModel(int model, int ref)
+{
+    CTessaline& scene = m_scene;
+    if (!CanDropModel(model, ref)) {
         return false;
     }
     // The drag's press selected the model; the drop is undoable on both sides.

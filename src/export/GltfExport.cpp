@@ -29,12 +29,12 @@
 #include "export/GltfSampling.h"
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "import/MeshBuilder.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
-#include "scene/Numbers.h"
-#include "scene/ProjectFileIo.h"
+#include "base/Cp932.h"
+#include "base/Numbers.h"
+#include "base/FileIo.h"
 
 static_assert(std::endian::native == std::endian::little, "glTF buffers are little-endian");
 
@@ -163,10 +163,10 @@ bool FileExists(const std::string& path)
 // with the extension ".png", or "texture.png" when nothing usable is left.
 std::string TextureBaseName(const std::string& texture)
 {
-    const std::optional<std::string> fileName = GetPathFileName(texture);
+    const std::optional<std::string> fileName = GetPathFileName(texture, PathText::Cp932);
     std::string base;
     if (fileName) {
-        base = GetPathBaseName(*fileName).value_or("");
+        base = GetPathBaseName(*fileName, PathText::Cp932).value_or("");
     }
     base = Cp932ToUtf8(base);
     for (char& ch : base) {

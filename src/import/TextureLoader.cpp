@@ -1,6 +1,7 @@
 #include "import/TextureLoader.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,48 +12,15 @@
 #include "imaging/ByteStream.h"
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 
-std::string JoinPath(const std::string& folder, const std::string& name)
-{
-    if (folder.empty()) {
-        return name;
-    }
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-// "TEXTURE" beside the program, then every other letter case of it that exists.
-std::vector<std::string> TextureFolders(const std::string& programFolder)
-{
-    std::vector<std::string> folders;
-    if (programFolder.empty()) {
-        return folders;
-    }
-    folders.push_back(JoinPath(programFolder, "TEXTURE/"));
-    std::vector<std::string> others;
-    if (DIR* dir = opendir(programFolder.c_str())) {
-        while (const dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "TEXTURE" && LowerAscii(name) == "texture") {
-                others.push_back(name);
-            }
-        }
-        closedir(dir);
-    }
-    std::sort(others.begin(), others.end());
-    for (const std::string& name : others) {
-        folders.push_back(JoinPath(programFolder, name + "/"));
-    }
-    return folders;
-}
-
 std::vector<std::string> Candidates(const std::string& texture, const std::string& programFolder)
 {
-    const std::string slashed = ToSlashSeparators(texture);
+    const std::string slashed = ToSlashSeparators(texture, PathText::Cp932);
     std::vector<std::string> names{slashed};
     const std::string converted = Cp932ToUtf8(slashed);
     if (converted != slashed) {
@@ -63,7 +31,8 @@ std::vector<std::string> Candidates(const std::string& texture, const std::strin
         paths.push_back(name.front() == '/' ? name : JoinPath(g_textureBaseFolder, name));
     }
     if (!PathHasColon(texture)) {
-        for (const std::string& folder : TextureFolders(programFolder)) {
+        const std::string folder = FindTextureFolder(programFolder);
+        if (!folder.empty()) {
             for (const std::string& name : names) {
                 paths.push_back(folder + name);
             }
@@ -73,6 +42,49 @@ std::vector<std::string> Candidates(const std::string& texture, const std::strin
 }
 
 } // namespace
+
+std::string FindTextureFolder(const std::string& programFolder)
+{
+    if (programFolder.empty()) {
+        return {};
+    }
+    std::vector<std::string> spellings;
+    if (DIR* dir = opendir(programFolder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (LowerAscii(name) == "texture") {
+                spellings.push_back(name);
+            }
+        }
+        closedir(dir);
+    }
+    // "TEXTURE" sorts before every other spelling, so the order is stable.
+    std::sort(spellings.begin(), spellings.end());
+    for (const std::string& name : spellings) {
+        const std::string folder = JoinPath(programFolder, name);
+        struct stat info {};
+        if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            return folder + "/";
+        }
+    }
+    return {};
+}
+
+std::string TextureNameForChosenFile(std::string_view textureFolder, std::string_view chosen)
+{
+    while (!textureFolder.empty() && (textureFolder.back() == '/' || textureFolder.back() == '\\')) {
+        textureFolder.remove_suffix(1);
+    }
+    if (textureFolder.empty() || chosen.size() <= textureFolder.size() + 1) {
+        return std::string(chosen);
+    }
+    const char separator = chosen[textureFolder.size()];
+    if ((separator != '/' && separator != '\\') ||
+        LowerAscii(std::string(chosen.substr(0, textureFolder.size()))) != LowerAscii(std::string(textureFolder))) {
+        return std::string(chosen);
+    }
+    return std::string(chosen.substr(textureFolder.size() + 1));
+}
 
 bool LoadImageFile(DibStream& image, const std::string& path)
 {

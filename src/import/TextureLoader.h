@@ -5,9 +5,9 @@
 //  1. the name itself; a relative name is taken relative to g_textureBaseFolder
 //     (the folder of the last imported document), or to the working folder
 //     while that is empty;
-//  2. the name inside the TEXTURE folder beside the program, in any letter
-//     case of the folder name (skipped for a name containing ":", which is a
-//     Windows drive or device name and is tried as written only).
+//  2. the name inside the program's texture folder (FindTextureFolder;
+//     skipped for a name containing ":", which is a Windows drive or device
+//     name and is tried as written only).
 // Each is tried with "\" read as "/", first as written and then converted from
 // CP932 to UTF-8, since Linux names files in UTF-8.
 #pragma once
@@ -20,6 +20,20 @@
 #include "scene/MessageSink.h"
 
 class DibStream;
+
+// The program's texture folder: "TEXTURE" beside the program in whatever
+// letter case it exists ("TEXTURE" first, then the other spellings in byte
+// order), ending in "/"; empty when there is none. The texture chooser opens
+// here, the loader searches here and the exporters copy what the loader found,
+// so all three agree on one folder.
+std::string FindTextureFolder(const std::string& programFolder);
+
+// The texture name to store for a file chosen in the texture chooser: the
+// path relative to `textureFolder` when `chosen` lies inside it (the folder
+// followed by a separator, compared without regard to ASCII letter case), in
+// the letters of `chosen`; otherwise `chosen` unchanged. An empty folder
+// keeps every path whole.
+std::string TextureNameForChosenFile(std::string_view textureFolder, std::string_view chosen);
 
 // Shown when no candidate of a texture name could be found and decoded.
 inline constexpr std::string_view kTextureLoadFailedMessage =

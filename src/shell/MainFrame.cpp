@@ -30,10 +30,10 @@
 #include "document/Commands.h"
 #include "document/DroppedFiles.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
-#include "scene/Numbers.h"
+#include "base/Cp932.h"
+#include "base/Numbers.h"
 #include "shell/DesktopIntegration.h"
-#include "shell/PanePlaceholders.h"
+#include "shell/panes/Panes.h"
 #include "shell/QtUserInterface.h"
 #include "shell/SliderView.h"
 #include "shell/VantomoView.h"
@@ -301,15 +301,16 @@ void CMainFrame::CreateClient(bool createGlView)
     m_wndSplitter->setChildrenCollapsible(true);
     m_wndLeftSplitter = new QSplitter(Qt::Vertical, m_wndSplitter);
     m_wndRightSplitter = new QSplitter(Qt::Vertical, m_wndSplitter);
-    // merge: the panes library's CHierarchyView, CMaterialView and CAnimationListView go here.
-    m_panes[0] = new PlaceholderPane(m_doc, m_wndLeftSplitter);
-    m_panes[1] = new PlaceholderPane(m_doc, m_wndLeftSplitter);
-    m_panes[2] = new PlaceholderPane(m_doc, m_wndLeftSplitter);
+    m_panes[0] = new CHierarchyView(m_doc, m_wndLeftSplitter);
+    m_panes[1] = new CMaterialView(m_doc, m_wndLeftSplitter);
+    m_panes[2] = new CAnimationListView(m_doc, m_wndLeftSplitter);
     m_panes[0]->setObjectName(QStringLiteral("HierarchyPane"));
     m_panes[1]->setObjectName(QStringLiteral("MaterialPane"));
     m_panes[2]->setObjectName(QStringLiteral("AnimationPane"));
+    // A minimum of (0, 0) would count as unset and let the lists' size hints
+    // keep a small window from shrinking the rows.
     for (QWidget* pane : m_panes) {
-        pane->setMinimumSize(0, 0);
+        pane->setMinimumSize(1, 1);
     }
 
     if (createGlView) {

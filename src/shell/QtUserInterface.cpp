@@ -8,7 +8,7 @@
 #include <QStringList>
 
 #include "shell/MainFrame.h"
-#include "shell/PanePlaceholders.h"
+#include "shell/panes/Panes.h"
 
 QString QtFileFilter(const QString& filter)
 {
@@ -105,20 +105,20 @@ std::optional<std::uint32_t> QtUserInterface::AskColor(std::uint32_t initial)
 }
 
 // merge: the five dialogs and the rename switch to the panes library here.
-bool QtUserInterface::RunKeyFrameDialog(KeyFrameDialog& dialog) { return PlaceholderKeyFrameDialog(Parent(), dialog); }
+bool QtUserInterface::RunKeyFrameDialog(KeyFrameDialog& dialog) { return ShowKeyFrameDialog(Parent(), dialog); }
 bool QtUserInterface::RunFrameInsertDialog(FrameInsertDialog& dialog)
 {
-    return PlaceholderFrameInsertDialog(Parent(), dialog);
+    return ShowFrameInsertDialog(Parent(), dialog);
 }
 bool QtUserInterface::RunFrameDeleteDialog(FrameDeleteDialog& dialog)
 {
-    return PlaceholderFrameDeleteDialog(Parent(), dialog);
+    return ShowFrameDeleteDialog(Parent(), dialog);
 }
-bool QtUserInterface::RunExportDialog(ExportDialog& dialog) { return PlaceholderExportDialog(Parent(), dialog); }
-bool QtUserInterface::RunMaterialDialog(MaterialDialog& dialog) { return PlaceholderMaterialDialog(Parent(), dialog); }
+bool QtUserInterface::RunExportDialog(ExportDialog& dialog) { return ShowExportDialog(Parent(), dialog); }
+bool QtUserInterface::RunMaterialDialog(MaterialDialog& dialog) { return ShowMaterialDialog(Parent(), dialog); }
 std::optional<std::string> QtUserInterface::AskName(int commandId, std::string_view current)
 {
-    return PlaceholderAskName(Parent(), commandId, current);
+    return AskNameInPlace(Parent(), commandId, current);
 }
 
 void QtUserInterface::RunShellCommand(int commandId)

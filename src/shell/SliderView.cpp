@@ -17,7 +17,7 @@
 #include "document/KeyEditing.h"
 #include "document/PanelEditing.h"
 #include "scene/AppValues.h"
-#include "scene/Numbers.h"
+#include "base/Numbers.h"
 #include "shell/QtUserInterface.h"
 
 namespace {

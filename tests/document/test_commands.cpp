@@ -1,8 +1,10 @@
 // The commands as the menus send them: through Execute, with their enable and
 // check rules, the hints the views hear and the modified mark.
 #include <filesystem>
+#include <functional>
 
 #include "document/Commands.h"
+#include "document/Structure.h"
 #include "document/Document.h"
 #include "document/Fixture.h"
 
@@ -357,4 +359,115 @@ TEST_F(CommandTest, MaterialDialogCopiesEveryValueBackAndRefusesAnotherMaterials
     ASSERT_TRUE(doc.Execute(kCmdMaterialColor));
     EXPECT_EQ(m.m_color[2], 0.2f);
     EXPECT_EQ(m.m_color[3], 1.0f);
+}
+
+TEST_F(CommandTest, TreeClicksAndDropsThroughTheItemMethods)
+{
+    TwoModels();
+    CTessaline& scene = doc.Scene();
+    scene.m_models.push_back(Model("c", 0)); // under a
+    scene.RefreshDerived();
+    scene.BuildTraversal();
+
+    // A right click selects but keeps the camera mode.
+    doc.Execute(kCmdMouseCamera);
+    doc.SelectModelItem(0, false);
+    EXPECT_EQ(doc.m_mouseMode, 0);
+    EXPECT_EQ(scene.m_selectedModel, 0);
+    doc.SelectModelItem(1);
+    EXPECT_EQ(doc.m_mouseMode, 2);
+
+    // A model cannot go below itself or its own child; nothing is recorded then.
+    EXPECT_FALSE(doc.CanDropModel(0, 0));
+    EXPECT_FALSE(doc.CanDropModel(0, 2));
+    EXPECT_TRUE(doc.CanDropModel(2, 1));
+    EXPECT_TRUE(doc.CanDropModel(0, ~0));
+    EXPECT_FALSE(doc.CanDropModel(0, ~1)); // no second character
+    EXPECT_FALSE(doc.CanDropModel(3, ~0));
+    doc.SetModifiedFlag(false);
+    EXPECT_FALSE(doc.DropModel(0, 2));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(scene.m_undoNames.empty());
+    EXPECT_TRUE(doc.DropModel(0, 1));
+    EXPECT_EQ(scene.m_models[0].m_parent, 1);
+    EXPECT_EQ(scene.m_models[2].m_parent, 0); // the subtree moves along
+    EXPECT_EQ(scene.m_undoNames.size(), 2u);
+}
+
+namespace {
+
+// Answers renames as the headless interface does, but first lets `during`
+// change the document, as a click may while an in-place edit waits.
+class ChangingUi final : public UserInterface {
+public:
+    HeadlessUserInterface inner;
+    std::function<void()> during;
+
+    void ShowMessage(std::string_view text) override { inner.ShowMessage(text); }
+    std::optional<std::string> AskPath(const FileDialogRequest& r) override { return inner.AskPath(r); }
+    SaveChoice AskYesNoCancel(std::string_view text) override { return inner.AskYesNoCancel(text); }
+    std::optional<std::uint32_t> AskColor(std::uint32_t c) override { return inner.AskColor(c); }
+    bool RunKeyFrameDialog(KeyFrameDialog& d) override { return inner.RunKeyFrameDialog(d); }
+    bool RunFrameInsertDialog(FrameInsertDialog& d) override { return inner.RunFrameInsertDialog(d); }
+    bool RunFrameDeleteDialog(FrameDeleteDialog& d) override { return inner.RunFrameDeleteDialog(d); }
+    bool RunExportDialog(ExportDialog& d) override { return inner.RunExportDialog(d); }
+    bool RunMaterialDialog(MaterialDialog& d) override { return inner.RunMaterialDialog(d); }
+    std::optional<std::string> AskName(int id, std::string_view current) override
+    {
+        if (during) {
+            during();
+        }
+        return inner.AskName(id, current);
+    }
+    void RunShellCommand(int id) override { inner.RunShellCommand(id); }
+    bool IsShellCommandChecked(int id) const override { return inner.IsShellCommandChecked(id); }
+};
+
+} // namespace
+
+TEST_F(DocumentTest, RenameActsOnTheItemEditedEvenWhenTheSelectionMovesMeanwhile)
+{
+    ChangingUi ui;
+    CVantomoDoc doc{ui};
+    CTessaline& scene = doc.Scene();
+    scene.m_models.push_back(Model("a", -1));
+    scene.m_models.push_back(Model("b", -1));
+    scene.RefreshDerived();
+    doc.SelectModelItem(0);
+
+    // Another model clicked before the edit ends: "a" is renamed all the same.
+    ui.during = [&] { doc.SelectModelItem(1); };
+    ui.inner.answers.push_back({DialogAnswer::Kind::Name, {"arm"}});
+    doc.Execute(kCmdRenameModel);
+    EXPECT_EQ(scene.m_models[0].m_name, "arm");
+    EXPECT_EQ(scene.m_models[1].m_name, "b");
+    EXPECT_EQ(scene.m_selectedModel, 1);
+
+    // The duplicate test excludes the edited model, not the selected one.
+    doc.SelectModelItem(0);
+    ui.during = [&] { doc.SelectModelItem(1); };
+    ui.inner.answers.push_back({DialogAnswer::Kind::Name, {"B"}});
+    doc.Execute(kCmdRenameModel);
+    EXPECT_EQ(ui.inner.messages, std::vector<std::string>{kDuplicateNameMessage});
+    EXPECT_EQ(scene.m_models[0].m_name, "arm");
+
+    // The edited model deleted meanwhile: the name belongs to nothing.
+    doc.SelectModelItem(0);
+    ui.during = [&] { doc.Execute(kCmdDeleteModel); };
+    ui.inner.answers.push_back({DialogAnswer::Kind::Name, {"leg"}});
+    doc.Execute(kCmdRenameModel);
+    ASSERT_EQ(scene.m_models.size(), 1u);
+    EXPECT_EQ(scene.m_models[0].m_name, "b");
+
+    // Materials likewise: the material edited keeps the new name.
+    scene.m_materials.resize(2);
+    scene.m_materials[0].m_name = "wood";
+    scene.m_materials[1].m_name = "iron";
+    doc.SelectMaterialItem(1);
+    ui.during = [&] { doc.SelectMaterialItem(0); };
+    ui.inner.answers.push_back({DialogAnswer::Kind::Name, {"steel"}});
+    doc.Execute(kCmdRenameMaterial);
+    EXPECT_EQ(scene.m_materials[1].m_name, "steel");
+    EXPECT_EQ(scene.m_materials[0].m_name, "wood");
+    EXPECT_EQ(scene.m_selectedMaterial, 0);
 }

@@ -164,3 +164,27 @@ TEST_F(Texture, MissingTextureKeepsItsNameAndIsReportedOnce)
     EXPECT_EQ(scene.m_materials[2].m_image, nullptr) << "no name, no image";
     EXPECT_EQ(messages.messages.size(), 3u);
 }
+
+TEST_F(Texture, OneTextureFolderForChooserAndLoader)
+{
+    EXPECT_EQ(FindTextureFolder(dir.Path("prog/")), "") << "no folder yet";
+    fs::create_directories(dir.Path("prog/Texture/wood"));
+    const std::string folder = FindTextureFolder(dir.Path("prog/"));
+    EXPECT_EQ(folder, dir.Path("prog/Texture/"));
+    WriteFileBytes(folder + "wood/Oak.bmp", SmallBmp());
+
+    // Inside the folder, in any letter case of the folder: the name relative
+    // to it, in the file's own letters, which the loader then finds.
+    const std::string name = TextureNameForChosenFile(folder, dir.Path("prog/Texture/wood/Oak.bmp"));
+    EXPECT_EQ(name, "wood/Oak.bmp");
+    EXPECT_EQ(TextureNameForChosenFile(dir.Path("PROG/TEXTURE"), dir.Path("prog/Texture/wood/Oak.bmp")), "wood/Oak.bmp");
+    CMaterial material;
+    material.m_texture = name;
+    EXPECT_TRUE(Load(material));
+    EXPECT_EQ(material.m_textureFile, folder + "wood/Oak.bmp");
+
+    // A folder whose name merely starts like it, or a file elsewhere: kept whole.
+    EXPECT_EQ(TextureNameForChosenFile(folder, dir.Path("prog/Texture2/a.bmp")), dir.Path("prog/Texture2/a.bmp"));
+    EXPECT_EQ(TextureNameForChosenFile(folder, "/elsewhere/Texture/a.bmp"), "/elsewhere/Texture/a.bmp");
+    EXPECT_EQ(TextureNameForChosenFile("", "/a/b.bmp"), "/a/b.bmp");
+}

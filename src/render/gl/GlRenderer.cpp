@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr float kNearPlane = 100.0f;
-constexpr float kFarPlane = 10000.0f;
-
 // Offsets of the vertex fields in the two layouts.
 constexpr std::size_t kMeshNormalOffset = offsetof(MeshVertex, nx);
 constexpr std::size_t kMeshTexCoordOffset = offsetof(MeshVertex, u);
@@ -33,8 +30,6 @@ void SetNormalMatrix(GLint location, const D3DXMATRIX& m)
                             m.m[1][2], m.m[2][0], m.m[2][1], m.m[2][2]};
     glUniformMatrix3fv(location, 1, GL_FALSE, upper);
 }
-
-void SetColour(GLint location, const D3DCOLORVALUE& c) { glUniform4f(location, c.r, c.g, c.b, c.a); }
 
 D3DXMATRIX Transpose(const D3DXMATRIX& m)
 {
@@ -107,7 +102,9 @@ RenderResult GlRenderer::Fail(std::string message)
 
 RenderResult GlRenderer::Initialize()
 {
-    Release();
+    // Objects not released before may belong to a context that is gone;
+    // their names could mean other objects now, so they are only forgotten.
+    Forget();
     m_error.clear();
     if (!epoxy_is_desktop_gl() || epoxy_gl_version() < 33) {
         const int version = epoxy_gl_version();
@@ -181,8 +178,8 @@ void GlRenderer::FreeModel(ModelBuffers& buffers)
     if (buffers.vertexArray != 0) {
         glDeleteVertexArrays(1, &buffers.vertexArray);
     }
-    const GLuint names[2] = {buffers.vertexBuffer, buffers.indexBuffer};
-    glDeleteBuffers(2, names); // zero names are ignored
+    const GLuint names[3] = {buffers.vertexBuffer, buffers.slotBuffer, buffers.indexBuffer};
+    glDeleteBuffers(3, names); // zero names are ignored
     buffers = {};
 }
 
@@ -245,8 +242,11 @@ void GlRenderer::BuildVertexBuffer(CModel& model, std::span<const CMaterial> mat
         return;
     }
     ModelBuffers buffers;
+    std::vector<std::uint8_t> slots;
+    GroupBatches(mesh, materials, buffers.groups, slots);
     glGenVertexArrays(1, &buffers.vertexArray);
     glGenBuffers(1, &buffers.vertexBuffer);
+    glGenBuffers(1, &buffers.slotBuffer);
     glGenBuffers(1, &buffers.indexBuffer);
     TakeGlErrors();
     glBindVertexArray(buffers.vertexArray);
@@ -262,17 +262,55 @@ void GlRenderer::BuildVertexBuffer(CModel& model, std::span<const CMaterial> mat
     glVertexAttribPointer(kAttribNormal, 3, GL_FLOAT, GL_FALSE, sizeof(MeshVertex), Offset(kMeshNormalOffset));
     glEnableVertexAttribArray(kAttribTexCoord);
     glVertexAttribPointer(kAttribTexCoord, 2, GL_FLOAT, GL_FALSE, sizeof(MeshVertex), Offset(kMeshTexCoordOffset));
+    glBindBuffer(GL_ARRAY_BUFFER, buffers.slotBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(slots.size()), slots.data(), GL_STATIC_DRAW);
+    glEnableVertexAttribArray(kAttribMaterialSlot);
+    glVertexAttribIPointer(kAttribMaterialSlot, 1, GL_UNSIGNED_BYTE, 1, Offset(0));
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     // An out-of-memory buffer leaves the model undrawn rather than drawing garbage.
-    if (TakeGlErrors() || buffers.vertexArray == 0 || buffers.vertexBuffer == 0 || buffers.indexBuffer == 0) {
+    if (TakeGlErrors() || buffers.vertexArray == 0 || buffers.vertexBuffer == 0 || buffers.slotBuffer == 0 ||
+        buffers.indexBuffer == 0) {
         FreeModel(buffers);
         return;
     }
-    buffers.batches = mesh.batches;
     const DeviceHandle handle = m_nextHandle++;
     m_models.emplace(handle, std::move(buffers));
     model.m_vertexBuffer = handle;
+}
+
+void GlRenderer::GroupBatches(const MeshBuffer& mesh, std::span<const CMaterial> materials,
+                              std::vector<DrawGroup>& groups, std::vector<std::uint8_t>& slots)
+{
+    slots.assign(mesh.vertices.size(), 0);
+    for (const MeshBatch& batch : mesh.batches) {
+        const bool known = batch.material >= 0 && static_cast<std::size_t>(batch.material) < materials.size();
+        const int texture =
+            known && !materials[static_cast<std::size_t>(batch.material)].m_texture.empty() ? batch.material : -1;
+        DrawGroup* group = groups.empty() ? nullptr : &groups.back();
+        int slot = -1;
+        if (group != nullptr && group->textureMaterial == texture) {
+            for (std::size_t i = 0; i < group->materials.size(); ++i) {
+                if (group->materials[i] == batch.material) {
+                    slot = static_cast<int>(i);
+                }
+            }
+            if (slot < 0 && group->materials.size() < static_cast<std::size_t>(kMaterialSlots)) {
+                slot = static_cast<int>(group->materials.size());
+                group->materials.push_back(batch.material);
+            }
+        }
+        if (slot < 0) {
+            groups.push_back({batch.firstIndex, 0, texture, {batch.material}});
+            group = &groups.back();
+            slot = 0;
+        }
+        group->count = batch.firstIndex + batch.count - group->firstIndex;
+        // Every corner has its own vertex, so a vertex belongs to one run.
+        for (std::uint32_t i = batch.firstIndex; i < batch.firstIndex + batch.count; ++i) {
+            slots[mesh.indices[i]] = static_cast<std::uint8_t>(slot);
+        }
+    }
 }
 
 void GlRenderer::RebuildVertexBuffers(CTessaline& scene)
@@ -388,24 +426,6 @@ bool GlRenderer::ResizeView(CTessaline& scene, int width, int height)
     return true;
 }
 
-D3DXMATRIX GlRenderer::ViewMatrix(const CTessaline& scene)
-{
-    if (scene.m_camera.empty()) {
-        return D3DXMatrixIdentity();
-    }
-    const CAnimation& c = scene.GetCameraRecord();
-    const D3DXMATRIX s = D3DXMatrixScaling(c.m_scale.x, c.m_scale.y, c.m_scale.z);
-    const D3DXMATRIX r = EulerRotation(c.m_axis.x, c.m_axis.y, c.m_axis.z);
-    const D3DXMATRIX t = D3DXMatrixTranslation(c.m_position.x, c.m_position.y, c.m_position.z);
-    return D3DXMatrixMultiply(D3DXMatrixMultiply(s, r), t);
-}
-
-D3DXMATRIX GlRenderer::ProjectionMatrix(const CTessaline& scene)
-{
-    return D3DXMatrixPerspectiveFovRH(DegreesToRadians(scene.m_fieldOfView), scene.m_viewWidth / scene.m_viewHeight,
-                                      kNearPlane, kFarPlane);
-}
-
 bool GlRenderer::LightDirection(const CTessaline& scene, D3DXVECTOR3& out)
 {
     if (scene.m_camera.empty()) {
@@ -426,8 +446,14 @@ bool GlRenderer::LightDirection(const CTessaline& scene, D3DXVECTOR3& out)
 
 RenderResult GlRenderer::ForgetLostContext()
 {
-    // Objects of a lost context cannot be freed; forget them. The view makes
-    // a new context and calls Initialize again, which uploads everything anew.
+    // Objects of a lost context cannot be freed. The view makes a new
+    // context and calls Initialize again, which uploads everything anew.
+    Forget();
+    return Fail("the OpenGL context was lost");
+}
+
+void GlRenderer::Forget()
+{
     m_models.clear();
     m_textures.clear();
     m_grid = {};
@@ -441,7 +467,6 @@ RenderResult GlRenderer::ForgetLostContext()
     m_coloured = {};
     m_ready = false;
     m_sceneStale = true;
-    return Fail("the OpenGL context was lost");
 }
 
 bool GlRenderer::CheckContextLost()
@@ -539,6 +564,12 @@ void GlRenderer::DrawModels(CTessaline& scene, const D3DXMATRIX& view, const D3D
     const MeshProgram& program = scene.m_smoothShading != 0 ? m_smooth : m_flat;
     // Faces whose material is missing draw opaque white, untextured.
     static const D3DMATERIAL9 kWhite{{1.0f, 1.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}, {}, {}, 0.0f};
+    D3DCOLORVALUE diffuse[kMaterialSlots];
+    D3DCOLORVALUE ambient[kMaterialSlots];
+    D3DCOLORVALUE specular[kMaterialSlots];
+    D3DCOLORVALUE emissive[kMaterialSlots];
+    float power[kMaterialSlots];
+    static_assert(sizeof(D3DCOLORVALUE) == 4 * sizeof(float));
     const CModel* selected = scene.GetSelectedModel();
     const std::size_t count = scene.m_models.size();
 
@@ -569,20 +600,32 @@ void GlRenderer::DrawModels(CTessaline& scene, const D3DXMATRIX& view, const D3D
         glUniform3f(program.lightDirection, lightView.x, lightView.y, lightView.z);
         glUniform1i(program.texture, 0);
         glBindVertexArray(found->second.vertexArray);
-        for (const MeshBatch& batch : found->second.batches) {
-            const bool known = batch.material >= 0 && static_cast<std::size_t>(batch.material) < scene.m_materials.size();
-            const CMaterial* material = known ? &scene.m_materials[static_cast<std::size_t>(batch.material)] : nullptr;
-            const D3DMATERIAL9& m = material != nullptr ? material->m_d3dMaterial : kWhite;
-            SetColour(program.diffuse, m.Diffuse);
-            SetColour(program.ambient, m.Ambient);
-            SetColour(program.specular, m.Specular);
-            SetColour(program.emissive, m.Emissive);
-            glUniform1f(program.power, m.Power);
-            const GLuint texture = material != nullptr ? TextureFor(*material) : m_white;
+        for (const DrawGroup& group : found->second.groups) {
+            const std::size_t n = group.materials.size();
+            for (std::size_t slot = 0; slot < n; ++slot) {
+                const int index = group.materials[slot];
+                const bool known = index >= 0 && static_cast<std::size_t>(index) < scene.m_materials.size();
+                const D3DMATERIAL9& m = known ? scene.m_materials[static_cast<std::size_t>(index)].m_d3dMaterial : kWhite;
+                diffuse[slot] = m.Diffuse;
+                ambient[slot] = m.Ambient;
+                specular[slot] = m.Specular;
+                emissive[slot] = m.Emissive;
+                power[slot] = m.Power;
+            }
+            const auto slots = static_cast<GLsizei>(n);
+            glUniform4fv(program.diffuse, slots, &diffuse[0].r);
+            glUniform4fv(program.ambient, slots, &ambient[0].r);
+            glUniform4fv(program.specular, slots, &specular[0].r);
+            glUniform4fv(program.emissive, slots, &emissive[0].r);
+            glUniform1fv(program.power, slots, power);
+            const bool textured = group.textureMaterial >= 0 &&
+                                  static_cast<std::size_t>(group.textureMaterial) < scene.m_materials.size();
+            const GLuint texture =
+                textured ? TextureFor(scene.m_materials[static_cast<std::size_t>(group.textureMaterial)]) : m_white;
             glBindTexture(GL_TEXTURE_2D, texture);
             glUniform1i(program.textured, texture != m_white ? 1 : 0);
-            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch.count), GL_UNSIGNED_INT,
-                           Offset(batch.firstIndex * sizeof(std::uint32_t)));
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(group.count), GL_UNSIGNED_INT,
+                           Offset(group.firstIndex * sizeof(std::uint32_t)));
             ++m_drawCalls;
         }
     }

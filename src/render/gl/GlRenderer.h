@@ -28,6 +28,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "render/Camera.h" // ViewMatrix, ProjectionMatrix: one definition for drawing and picking
 #include "render/RenderGeometry.h"
 #include "render/gl/GlShaders.h"
 #include "scene/CTessaline.h"
@@ -53,7 +54,8 @@ public:
     // far is freed and the renderer stays unready (Render then draws nothing
     // and reports the message). Calling it again after Release (a re-created
     // context) makes every object anew; the scene's buffers and textures
-    // follow at the next Render.
+    // follow at the next Render. Objects that were not released are
+    // forgotten, not deleted: their context may be gone.
     RenderResult Initialize();
 
     // Frees every GL object while the context is still current. Afterwards
@@ -91,28 +93,32 @@ public:
     // Records a size event of the view: the new size becomes the aspect
     // ratio. A size without area (a minimised window) is ignored and false.
     static bool ResizeView(CTessaline& scene, int width, int height);
-
-    // The camera's view matrix: scaling x Euler rotation x translation of
-    // camera record 0.
-    static D3DXMATRIX ViewMatrix(const CTessaline& scene);
-    // Right-handed perspective: m_fieldOfView (degrees), the view's aspect
-    // ratio, near 100, far 10000; depth 0 at the near plane, 1 at the far one.
-    static D3DXMATRIX ProjectionMatrix(const CTessaline& scene);
     // World-space direction of the light as it travels: from the point the
     // camera looks at back towards the eye. False when it cannot be computed
     // (camera at that point, non-finite camera).
     static bool LightDirection(const CTessaline& scene, D3DXVECTOR3& out);
 
-    // Draw calls of the last frame (for the batching guarantee: one call per
-    // run of faces sharing a material).
+    // Draw calls of the last frame. A model costs one call per change of
+    // texture along its faces (and one per kMaterialSlots materials), never
+    // one per face.
     int LastDrawCalls() const { return m_drawCalls; }
 
 private:
+    // Consecutive runs of faces drawn in one call: they share a texture (or
+    // none) and use at most kMaterialSlots materials, `materials[slot]`
+    // being a position in the scene's material list or -1 for the default.
+    struct DrawGroup {
+        std::uint32_t firstIndex = 0;
+        std::uint32_t count = 0;
+        int textureMaterial = -1; // the textured material, -1 for untextured
+        std::vector<int> materials;
+    };
     struct ModelBuffers {
         GLuint vertexArray = 0;
         GLuint vertexBuffer = 0;
+        GLuint slotBuffer = 0;
         GLuint indexBuffer = 0;
-        std::vector<MeshBatch> batches;
+        std::vector<DrawGroup> groups;
     };
     struct FixedBuffer {
         GLuint vertexArray = 0;
@@ -123,10 +129,16 @@ private:
     RenderResult Fail(std::string message);
     bool CheckContextLost();
     RenderResult ForgetLostContext();
+    // Drops every object without calling GL.
+    void Forget();
     void UploadScene(CTessaline& scene);
     bool MakeColouredBuffer(std::span<const ColouredVertex> vertices, GLenum usage, FixedBuffer& out);
     void FreeFixedBuffer(FixedBuffer& buffer);
     void FreeModel(ModelBuffers& buffers);
+    // Splits the runs of faces into draw groups and gives every vertex its
+    // material's slot in its group.
+    static void GroupBatches(const MeshBuffer& mesh, std::span<const CMaterial> materials,
+                             std::vector<DrawGroup>& groups, std::vector<std::uint8_t>& slots);
     void DrawModels(CTessaline& scene, const D3DXMATRIX& view, const D3DXMATRIX& viewProj,
                     const D3DXVECTOR3& lightView);
     void DrawSelectionBox(const CModel& model, const D3DXMATRIX& worldViewProj);

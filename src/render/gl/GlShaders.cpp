@@ -1,5 +1,6 @@
 #include "render/gl/GlShaders.h"
 
+#include <string>
 #include <string_view>
 
 namespace {
@@ -14,27 +15,30 @@ constexpr std::string_view kMeshVertex = R"(
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aTexCoord;
+layout(location = 4) in uint aMaterialSlot;
 uniform mat4 uWorldViewProj;
 uniform mat4 uWorldView;
 uniform mat3 uNormalMatrix;
 uniform vec3 uLightDirection; // towards the light, view space, unit length
-uniform vec4 uDiffuse;
-uniform vec4 uAmbient;
-uniform vec4 uSpecular;
-uniform vec4 uEmissive;
-uniform float uPower;
+uniform vec4 uDiffuse[SLOTS];
+uniform vec4 uAmbient[SLOTS];
+uniform vec4 uSpecular[SLOTS];
+uniform vec4 uEmissive[SLOTS];
+uniform float uPower[SLOTS];
 SHADING out vec4 vDiffuse;
 SHADING out vec3 vSpecular;
 out vec2 vTexCoord;
 void main()
 {
+    int m = int(min(aMaterialSlot, uint(SLOTS - 1)));
+    vec4 diffuse = uDiffuse[m];
     gl_Position = uWorldViewProj * vec4(aPosition, 1.0);
     vec3 position = (uWorldView * vec4(aPosition, 1.0)).xyz;
     vec3 n = uNormalMatrix * aNormal;
     float len = length(n);
     n = len > 0.0 ? n / len : vec3(0.0);
     float nDotL = dot(n, uLightDirection);
-    vec3 colour = uEmissive.rgb + uAmbient.rgb * 1.1 + uDiffuse.rgb * max(nDotL, 0.0);
+    vec3 colour = uEmissive[m].rgb + uAmbient[m].rgb * 1.1 + diffuse.rgb * max(nDotL, 0.0);
     vec3 specular = vec3(0.0);
     if (nDotL > 0.0) {
         float eyeLength = length(position);
@@ -42,10 +46,10 @@ void main()
         vec3 h = toEye + uLightDirection;
         float hLength = length(h);
         float nDotH = hLength > 0.0 ? max(dot(n, h / hLength), 0.0) : 0.0;
-        float factor = uPower > 0.0 ? pow(nDotH, uPower) : 1.0;
-        specular = uSpecular.rgb * factor;
+        float factor = uPower[m] > 0.0 ? pow(nDotH, uPower[m]) : 1.0;
+        specular = uSpecular[m].rgb * factor;
     }
-    vDiffuse = clamp(vec4(colour, uDiffuse.a), 0.0, 1.0);
+    vDiffuse = clamp(vec4(colour, diffuse.a), 0.0, 1.0);
     vSpecular = clamp(specular, 0.0, 1.0);
     vTexCoord = aTexCoord;
 }
@@ -150,8 +154,8 @@ GLuint LinkProgram(std::string_view prelude, std::string_view vertex, std::strin
 
 bool BuildMeshProgram(bool flat, MeshProgram& out, std::string& error)
 {
-    const std::string_view prelude = flat ? "#version 330 core\n#define SHADING flat\n"
-                                          : "#version 330 core\n#define SHADING smooth\n";
+    const std::string prelude = std::string("#version 330 core\n#define SLOTS ") + std::to_string(kMaterialSlots) +
+                                (flat ? "\n#define SHADING flat\n" : "\n#define SHADING smooth\n");
     const GLuint program = LinkProgram(prelude, kMeshVertex, kMeshFragment, error);
     if (program == 0) {
         return false;

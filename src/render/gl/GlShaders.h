@@ -12,6 +12,12 @@ inline constexpr GLuint kAttribPosition = 0;
 inline constexpr GLuint kAttribNormal = 1;
 inline constexpr GLuint kAttribTexCoord = 2;
 inline constexpr GLuint kAttribColour = 3;
+// Which of the draw's materials a mesh vertex takes its colours from.
+inline constexpr GLuint kAttribMaterialSlot = 4;
+
+// Materials one mesh draw can hold; the vertices pick theirs by slot, so
+// faces of many materials draw in one call.
+inline constexpr int kMaterialSlots = 16;
 
 // Uniform locations of the mesh program.
 struct MeshProgram {

@@ -15,7 +15,7 @@ bool OffscreenTarget::Create(int width, int height)
     if (width > maxSize || height > maxSize || width > maxViewport[0] || height > maxViewport[1]) {
         return false;
     }
-    while (glGetError() != GL_NO_ERROR) {
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
     }
     glGenFramebuffers(1, &m_framebuffer);
     glGenRenderbuffers(1, &m_colour);

@@ -1,0 +1,164 @@
+#include <QEvent>
+#include <QEventLoop>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+
+#include "document/Commands.h"
+#include "scene/AppValues.h"
+#include "shell/panes/PaneText.h"
+#include "shell/panes/Panes.h"
+
+CAnimationListView::CAnimationListView(CVantomoDoc& doc, QWidget* parent) : QTableWidget(parent), m_doc(doc)
+{
+    SetUpReportList(this);
+    SetHeaders();
+    m_doc.AddView(this);
+    Rebuild();
+}
+
+CAnimationListView::~CAnimationListView()
+{
+    m_doc.RemoveView(this);
+    if (m_editLoop != nullptr) {
+        m_editCancelled = true;
+        m_editLoop->quit();
+    }
+}
+
+void CAnimationListView::SetHeaders()
+{
+    setHorizontalHeaderLabels({tr("ｱﾆﾒｰｼｮﾝ名"), tr("最後")});
+}
+
+void CAnimationListView::OnUpdate(int hint)
+{
+    if (m_editLoop != nullptr) {
+        if (HintEndsInPlaceEdit(hint)) {
+            m_editCancelled = true;
+            m_editLoop->quit();
+        }
+        m_rebuildPending = true;
+        return;
+    }
+    // The selection came from this list; every other hint may have changed
+    // the names or lengths.
+    if (hint != kHintAnimationSelected) {
+        Rebuild();
+    }
+}
+
+void CAnimationListView::Rebuild()
+{
+    const CTessaline& scene = m_doc.Scene();
+    const int count = static_cast<int>(scene.m_animationNames.size());
+    clearContents();
+    setRowCount(count);
+    for (int i = 0; i < count; ++i) {
+        auto* name = new QTableWidgetItem(FromCp932(scene.m_animationNames[static_cast<std::size_t>(i)]));
+        name->setData(Qt::UserRole, i);
+        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        setItem(i, 0, name);
+        // The animation's length as the selection makes it: the records of
+        // the first model that has any, 61 frames without.
+        auto* last = new QTableWidgetItem(FormatInteger(scene.FrameCountOf(i) - 1));
+        last->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        setItem(i, 1, last);
+    }
+    if (g_currentAnimation >= 0 && g_currentAnimation < count) {
+        setCurrentCell(g_currentAnimation, 0);
+        selectRow(g_currentAnimation);
+    } else {
+        clearSelection();
+    }
+}
+
+void CAnimationListView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    const int row = rowAt(pos.y());
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) {
+        QTableWidget::mousePressEvent(event);
+        return;
+    }
+    // A click on the current row selects it again: frame 0 once more.
+    if (row >= 0 && row < g_animationCount) {
+        m_doc.SelectAnimationItem(row);
+        selectRow(row);
+    }
+    if (event->button() == Qt::RightButton) {
+        QMenu menu(this);
+        menu.setObjectName(QStringLiteral("menu176"));
+        menu.addAction(tr("ｱﾆﾒｰｼｮﾝ追加(&A)"))->setData(static_cast<int>(kCmdAddAnimation));
+        menu.addAction(tr("ｱﾆﾒｰｼｮﾝ削除(&D)"))->setData(static_cast<int>(kCmdDeleteAnimation));
+        menu.addAction(tr("名前変更(&R)"))->setData(static_cast<int>(kCmdRenameAnimation));
+        QPointer<CAnimationListView> self(this);
+        QAction* chosen = menu.exec(event->globalPosition().toPoint());
+        if (self != nullptr && chosen != nullptr) {
+            setFocus();
+            m_doc.Execute(chosen->data().toInt());
+            // A rename sends no hint: show the name the document now holds.
+            if (self != nullptr && chosen->data().toInt() == kCmdRenameAnimation) {
+                Rebuild();
+            }
+        }
+        event->accept();
+        return;
+    }
+    QTableWidget::mousePressEvent(event);
+}
+
+void CAnimationListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // A second click selects again, as the first did.
+    mousePressEvent(event);
+}
+
+void CAnimationListView::keyPressEvent(QKeyEvent* event)
+{
+    const int before = currentRow();
+    QTableWidget::keyPressEvent(event);
+    // Moving through the rows with the keys makes the row current, as a click does.
+    const int row = currentRow();
+    if (row != before && row >= 0 && row < g_animationCount) {
+        m_doc.SelectAnimationItem(row);
+    }
+}
+
+std::optional<QString> CAnimationListView::EditNameInPlace(const QString& current)
+{
+    if (g_currentAnimation < 0 || g_currentAnimation >= rowCount() || m_editLoop != nullptr) {
+        return std::nullopt;
+    }
+    QPointer<CAnimationListView> self(this);
+    std::optional<QString> text =
+        EditIndexInPlace(this, model()->index(g_currentAnimation, 0), current, m_editLoop, m_editCancelled);
+    if (self == nullptr) {
+        return std::nullopt;
+    }
+    if (m_rebuildPending) {
+        m_rebuildPending = false;
+        Rebuild();
+    }
+    if (text) {
+        // The document renames after the edit has returned and sends no
+        // hint for it: show its name once the command is done.
+        QTimer::singleShot(0, this, [this] {
+            if (m_editLoop == nullptr) {
+                Rebuild();
+            }
+        });
+    }
+    return text;
+}
+
+void CAnimationListView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        SetHeaders();
+    }
+    QTableWidget::changeEvent(event);
+}

@@ -1,0 +1,257 @@
+#include "shell/panes/PaneText.h"
+
+#include <array>
+#include <charconv>
+
+#include <QAbstractItemDelegate>
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QTableWidget>
+
+#include "document/Document.h"
+#include "base/Cp932.h"
+
+QString FromCp932(std::string_view cp932)
+{
+    return QString::fromStdString(Cp932ToUtf8(cp932));
+}
+
+std::optional<std::string> ToCp932(const QString& text)
+{
+    bool lossless = true;
+    std::string cp932 = Utf8ToCp932(text.toStdString(), &lossless);
+    if (!lossless) {
+        return std::nullopt;
+    }
+    return cp932;
+}
+
+namespace {
+
+QString FormatWith(float value, std::chars_format format, int precision)
+{
+    std::array<char, 64> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format, precision);
+    if (error != std::errc()) {
+        return QStringLiteral("0");
+    }
+    return QString::fromLatin1(buffer.data(), static_cast<int>(end - buffer.data()));
+}
+
+} // namespace
+
+QString FormatInteger(int value)
+{
+    std::array<char, 16> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    (void)error; // 16 characters hold every int
+    return QString::fromLatin1(buffer.data(), static_cast<int>(end - buffer.data()));
+}
+
+QString FormatFixed(float value) { return FormatWith(value, std::chars_format::fixed, 6); }
+
+QString FormatGeneral(float value) { return FormatWith(value, std::chars_format::general, 6); }
+
+void ShowPaneMessage(QWidget* parent, const char* text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                    QCoreApplication::translate("Panes", text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+std::optional<QString> EditIndexInPlace(QAbstractItemView* view, const QModelIndex& index, const QString& current,
+                                        QEventLoop*& loop, bool& cancelled)
+{
+    if (view == nullptr || !index.isValid() || loop != nullptr) {
+        return std::nullopt;
+    }
+    QAbstractItemModel* model = view->model();
+    const QPersistentModelIndex edited(index);
+    const QVariant shown = model->data(index, Qt::DisplayRole);
+    model->setData(index, current, Qt::EditRole);
+    view->scrollTo(index);
+    view->setFocus();
+    view->edit(index);
+    QPointer<QWidget> editor = view->indexWidget(index);
+    if (editor == nullptr) {
+        model->setData(index, shown, Qt::EditRole);
+        return std::nullopt;
+    }
+
+    QEventLoop waiting;
+    std::optional<QString> typed;
+    QAbstractItemDelegate* delegate = view->itemDelegate();
+    // Enter or a focus change commits the text and then closes the editor;
+    // Escape only closes it.
+    QObject::connect(delegate, &QAbstractItemDelegate::commitData, &waiting, [&](QWidget* widget) {
+        if (widget == editor) {
+            if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+                typed = line->text();
+            }
+        }
+    });
+    QObject::connect(delegate, &QAbstractItemDelegate::closeEditor, &waiting, [&](QWidget* widget) {
+        if (widget == editor) {
+            // The edit is over: a click that ended it may change the document
+            // before the loop returns, and the pane follows such hints again.
+            loop = nullptr;
+            waiting.quit();
+        }
+    });
+    QObject::connect(editor, &QObject::destroyed, &waiting, &QEventLoop::quit);
+    QObject::connect(view, &QObject::destroyed, &waiting, &QEventLoop::quit);
+    QPointer<QAbstractItemView> alive(view);
+    cancelled = false;
+    loop = &waiting;
+    waiting.exec();
+    if (alive == nullptr) {
+        return std::nullopt; // the pane went away while the edit waited
+    }
+    loop = nullptr;
+    if (editor != nullptr && edited.isValid() && view->indexWidget(edited) == editor) {
+        // Ended from outside (the document changed): close without committing.
+        emit delegate->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    }
+    if (edited.isValid()) {
+        model->setData(edited, shown, Qt::EditRole);
+    }
+    if (cancelled) {
+        return std::nullopt;
+    }
+    return typed;
+}
+
+void SetUpReportList(QTableWidget* list)
+{
+    list->setColumnCount(2);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list->horizontalHeader()->setHighlightSections(false);
+    list->setColumnWidth(0, 130);
+    list->setColumnWidth(1, 50);
+    list->setShowGrid(false);
+    list->setWordWrap(false);
+    list->setTextElideMode(Qt::ElideRight);
+}
+
+bool HintEndsInPlaceEdit(int hint)
+{
+    switch (hint) {
+    case kHintLayout:
+    case kHintModeMove:
+    case kHintModeRotate:
+    case kHintModeScale:
+    case kHintKeys:
+    case kHintFrames:
+    case kHintNavigation:
+    case kHintPlay:
+    case kHintCamera:
+    case kHintStop:
+        return false;
+    default:
+        return true;
+    }
+}
+
+namespace {
+
+// The pictures as pixel rows: '.' transparent, 'k' outline, 'f' fill, 'l'
+// line or vein.
+using Picture = std::array<const char*, 13>;
+
+constexpr Picture kSheet = {
+    "..kkkkkk.....", "..kffffkk....", "..kffffkfk...", "..kffffkkkk..", "..kfffffffk..",
+    "..kflllllfk..", "..kfffffffk..", "..kflllllfk..", "..kfffffffk..", "..kflllllfk..",
+    "..kfffffffk..", "..kfffffffk..", "..kkkkkkkkk..",
+};
+
+constexpr Picture kLeaf = {
+    "........kkkk.", "......kkfffk.", ".....kfffffk.", "....kffffflk.", "...kffffflfk.",
+    "...kfffflffk.", "..kffflfffk..", "..kfflffffk..", "..kflffffk...", "..klfffkk....",
+    ".klkkkk......", ".k...........", "k............",
+};
+
+constexpr Picture kFigure = {
+    ".....kkk.....", "....kfffk....", "....kfffk....", ".....kfk.....", "..kkkkfkkkk..",
+    ".kfffffffffk.", "..kkkfffkkk..", "....kfffk....", "....kfffk....", "....kfkfk....",
+    "...kfk.kfk...", "...kfk.kfk...", "...kkk.kkk...",
+};
+
+struct Palette {
+    QColor outline, fill, line;
+};
+
+QImage Draw(const Picture& picture, const Palette& palette, bool dithered)
+{
+    QImage image(13, 13, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    for (int y = 0; y < 13; ++y) {
+        for (int x = 0; x < 13; ++x) {
+            if (dithered && (x + y) % 2 != 0) {
+                continue;
+            }
+            switch (picture[static_cast<std::size_t>(y)][x]) {
+            case 'k':
+                image.setPixelColor(x, y, palette.outline);
+                break;
+            case 'f':
+                image.setPixelColor(x, y, palette.fill);
+                break;
+            case 'l':
+                image.setPixelColor(x, y, palette.line);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+QImage ItemImage(int index)
+{
+    const bool selected = index % 2 != 0;
+    switch (index / 2) {
+    case 0:
+        return Draw(kSheet, {QColor(64, 64, 64), selected ? QColor(255, 255, 255) : QColor(192, 192, 192),
+                             QColor(128, 128, 128)}, false);
+    case 1:
+    case 2:
+        return Draw(kLeaf, {QColor(0, 80, 0), selected ? QColor(64, 224, 64) : QColor(0, 160, 0),
+                            selected ? QColor(192, 255, 192) : QColor(128, 208, 128)}, index >= 4);
+    case 3:
+        return Draw(kFigure, {QColor(0, 0, 0), selected ? QColor(255, 232, 0) : QColor(255, 255, 255), {}}, false);
+    case 4:
+        return Draw(kFigure, {QColor(0, 0, 0), selected ? QColor(128, 112, 32) : QColor(72, 72, 88), {}}, false);
+    default:
+        return {};
+    }
+}
+
+QIcon ItemIcon(int first)
+{
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(ItemImage(first)), QIcon::Normal);
+    icon.addPixmap(QPixmap::fromImage(ItemImage(first + 1)), QIcon::Selected);
+    return icon;
+}
+
+QColor DisplayColor(std::uint32_t colorRef)
+{
+    return QColor(static_cast<int>(colorRef & 255u), static_cast<int>((colorRef >> 8) & 255u),
+                  static_cast<int>((colorRef >> 16) & 255u));
+}

@@ -1,0 +1,73 @@
+// What the panes and dialogs share: scene text to and from Qt strings,
+// numbers formatted without the process locale, the program's message box,
+// the in-place edit that waits for its end, and the drawn item images.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <cstdint>
+
+#include <QColor>
+#include <QIcon>
+#include <QImage>
+#include <QString>
+
+class QAbstractItemView;
+class QTableWidget;
+class QEventLoop;
+class QModelIndex;
+class QWidget;
+
+// CP932 scene text for display; undecodable bytes show as U+FFFD.
+QString FromCp932(std::string_view cp932);
+// Typed text to CP932; none when a character has no CP932 form.
+std::optional<std::string> ToCp932(const QString& text);
+
+// "%d" of an integer, "%f" (six decimals) and six significant digits ("%g")
+// of a float, all in the C locale's form whatever the process locale is.
+QString FormatInteger(int value);
+QString FormatFixed(float value);
+QString FormatGeneral(float value);
+
+// The program's message box with an OK button. `text` is one of the core's
+// UTF-8 messages or the panes' own; it is shown translated into the current
+// language when the catalog knows it.
+void ShowPaneMessage(QWidget* parent, const char* text);
+
+// Shown when a typed name holds a character CP932 cannot.
+inline constexpr const char* kNameNotCp932Message =
+    "Shift-JIS (CP932) で表せない文字は名前に使えません。";
+inline constexpr const char* kTextureNotCp932Message =
+    "Shift-JIS (CP932) で表せない文字を含むファイル名はテクスチャに使えません。";
+
+// Edits `index` of `view` in place, starting from `current`, and waits in a
+// local event loop until the edit ends. `loop` receives the loop while it runs
+// (null again afterwards) so the caller can end it early, setting `cancelled`.
+// The item's text is put back as it was: the caller decides what it becomes.
+// The typed text, or none when cancelled or no editor opened.
+std::optional<QString> EditIndexInPlace(QAbstractItemView* view, const QModelIndex& index, const QString& current,
+                                        QEventLoop*& loop, bool& cancelled);
+
+// The settings of the two lists: two left-aligned columns of 130 and 50
+// pixels, one row selected as a whole, names edited only through the rename
+// commands.
+void SetUpReportList(QTableWidget* list);
+
+// Whether a hint may change what an in-place edit is renaming (structure,
+// selection, names, materials, animations); frame, playback, camera and mode
+// hints leave it alone.
+bool HintEndsInPlaceEdit(int hint);
+
+// The ten 13 x 13 item images of the tree in their list order: 0 and 1 the
+// root's document sheet, 2 and 3 a visible model's leaf, 4 and 5 a hidden
+// model's dithered leaf, 6 and 7 a character's figure, 8 and 9 the dark figure
+// of the second character kind; even indices are the normal, odd ones the
+// selected pictures, transparent around the drawing.
+QImage ItemImage(int index);
+// The icon of an item kind's pair: `first` normal, `first` + 1 selected.
+QIcon ItemIcon(int first);
+
+// The colour a material is shown with (its clamped display colour).
+QColor DisplayColor(std::uint32_t colorRef);

@@ -1,0 +1,168 @@
+// The panes of the main window's left column (the hierarchy tree, the material
+// list, the animation list) and the small modal dialogs of the editing
+// commands. Each pane registers itself with the document as a view, rebuilds
+// itself from the scene when a hint says so, and turns clicks and context-menu
+// choices into the document's item methods and commands: the panes decide
+// nothing about the scene themselves.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QTableWidget>
+#include <QTreeWidget>
+
+#include "document/Dialogs.h"
+#include "document/Document.h"
+
+class QEventLoop;
+
+// The hierarchy of characters and models: a root item titled with the
+// document, one item per character, and under each the character's models as
+// their parent references nest them. Clicks select, the right button opens the
+// model, character or root menu, a model item can be dragged onto another
+// model or a character to hang it there.
+class CHierarchyView : public QTreeWidget, public DocumentView {
+    Q_OBJECT
+public:
+    // What an item stands for; kept in the item's Qt::UserRole.
+    enum ItemKind { kNoKind = 0, kRootItem, kModelItem, kHiddenModelItem, kCharacterItem };
+
+    explicit CHierarchyView(CVantomoDoc& doc, QWidget* parent = nullptr);
+    ~CHierarchyView() override;
+
+    void OnUpdate(int hint) override;
+
+    // The item's kind (kNoKind for null) and value: kNoModel for the root, the
+    // model index for a model, the complement of the character index for a
+    // character.
+    static ItemKind KindOf(const QTreeWidgetItem* item);
+    static int ValueOf(const QTreeWidgetItem* item);
+    // The item of a model or a character; null when the tree has none.
+    QTreeWidgetItem* ModelItem(int model) const;
+    QTreeWidgetItem* CharacterItem(int character) const;
+
+    // The in-place rename of command 50002 (the selected model's item) or
+    // 50006 (the selected character's item): edits that item starting from
+    // `current` and waits until the edit ends. The typed text, or none when
+    // there is no such item or the edit was cancelled, or a change of the
+    // document ended it. The item keeps its text; the document renames.
+    std::optional<QString> EditNameInPlace(int commandId, const QString& current);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void Rebuild();
+    QString RootTitle() const;
+    void ExpandAllAndRefreshImages();
+    void FollowSelection();
+    void SetItemImage(QTreeWidgetItem* item, ItemKind kind);
+    bool IsValidDropTarget(const QTreeWidgetItem* target) const;
+    void ShowDropFeedback(QTreeWidgetItem* target, bool controlDown);
+    void EndDrag();
+    void ShowMenu(int menu, const QPoint& globalPos);
+
+    CVantomoDoc& m_doc;
+    QTreeWidgetItem* m_pressItem = nullptr; // model item under a left press, a drag's candidate
+    QPoint m_pressPos;
+    bool m_dragging = false;
+    int m_dragModel = kNoModel;
+    QTreeWidgetItem* m_dropTarget = nullptr; // highlighted while dragging
+    QWidget* m_dragImage = nullptr;          // the dragged item's picture, following the cursor
+    QEventLoop* m_editLoop = nullptr;        // set while an in-place rename waits
+    bool m_editCancelled = false;
+    bool m_rebuildPending = false; // a hint came while the rename waited
+};
+
+// The animations with their last frames; the current one is selected. A click
+// makes a row current; the context menu adds, deletes and renames.
+class CAnimationListView : public QTableWidget, public DocumentView {
+    Q_OBJECT
+public:
+    explicit CAnimationListView(CVantomoDoc& doc, QWidget* parent = nullptr);
+    ~CAnimationListView() override;
+
+    void OnUpdate(int hint) override;
+
+    // The in-place rename of command 32852 on the current animation's row.
+    std::optional<QString> EditNameInPlace(const QString& current);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void Rebuild();
+    void SetHeaders();
+
+    CVantomoDoc& m_doc;
+    QEventLoop* m_editLoop = nullptr;
+    bool m_editCancelled = false;
+    bool m_rebuildPending = false;
+};
+
+// The materials with a swatch of the colour they are drawn with. A double
+// click opens the material dialog; the context menu offers the colour dialog
+// and the rename.
+class CMaterialView : public QTableWidget, public DocumentView {
+    Q_OBJECT
+public:
+    explicit CMaterialView(CVantomoDoc& doc, QWidget* parent = nullptr);
+    ~CMaterialView() override;
+
+    void OnUpdate(int hint) override;
+
+    // The in-place rename of command 32863 on the selected material's row.
+    std::optional<QString> EditNameInPlace(const QString& current);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void Rebuild();
+    void SetHeaders();
+    void SelectRowAt(const QPoint& pos);
+
+    CVantomoDoc& m_doc;
+    QEventLoop* m_editLoop = nullptr;
+    bool m_editCancelled = false;
+    bool m_rebuildPending = false;
+};
+
+// The modal dialogs of the editing commands, shown on the dialogs-as-data of
+// the document. Each returns true on OK with the struct updated; a text the
+// data exchange refuses shows its message ("整数を入力してください。" or
+// "数字を入力してください。"), puts the focus on that edit and keeps the dialog
+// open. Cancel returns false and leaves the struct as it was.
+bool ShowKeyFrameDialog(QWidget* parent, KeyFrameDialog& dialog);
+bool ShowFrameInsertDialog(QWidget* parent, FrameInsertDialog& dialog);
+bool ShowFrameDeleteDialog(QWidget* parent, FrameDeleteDialog& dialog);
+// The export options of one kind: the choices its locks leave are enabled, an
+// unavailable normals box shows ticked, the speed edit is read-only while the
+// speed is 0. OK writes the choices back; the locks never change.
+bool ShowExportDialog(QWidget* parent, ExportDialog& dialog);
+// "材質設定": sliders and edits coupled, the preview in the colour drawn, the
+// texture chooser opening in the program's texture folder (a file chosen
+// inside it is stored relative to it). A name or texture CP932 cannot hold is
+// refused with a message and the dialog stays open.
+bool ShowMaterialDialog(QWidget* parent, MaterialDialog& dialog);
+
+// The in-place rename behind UserInterface::AskName: finds the live pane of
+// `commandId` under `mainWindow` (the tree for 50002 and 50006, the animation
+// list for 32852, the material list for 32863), edits the item the command
+// renames and waits in a local event loop until the edit ends. The typed text
+// in CP932, or none when cancelled, when there is no pane or item, or when the
+// text holds a character CP932 cannot (a message says so then).
+std::optional<std::string> AskNameInPlace(QWidget* mainWindow, int commandId, std::string_view currentCp932);

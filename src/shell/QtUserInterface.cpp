@@ -104,7 +104,7 @@ std::optional<std::uint32_t> QtUserInterface::AskColor(std::uint32_t initial)
            (static_cast<std::uint32_t>(chosen.blue()) << 16);
 }
 
-// merge: the five dialogs and the rename switch to the panes library here.
+// The five dialogs and renaming in place are the panes library's.
 bool QtUserInterface::RunKeyFrameDialog(KeyFrameDialog& dialog) { return ShowKeyFrameDialog(Parent(), dialog); }
 bool QtUserInterface::RunFrameInsertDialog(FrameInsertDialog& dialog)
 {

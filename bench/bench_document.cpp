@@ -27,7 +27,7 @@
 #include "scene/AppValues.h"
 #include "scene/Names.h"
 #include "scene/ProjectFile.h"
-#include "scene/ProjectFileIo.h"
+#include "base/FileIo.h"
 
 namespace {
 

@@ -32,7 +32,7 @@
 #include "export/XamlExport.h"
 #include "imaging/DibStream.h"
 #include "scene/AppValues.h"
-#include "scene/ProjectFileIo.h"
+#include "base/FileIo.h"
 
 // Heap accounting for the peak-memory counter.
 namespace {

@@ -45,8 +45,8 @@ void BM_ImportMQO(benchmark::State& state)
     for (auto _ : state) {
         ResetAppValues();
         auto scene = std::make_unique<CTessaline>();
-        const MqoImportResult result = ImportMQO(*scene, g_path, messages);
-        if (!result.Succeeded()) {
+        const OpenResult result = ImportMQO(*scene, g_path, messages);
+        if (!result.Complete()) {
             state.SkipWithError("import failed");
             return;
         }

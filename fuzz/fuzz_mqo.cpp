@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CTessaline scene;
     NullSink messages;
     MemoryByteSource source(std::string_view(reinterpret_cast<const char*>(data), size));
-    const MqoImportResult result = ImportMQO(scene, source, messages);
-    Require(result.opened && result.code <= 0 && result.code >= -4);
+    const OpenResult result = ImportMQO(scene, source, messages);
+    Require(result.ok && result.importCode <= 0 && result.importCode >= -4);
     Require(!scene.m_materials.empty());
     for (const CModel& model : scene.m_models) {
         Require(!model.m_faces.empty());

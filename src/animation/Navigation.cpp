@@ -4,7 +4,7 @@
 
 #include "animation/Pose.h"
 #include "scene/AppValues.h"
-#include "scene/Numbers.h"
+#include "base/Numbers.h"
 
 namespace {
 

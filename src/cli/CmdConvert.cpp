@@ -12,7 +12,7 @@
 #include "cli/StderrSink.h"
 #include "export/ExportScene.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ int RunConvert(const Args& args)
     ResetAppValues();
     CTessaline scene;
     StderrSink messages;
-    std::vector<OpenOutcome> outcomes;
+    std::vector<OpenResult> outcomes;
     if (!OpenDocumentsInto(scene, files, messages, outcomes)) {
         return kExitFailure;
     }
@@ -83,5 +83,5 @@ int RunConvert(const Args& args)
     for (const std::string& texture : result.skippedTextures) {
         std::cerr << "vantomo-cli: texture not written: " << Cp932ToUtf8(texture) << '\n';
     }
-    return kExitOk;
+    return ReportIncompleteDocuments(files, outcomes) ? kExitFailure : kExitOk;
 }

@@ -9,7 +9,7 @@
 #include "cli/Open.h"
 #include "cli/SceneJson.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 
@@ -75,12 +75,12 @@ int RunInfo(const Args& args)
     StderrSink messages;
     std::vector<ImportRecord> imports;
     TextureCounts textures;
-    std::vector<OpenOutcome> outcomes;
+    std::vector<OpenResult> outcomes;
     if (!OpenDocumentsInto(scene, files, messages, outcomes)) {
         return kExitFailure;
     }
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        imports.push_back({files[i], outcomes[i].result});
+        imports.push_back({files[i], outcomes[i].importCode});
         textures.found += outcomes[i].texturesFound;
         textures.missing += outcomes[i].texturesMissing;
     }
@@ -90,5 +90,8 @@ int RunInfo(const Args& args)
     } else {
         PrintSummary(scene, imports, textures);
     }
-    return std::cout.good() ? kExitOk : kExitFailure;
+    std::cout.flush();
+    // What was read is printed; a document read only in part is still a failure.
+    const bool incomplete = ReportIncompleteDocuments(files, outcomes);
+    return std::cout.good() && !incomplete ? kExitOk : kExitFailure;
 }

@@ -2,20 +2,22 @@
 // on one scene, then optionally save it.
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "cli/Commands.h"
 #include "cli/StderrSink.h"
 #include "cli/SceneJson.h"
+#include "cli/SceneRender.h"
+#include "animation/Pose.h"
 #include "document/Script.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "scene/AppValues.h"
 
 namespace {
 
 // Relative paths in a script are taken from the script's own folder.
-std::string FolderOf(const std::string& path) { return GetPathFolder(path).value_or("./"); }
 
 } // namespace
 
@@ -53,7 +55,21 @@ int RunScript(const Args& args)
     StderrSink stderrSink;
     HeadlessUserInterface ui(&stderrSink);
     CVantomoDoc doc(ui);
-    ScriptRunner runner(doc, [](const CTessaline& scene) { std::cout << SceneToJson(scene, {}); });
+    ScriptRunner runner(doc, ui, [](const CTessaline& scene) { std::cout << SceneToJson(scene, {}); });
+    // The renderer is made on the first render command and kept for the next.
+    std::unique_ptr<SceneRenderer> renderer;
+    std::string rendererError;
+    runner.SetRenderHook([&](CTessaline& scene, const std::string& path, int width, int height) -> std::string {
+        if (!renderer && rendererError.empty()) {
+            renderer = SceneRenderer::Create(rendererError);
+        }
+        if (!renderer) {
+            return rendererError;
+        }
+        InbetweenAll(scene);
+        renderer->Upload(scene);
+        return renderer->Draw(scene, width, height, path);
+    });
     const ScriptResult result = runner.Run(text.str(), FolderOf(script));
     if (!result.ok) {
         std::cerr << script << ":" << result.line << ": " << result.error << '\n';

@@ -15,3 +15,4 @@ int RunInfo(const Args& args);
 int RunTexture(const Args& args);
 int RunConvert(const Args& args);
 int RunScript(const Args& args);
+int RunRender(const Args& args);

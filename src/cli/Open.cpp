@@ -3,44 +3,44 @@
 #include <iostream>
 
 #include "document/Document.h"
+#include "import/LoaderMQO.h"
 
-OpenOutcome OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages)
+OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages)
 {
-    OpenOutcome outcome;
     const std::string extension = ExtensionOf(path);
-    // The desktop program's open quietly reads nothing for other extensions;
-    // on the command line that is almost always a typo, so say so.
     if (extension != "vtm" && extension != "mqo" && extension != "mqoz") {
-        outcome.error = "cannot open " + path + ": no reader for this file type";
-        return outcome;
+        OpenResult refused;
+        refused.message = "no reader for this file type";
+        return refused;
     }
-
     bool modified = false;
-    const OpenResult opened = OpenInto(scene, path, messages, modified);
-    if (!opened.ok || (opened.importCode && !opened.importOpened)) {
-        outcome.error = "cannot open " + path + ": " + opened.message;
-        if (!opened.detail.empty()) {
-            outcome.error += " (" + opened.detail + ")";
-        }
-        return outcome;
-    }
-    outcome.ok = true;
-    outcome.result = opened.importCode;
-    outcome.texturesFound = opened.texturesFound;
-    outcome.texturesMissing = opened.texturesMissing;
-    return outcome;
+    return OpenInto(scene, path, messages, modified);
 }
 
 bool OpenDocumentsInto(CTessaline& scene, const std::vector<std::string>& files, MessageSink& messages,
-                       std::vector<OpenOutcome>& outcomes)
+                       std::vector<OpenResult>& outcomes)
 {
     for (const std::string& file : files) {
-        OpenOutcome outcome = OpenDocumentInto(scene, file, messages);
+        OpenResult outcome = OpenDocumentInto(scene, file, messages);
         if (!outcome.ok) {
-            std::cerr << "vantomo-cli: " << outcome.error << '\n';
+            std::cerr << "vantomo-cli: cannot open " << file << ": " << outcome.Describe() << '\n';
             return false;
         }
         outcomes.push_back(std::move(outcome));
     }
     return true;
+}
+
+bool ReportIncompleteDocuments(const std::vector<std::string>& files, const std::vector<OpenResult>& outcomes)
+{
+    bool any = false;
+    for (std::size_t i = 0; i < outcomes.size() && i < files.size(); ++i) {
+        if (!outcomes[i].Complete()) {
+            const int code = outcomes[i].importCode.value_or(0);
+            std::cerr << "vantomo-cli: " << files[i] << ": read only in part: result " << code << " ("
+                      << MqoResultMeaning(code) << ")\n";
+            any = true;
+        }
+    }
+    return any;
 }

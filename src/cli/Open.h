@@ -1,26 +1,26 @@
 // Opening a document from the command line into a scene, by its extension.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "scene/CTessaline.h"
 #include "scene/MessageSink.h"
-
-struct OpenOutcome {
-    bool ok = false;
-    std::optional<int> result; // the reader's result code, when a reader ran
-    std::string error;         // UTF-8, when !ok
-    int texturesFound = 0;     // textures named by the document that loaded
-    int texturesMissing = 0;   // ... and that did not
-};
+#include "scene/OperationResult.h"
 
 // Opens or imports `path` into `scene` as the desktop program's open does.
-// A failure leaves the scene as it was.
-OpenOutcome OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages);
+// A file that cannot be opened leaves the scene as it was. Unlike the desktop
+// program, an extension no reader takes is a failure: on the command line it
+// is almost always a typo.
+OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages);
 
-// Opens every file, in order, into `scene`, appending each outcome. At the
-// first failure its reason goes to stderr and the result is false.
-bool OpenDocumentsInto(CTessaline& scene, const std::vector<std::string>& files, MessageSink& messages,
-                       std::vector<OpenOutcome>& outcomes);
+// Opens every file, in order, into `scene`, appending each result. At the
+// first file that cannot be opened its reason goes to stderr and the result
+// is false.
+[[nodiscard]] bool OpenDocumentsInto(CTessaline& scene, const std::vector<std::string>& files,
+                                     MessageSink& messages, std::vector<OpenResult>& outcomes);
+
+// Names on stderr every file that was read only in part, with what its
+// reader's result means. True when there was one: the command then finishes
+// its work with what was read and exits 1.
+bool ReportIncompleteDocuments(const std::vector<std::string>& files, const std::vector<OpenResult>& outcomes);

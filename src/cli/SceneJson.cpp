@@ -2,7 +2,7 @@
 
 #include "cli/Json.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 

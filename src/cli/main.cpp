@@ -25,6 +25,9 @@ constexpr Command kCommands[] = {
      "      .vtm project, .mqo, .xaml, .gltf, .glb; OPTIONS (as the kind allows): --scale S, --uv,\n"
      "      --normals, --mesh-layout 0|1, --no-animation"},
     {"script", RunScript, "script SCRIPT [-o OUT.vtm]   run a file of editing commands on one scene"},
+    {"render", RunRender,
+     "render FILE... -o OUT.png [--size WxH] [--frame N | --frames A..B] [--animation N]\n"
+     "         [--select NAME] [--mode move|rotate|scale]   draw the 3D view's picture without a display"},
 };
 
 void PrintHelp(std::ostream& out)

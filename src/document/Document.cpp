@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "document/Structure.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "import/LoaderMQO.h"
 #include "import/TextureLoader.h"
 #include "scene/AppValues.h"
 #include "scene/ProjectFile.h"
-#include "scene/ProjectFileIo.h"
+#include "base/FileIo.h"
 
 std::string ExtensionOf(std::string_view path)
 {
@@ -88,17 +88,11 @@ OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& mes
         }
         modified = false;
     } else if (extension == "mqo" || extension == "mqoz") {
-        const MqoImportResult import = ImportMQO(scene, path, messages);
-        result.importCode = import.code;
-        result.importOpened = import.opened;
-        result.texturesFound = import.texturesLoaded;
-        result.texturesMissing = import.texturesMissing;
-        if (!import.opened) {
-            result.message = kOpenFailedMessage;
-            result.detail = import.error;
+        result = ImportMQO(scene, path, messages);
+        if (!result.ok) {
+            return result; // the file could not be opened: nothing was read
         }
         modified = true;
-        result.ok = true;
     } else {
         result.ok = true; // nothing is read, but the scene is reset as after any open
     }
@@ -148,11 +142,14 @@ bool CVantomoDoc::OnNewDocument()
 bool CVantomoDoc::OnOpenDocument(const std::string& path)
 {
     bool modified = m_modified;
+    m_lastFailure.clear();
     const OpenResult result = OpenInto(m_scene, path, m_ui, modified);
     if (!result.ok) {
         m_ui.ShowMessage(result.message);
+        m_lastFailure = result.Describe();
         return false;
     }
+    NoteImportFailure(result);
     if (ExtensionOf(path) == "vtm") {
         m_pathName = path;
         m_title = path;
@@ -164,8 +161,11 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
 
 bool CVantomoDoc::OnSaveDocument(const std::string& path)
 {
-    if (!SaveProjectFile(m_scene, path)) {
+    m_lastFailure.clear();
+    std::string detail;
+    if (!SaveProjectFile(m_scene, path, &detail)) {
         m_ui.ShowMessage(kSaveFailedMessage);
+        m_lastFailure = std::string(kSaveFailedMessage) + " (" + detail + ")";
         return false;
     }
     m_pathName = path;
@@ -184,13 +184,15 @@ bool CVantomoDoc::AddModel()
     if (!path) {
         return false;
     }
-    AddModelFromPath(*path);
+    static_cast<void>(AddModelFromPath(*path)); // the reader told the user; LastFailure keeps it
     return true;
 }
 
-MqoImportResult CVantomoDoc::AddModelFromPath(const std::string& path)
+OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
 {
-    const MqoImportResult result = ImportMQO(m_scene, path, m_ui);
+    m_lastFailure.clear();
+    OpenResult result = ImportMQO(m_scene, path, m_ui);
+    NoteImportFailure(result);
     SetModifiedFlag();
     m_scene.ClearHistory(true);
     m_scene.RefreshDerived();
@@ -210,4 +212,14 @@ std::uint32_t MaterialDisplayColor(const CMaterial& material)
         rgb |= static_cast<std::uint32_t>(c * 255.0f) << (8 * i);
     }
     return rgb;
+}
+
+void CVantomoDoc::NoteImportFailure(const OpenResult& result)
+{
+    if (!result.ok) {
+        m_lastFailure = result.Describe();
+    } else if (!result.Complete()) {
+        // What was read stays in the scene; the document itself is broken.
+        m_lastFailure = "result " + std::to_string(*result.importCode) + ": " + MqoResultMeaning(*result.importCode);
+    }
 }

@@ -36,8 +36,6 @@ enum UpdateHint : int {
     kHintStop = 123,
 };
 
-inline constexpr const char* kOpenFailedMessage = "ドキュメントを開くことに失敗しました。";
-inline constexpr const char* kBadFormatMessage = "予期しないファイル形式です。";
 inline constexpr const char* kUntitledTitle = "無題";
 inline constexpr const char* kSelectModelMessage = "モデルを選択してください！";
 inline constexpr const char* kUnknownSaveFormatMessage = "このファイル形式では保存できません。";
@@ -54,18 +52,6 @@ public:
     virtual void OnUpdate(int hint) = 0;
 };
 
-// How opening went.
-struct OpenResult {
-    bool ok = false;
-    std::string message; // the user's message (UTF-8) when !ok
-    std::string detail;  // the system's reason (strerror), when there is one
-    // Set when a Metasequoia import ran: the reader's result code, whether the
-    // file could be opened at all, and how many texture names resolved.
-    std::optional<int> importCode;
-    bool importOpened = false;
-    int texturesFound = 0;
-    int texturesMissing = 0;
-};
 
 // The extension of a path (GetPathExtension) in ASCII lower case; "" when there is none.
 std::string ExtensionOf(std::string_view path);
@@ -120,7 +106,7 @@ public:
     // The same with the path given. Whatever the import's result: hint 104,
     // modified, history cleared (frame 0), selection cleared, traversal rebuilt.
     // Returns the import's outcome.
-    MqoImportResult AddModelFromPath(const std::string& path);
+    OpenResult AddModelFromPath(const std::string& path);
 
     // Commands by identifier (document/Commands.h), as the menus, toolbars,
     // accelerators and scripts send them. Execute runs a command only while it
@@ -143,6 +129,8 @@ public:
     // Select a character: its models become the ones drawn; hint 114.
     void SelectCharacterItem(int character);
     void ClearSelectionItem();
+    // Select material `index` as a click on its row; false when there is none.
+    bool SelectMaterialItem(int index);
     // Make animation `index` current, as a click on its row: frame 0, the
     // animation's length, hint 109. False when there is no such animation.
     bool SelectAnimationItem(int index);
@@ -152,10 +140,25 @@ public:
     // the old name kept), the material's texture is loaded again, hint 107,
     // modified. False when there is no such material or the user cancelled.
     bool EditMaterial(int index);
-    // A click on a material's row: it becomes the selected material (any
-    // value; the material commands do nothing for one outside the list). No
-    // hint: nothing else shows the material selection.
-    void SelectMaterialItem(int index) { m_scene.m_selectedMaterial = index; }
+    // The control panel's fields, as typed. The current frame: read as an
+    // integer (atol), kept within 0 .. last frame, playback stopped.
+    void ApplyCurrentFrameText(std::string_view text);
+    // The X, Y, Z (and angle) fields of the current transform mode: the
+    // selected model's current record, or the camera's without a selection;
+    // an undo snapshot first, modified.
+    void ApplyValueFields(float x, float y, float z, std::optional<float> angle);
+    // The last-frame field: the animation's length (with its messages), hint
+    // 108, modified.
+    void ApplyLastFrameText(std::string_view text);
+    // The rate field: the playback rate (bad text or a rate <= 0 gives 30), modified.
+    void ApplyRateText(std::string_view text);
+
+    // Why the last open, import, save or export failed (UTF-8): the message
+    // the user saw, with the system's reason; an import that read only part
+    // of its document counts as failed. Empty after a success. Front ends
+    // that stop on a failure (scripts, the command line) read it.
+    const std::string& LastFailure() const { return m_lastFailure; }
+
     // Whether `model` may be dropped on `ref`: both in range, and `ref`
     // neither the model nor below it. The tree shows its no-drop cursor
     // otherwise.
@@ -176,6 +179,7 @@ public:
     int m_mouseMode = 0;
 
 private:
+    void NoteImportFailure(const OpenResult& result);
     void FileOpen();
     void FileSave();
     void FileSaveAs();
@@ -194,6 +198,7 @@ private:
 
     UserInterface& m_ui;
     CTessaline m_scene;
+    std::string m_lastFailure;
     std::string m_pathName;
     std::string m_title;
     bool m_modified = false;

@@ -8,13 +8,14 @@
 #include "document/Document.h"
 #include "document/History.h"
 #include "document/KeyEditing.h"
+#include "document/PanelEditing.h"
 #include "document/Structure.h"
 #include "export/ExportScene.h"
 #include "render/Picking.h"
 #include "import/TextureLoader.h"
 #include "scene/Names.h"
-#include "scene/Cp932.h"
-#include "imaging/PathHelpers.h"
+#include "base/Cp932.h"
+#include "base/PathHelpers.h"
 #include "scene/AppValues.h"
 
 namespace {
@@ -78,6 +79,7 @@ bool CVantomoDoc::Execute(int id)
     if (!IsEnabled(id)) {
         return false;
     }
+    m_lastFailure.clear();
     const CommandInfo* info = FindCommand(id);
     if (info->owner == CommandOwner::Shell) {
         m_ui.RunShellCommand(id);
@@ -333,6 +335,7 @@ void CVantomoDoc::FileSaveAs()
     if (record == nullptr) {
         // Nothing would be written: say so and leave everything as it was.
         m_ui.ShowMessage(kUnknownSaveFormatMessage);
+        m_lastFailure = kUnknownSaveFormatMessage;
         return;
     }
     InbetweenAll(m_scene);
@@ -349,6 +352,7 @@ void CVantomoDoc::FileSaveAs()
         const ExportResult result = ExportScene(m_scene, *path, *record);
         if (!result.ok) {
             m_ui.ShowMessage(result.message);
+            m_lastFailure = result.detail.empty() ? result.message : result.message + " (" + result.detail + ")";
         } else if (!result.skippedTextures.empty()) {
             std::string text = kSkippedTexturesMessage;
             for (const std::string& name : result.skippedTextures) {
@@ -639,6 +643,45 @@ void CVantomoDoc::SelectModelItem(int model, bool animationMode)
         BuildSelectionBox(*selected);
     }
     UpdateAllViews(kHintSelection);
+}
+
+bool CVantomoDoc::SelectMaterialItem(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= m_scene.m_materials.size()) {
+        return false;
+    }
+    m_scene.m_selectedMaterial = index;
+    return true;
+}
+
+void CVantomoDoc::ApplyCurrentFrameText(std::string_view text)
+{
+    // The slider keeps a typed frame within the animation.
+    const long long frame = AtolC(text);
+    g_currentFrame = static_cast<int>(std::clamp<long long>(frame, 0, g_lastFrame < 0 ? 0 : g_lastFrame));
+    g_playing = 0;
+}
+
+void CVantomoDoc::ApplyValueFields(float x, float y, float z, std::optional<float> angle)
+{
+    // Without a typed angle (a script line of three values) the current one stays.
+    const CModel* model = m_scene.GetSelectedModel();
+    const float a = angle.value_or(model != nullptr ? GetCurrentAngle(*model) : 0.0f);
+    ApplyPanelValues(m_scene, x, y, z, a);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::ApplyLastFrameText(std::string_view text)
+{
+    SetLastFrame(m_scene, text, m_ui);
+    UpdateAllViews(kHintAnimationList);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::ApplyRateText(std::string_view text)
+{
+    g_fps = ParseRate(text);
+    SetModifiedFlag();
 }
 
 void CVantomoDoc::SelectCharacterItem(int character)

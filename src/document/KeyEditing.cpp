@@ -8,7 +8,7 @@
 #include "animation/Pose.h"
 #include "document/History.h"
 #include "scene/AppValues.h"
-#include "scene/Numbers.h"
+#include "base/Numbers.h"
 
 namespace {
 
@@ -62,40 +62,6 @@ bool ReserveCurrentTracks(CTessaline& scene, long long frames)
 }
 
 } // namespace
-
-long long AtolC(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    unsigned long long value = 0;
-    bool overflow = false;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        const unsigned digit = static_cast<unsigned>(text[i] - '0');
-        if (value > (ULLONG_MAX - digit) / 10) {
-            overflow = true;
-        } else {
-            value = value * 10 + digit;
-        }
-    }
-    if (negative) {
-        if (overflow || value > static_cast<unsigned long long>(LLONG_MAX) + 1) {
-            return LLONG_MIN;
-        }
-        return value == static_cast<unsigned long long>(LLONG_MAX) + 1 ? LLONG_MIN
-                                                                       : -static_cast<long long>(value);
-    }
-    if (overflow || value > static_cast<unsigned long long>(LLONG_MAX)) {
-        return LLONG_MAX;
-    }
-    return static_cast<long long>(value);
-}
 
 void AddKey(CTessaline& scene, bool all, long long f)
 {

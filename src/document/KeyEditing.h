@@ -5,6 +5,8 @@
 // before it is narrowed to a frame number.
 #pragma once
 
+#include "base/Numbers.h" // AtolC, which the callers of these operations use
+
 #include <string_view>
 
 #include "scene/CTessaline.h"
@@ -45,7 +47,3 @@ SetLastFrameResult SetLastFrame(CTessaline& scene, std::string_view text, Messag
 // animation became current: SetLastFrame with the current animation's length,
 // which sizes every model's track of it.
 void ApplyCurrentAnimationLength(CTessaline& scene, MessageSink& messages);
-
-// C atol in the "C" locale with 64-bit long: leading white space, a sign and
-// decimal digits; 0 without digits; saturated on overflow.
-long long AtolC(std::string_view text);

@@ -1,20 +1,19 @@
 #include "document/Script.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <optional>
 
-#include "animation/Navigation.h"
-#include "animation/Pose.h"
-#include "document/History.h"
+#include "document/Commands.h"
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
 #include "document/ViewRequests.h"
-#include "render/Picking.h"
 #include "export/ExportScene.h"
+#include "render/Picking.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
-#include "scene/Numbers.h"
+#include "base/Cp932.h"
+#include "base/Numbers.h"
 
 namespace {
 
@@ -37,6 +36,17 @@ bool ParseInteger(const std::string& token, long long& value)
     return true;
 }
 
+// A whole token as an int; false when it is not one or lies outside int.
+bool ParseInt(const std::string& token, int& value)
+{
+    long long wide = 0;
+    if (!ParseInteger(token, wide) || wide < INT_MIN || wide > INT_MAX) {
+        return false;
+    }
+    value = static_cast<int>(wide);
+    return true;
+}
+
 // A UTF-8 name as CP932; false when CP932 cannot hold it.
 bool ToCp932(const std::string& utf8, std::string& cp932)
 {
@@ -45,7 +55,57 @@ bool ToCp932(const std::string& utf8, std::string& cp932)
     return lossless;
 }
 
-// "#INDEX" or the first model whose name is exactly NAME; -1 when none.
+// '#' and decimal digits up to white space or the end of the line.
+template <typename Space>
+bool IsIndexToken(std::string_view rest, Space space)
+{
+    std::size_t i = 1;
+    while (i < rest.size() && rest[i] >= '0' && rest[i] <= '9') {
+        ++i;
+    }
+    return i > 1 && (i == rest.size() || space(rest[i]));
+}
+
+// Decimal digits only: from_chars alone would take a sign.
+bool DigitsOnly(std::string_view text)
+{
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return !text.empty();
+}
+
+// The script lines that are one menu command each.
+struct SimpleCommand {
+    std::string_view name;
+    int id;
+};
+
+constexpr SimpleCommand kSimpleCommands[] = {
+    {"first-frame", kCmdFirstFrame},
+    {"last-frame", kCmdLastFrame},
+    {"next-frame", kCmdNextFrame},
+    {"prev-frame", kCmdPrevFrame},
+    {"next-key", kCmdNextKey},
+    {"prev-key", kCmdPrevKey},
+    {"play", kCmdPlay},
+    {"stop", kCmdStop},
+    {"undo", kCmdUndo},
+    {"redo", kCmdRedo},
+    {"add-animation", kCmdAddAnimation},
+    {"delete-animation", kCmdDeleteAnimation},
+    {"add-character", kCmdAddCharacter},
+    {"delete-character", kCmdDeleteCharacter},
+    {"delete-model", kCmdDeleteModel},
+    {"copy-animation", kCmdCopyAnimation},
+    {"paste-animation", kCmdPasteAnimation},
+    {"camera-reset", kCmdCameraReset},
+};
+
+} // namespace
+
 int FindModel(const CTessaline& scene, const std::string& token)
 {
     if (token.size() > 1 && token[0] == '#') {
@@ -68,30 +128,6 @@ int FindModel(const CTessaline& scene, const std::string& token)
     return -1;
 }
 
-// A whole token as an int; false when it is not one or lies outside int.
-bool ParseInt(const std::string& token, int& value)
-{
-    long long wide = 0;
-    if (!ParseInteger(token, wide) || wide < INT_MIN || wide > INT_MAX) {
-        return false;
-    }
-    value = static_cast<int>(wide);
-    return true;
-}
-
-// '#' and decimal digits up to white space or the end of the line.
-template <typename Space>
-bool IsIndexToken(std::string_view rest, Space space)
-{
-    std::size_t i = 1;
-    while (i < rest.size() && rest[i] >= '0' && rest[i] <= '9') {
-        ++i;
-    }
-    return i > 1 && (i == rest.size() || space(rest[i]));
-}
-
-} // namespace
-
 struct ScriptRunner::Command {
     std::string_view name;
     std::size_t minArgs;
@@ -102,47 +138,36 @@ struct ScriptRunner::Command {
 const ScriptRunner::Command ScriptRunner::kCommands[] = {
     {"new", 0, 0, &ScriptRunner::New},
     {"open", 1, 1, &ScriptRunner::Open},
+    {"import", 1, 1, &ScriptRunner::Import},
     {"save", 1, 1, &ScriptRunner::Save},
-    {"export", 1, 9, &ScriptRunner::Export},
+    {"export", 1, 16, &ScriptRunner::Export},
     {"rate", 1, 1, &ScriptRunner::Rate},
     {"print", 0, 0, &ScriptRunner::Print},
+    {"command", 1, 1, &ScriptRunner::CommandLine},
+    {"expect", 1, 4, &ScriptRunner::Expect},
     {"select-model", 1, 1, &ScriptRunner::SelectModelCommand},
     {"select-character", 1, 1, &ScriptRunner::SelectCharacterCommand},
     {"clear-selection", 0, 0, &ScriptRunner::ClearSelectionCommand},
+    {"select-material", 1, 1, &ScriptRunner::SelectMaterialCommand},
     {"animation", 1, 1, &ScriptRunner::Animation},
     {"frame", 1, 1, &ScriptRunner::Frame},
     {"mode", 1, 1, &ScriptRunner::Mode},
     {"values", 3, 4, &ScriptRunner::Values},
-    {"first-frame", 0, 0, &ScriptRunner::Navigate},
-    {"last-frame", 0, 0, &ScriptRunner::Navigate},
-    {"next-frame", 0, 0, &ScriptRunner::Navigate},
-    {"prev-frame", 0, 0, &ScriptRunner::Navigate},
-    {"next-key", 0, 0, &ScriptRunner::Navigate},
-    {"prev-key", 0, 0, &ScriptRunner::Navigate},
     {"add-key", 0, 2, &ScriptRunner::KeyCommand},
     {"delete-key", 0, 2, &ScriptRunner::KeyCommand},
     {"insert-frames", 2, 2, &ScriptRunner::InsertFramesCommand},
     {"delete-frames", 2, 2, &ScriptRunner::DeleteFramesCommand},
     {"set-last-frame", 1, 1, &ScriptRunner::SetLastFrameCommand},
-    {"undo", 0, 0, &ScriptRunner::UndoRedo},
-    {"redo", 0, 0, &ScriptRunner::UndoRedo},
-    {"add-animation", 0, 0, &ScriptRunner::AddAnimationCommand},
-    {"delete-animation", 0, 0, &ScriptRunner::DeleteAnimationCommand},
-    {"add-character", 0, 0, &ScriptRunner::AddCharacterCommand},
-    {"delete-character", 0, 0, &ScriptRunner::DeleteCharacterCommand},
-    {"delete-model", 0, 0, &ScriptRunner::DeleteModelCommand},
     {"hide", 0, 0, &ScriptRunner::Visibility},
     {"show", 0, 0, &ScriptRunner::Visibility},
     {"reparent", 2, 2, &ScriptRunner::Reparent},
-    {"copy-animation", 0, 0, &ScriptRunner::CopyAnimation},
-    {"paste-animation", 0, 0, &ScriptRunner::PasteAnimation},
-    {"camera-reset", 0, 0, &ScriptRunner::CameraReset},
     {"rename-animation", 1, 1, &ScriptRunner::Rename},
     {"rename-character", 1, 1, &ScriptRunner::Rename},
     {"rename-model", 1, 1, &ScriptRunner::Rename},
     {"view-size", 2, 2, &ScriptRunner::ViewSize},
     {"mouse", 3, 6, &ScriptRunner::Mouse},
     {"wheel", 1, 1, &ScriptRunner::Wheel},
+    {"render", 1, 3, &ScriptRunner::RenderCommand},
 };
 
 bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens, std::string& error)
@@ -178,7 +203,8 @@ bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens,
     return true;
 }
 
-ScriptRunner::ScriptRunner(CVantomoDoc& doc, Printer print) : m_doc(doc), m_print(std::move(print))
+ScriptRunner::ScriptRunner(CVantomoDoc& doc, HeadlessUserInterface& ui, Printer print)
+    : m_doc(doc), m_ui(ui), m_print(std::move(print))
 {
     m_doc.AddView(this);
 }
@@ -187,10 +213,14 @@ ScriptRunner::~ScriptRunner() { m_doc.RemoveView(this); }
 
 void ScriptRunner::OnUpdate(int hint)
 {
+    m_hints.push_back(hint);
     switch (hint) {
     case kHintAnimationList:
     case kHintAnimationSelected:
         ApplyCurrentAnimationLength(m_doc.Scene(), m_doc.Ui());
+        break;
+    case kHintPlay:
+        g_playing = 1; // no timer runs here: the frame stays until a navigation line
         break;
     case kHintNewDocument:
     case kHintProjectOpened:
@@ -208,45 +238,152 @@ void ScriptRunner::OnUpdate(int hint)
 ScriptResult ScriptRunner::Run(std::string_view text, const std::string& folder)
 {
     m_folder = folder;
-    ScriptResult result;
+    // Every line first, so a command can take the dialog answers after it.
+    struct Line {
+        int number;
+        Tokens tokens;
+    };
+    std::vector<Line> lines;
     int number = 0;
     std::size_t start = 0;
-    Tokens tokens;
     while (start <= text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) {
             end = text.size();
         }
-        const std::string_view line = text.substr(start, end - start);
         ++number;
+        Tokens tokens;
         std::string error;
-        if (!TokenizeScriptLine(line, tokens, error)) {
+        if (!TokenizeScriptLine(text.substr(start, end - start), tokens, error)) {
             return {false, number, error};
         }
         if (!tokens.empty()) {
-            error = RunCommand(tokens);
-            if (!error.empty()) {
-                return {false, number, error};
-            }
+            lines.push_back({number, std::move(tokens)});
         }
         start = end + 1;
     }
-    return result;
+    for (std::size_t i = 0; i < lines.size();) {
+        if (lines[i].tokens[0] == "dialog") {
+            return {false, lines[i].number, "a dialog line answers the command before it"};
+        }
+        std::vector<Tokens> dialogs;
+        std::size_t next = i + 1;
+        while (next < lines.size() && lines[next].tokens[0] == "dialog") {
+            dialogs.push_back(lines[next].tokens);
+            ++next;
+        }
+        const std::string error = RunCommand(lines[i].tokens, dialogs);
+        if (!error.empty()) {
+            return {false, lines[i].number, error};
+        }
+        i = next;
+    }
+    return {};
 }
 
-std::string ScriptRunner::RunCommand(const Tokens& tokens)
+std::string ScriptRunner::RunCommand(const Tokens& tokens, const std::vector<Tokens>& dialogs)
 {
+    const Command* found = nullptr;
     for (const Command& command : kCommands) {
-        if (command.name != tokens[0]) {
-            continue;
+        if (command.name == tokens[0]) {
+            found = &command;
         }
-        const std::size_t args = tokens.size() - 1;
-        if (args < command.minArgs || args > command.maxArgs) {
-            return std::string(command.name) + ": wrong number of arguments";
-        }
-        return (this->*command.run)(tokens);
     }
-    return "unknown command '" + tokens[0] + "'";
+    const SimpleCommand* simple = nullptr;
+    for (const SimpleCommand& command : kSimpleCommands) {
+        if (command.name == tokens[0]) {
+            simple = &command;
+        }
+    }
+    if (found == nullptr && simple == nullptr) {
+        return "unknown command '" + tokens[0] + "'";
+    }
+    const std::size_t args = tokens.size() - 1;
+    if (found != nullptr ? (args < found->minArgs || args > found->maxArgs) : args != 0) {
+        return tokens[0] + ": wrong number of arguments";
+    }
+    if (tokens[0] != "expect") {
+        // `expect` looks at what the command before it did.
+        m_hints.clear();
+        m_firstMessage = m_ui.messages.size();
+    }
+    m_ui.answers.clear();
+    for (const Tokens& dialog : dialogs) {
+        const std::string error = QueueDialog(dialog);
+        if (!error.empty()) {
+            return error;
+        }
+    }
+    std::string error = simple != nullptr ? ExecuteChecked(simple->id) : (this->*found->run)(tokens);
+    if (error.empty() && !m_ui.answers.empty()) {
+        error = tokens[0] + ": a dialog answer was not used";
+    }
+    m_ui.answers.clear();
+    return error;
+}
+
+std::string ScriptRunner::QueueDialog(const Tokens& t)
+{
+    using Kind = DialogAnswer::Kind;
+    if (t.size() < 2) {
+        return "dialog: expected key, insert, delete, export, material, file, color, name, yes, no or cancel";
+    }
+    const std::string& kind = t[1];
+    const Tokens rest(t.begin() + 2, t.end());
+    const auto expect = [&](std::size_t n, const char* usage) -> std::string {
+        return rest.size() == n ? std::string{} : std::string("dialog ") + usage;
+    };
+    std::string error;
+    DialogAnswer answer;
+    answer.texts = rest;
+    if (kind == "key") {
+        answer.kind = Kind::Key;
+        error = expect(2, "key FRAME ACTION");
+    } else if (kind == "insert") {
+        answer.kind = Kind::Insert;
+        error = expect(2, "insert AFTER COUNT");
+    } else if (kind == "delete") {
+        answer.kind = Kind::Delete;
+        error = expect(2, "delete FIRST LAST");
+    } else if (kind == "export") {
+        answer.kind = Kind::Export;
+    } else if (kind == "material") {
+        answer.kind = Kind::Material;
+        error = expect(11, "material NAME R G B OPACITY DIFFUSE EMISSIVE SPECULAR POWER AMBIENT TEXTURE");
+        if (error.empty() && (!ToCp932(rest[0], answer.texts[0]) || !ToCp932(rest[10], answer.texts[10]))) {
+            error = "dialog material: a name CP932 cannot hold";
+        }
+    } else if (kind == "file") {
+        answer.kind = Kind::File;
+        error = expect(1, "file PATH");
+        if (error.empty()) {
+            answer.texts[0] = Path(rest[0]);
+        }
+    } else if (kind == "color") {
+        answer.kind = Kind::Color;
+        error = expect(3, "color R G B");
+    } else if (kind == "name") {
+        answer.kind = Kind::Name;
+        error = expect(1, "name TEXT");
+        if (error.empty() && !ToCp932(rest[0], answer.texts[0])) {
+            error = "dialog name: " + rest[0] + " has characters CP932 cannot hold";
+        }
+    } else if (kind == "yes" || kind == "no" || kind == "cancel") {
+        answer.kind = kind == "yes" ? Kind::Yes : kind == "no" ? Kind::No : Kind::Cancel;
+        error = expect(0, (kind + " (no arguments)").c_str());
+    } else {
+        error = "dialog: unknown dialog " + kind;
+    }
+    if (error.empty()) {
+        m_ui.answers.push_back(std::move(answer));
+    }
+    return error;
+}
+
+std::string ScriptRunner::ExecuteChecked(int id)
+{
+    m_doc.Execute(id);
+    return m_doc.LastFailure();
 }
 
 std::string ScriptRunner::Path(const std::string& token) const
@@ -257,22 +394,59 @@ std::string ScriptRunner::Path(const std::string& token) const
     return m_folder.back() == '/' ? m_folder + token : m_folder + "/" + token;
 }
 
+namespace {
+
+bool HasSaveAnswer(const std::deque<DialogAnswer>& answers)
+{
+    return std::any_of(answers.begin(), answers.end(), [](const DialogAnswer& a) {
+        return a.kind == DialogAnswer::Kind::Yes || a.kind == DialogAnswer::Kind::No ||
+               a.kind == DialogAnswer::Kind::Cancel;
+    });
+}
+
+} // namespace
+
 std::string ScriptRunner::New(const Tokens&)
 {
-    m_doc.OnNewDocument();
-    return {};
+    // A script saves what it wants explicitly: unless told otherwise, the
+    // question about unsaved changes is answered No.
+    if (m_doc.IsModified() && !HasSaveAnswer(m_ui.answers)) {
+        m_ui.answers.push_back({DialogAnswer::Kind::No, {}});
+    }
+    return ExecuteChecked(kCmdFileNew);
 }
 
 std::string ScriptRunner::Open(const Tokens& t)
 {
-    m_doc.OnOpenDocument(Path(t[1]));
-    return {};
+    const std::string path = Path(t[1]);
+    const bool asks = m_doc.IsModified() && ExtensionOf(path) == "vtm" && !HasSaveAnswer(m_ui.answers);
+    m_ui.answers.push_front({DialogAnswer::Kind::File, {path}});
+    if (asks) {
+        m_ui.answers.insert(m_ui.answers.begin() + 1, {DialogAnswer::Kind::No, {}});
+    }
+    const std::string error = ExecuteChecked(kCmdFileOpen);
+    return error.empty() ? error : "open: " + t[1] + ": " + error;
+}
+
+std::string ScriptRunner::Import(const Tokens& t)
+{
+    m_ui.answers.push_front({DialogAnswer::Kind::File, {Path(t[1])}});
+    const std::string error = ExecuteChecked(kCmdAddModel);
+    return error.empty() ? error : "import: " + t[1] + ": " + error;
 }
 
 std::string ScriptRunner::Save(const Tokens& t)
 {
-    m_doc.OnSaveDocument(Path(t[1]));
-    return {};
+    const std::string path = Path(t[1]);
+    m_ui.answers.push_front({DialogAnswer::Kind::File, {path}});
+    // An export kind shows its options dialog: the last choices stand.
+    if (InitialSettingsForPath(path) && std::none_of(m_ui.answers.begin(), m_ui.answers.end(), [](const DialogAnswer& a) {
+            return a.kind == DialogAnswer::Kind::Export;
+        })) {
+        m_ui.answers.push_back({DialogAnswer::Kind::Export, {}});
+    }
+    const std::string error = ExecuteChecked(kCmdFileSaveAs);
+    return error.empty() ? error : "save: " + t[1] + ": " + error;
 }
 
 std::string ScriptRunner::Export(const Tokens& t)
@@ -287,19 +461,18 @@ std::string ScriptRunner::Export(const Tokens& t)
     if (!refused.empty()) {
         return "export: " + refused;
     }
-    // A failed export is reported as the save-as command reports it; the script goes on.
-    const ExportResult result = ExportScene(m_doc.Scene(), path, settings.value_or(ExportSettings{}));
-    if (!result.ok) {
-        m_doc.Ui().ShowMessage(result.message);
+    // Save as with the options typed into its dialog.
+    m_ui.answers.push_back({DialogAnswer::Kind::File, {path}});
+    if (settings) {
+        m_ui.answers.push_back({DialogAnswer::Kind::Export, Tokens(t.begin() + 2, t.end())});
     }
-    return {};
+    const std::string error = ExecuteChecked(kCmdFileSaveAs);
+    return error.empty() ? error : "export: " + t[1] + ": " + error;
 }
 
 std::string ScriptRunner::Rate(const Tokens& t)
 {
-    // As typed into the control panel's rate field and taken by a rate change.
-    g_fps = ParseRate(t[1]);
-    m_doc.SetModifiedFlag();
+    m_doc.ApplyRateText(t[1]);
     return {};
 }
 
@@ -311,70 +484,135 @@ std::string ScriptRunner::Print(const Tokens&)
     return {};
 }
 
+std::string ScriptRunner::CommandLine(const Tokens& t)
+{
+    int id = 0;
+    if (!ParseInt(t[1], id) || FindCommand(id) == nullptr) {
+        return "command: no command id " + t[1];
+    }
+    const std::string error = ExecuteChecked(id);
+    return error.empty() ? error : "command " + t[1] + ": " + error;
+}
+
+std::string ScriptRunner::Expect(const Tokens& t)
+{
+    std::size_t i = 1;
+    const bool negate = t[i] == "not";
+    if (negate) {
+        ++i;
+    }
+    if (i >= t.size()) {
+        return "expect: what?";
+    }
+    const std::string& what = t[i];
+    const Tokens args(t.begin() + static_cast<std::ptrdiff_t>(i) + 1, t.end());
+    const auto argCount = [&](std::size_t n) { return args.size() == n; };
+    bool holds = false;
+    std::string seen;
+    int number = 0;
+    if ((what == "frame" || what == "last-frame" || what == "hint") && argCount(1) && ParseInt(args[0], number)) {
+        if (what == "hint") {
+            holds = std::find(m_hints.begin(), m_hints.end(), number) != m_hints.end();
+            seen = "hints";
+            for (int hint : m_hints) {
+                seen += " " + std::to_string(hint);
+            }
+        } else {
+            const int value = what == "frame" ? g_currentFrame : g_lastFrame;
+            holds = value == number;
+            seen = std::to_string(value);
+        }
+    } else if ((what == "enabled" || what == "checked") && argCount(1) && ParseInt(args[0], number)) {
+        if (FindCommand(number) == nullptr) {
+            return "expect: no command id " + args[0];
+        }
+        holds = what == "enabled" ? m_doc.IsEnabled(number) : m_doc.IsChecked(number);
+    } else if (what == "modified" && argCount(0)) {
+        holds = m_doc.IsModified();
+    } else if (what == "message" && argCount(1)) {
+        for (std::size_t m = m_firstMessage; m < m_ui.messages.size(); ++m) {
+            holds = holds || m_ui.messages[m] == args[0];
+        }
+        seen = m_ui.messages.size() > m_firstMessage ? m_ui.messages.back() : "no message";
+    } else if (what == "key" && argCount(2) && ParseInt(args[1], number)) {
+        const int model = FindModel(m_doc.Scene(), args[0]);
+        if (model < 0) {
+            return "expect key: no model " + args[0];
+        }
+        const CAnimation* record =
+            m_doc.Scene().m_models[static_cast<std::size_t>(model)].FindRecord(g_currentAnimation, number);
+        holds = record != nullptr && record->m_key == 1;
+    } else {
+        return "expect: expected frame N, last-frame N, key MODEL FRAME, enabled ID, checked ID, modified, "
+               "message TEXT or hint N (optionally after not)";
+    }
+    if (holds == negate) {
+        std::string error = "expectation failed: ";
+        for (std::size_t k = 1; k < t.size(); ++k) {
+            error += (k > 1 ? " " : "") + t[k];
+        }
+        return seen.empty() ? error : error + " (" + seen + ")";
+    }
+    return {};
+}
+
 std::string ScriptRunner::SelectModelCommand(const Tokens& t)
 {
     const int model = FindModel(m_doc.Scene(), t[1]);
     if (model < 0) {
         return "select-model: no model " + t[1];
     }
-    // As a click on the model's item in the tree.
-    m_doc.m_mouseMode = 2;
-    SelectModel(m_doc.Scene(), model);
-    BuildSelectionBox(*m_doc.Scene().GetSelectedModel());
-    m_doc.UpdateAllViews(kHintSelection);
+    m_doc.SelectModelItem(model); // as a click on the model's item in the tree
     return {};
 }
 
 std::string ScriptRunner::SelectCharacterCommand(const Tokens& t)
 {
-    long long index = 0;
-    if (!ParseInteger(t[1], index) || index < 0 ||
-        index >= static_cast<long long>(m_doc.Scene().m_characterNames.size())) {
+    int index = 0;
+    if (!ParseInt(t[1], index) || index < 0 || static_cast<std::size_t>(index) >= m_doc.Scene().m_characterNames.size()) {
         return "select-character: no character " + t[1];
     }
-    SelectCharacter(m_doc.Scene(), static_cast<int>(index));
-    m_doc.UpdateAllViews(kHintSelection);
+    m_doc.SelectCharacterItem(index);
     return {};
 }
 
 std::string ScriptRunner::ClearSelectionCommand(const Tokens&)
 {
-    ClearSelection(m_doc.Scene());
-    m_doc.UpdateAllViews(kHintSelection);
+    m_doc.ClearSelectionItem();
+    return {};
+}
+
+std::string ScriptRunner::SelectMaterialCommand(const Tokens& t)
+{
+    int index = 0;
+    if (!ParseInt(t[1], index) || !m_doc.SelectMaterialItem(index)) {
+        return "select-material: no material " + t[1];
+    }
     return {};
 }
 
 std::string ScriptRunner::Animation(const Tokens& t)
 {
-    long long index = 0;
-    if (!ParseInteger(t[1], index) || index < 0 || index >= g_animationCount) {
+    int index = 0;
+    if (!ParseInt(t[1], index) || !m_doc.SelectAnimationItem(index)) {
         return "animation: no animation " + t[1];
     }
-    // As a click on the animation's row.
-    g_currentAnimation = static_cast<int>(index);
-    g_currentFrame = 0;
-    g_lastFrame = m_doc.Scene().FrameCountOf(g_currentAnimation) - 1;
-    m_doc.UpdateAllViews(kHintAnimationSelected);
     return {};
 }
 
 std::string ScriptRunner::Frame(const Tokens& t)
 {
-    // As typed into the current-frame field: the slider keeps it in range.
-    const long long frame = AtolC(t[1]);
-    g_currentFrame = static_cast<int>(std::clamp<long long>(frame, 0, g_lastFrame < 0 ? 0 : g_lastFrame));
-    g_playing = 0;
+    m_doc.ApplyCurrentFrameText(t[1]);
     return {};
 }
 
 std::string ScriptRunner::Mode(const Tokens& t)
 {
     static constexpr std::string_view kModes[] = {"move", "rotate", "scale"};
+    static constexpr int kIds[] = {kCmdModeMove, kCmdModeRotate, kCmdModeScale};
     for (int mode = 0; mode < 3; ++mode) {
         if (t[1] == kModes[mode]) {
-            m_doc.Scene().m_transformMode = mode;
-            m_doc.UpdateAllViews(kHintModeMove + mode);
-            return {};
+            return ExecuteChecked(kIds[mode]);
         }
     }
     return "mode: expected move, rotate or scale";
@@ -382,58 +620,14 @@ std::string ScriptRunner::Mode(const Tokens& t)
 
 std::string ScriptRunner::Values(const Tokens& t)
 {
-    CTessaline& scene = m_doc.Scene();
-    PushUndoSelected(scene);
     const float x = static_cast<float>(AtofC(t[1]));
     const float y = static_cast<float>(AtofC(t[2]));
     const float z = static_cast<float>(AtofC(t[3]));
-    const float angle = t.size() > 4 ? static_cast<float>(AtofC(t[4])) : GetEditAngle(scene);
-    CModel* model = scene.GetSelectedModel();
-    switch (scene.m_transformMode) {
-    case 0:
-        if (model != nullptr) {
-            SetCurrentPosition(*model, x, y, z);
-        } else {
-            scene.GetCameraRecord().m_position = CVector{x, y, z};
-        }
-        break;
-    case 1:
-        if (model != nullptr) {
-            SetCurrentRotation(*model, x, y, z, angle);
-        } else {
-            scene.GetCameraRecord().m_axis = CVector{x, y, z};
-        }
-        break;
-    case 2:
-        if (model != nullptr) {
-            SetCurrentScale(*model, x, y, z);
-        }
-        break;
-    default:
-        break;
+    std::optional<float> angle;
+    if (t.size() > 4) {
+        angle = static_cast<float>(AtofC(t[4]));
     }
-    m_doc.SetModifiedFlag();
-    return {};
-}
-
-std::string ScriptRunner::Navigate(const Tokens& t)
-{
-    CTessaline& scene = m_doc.Scene();
-    const std::string& name = t[0];
-    if (name == "first-frame") {
-        FirstFrame(scene);
-    } else if (name == "last-frame") {
-        LastFrame(scene);
-    } else if (name == "next-frame") {
-        NextFrame(scene);
-    } else if (name == "prev-frame") {
-        PrevFrame(scene);
-    } else if (name == "next-key") {
-        NextKeyFrame(scene);
-    } else {
-        PrevKeyFrame(scene);
-    }
-    m_doc.UpdateAllViews(kHintNavigation);
+    m_doc.ApplyValueFields(x, y, z, angle);
     return {};
 }
 
@@ -446,7 +640,7 @@ std::string ScriptRunner::KeyCommand(const Tokens& t)
         all = true;
         ++next;
     }
-    long long frame = g_currentFrame;
+    long long frame = 0;
     const bool fromDialog = next < t.size();
     if (fromDialog && !ParseInteger(t[next++], frame)) {
         return t[0] + ": the frame must be an integer";
@@ -454,144 +648,57 @@ std::string ScriptRunner::KeyCommand(const Tokens& t)
     if (next != t.size()) {
         return t[0] + ": unexpected argument " + t[next];
     }
-    CTessaline& scene = m_doc.Scene();
-    if (!scene.HasSelectedModel()) {
+    if (!m_doc.Scene().HasSelectedModel()) {
         // The key commands are disabled without a selected model.
-        m_doc.Ui().ShowMessage(kSelectModelMessage);
+        m_ui.ShowMessage(kSelectModelMessage);
         return {};
     }
-    if (add) {
-        AddKey(scene, all, frame);
-    } else {
-        DeleteKey(scene, all, frame);
+    if (!fromDialog) {
+        return ExecuteChecked(add ? (all ? kCmdAddKeyAll : kCmdAddKeySelected)
+                                  : (all ? kCmdDeleteKeyAll : kCmdDeleteKeySelected));
     }
-    if (fromDialog) {
-        InbetweenAll(scene);
-    }
-    m_doc.UpdateAllViews(kHintKeys);
-    m_doc.SetModifiedFlag();
-    return {};
+    const int action = (add ? 0 : 2) + (all ? 1 : 0);
+    m_ui.answers.push_back({DialogAnswer::Kind::Key, {t[next - 1], std::to_string(action)}});
+    return ExecuteChecked(kCmdKeyDialog);
 }
 
 std::string ScriptRunner::InsertFramesCommand(const Tokens& t)
 {
-    long long after = 0, count = 0;
-    if (!ParseInteger(t[1], after) || !ParseInteger(t[2], count)) {
+    long long a = 0, b = 0;
+    if (!ParseInteger(t[1], a) || !ParseInteger(t[2], b)) {
         return "insert-frames: AFTER and COUNT must be integers";
     }
-    if (!InsertFrames(m_doc.Scene(), after, count)) {
-        m_doc.Ui().ShowMessage(kFrameOutOfRangeMessage);
-        return {};
-    }
-    m_doc.UpdateAllViews(kHintFrames);
-    m_doc.SetModifiedFlag();
-    return {};
+    m_ui.answers.push_back({DialogAnswer::Kind::Insert, {t[1], t[2]}});
+    return ExecuteChecked(kCmdInsertFrames);
 }
 
 std::string ScriptRunner::DeleteFramesCommand(const Tokens& t)
 {
-    long long first = 0, last = 0;
-    if (!ParseInteger(t[1], first) || !ParseInteger(t[2], last)) {
+    long long a = 0, b = 0;
+    if (!ParseInteger(t[1], a) || !ParseInteger(t[2], b)) {
         return "delete-frames: FIRST and LAST must be integers";
     }
-    if (!DeleteFrames(m_doc.Scene(), first, last)) {
-        m_doc.Ui().ShowMessage(kFrameOutOfRangeMessage);
-        return {};
-    }
-    m_doc.UpdateAllViews(kHintFrames);
-    m_doc.SetModifiedFlag();
-    return {};
+    m_ui.answers.push_back({DialogAnswer::Kind::Delete, {t[1], t[2]}});
+    return ExecuteChecked(kCmdDeleteFrames);
 }
 
 std::string ScriptRunner::SetLastFrameCommand(const Tokens& t)
 {
-    SetLastFrame(m_doc.Scene(), t[1], m_doc.Ui());
-    m_doc.UpdateAllViews(kHintAnimationList);
-    m_doc.SetModifiedFlag();
-    return {};
-}
-
-std::string ScriptRunner::UndoRedo(const Tokens& t)
-{
-    CTessaline& scene = m_doc.Scene();
-    const bool undo = t[0] == "undo";
-    // The commands are enabled only while their stack holds an entry.
-    if ((undo ? scene.m_undoNames : scene.m_redoNames).empty()) {
-        return {};
-    }
-    if (undo) {
-        Undo(scene);
-    } else {
-        Redo(scene);
-    }
-    // The selection may have moved to the restored model.
-    if (CModel* selected = scene.GetSelectedModel()) {
-        BuildSelectionBox(*selected);
-    }
-    m_doc.UpdateAllViews(kHintStructure);
-    m_doc.SetModifiedFlag();
-    return {};
-}
-
-std::string ScriptRunner::AddAnimationCommand(const Tokens&)
-{
-    AddAnimation(m_doc.Scene(), m_doc.Ui());
-    m_doc.UpdateAllViews(kHintAnimationList);
-    m_doc.SetModifiedFlag();
-    return {};
-}
-
-std::string ScriptRunner::DeleteAnimationCommand(const Tokens&)
-{
-    CTessaline& scene = m_doc.Scene();
-    DeleteAnimation(scene, g_currentAnimation);
-    const int count = static_cast<int>(scene.m_animationNames.size());
-    if (g_currentAnimation >= count) {
-        g_currentAnimation = count - 1;
-    }
-    g_currentFrame = 0;
-    g_lastFrame = scene.FrameCountOf(g_currentAnimation) - 1;
-    m_doc.UpdateAllViews(kHintAnimationList);
-    m_doc.SetModifiedFlag();
-    return {};
-}
-
-std::string ScriptRunner::AddCharacterCommand(const Tokens&)
-{
-    AddCharacter(m_doc.Scene());
-    m_doc.SetModifiedFlag();
-    m_doc.UpdateAllViews(kHintStructure);
-    return {};
-}
-
-std::string ScriptRunner::DeleteCharacterCommand(const Tokens&)
-{
-    DeleteCharacter(m_doc.Scene());
-    m_doc.SetModifiedFlag();
-    m_doc.UpdateAllViews(kHintStructure);
-    return {};
-}
-
-std::string ScriptRunner::DeleteModelCommand(const Tokens&)
-{
-    if (!DeleteModel(m_doc.Scene())) {
-        m_doc.Ui().ShowMessage(kSelectModelMessage);
-        return {};
-    }
-    m_doc.UpdateAllViews(kHintModelAddedOrDeleted);
-    m_doc.SetModifiedFlag();
+    m_doc.ApplyLastFrameText(t[1]);
     return {};
 }
 
 std::string ScriptRunner::Visibility(const Tokens& t)
 {
-    CTessaline& scene = m_doc.Scene();
-    if (!scene.HasSelectedModel()) {
-        m_doc.Ui().ShowMessage(kSelectModelMessage);
+    const CModel* model = m_doc.Scene().GetSelectedModel();
+    if (model == nullptr) {
+        m_ui.ShowMessage(kSelectModelMessage);
         return {};
     }
-    SetModelVisible(scene, scene.m_selectedModel, t[0] == "show");
-    m_doc.UpdateAllViews(kHintSelection);
+    // The command toggles; the script line names the state it wants.
+    if ((model->m_visible != 0) != (t[0] == "show")) {
+        return ExecuteChecked(kCmdShowHideModel);
+    }
     return {};
 }
 
@@ -621,55 +728,7 @@ std::string ScriptRunner::Reparent(const Tokens& t)
         }
     }
     // As a drag of the model's item (the press selects it) and a drop on the target.
-    m_doc.m_mouseMode = 2;
-    SelectModel(scene, model);
-    PushUndoSelected(scene);
-    ReparentModel(scene, model, ref);
-    PushUndoSelected(scene);
-    m_doc.UpdateAllViews(kHintModelMoved);
-    m_doc.SetModifiedFlag();
-    return {};
-}
-
-std::string ScriptRunner::CopyAnimation(const Tokens&)
-{
-    CTessaline& scene = m_doc.Scene();
-    const CModel* model = scene.GetSelectedModel();
-    if (model == nullptr) {
-        m_doc.Ui().ShowMessage(kSelectModelMessage);
-        return {};
-    }
-    scene.m_clipboard.clear();
-    if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model->m_tracks.size()) {
-        scene.m_clipboard = model->m_tracks[static_cast<std::size_t>(g_currentAnimation)].Records();
-    }
-    return {};
-}
-
-std::string ScriptRunner::PasteAnimation(const Tokens&)
-{
-    CTessaline& scene = m_doc.Scene();
-    CModel* model = scene.GetSelectedModel();
-    if (model == nullptr) {
-        m_doc.Ui().ShowMessage(kSelectModelMessage);
-        return {};
-    }
-    if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model->m_tracks.size()) {
-        Track& track = model->m_tracks[static_cast<std::size_t>(g_currentAnimation)];
-        const std::size_t n = std::min(track.size(), scene.m_clipboard.size());
-        for (std::size_t i = 0; i < n; ++i) {
-            track[i] = scene.m_clipboard[i];
-        }
-    }
-    scene.ClearHistory(false);
-    m_doc.UpdateAllViews(kHintKeys);
-    return {};
-}
-
-std::string ScriptRunner::CameraReset(const Tokens&)
-{
-    m_doc.Scene().ResetCamera();
-    m_doc.UpdateAllViews(kHintStructure);
+    m_doc.DropModel(model, ref);
     return {};
 }
 
@@ -679,24 +738,15 @@ std::string ScriptRunner::Rename(const Tokens& t)
     if (!ToCp932(t[1], name)) {
         return t[0] + ": the name " + t[1] + " has characters CP932 cannot hold";
     }
-    CTessaline& scene = m_doc.Scene();
-    bool renamed = false;
-    if (t[0] == "rename-model") {
-        if (!scene.HasSelectedModel()) {
-            m_doc.Ui().ShowMessage(kSelectModelMessage);
-            return {};
-        }
-        renamed = RenameModel(scene, name, m_doc.Ui());
-    } else if (t[0] == "rename-character") {
-        renamed = RenameCharacter(scene, name, m_doc.Ui());
-    } else {
-        renamed = RenameAnimation(scene, g_currentAnimation, name, m_doc.Ui());
+    if (t[0] == "rename-model" && !m_doc.Scene().HasSelectedModel()) {
+        m_ui.ShowMessage(kSelectModelMessage);
+        return {};
     }
-    if (renamed) {
-        m_doc.SetModifiedFlag();
-        m_doc.UpdateAllViews(kHintStructure);
-    }
-    return {};
+    const int id = t[0] == "rename-model" ? kCmdRenameModel
+                   : t[0] == "rename-character" ? kCmdRenameCharacter
+                                                : kCmdRenameAnimation;
+    m_ui.answers.push_back({DialogAnswer::Kind::Name, {name}});
+    return ExecuteChecked(id);
 }
 
 std::string ScriptRunner::ViewSize(const Tokens& t)
@@ -760,4 +810,40 @@ std::string ScriptRunner::Wheel(const Tokens& t)
     }
     ApplyViewRequests(m_doc, MouseWheel(m_doc.Scene(), input));
     return {};
+}
+
+bool ParseRenderSize(std::string_view text, int& width, int& height)
+{
+    const std::size_t x = text.find('x');
+    if (x == std::string_view::npos || x == 0 || x + 1 >= text.size()) {
+        return false;
+    }
+    const auto parse = [](std::string_view digits, int& out) {
+        const char* end = digits.data() + digits.size();
+        const auto [stop, error] = std::from_chars(digits.data(), end, out);
+        return error == std::errc{} && stop == end && out >= 1 && out <= kMaxRenderSide;
+    };
+    int w = 0;
+    int h = 0;
+    if (DigitsOnly(text.substr(0, x)) && DigitsOnly(text.substr(x + 1)) && parse(text.substr(0, x), w) &&
+        parse(text.substr(x + 1), h)) {
+        width = w;
+        height = h;
+        return true;
+    }
+    return false;
+}
+
+std::string ScriptRunner::RenderCommand(const Tokens& t)
+{
+    int width = kDefaultRenderWidth;
+    int height = kDefaultRenderHeight;
+    if (t.size() == 3 || (t.size() == 4 && (t[2] != "--size" || !ParseRenderSize(t[3], width, height)))) {
+        return "render: expected render PATH [--size WxH]";
+    }
+    if (!m_render) {
+        return "render: drawing is not available here";
+    }
+    const std::string error = m_render(m_doc.Scene(), Path(t[1]), width, height);
+    return error.empty() ? std::string{} : "render: " + error;
 }

@@ -5,7 +5,7 @@
 #include <unordered_set>
 
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 #include "scene/Names.h"
 
 namespace {

@@ -55,7 +55,7 @@ std::optional<std::string> HeadlessUserInterface::AskPath(const FileDialogReques
 
 SaveChoice HeadlessUserInterface::AskYesNoCancel(std::string_view text)
 {
-    messages.emplace_back(text);
+    questions.emplace_back(text);
     if (!answers.empty() && answers.front().kind == DialogAnswer::Kind::Yes) {
         answers.pop_front();
         return SaveChoice::Yes;

@@ -90,6 +90,7 @@ public:
     std::deque<std::string> paths;      // answers of AskPath before any queued File answer
     std::deque<DialogAnswer> answers;   // answers of every dialog, in order
     std::vector<std::string> messages;  // every message shown
+    std::vector<std::string> questions; // every Yes / No / Cancel question asked
     std::vector<int> shellCommands;     // every shell command run
     std::vector<FileDialogRequest> fileRequests; // every file dialog shown
     std::set<int> hiddenBars;           // toolbars and status bar hidden by their commands

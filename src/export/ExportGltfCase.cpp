@@ -1,6 +1,6 @@
 #include "export/ExportScene.h"
 #include "export/GltfExport.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 
 ExportResult ExportGltfCase(CTessaline& scene, const std::string& path, const ExportSettings& settings)
 {

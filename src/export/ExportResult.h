@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-struct [[nodiscard]] ExportResult {
-    bool ok = false;
-    std::string message; // the user's message (UTF-8) when !ok
-    std::string detail;  // the system's reason (strerror), when there is one
+#include "scene/OperationResult.h"
+
+struct [[nodiscard]] ExportResult : OperationResult {
     // Texture names (as stored in the materials) whose image was not written
     // beside the document; the export itself still succeeded.
     std::vector<std::string> skippedTextures;

@@ -3,7 +3,7 @@
 #include "animation/Pose.h"
 #include "export/MqoWriter.h"
 #include "export/XamlExport.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "scene/ProjectFile.h"
 
 bool IsExportPath(std::string_view path)

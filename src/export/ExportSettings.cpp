@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 
 bool ExportSettings::AnimationKeyAvailable(int choice) const
 {

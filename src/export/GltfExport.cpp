@@ -29,12 +29,12 @@
 #include "export/GltfSampling.h"
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "import/MeshBuilder.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
-#include "scene/Numbers.h"
-#include "scene/ProjectFileIo.h"
+#include "base/Cp932.h"
+#include "base/Numbers.h"
+#include "base/FileIo.h"
 
 static_assert(std::endian::native == std::endian::little, "glTF buffers are little-endian");
 

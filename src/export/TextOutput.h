@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "scene/ProjectFileIo.h"
+#include "base/FileIo.h"
 
 // printf("%f") of a single-precision value promoted to double: six decimals,
 // '.' as the separator, correctly rounded (ties to even). Writes at most

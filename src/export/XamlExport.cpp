@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/PathHelpers.h"
 #include "export/MqoWriter.h"
 #include "export/XamlNames.h"
 #include "export/XamlTextures.h"
@@ -11,13 +12,6 @@
 #include "scene/AppValues.h"
 
 namespace {
-
-// The folder of the document, ending in "/"; "" for the working folder.
-std::string FolderOfDocument(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 // The material id as the last part of a name. Ids are not negative in any
 // scene the program builds; a negative one still gives an identifier.
@@ -588,7 +582,7 @@ ExportResult ExportXaml(CTessaline& scene, const std::string& path, int meshLayo
 {
     ExportResult result;
     scene.BuildTraversal();
-    XamlTextureFiles textures = WriteXamlTextures(scene, FolderOfDocument(path));
+    XamlTextureFiles textures = WriteXamlTextures(scene, FolderOf(path));
     result.skippedTextures = std::move(textures.skipped);
     std::vector<bool> imageWritten(scene.m_materials.size());
     for (std::size_t i = 0; i < imageWritten.size(); ++i) {

@@ -6,8 +6,8 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
-#include "imaging/PathHelpers.h"
-#include "scene/Cp932.h"
+#include "base/PathHelpers.h"
+#include "base/Cp932.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
-#include "imaging/PathHelpers.h"
-#include "scene/Cp932.h"
-#include "scene/ProjectFileIo.h"
+#include "base/PathHelpers.h"
+#include "base/Cp932.h"
+#include "base/FileIo.h"
 
 namespace {
 

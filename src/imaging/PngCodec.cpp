@@ -15,7 +15,7 @@
 #include "imaging/ByteStream.h"
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
-#include "scene/ProjectFileIo.h"
+#include "base/FileIo.h"
 
 namespace {
 

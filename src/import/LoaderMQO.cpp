@@ -11,7 +11,8 @@
 #include "import/MqozArchive.h"
 #include "import/TextureLoader.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
+#include "base/PathHelpers.h"
 #include "scene/Names.h"
 
 namespace {
@@ -69,14 +70,6 @@ std::string LowerExtension(const std::string& path)
     std::string extension = path.substr(dot + 1);
     std::transform(extension.begin(), extension.end(), extension.begin(), AsciiLower);
     return extension;
-}
-
-// The folder part of a path, with its separator; empty for a bare file name,
-// which lives in the working directory.
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // What follows the reader whatever its result: the scene is made whole again.
@@ -448,28 +441,29 @@ int LoaderMQO::SkipBinaryData(int count)
     return kMqoOk;
 }
 
-MqoImportResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages)
+OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages)
 {
-    MqoImportResult result;
-    result.opened = true;
+    OpenResult result;
+    result.ok = true;
     {
         LoaderMQO loader(scene, source, messages);
-        result.code = loader.Load();
-        result.texturesLoaded = loader.TexturesLoaded();
+        result.importCode = loader.Load();
+        result.texturesFound = loader.TexturesLoaded();
         result.texturesMissing = loader.TexturesMissing();
     }
     FinishImport(scene);
     return result;
 }
 
-MqoImportResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages)
+OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages)
 {
     if (LowerExtension(path) == "mqoz") {
         MqozDocument container;
         std::string error;
         if (!container.Open(path, error)) {
-            MqoImportResult result;
-            result.error = error;
+            OpenResult result;
+            result.message = kOpenFailedMessage;
+            result.detail = error;
             return result;
         }
         g_textureBaseFolder = FolderOf(path);
@@ -478,16 +472,35 @@ MqoImportResult ImportMQO(CTessaline& scene, const std::string& path, MessageSin
 
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        MqoImportResult result;
-        result.error = std::strerror(errno);
+        OpenResult result;
+        result.message = kOpenFailedMessage;
+        result.detail = std::strerror(errno);
         return result;
     }
     g_textureBaseFolder = FolderOf(path);
-    MqoImportResult result;
+    OpenResult result;
     {
         FileByteSource source(file);
         result = ImportMQO(scene, source, messages);
     }
     std::fclose(file);
     return result;
+}
+
+const char* MqoResultMeaning(int code)
+{
+    switch (code) {
+    case kMqoOk:
+        return "complete";
+    case kMqoMalformed:
+        return "a malformed line";
+    case kMqoEndInChunk:
+        return "the document ends inside a chunk";
+    case kMqoNotDocument:
+        return "not a Metasequoia document";
+    case kMqoBadFormat:
+        return "an unsupported format version";
+    default:
+        return "incomplete";
+    }
 }

@@ -14,6 +14,7 @@
 #include "import/ByteSource.h"
 #include "import/StringSeparator.h"
 #include "scene/CTessaline.h"
+#include "scene/OperationResult.h"
 #include "scene/MessageSink.h"
 
 // Result codes of LoaderMQO::Load.
@@ -73,15 +74,10 @@ private:
     int m_texturesMissing = 0;
 };
 
-struct MqoImportResult {
-    bool opened = false; // false: the file could not be opened and nothing changed
-    int code = kMqoOk;   // Load's result code, when opened
-    std::string error;   // why it could not be opened (UTF-8)
-    int texturesLoaded = 0;
-    int texturesMissing = 0;
+// What a result code means, in a few English words ("complete", "the
+// document ends inside a chunk", ...), for messages on the command line.
+const char* MqoResultMeaning(int code);
 
-    bool Succeeded() const { return opened && code == kMqoOk; }
-};
 
 // Imports the document at `path` (".mqo", or a ".mqoz" container whose first
 // ".mqo" entry is read) into the selected character of `scene`. The folder of
@@ -90,7 +86,7 @@ struct MqoImportResult {
 // material, UpdateBounds and ComputeNormals of every model (whose vertex
 // buffers are marked for rebuilding), MakeNamesUnique. Texture messages go to
 // `messages`.
-MqoImportResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages);
+OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages);
 
 // The same over bytes already at hand; g_textureBaseFolder is left as it is.
-MqoImportResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages);
+OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages);

@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 

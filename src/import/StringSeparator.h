@@ -24,7 +24,7 @@
 
 #include "import/ByteSource.h"
 #include "import/TokenNumbers.h"
-#include "scene/Numbers.h"
+#include "base/Numbers.h"
 
 class StringSeparator {
 public:

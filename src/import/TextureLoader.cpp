@@ -12,19 +12,11 @@
 #include "imaging/ByteStream.h"
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
-
-std::string JoinPath(const std::string& folder, const std::string& name)
-{
-    if (folder.empty()) {
-        return name;
-    }
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
 
 std::vector<std::string> Candidates(const std::string& texture, const std::string& programFolder)
 {

@@ -226,9 +226,14 @@ MeshBuffer BuildMeshBuffer(const CModel& model, std::span<const CMaterial> mater
             }
             out.vertices.push_back(v);
         }
-        out.indices.insert(out.indices.end(), {base, base + 1, base + 2});
-        if (n == 4) {
-            out.indices.insert(out.indices.end(), {base, base + 2, base + 3});
+        // A quad is the fan (0, 1, 2), (0, 2, 3). Flat shading colours a fan's
+        // triangle i by its corner i + 1, so each of its triangles starts
+        // there, for renderers that take the first vertex's colour; a
+        // triangle starts at corner 0. The rotation changes nothing else.
+        if (n == 3) {
+            out.indices.insert(out.indices.end(), {base, base + 1, base + 2});
+        } else {
+            out.indices.insert(out.indices.end(), {base + 1, base + 2, base, base + 2, base + 3, base});
         }
         out.batches.back().count = static_cast<std::uint32_t>(out.indices.size()) - out.batches.back().firstIndex;
     }

@@ -82,7 +82,9 @@ struct MeshBatch {
 // 3 or 4 corners only, in face order), position = vertex position - pivot,
 // normal = the vertex's m_normal (computed by the caller), (u, v) = the face's
 // texture coordinate of that corner or (0, 0) when the face has too few; a
-// quad's corners are drawn as the triangles (0, 1, 2), (0, 2, 3). Each face is
+// quad's corners are drawn as the triangles (0, 1, 2), (0, 2, 3), indexed as
+// (1, 2, 0), (2, 3, 0) so that each starts at the corner whose colour flat
+// shading gives it (a fan's triangle i takes corner i + 1). Each face is
 // written once, with the first material whose m_id matches its m_material.
 // Corners outside the vertex list read as the origin.
 struct MeshBuffer {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "scene/CTessaline.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 
@@ -48,13 +48,7 @@ bool DecodeSingleUtf8(const std::string& s, char32_t& out)
 std::string EncodeUtf8(char32_t c)
 {
     std::string s;
-    if (c < 0x800) {
-        s.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    } else {
-        s.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        s.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    }
-    s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    AppendUtf8(s, c);
     return s;
 }
 

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "scene/AppValues.h"
-#include "scene/ProjectFileIo.h"
+#include "base/FileIo.h"
 
 static_assert(sizeof(CVector) == 12 && sizeof(CUV) == 8);
 static_assert(offsetof(CAnimation, m_position) == 0 && offsetof(CAnimation, m_axis) == 12 &&

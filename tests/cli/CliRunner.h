@@ -14,10 +14,12 @@ struct CliRun {
 
 // `arguments` are already shell-quoted. `redirect` chooses what is captured:
 // "2>/dev/null" for stdout only, "2>&1 >/dev/null" for stderr only.
-inline CliRun RunCliCapturing(const std::string& arguments, const char* redirect)
+// `environment` (NAME=VALUE ...) is set for the child alone.
+inline CliRun RunCliCapturing(const std::string& arguments, const char* redirect, const std::string& environment = "")
 {
     CliRun result;
-    const std::string command = std::string("'") + VANTOMO_CLI_PATH + "' " + arguments + " " + redirect;
+    const std::string command =
+        environment + (environment.empty() ? "'" : " '") + VANTOMO_CLI_PATH + "' " + arguments + " " + redirect;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return result;

@@ -187,3 +187,23 @@ TEST_F(CliFiles, ScriptSavesOnlyWhenEveryLineRan)
     EXPECT_EQ(RunCli("script").exitCode, 2);
 
 }
+
+TEST(CliInfo, ADocumentReadOnlyInPartIsPrintedAndFails)
+{
+    TempFolder temp;
+    const std::string path = temp.Path("cut.mqo");
+    {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        const std::string text = "Metasequoia Document\nFormat Text Ver 1.0\n"
+                                 "Object \"half\" {\n\tvertex 3 {\n\t\t0 0 0\n\t\t1 0 0\n\t\t0 1 0\n\t}\n";
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+    const CliRun run = RunCliCapturing("info '" + path + "'", "2>&1");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("models:"), std::string::npos);  // what was read is printed
+    EXPECT_NE(run.output.find("cut.mqo: read only in part: result -2 (the document ends inside a chunk)"),
+              std::string::npos);
+    EXPECT_EQ(RunCli("convert '" + path + "' -o '" + temp.Path("out.vtm") + "'").exitCode, 1);
+}

@@ -6,9 +6,9 @@
 
 #include "document/Document.h"
 #include "document/Fixture.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 #include "scene/ProjectFile.h"
-#include "scene/ProjectFileIo.h"
+#include "base/FileIo.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 // The script engine drives the operations as the desktop program's commands do.
 #include <sstream>
 
+#include "document/Commands.h"
 #include "document/Fixture.h"
 #include "document/Script.h"
-#include "scene/Cp932.h"
-#include "scene/ProjectFileIo.h"
+#include "base/Cp932.h"
+#include "base/FileIo.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ protected:
     HeadlessUserInterface ui;
     CVantomoDoc doc{ui};
     int prints = 0;
-    ScriptRunner runner{doc, [this](const CTessaline&) { ++prints; }};
+    ScriptRunner runner{doc, ui, [this](const CTessaline&) { ++prints; }};
 };
 
 } // namespace
@@ -130,7 +131,7 @@ TEST_F(ScriptTest, AnimationsFramesUndoAndStructure)
 TEST_F(ScriptTest, ClipboardAndVisibility)
 {
     const ScriptResult result = Run("open long_track.vtm\n"
-                                    "copy-animation\n"         // nothing selected: message
+                                    "copy-animation\n"         // nothing selected: disabled
                                     "select-model cube\n"
                                     "frame 50\n"
                                     "values 9 9 9\n"
@@ -142,7 +143,8 @@ TEST_F(ScriptTest, ClipboardAndVisibility)
                                     "show\n"
                                     "paste-animation\n");
     ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
-    EXPECT_EQ(WithoutTextureMessages(ui.messages), (std::vector<std::string>{"モデルを選択してください！", "モデルを選択してください！"}));
+    // A command that is disabled does nothing, not even a message.
+    EXPECT_TRUE(WithoutTextureMessages(ui.messages).empty());
     EXPECT_EQ(doc.Scene().m_clipboard.size(), 121u);
     EXPECT_EQ(doc.Scene().m_models[0].m_visible, 1);
     EXPECT_TRUE(doc.Scene().m_undoNames.empty()); // pasting clears the history
@@ -220,7 +222,10 @@ TEST_F(ScriptTest, ExportsAndSetsTheRate)
     // failed write is a message and the script goes on.
     EXPECT_FALSE(Run("export " + folder.Path("b.mqo") + " --normals\n").ok);
     EXPECT_FALSE(Run("export " + folder.Path("b.txt") + "\n").ok);
-    EXPECT_TRUE(Run("export " + folder.Path("none/b.xaml") + "\n").ok);
+    // A failed export stops the script with the message.
+    const ScriptResult failed = Run("export " + folder.Path("none/b.xaml") + "\n");
+    EXPECT_FALSE(failed.ok);
+    EXPECT_NE(failed.error.find("XAMLファイルへの書き出しに失敗しました。"), std::string::npos);
     EXPECT_EQ(ui.messages.back(), "XAMLファイルへの書き出しに失敗しました。");
     EXPECT_EQ(folder.Entries().size(), 3u);
 }
@@ -254,4 +259,49 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
     // Points at the ends of the int range: no overflow in the motion.
     EXPECT_TRUE(Run("mouse move -2147483648 0\nmouse move 2147483647 0 middle\n").ok);
     EXPECT_EQ(doc.Scene().GetCameraRecord().m_position.x, 4294967295.0f);
+}
+
+TEST_F(ScriptTest, EveryCommandIdRunsWithItsDialogsAndExpectations)
+{
+    const std::vector<unsigned char> bytes = ReadBytes(std::string(VANTOMO_TEST_DATA_DIR) + "/scripts/every_command.txt");
+    std::string text(bytes.begin(), bytes.end());
+    for (std::size_t at = text.find("@DATA@"); at != std::string::npos; at = text.find("@DATA@")) {
+        text.replace(at, 6, VANTOMO_TEST_DATA_DIR);
+    }
+    TempFolder folder;
+    const ScriptResult result = Run(text, folder.Path(""));
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"scene.vtm", "scene.xaml"}));
+    EXPECT_EQ(ui.shellCommands.size(), 16u);
+
+    // Every id of the table appears in a command line of the script.
+    for (const CommandInfo& info : CommandTable()) {
+        const bool named = text.find("command " + std::to_string(info.id)) != std::string::npos ||
+                           text.find("enabled " + std::to_string(info.id)) != std::string::npos;
+        EXPECT_TRUE(named) << info.id;
+    }
+}
+
+TEST_F(ScriptTest, FailedOpenImportSaveAndExpectationsStopTheScriptAtTheirLine)
+{
+    TempFolder folder;
+    ScriptResult result = Run("open missing.vtm\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line, 1);
+    result = Run("import truncated.vtm\n");
+    EXPECT_FALSE(result.ok);
+    result = Run("new\nsave " + folder.Path("x.txt") + "\n");
+    EXPECT_EQ(result.line, 2);
+    EXPECT_NE(result.error.find("このファイル形式では保存できません。"), std::string::npos);
+    result = Run("save " + folder.Path("none/x.vtm") + "\n");
+    EXPECT_FALSE(result.ok);
+
+    result = Run("frame 5\nexpect frame 6\n");
+    EXPECT_EQ(result.line, 2);
+    EXPECT_NE(result.error.find("(5)"), std::string::npos);
+    EXPECT_FALSE(Run("expect sideways\n").ok);
+    EXPECT_FALSE(Run("dialog file x\n").ok);                         // no command before it
+    EXPECT_FALSE(Run("command 57601\ndialog key 1 0\n").ok);          // an answer left unused
+    EXPECT_FALSE(Run("command 99999\n").ok);
+    EXPECT_TRUE(Run("command 57601\ndialog cancel\nexpect not modified\n").ok);
 }

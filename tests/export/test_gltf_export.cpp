@@ -16,7 +16,7 @@
 #include "export/GltfExport.h"
 #include "imaging/DibStream.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "cli/Open.h"
 #include "scene/AppValues.h"
 #include "scene/CTessaline.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 #include "scene/MessageSink.h"
 
 namespace {

@@ -159,8 +159,8 @@ TEST_F(ExportTest, MqoCorpusRoundTrip)
         const std::string written = folder.Path("round.mqo");
         ASSERT_TRUE(WriteMQO(original, 2.0f, written, true).ok) << file;
         CTessaline back;
-        const MqoImportResult reread = ImportMQO(back, written, messages);
-        ASSERT_TRUE(reread.Succeeded()) << file;
+        const OpenResult reread = ImportMQO(back, written, messages);
+        ASSERT_TRUE(reread.Complete()) << file;
         ++documents;
 
         ASSERT_EQ(back.m_materials.size(), original.m_materials.size()) << file;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 
 TEST(Paths, SplitWithEitherSeparator)
 {

@@ -5,7 +5,7 @@
 
 #include "import/LoaderMQO.h"
 #include "scene/AppValues.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ class Reader : public ::testing::Test {
 protected:
     void SetUp() override { ResetAppValues(); }
 
-    MqoImportResult Import(const std::string& text)
+    OpenResult Import(const std::string& text)
     {
         MemoryByteSource source(text);
         return ImportMQO(scene, source, messages);
@@ -37,14 +37,14 @@ protected:
 
 TEST_F(Reader, HeaderLines)
 {
-    EXPECT_EQ(Import("metasequoia document\nformat text ver 1.0\n").code, kMqoOk);
-    EXPECT_EQ(Import("Metasequoia Document\nFormat Text Ver 0.9\n" + Object("a", "\t\t3 V(0 1 2)\r\n")).code,
+    EXPECT_EQ(Import("metasequoia document\nformat text ver 1.0\n").importCode, kMqoOk);
+    EXPECT_EQ(Import("Metasequoia Document\nFormat Text Ver 0.9\n" + Object("a", "\t\t3 V(0 1 2)\r\n")).importCode,
               kMqoBadFormat);
     EXPECT_TRUE(scene.m_models.empty());
-    EXPECT_EQ(Import("\nMetasequoia Document\nFormat Text Ver 1.0\n").code, kMqoNotDocument);
-    EXPECT_EQ(Import("Metasequoia Document\nFormat Compress Ver 1.0\n").code, kMqoBadFormat);
-    EXPECT_EQ(Import("").code, kMqoNotDocument);
-    EXPECT_EQ(Import("Metasequoia Document\nFormat Text Ver 1.2\nCodePage utf8\n").code, kMqoOk);
+    EXPECT_EQ(Import("\nMetasequoia Document\nFormat Text Ver 1.0\n").importCode, kMqoNotDocument);
+    EXPECT_EQ(Import("Metasequoia Document\nFormat Compress Ver 1.0\n").importCode, kMqoBadFormat);
+    EXPECT_EQ(Import("").importCode, kMqoNotDocument);
+    EXPECT_EQ(Import("Metasequoia Document\nFormat Text Ver 1.2\nCodePage utf8\n").importCode, kMqoOk);
     // Whatever the result, the scene ends with a material.
     ASSERT_EQ(scene.m_materials.size(), 1u);
     EXPECT_EQ(scene.m_materials[0].m_name, "NoMaterial");
@@ -58,7 +58,7 @@ TEST_F(Reader, MaterialsTakeTheNextIdsAndTheirAttributes)
                                         "\t\"c\" spc(0.1) emi(0.2) amb(0.3) power(7.5) aplane(\"al.png\") bump(\"bu.png\")\r\n"
                                         "}\r\n" +
                               Object("one", "\t\t3 V(0 1 2) M(2)\r\n\t\t3 V(1 2 3)\r\n");
-    ASSERT_EQ(Import(first).code, kMqoOk);
+    ASSERT_EQ(Import(first).importCode, kMqoOk);
     ASSERT_EQ(scene.m_materials.size(), 3u);
     const CMaterial& a = scene.m_materials[0];
     EXPECT_EQ(a.m_id, 0);
@@ -84,7 +84,7 @@ TEST_F(Reader, MaterialsTakeTheNextIdsAndTheirAttributes)
     // A second document numbers its materials after the first one's.
     const std::string second = kHeader + "Material 2 {\r\n\t\"x\"\r\n\t\"y\"\r\n}\r\n" +
                                Object("two", "\t\t3 V(0 1 2) M(1)\r\n");
-    ASSERT_EQ(Import(second).code, kMqoOk);
+    ASSERT_EQ(Import(second).importCode, kMqoOk);
     ASSERT_EQ(scene.m_materials.size(), 5u);
     EXPECT_EQ(scene.m_materials[4].m_id, 4);
     EXPECT_EQ(scene.m_models[1].m_faces[0].m_material, 4);
@@ -96,7 +96,7 @@ TEST_F(Reader, ModelsHangAtTheSelectedCharacterWithIdsAndTracks)
     scene.m_characterNames.push_back("Second");
     scene.m_selectedCharacter = 1;
     g_lastFrame = 30;
-    ASSERT_EQ(Import(kHeader + Object("m", "\t\t4 V(0 1 3 2)\r\n\t\t2 V(3 0)\r\n")).code, kMqoOk);
+    ASSERT_EQ(Import(kHeader + Object("m", "\t\t4 V(0 1 3 2)\r\n\t\t2 V(3 0)\r\n")).importCode, kMqoOk);
     ASSERT_EQ(scene.m_models.size(), 1u);
     const CModel& m = scene.m_models[0];
     EXPECT_EQ(m.m_id, 6);
@@ -128,7 +128,7 @@ TEST_F(Reader, FaceLines)
                                               "\t\t3 V(0 -1 2)\r\n"                           // outside: dropped
                                               "\t\t3 V(2 1 0) COL(1 2 3)\r\n"                 // extras ignored
                                               "\t\t1 V(0)\r\n");
-    ASSERT_EQ(Import(text).code, kMqoOk);
+    ASSERT_EQ(Import(text).importCode, kMqoOk);
     ASSERT_EQ(scene.m_models.size(), 1u);
     const auto& faces = scene.m_models[0].m_faces;
     ASSERT_EQ(faces.size(), 3u);
@@ -142,31 +142,31 @@ TEST_F(Reader, FaceLines)
     EXPECT_EQ(faces[2].m_indices, (FixedVector<int, 4>{2, 1, 0}));
 
     // A face line without "V" fails the whole import.
-    EXPECT_EQ(Import(kHeader + Object("g", "\t\t3 X(0 1 2)\r\n")).code, kMqoMalformed);
+    EXPECT_EQ(Import(kHeader + Object("g", "\t\t3 X(0 1 2)\r\n")).importCode, kMqoMalformed);
     // Corner counts at the int limit must not wrap the index arithmetic.
-    EXPECT_EQ(Import(kHeader + Object("h", "\t\t2147483647 V(0 1 2)\r\n")).code, kMqoMalformed);
-    EXPECT_EQ(Import(kHeader + Object("i", "\t\t-2147483648 V(0 1 2)\r\n")).code, kMqoOk);
+    EXPECT_EQ(Import(kHeader + Object("h", "\t\t2147483647 V(0 1 2)\r\n")).importCode, kMqoMalformed);
+    EXPECT_EQ(Import(kHeader + Object("i", "\t\t-2147483648 V(0 1 2)\r\n")).importCode, kMqoOk);
     EXPECT_EQ(scene.m_models.size(), 1u); // neither object kept a face
 }
 
 TEST_F(Reader, ObjectsWithoutUsableFacesOrNotReadToTheirEndNeverReachTheScene)
 {
-    ASSERT_EQ(Import(kHeader + Object("lines", "\t\t2 V(0 1)\r\n\t\t2 V(2 3)\r\n")).code, kMqoOk);
+    ASSERT_EQ(Import(kHeader + Object("lines", "\t\t2 V(0 1)\r\n\t\t2 V(2 3)\r\n")).importCode, kMqoOk);
     EXPECT_TRUE(scene.m_models.empty());
     EXPECT_EQ(scene.m_lastModelId, 5);
 
     // Cut inside the second object's face chunk: the first object stays.
     const std::string both = kHeader + Object("kept", "\t\t3 V(0 1 2)\r\n") + Object("cut", "\t\t3 V(0 1 2)\r\n");
     const std::string cut = both.substr(0, both.rfind("\t}\r\n}"));
-    EXPECT_EQ(Import(cut).code, kMqoEndInChunk);
+    EXPECT_EQ(Import(cut).importCode, kMqoEndInChunk);
     ASSERT_EQ(scene.m_models.size(), 1u);
     EXPECT_EQ(scene.m_models[0].m_name, "kept");
 
     // A vertex chunk line without its brace fails the object.
-    EXPECT_EQ(Import(kHeader + "Object \"v\" {\r\n\tvertex 3 x\r\n\t\t0 0 0\r\n}\r\n").code, kMqoMalformed);
-    EXPECT_EQ(Import(kHeader + "Material 1 x\r\n").code, kMqoMalformed);
-    EXPECT_EQ(Import(kHeader + "Material 1 {\r\n\t\"m\"\r\n").code, kMqoEndInChunk);
-    EXPECT_EQ(Import(kHeader + "Scene {\r\n\tpos 1 2 3\r\n").code, kMqoEndInChunk);
+    EXPECT_EQ(Import(kHeader + "Object \"v\" {\r\n\tvertex 3 x\r\n\t\t0 0 0\r\n}\r\n").importCode, kMqoMalformed);
+    EXPECT_EQ(Import(kHeader + "Material 1 x\r\n").importCode, kMqoMalformed);
+    EXPECT_EQ(Import(kHeader + "Material 1 {\r\n\t\"m\"\r\n").importCode, kMqoEndInChunk);
+    EXPECT_EQ(Import(kHeader + "Scene {\r\n\tpos 1 2 3\r\n").importCode, kMqoEndInChunk);
     EXPECT_EQ(scene.m_models.size(), 1u);
     for (const CModel& model : scene.m_models) {
         EXPECT_FALSE(model.m_tracks.empty());
@@ -185,22 +185,22 @@ TEST_F(Reader, UnknownChunksAndBinaryBlocksAreSkipped)
                              "\t}\r\n\tvertexattr {\r\n\t\tuid {\r\n\t\t\t1\r\n\t\t}\r\n\t}\r\n"
                              "\tvertex 3 {\r\n\t\t0 0 0\r\n\t\t1 0 0\r\n\t\t0 1 0\r\n\t}\r\n"
                              "\tface 1 {\r\n\t\t3 V(0 1 2)\r\n\t}\r\n}\r\nEof\r\n";
-    ASSERT_EQ(Import(text).code, kMqoOk);
+    ASSERT_EQ(Import(text).importCode, kMqoOk);
     ASSERT_EQ(scene.m_models.size(), 1u);
     EXPECT_EQ(scene.m_models[0].m_vertices.size(), 3u);
 
     // A negative byte count would send the reader back for ever.
-    EXPECT_EQ(Import(kHeader + "Thumb {\r\n\tdata [ -20 ]\r\n}\r\n").code, kMqoMalformed);
+    EXPECT_EQ(Import(kHeader + "Thumb {\r\n\tdata [ -20 ]\r\n}\r\n").importCode, kMqoMalformed);
     // A count beyond the end leaves the reader at the end.
-    EXPECT_EQ(Import(kHeader + "Thumb {\r\n\tdata [ 100000 ]\r\n}\r\n").code, kMqoEndInChunk);
-    EXPECT_EQ(Import(kHeader + "data [ 100000 ]\r\nrest\r\n").code, kMqoOk);
+    EXPECT_EQ(Import(kHeader + "Thumb {\r\n\tdata [ 100000 ]\r\n}\r\n").importCode, kMqoEndInChunk);
+    EXPECT_EQ(Import(kHeader + "data [ 100000 ]\r\nrest\r\n").importCode, kMqoOk);
 }
 
 TEST_F(Reader, ShiftJisNamesAndUtf8Documents)
 {
     // An object name whose trail byte is "{" does not open a block.
     const std::string sjis = "\x83\x7B\x81\x5B\x83\x8B"; // ボール
-    ASSERT_EQ(Import(kHeader + Object(sjis, "\t\t3 V(0 1 2)\r\n")).code, kMqoOk);
+    ASSERT_EQ(Import(kHeader + Object(sjis, "\t\t3 V(0 1 2)\r\n")).importCode, kMqoOk);
     ASSERT_EQ(scene.m_models.size(), 1u);
     EXPECT_EQ(scene.m_models[0].m_name, sjis);
 
@@ -208,7 +208,7 @@ TEST_F(Reader, ShiftJisNamesAndUtf8Documents)
     const std::string utf8 = "Metasequoia Document\r\nFormat Text Ver 1.2\r\nCodePage utf8\r\n"
                              "Material 1 {\r\n\t\"ぁ\" tex(\"テクスチャ😀.png\")\r\n}\r\n" +
                              Object("三角形", "\t\t3 V(0 1 2)\r\n");
-    ASSERT_EQ(Import(utf8).code, kMqoOk);
+    ASSERT_EQ(Import(utf8).importCode, kMqoOk);
     ASSERT_EQ(scene.m_models.size(), 2u);
     EXPECT_EQ(scene.m_models[1].m_name, Utf8ToCp932("三角形"));
     EXPECT_EQ(scene.m_materials.back().m_name, Utf8ToCp932("ぁ"));
@@ -218,7 +218,7 @@ TEST_F(Reader, DuplicateNamesAreMadeUnique)
 {
     ASSERT_EQ(Import(kHeader + "Material 2 {\r\n\t\"m\"\r\n\t\"M\"\r\n}\r\n" +
                      Object("part", "\t\t3 V(0 1 2)\r\n") + Object("PART", "\t\t3 V(0 1 2)\r\n"))
-                  .code,
+                  .importCode,
               kMqoOk);
     ASSERT_EQ(scene.m_models.size(), 2u);
     EXPECT_EQ(scene.m_models[1].m_name, "PART_2");
@@ -228,7 +228,7 @@ TEST_F(Reader, DuplicateNamesAreMadeUnique)
 TEST_F(Reader, MirrorAxisDoublesTheObject)
 {
     ASSERT_EQ(Import(kHeader + Object("m", "\t\t3 V(0 1 2) UV(0 0 1 0 0 1)\r\n", "\tmirror 1\r\n\tmirror_axis 1\r\n"))
-                  .code,
+                  .importCode,
               kMqoOk);
     const CModel& m = scene.m_models[0];
     ASSERT_EQ(m.m_vertices.size(), 8u);
@@ -244,10 +244,10 @@ TEST_F(Reader, DocumentsReadTheSameUnderACommaLocale)
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
         GTEST_SKIP() << "de_DE.UTF-8 is not generated on this machine";
     }
-    const MqoImportResult result =
+    const OpenResult result =
         Import(kHeader + "Material 1 {\r\n\t\"m\" col(0.25 0.5 0.75 1.0)\r\n}\r\n" + Object("x", "\t\t3 V(0 1 2)\r\n"));
     std::setlocale(LC_ALL, saved.c_str());
-    ASSERT_EQ(result.code, kMqoOk);
+    ASSERT_EQ(result.importCode, kMqoOk);
     EXPECT_EQ(scene.m_materials[0].m_color[1], 0.5f);
     EXPECT_EQ(scene.m_models[0].m_facet, 59.5f);
 }
@@ -256,23 +256,23 @@ TEST_F(Reader, FilesSetTheTextureBaseFolder)
 {
     const std::string folder = std::string(VANTOMO_TEST_DATA_DIR) + "/mqo/";
     g_textureBaseFolder = "elsewhere";
-    const MqoImportResult result = ImportMQO(scene, folder + "textured.mqo", messages);
-    ASSERT_TRUE(result.opened);
-    EXPECT_EQ(result.code, kMqoOk);
+    const OpenResult result = ImportMQO(scene, folder + "textured.mqo", messages);
+    ASSERT_TRUE(result.ok);
+    EXPECT_EQ(result.importCode, kMqoOk);
     EXPECT_EQ(g_textureBaseFolder, folder);
-    EXPECT_EQ(result.texturesLoaded + result.texturesMissing, 1);
+    EXPECT_EQ(result.texturesFound + result.texturesMissing, 1);
     ASSERT_EQ(scene.m_materials.size(), 1u);
     ASSERT_EQ(scene.m_models.size(), 1u);
 
-    const MqoImportResult zipped = ImportMQO(scene, folder + "textured.mqoz", messages);
-    ASSERT_TRUE(zipped.opened) << zipped.error;
-    EXPECT_EQ(zipped.code, kMqoOk);
+    const OpenResult zipped = ImportMQO(scene, folder + "textured.mqoz", messages);
+    ASSERT_TRUE(zipped.ok) << zipped.detail;
+    EXPECT_EQ(zipped.importCode, kMqoOk);
     EXPECT_EQ(scene.m_models.size(), 2u);
 
     g_textureBaseFolder = "unchanged";
-    const MqoImportResult missing = ImportMQO(scene, folder + "no such file.mqo", messages);
-    EXPECT_FALSE(missing.opened);
-    EXPECT_FALSE(missing.error.empty());
+    const OpenResult missing = ImportMQO(scene, folder + "no such file.mqo", messages);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_FALSE(missing.detail.empty());
     EXPECT_EQ(g_textureBaseFolder, "unchanged");
-    EXPECT_FALSE(ImportMQO(scene, folder + "textured.mqo", messages).code != kMqoOk);
+    EXPECT_FALSE(ImportMQO(scene, folder + "textured.mqo", messages).importCode != kMqoOk);
 }

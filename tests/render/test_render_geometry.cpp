@@ -82,7 +82,7 @@ TEST(MeshBuffer, OneVertexPerCornerRelativeToThePivotWithQuadsSplitAtCornerZero)
     EXPECT_EQ(b.vertices[1].z, -3.0f);
     EXPECT_EQ(b.vertices[0].u, 0.5f);
     EXPECT_EQ(b.vertices[1].u, 0.0f); // missing coordinates read (0, 0)
-    EXPECT_EQ(b.indices, (std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(b.indices, (std::vector<std::uint32_t>{1, 2, 0, 2, 3, 0, 4, 5, 6}));
     ASSERT_EQ(b.batches.size(), 1u); // one run, one draw
     EXPECT_EQ(b.batches[0].material, 1);
     EXPECT_EQ(b.batches[0].count, 9u);

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "scene/Cp932.h"
-#include "scene/Numbers.h"
+#include "base/Cp932.h"
+#include "base/Numbers.h"
 
 TEST(Cp932, ConvertsJapaneseBothWays)
 {

@@ -48,10 +48,10 @@ int main(int argc, char** argv)
 
     PaneHarness h;
     const std::string data = VANTOMO_TEST_DATA_DIR;
-    h.doc.AddModelFromPath(data + "/panes/tower.mqo");
+    static_cast<void>(h.doc.AddModelFromPath(data + "/panes/tower.mqo"));
     h.doc.Execute(kCmdAddCharacter);
     h.doc.SelectCharacterItem(1);
-    h.doc.AddModelFromPath(data + "/panes/cart.mqo");
+    static_cast<void>(h.doc.AddModelFromPath(data + "/panes/cart.mqo"));
     CTessaline& scene = h.doc.Scene();
     h.doc.DropModel(3, 2); // the wheel under the cart
     h.doc.SelectModelItem(1);

@@ -18,7 +18,7 @@
 #include "TempFolder.h"
 #include "document/Commands.h"
 #include "document/Structure.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 #include "shell/panes/PaneText.h"
 
 namespace {
@@ -151,10 +151,10 @@ void PaneTest::treeMirrorsTheSceneAndTheTraversal()
     QCOMPARE(h.animations->item(0, 0)->text(), QStringLiteral("Animation_0"));
     QCOMPARE(h.animations->item(0, 1)->text(), QStringLiteral("60"));
 
-    h.doc.AddModelFromPath(Fixture("tower.mqo"));
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
     h.doc.Execute(kCmdAddCharacter);
     h.doc.SelectCharacterItem(1);
-    h.doc.AddModelFromPath(Fixture("cart.mqo"));
+    QVERIFY(h.doc.AddModelFromPath(Fixture("cart.mqo")).Complete());
     CTessaline& scene = h.doc.Scene();
     QCOMPARE(scene.m_models.size(), std::size_t{4});
     root = h.tree->topLevelItem(0); // rebuilt
@@ -213,7 +213,7 @@ void PaneTest::treeMirrorsTheSceneAndTheTraversal()
 void PaneTest::treeClicksSelectAndSwitchTheMouseMode()
 {
     PaneHarness h;
-    h.doc.AddModelFromPath(Fixture("tower.mqo"));
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
     CTessaline& scene = h.doc.Scene();
     const int base = ModelNamed(scene, "base");
     QWidget* viewport = h.tree->viewport();
@@ -246,7 +246,7 @@ void PaneTest::treeClicksSelectAndSwitchTheMouseMode()
 void PaneTest::dropsReparentUnlessRefused()
 {
     PaneHarness h;
-    h.doc.AddModelFromPath(Fixture("tower.mqo"));
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
     CTessaline& scene = h.doc.Scene();
     const int base = ModelNamed(scene, "base");
     const int top = ModelNamed(scene, "top");
@@ -294,7 +294,7 @@ void PaneTest::dropsReparentUnlessRefused()
 void PaneTest::renamesRefuseDuplicatesAndIgnoreEmptyNames()
 {
     PaneHarness h;
-    h.doc.AddModelFromPath(Fixture("tower.mqo"));
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
     CTessaline& scene = h.doc.Scene();
     const int base = ModelNamed(scene, "base");
     h.doc.SelectModelItem(base);
@@ -370,7 +370,7 @@ void PaneTest::renamesRefuseDuplicatesAndIgnoreEmptyNames()
 void PaneTest::animationListSelectsTheCurrentAnimation()
 {
     PaneHarness h;
-    h.doc.AddModelFromPath(Fixture("tower.mqo"));
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
     CTessaline& scene = h.doc.Scene();
     h.doc.Execute(kCmdAddAnimation);
     QCOMPARE(g_currentAnimation, 1);
@@ -410,7 +410,7 @@ void PaneTest::animationListSelectsTheCurrentAnimation()
 void PaneTest::materialDialogCouplesSlidersAndEdits()
 {
     PaneHarness h;
-    h.doc.AddModelFromPath(Fixture("tower.mqo"));
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
     CTessaline& scene = h.doc.Scene();
     const QRect stone = h.materials->visualItemRect(h.materials->item(0, 0));
     QCOMPARE(scene.m_materials[0].m_name, std::string("stone"));
@@ -466,7 +466,7 @@ void PaneTest::materialDialogCouplesSlidersAndEdits()
 void PaneTest::keyAndFrameDialogsRefuseBadNumbers()
 {
     PaneHarness h;
-    h.doc.AddModelFromPath(Fixture("tower.mqo"));
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
     CTessaline& scene = h.doc.Scene();
     h.doc.SelectModelItem(0);
     g_currentFrame = 5;
@@ -532,7 +532,7 @@ void PaneTest::keyAndFrameDialogsRefuseBadNumbers()
 void PaneTest::exportOptionsShowTheLocksAndOfferTheLastChoices()
 {
     PaneHarness h;
-    h.doc.AddModelFromPath(Fixture("tower.mqo"));
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
     TempFolder folder;
 
     // Metasequoia: only the UV box and the scale; the normals box ticked.
@@ -610,7 +610,7 @@ void PaneTest::englishCatalogTranslatesThePanes()
     QCOMPARE(h.materials->horizontalHeaderItem(1)->text(), QStringLiteral("Color"));
     QCOMPARE(h.tree->topLevelItem(0)->text(0), QStringLiteral("Untitled"));
 
-    h.doc.AddModelFromPath(Fixture("tower.mqo"));
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
     h.doc.SelectModelItem(0);
     QString seen;
     OnNextModal([&seen](QWidget* shown) {

@@ -12,7 +12,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include "document/Commands.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 

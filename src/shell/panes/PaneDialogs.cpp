@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 #include "document/Document.h"
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 #include "import/TextureLoader.h"
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"

@@ -17,7 +17,7 @@
 #include <QTableWidget>
 
 #include "document/Document.h"
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 QString FromCp932(std::string_view cp932)
 {

@@ -1,4 +1,4 @@
-#include "scene/Numbers.h"
+#include "base/Numbers.h"
 
 #include <algorithm>
 #include <charconv>
@@ -115,37 +115,7 @@ std::size_t SkipSpaceAndSign(std::string_view text, bool& negative)
     return i;
 }
 
-// atoi by strtol's rules.
-int AtoiGeneral(std::string_view text)
-{
-    bool negative = false;
-    std::size_t i = SkipSpaceAndSign(text, negative);
-    // Accumulate as strtol does for a 64-bit long, clamping at its limits.
-    unsigned long long magnitude = 0;
-    bool overflow = false;
-    const unsigned long long limit =
-        negative ? static_cast<unsigned long long>(LONG_MAX) + 1ull : static_cast<unsigned long long>(LONG_MAX);
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        const unsigned digit = static_cast<unsigned>(text[i] - '0');
-        if (overflow || magnitude > (limit - digit) / 10ull) {
-            overflow = true;
-            continue;
-        }
-        magnitude = magnitude * 10ull + digit;
-    }
-    long value = 0;
-    if (overflow) {
-        value = negative ? LONG_MIN : LONG_MAX;
-    } else if (negative) {
-        value = magnitude == static_cast<unsigned long long>(LONG_MAX) + 1ull
-                    ? LONG_MIN
-                    : -static_cast<long>(magnitude);
-    } else {
-        value = static_cast<long>(magnitude);
-    }
-    // glibc's atoi narrows the long; keep its modular result.
-    return static_cast<int>(static_cast<unsigned int>(static_cast<unsigned long>(value)));
-}
+int AtoiGeneral(std::string_view text); // below, on AtolC
 
 } // namespace
 
@@ -223,3 +193,40 @@ std::string FormatInt(long long value)
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
 }
+
+long long AtolC(std::string_view text)
+{
+    bool negative = false;
+    std::size_t i = SkipSpaceAndSign(text, negative);
+    unsigned long long value = 0;
+    bool overflow = false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const unsigned digit = static_cast<unsigned>(text[i] - '0');
+        if (value > (ULLONG_MAX - digit) / 10) {
+            overflow = true;
+        } else {
+            value = value * 10 + digit;
+        }
+    }
+    if (negative) {
+        if (overflow || value > static_cast<unsigned long long>(LLONG_MAX) + 1) {
+            return LLONG_MIN;
+        }
+        return value == static_cast<unsigned long long>(LLONG_MAX) + 1 ? LLONG_MIN : -static_cast<long long>(value);
+    }
+    if (overflow || value > static_cast<unsigned long long>(LLONG_MAX)) {
+        return LLONG_MAX;
+    }
+    return static_cast<long long>(value);
+}
+
+namespace {
+
+// atoi by strtol's rules: long is 64 bits here, so strtol's clamped value is
+// AtolC's; glibc's atoi then narrows it, keeping the modular result.
+int AtoiGeneral(std::string_view text)
+{
+    return static_cast<int>(static_cast<unsigned int>(static_cast<unsigned long long>(AtolC(text))));
+}
+
+} // namespace

@@ -13,6 +13,10 @@
 // space, sign, decimal or hexadecimal digits, exponent, inf, nan); 0 when none.
 double AtofC(std::string_view text);
 
+// strtoll(text, 0, 10) in the "C" locale: leading white space, a sign,
+// decimal digits up to the first other byte; beyond 64 bits it saturates.
+long long AtolC(std::string_view text);
+
 // atoi: strtol(text, 0, 10) in the "C" locale, narrowed to int as glibc does.
 int AtoiC(std::string_view text);
 

@@ -1,4 +1,6 @@
-#include "scene/ProjectFileIo.h"
+#include "base/FileIo.h"
+
+#include "base/PathHelpers.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -33,13 +35,11 @@ private:
 
 FileResult Failure(int error) { return FileResult{false, error != 0 ? error : EIO}; }
 
-std::string FolderOf(const std::string& path)
+// The folder to create the temporary file in and to flush after the rename.
+std::string FolderToSync(const std::string& path)
 {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = FolderOf(path);
+    return folder.empty() ? "." : folder;
 }
 
 } // namespace
@@ -164,10 +164,10 @@ void AtomicFile::Discard()
 FileResult AtomicFile::Open()
 {
     Discard();
-    const std::string folder = FolderOf(m_path);
+    const std::string folder = FolderToSync(m_path);
     const std::size_t slash = m_path.find_last_of('/');
     const std::string name = slash == std::string::npos ? m_path : m_path.substr(slash + 1);
-    std::string temp = folder + "/." + name + ".XXXXXX";
+    std::string temp = JoinPath(folder, "." + name + ".XXXXXX");
     m_fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (m_fd < 0) {
         return Failure(errno);
@@ -231,7 +231,7 @@ FileResult AtomicFile::Commit()
     }
     m_temp.clear();
     // Make the rename itself durable; a folder that cannot be synced is no failure of the save.
-    Fd dir(::open(FolderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd dir(::open(FolderToSync(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Get() >= 0) {
         ::fsync(dir.Get());
     }

@@ -1,10 +1,10 @@
-#include "imaging/PathHelpers.h"
+#include "base/PathHelpers.h"
 
 #include <unistd.h>
 
 #include <vector>
 
-#include "scene/Cp932.h"
+#include "base/Cp932.h"
 
 namespace {
 
@@ -176,4 +176,19 @@ std::string LowerAscii(std::string text)
         }
     }
     return text;
+}
+
+std::string FolderOf(std::string_view path)
+{
+    return GetPathFolder(path).value_or(std::string());
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name)
+{
+    std::string joined(folder);
+    if (!joined.empty() && joined.back() != '/') {
+        joined.push_back('/');
+    }
+    joined.append(name);
+    return joined;
 }

@@ -8,6 +8,9 @@
 // CP932 to UTF-8; bytes CP932 cannot decode become U+FFFD.
 std::string Cp932ToUtf8(std::string_view cp932);
 
+// Appends the UTF-8 form of code point `c` (1 to 4 bytes) to `out`.
+void AppendUtf8(std::string& out, char32_t c);
+
 // UTF-8 to CP932; a character CP932 cannot hold (or a malformed UTF-8 sequence)
 // becomes '?'. When `lossless` is given it tells whether nothing was replaced.
 std::string Utf8ToCp932(std::string_view utf8, bool* lossless = nullptr);

@@ -43,5 +43,13 @@ std::string ToSlashSeparators(std::string_view path);
 // True when `path` contains ":" outside a double-byte character.
 bool PathHasColon(std::string_view path);
 
+// The folder part of a path with its last separator ("a/b/c.mqo" gives
+// "a/b/"); empty for a bare file name, which lives in the working folder.
+std::string FolderOf(std::string_view path);
+
+// `name` inside `folder`: a "/" between them unless the folder is empty or
+// already ends with one.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
 // The folder of the running program, ending in "/"; empty when unknown.
 std::string ProgramFolder();

@@ -1,0 +1,194 @@
+// vantomo-cli render FILE... -o OUT.png: open or import the files into one
+// scene and draw the 3D view's picture of it without a display.
+#include <charconv>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "animation/Pose.h"
+#include "cli/Commands.h"
+#include "cli/Open.h"
+#include "cli/SceneRender.h"
+#include "cli/StderrSink.h"
+#include "document/Script.h"
+#include "document/Structure.h"
+#include "render/RenderGeometry.h"
+#include "scene/AppValues.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vantomo-cli render FILE... -o OUT.png [--size WxH] [--frame N | --frames A..B]\n"
+    "                          [--animation N] [--select NAME] [--mode move|rotate|scale]\n";
+
+bool ParseCount(std::string_view text, int& out)
+{
+    if (text.empty() || text[0] < '0' || text[0] > '9') {
+        return false;
+    }
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, out);
+    return error == std::errc{} && stop == end;
+}
+
+struct RenderOptions {
+    std::vector<std::string> files;
+    std::string output;
+    int width = kDefaultRenderWidth;
+    int height = kDefaultRenderHeight;
+    int firstFrame = -1; // -1: the frame the scene opens at
+    int lastFrame = -1;
+    bool sequence = false;
+    int animation = -1;
+    std::string select;
+    int mode = -1;
+};
+
+// "" when the arguments parse, else what is wrong.
+std::string ParseOptions(const Args& args, RenderOptions& o)
+{
+    bool frameGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "-o" || a == "--size" || a == "--frame" || a == "--frames" || a == "--animation" ||
+            a == "--select" || a == "--mode") {
+            if (!hasValue) {
+                return std::string(a) + " needs a value";
+            }
+        }
+        if (a == "-o") {
+            if (!o.output.empty()) {
+                return "-o given twice";
+            }
+            o.output = std::string(args[++i]);
+        } else if (a == "--size") {
+            if (!ParseRenderSize(args[++i], o.width, o.height)) {
+                return "--size expects WxH, each 1.." + std::to_string(kMaxRenderSide);
+            }
+        } else if (a == "--frame" || a == "--frames") {
+            if (frameGiven) {
+                return "give one --frame or --frames";
+            }
+            frameGiven = true;
+            const std::string_view v = args[++i];
+            if (a == "--frame") {
+                if (!ParseCount(v, o.firstFrame)) {
+                    return "--frame expects a frame number";
+                }
+                o.lastFrame = o.firstFrame;
+            } else {
+                const std::size_t dots = v.find("..");
+                if (dots == std::string_view::npos || !ParseCount(v.substr(0, dots), o.firstFrame) ||
+                    !ParseCount(v.substr(dots + 2), o.lastFrame) || o.lastFrame < o.firstFrame) {
+                    return "--frames expects A..B with A <= B";
+                }
+                o.sequence = true;
+            }
+        } else if (a == "--animation") {
+            if (!ParseCount(args[++i], o.animation)) {
+                return "--animation expects an animation number";
+            }
+        } else if (a == "--select") {
+            o.select = std::string(args[++i]);
+        } else if (a == "--mode") {
+            const std::string_view v = args[++i];
+            o.mode = v == "move" ? 0 : v == "rotate" ? 1 : v == "scale" ? 2 : -1;
+            if (o.mode < 0) {
+                return "--mode expects move, rotate or scale";
+            }
+        } else if (a.size() > 1 && a[0] == '-') {
+            return "unknown option " + std::string(a);
+        } else {
+            o.files.emplace_back(a);
+        }
+    }
+    if (o.files.empty() || o.output.empty()) {
+        return "a file and -o OUT.png are needed";
+    }
+    return {};
+}
+
+// OUT.png -> OUT_0012.png for frame 12 of a sequence.
+std::string NumberedPath(const std::string& path, int frame)
+{
+    std::string digits = std::to_string(frame);
+    if (digits.size() < 4) {
+        digits.insert(0, 4 - digits.size(), '0');
+    }
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t dot = path.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    if (!hasExtension) {
+        return path + "_" + digits;
+    }
+    return path.substr(0, dot) + "_" + digits + path.substr(dot);
+}
+
+} // namespace
+
+int RunRender(const Args& args)
+{
+    RenderOptions o;
+    const std::string usage = ParseOptions(args, o);
+    if (!usage.empty()) {
+        std::cerr << "vantomo-cli render: " << usage << '\n' << kUsage;
+        return kExitUsage;
+    }
+
+    ResetAppValues();
+    CTessaline scene;
+    StderrSink messages;
+    std::vector<OpenResult> outcomes;
+    if (!OpenDocumentsInto(scene, o.files, messages, outcomes)) {
+        return kExitFailure;
+    }
+    if (o.animation >= 0) {
+        if (o.animation >= g_animationCount) {
+            std::cerr << "vantomo-cli render: the scene has no animation " << o.animation << '\n';
+            return kExitFailure;
+        }
+        g_currentAnimation = o.animation;
+        g_currentFrame = 0;
+        g_lastFrame = scene.FrameCountOf(g_currentAnimation) - 1;
+    }
+    if (o.firstFrame >= 0 && o.lastFrame > g_lastFrame) {
+        std::cerr << "vantomo-cli render: the animation has frames 0.." << g_lastFrame << '\n';
+        return kExitFailure;
+    }
+    if (!o.select.empty()) {
+        const int model = FindModel(scene, o.select);
+        if (model < 0) {
+            std::cerr << "vantomo-cli render: no model " << o.select << '\n';
+            return kExitFailure;
+        }
+        // As the hierarchy view selects: the model, its character and its box.
+        SelectModel(scene, model);
+        CModel& selected = scene.m_models[static_cast<std::size_t>(model)];
+        selected.m_boxVertices = SelectionBoxVertices(selected.m_bounds[0], selected.m_bounds[1]);
+    }
+    if (o.mode >= 0) {
+        scene.m_transformMode = o.mode;
+    }
+    InbetweenAll(scene);
+
+    std::string error;
+    const std::unique_ptr<SceneRenderer> renderer = SceneRenderer::Create(error);
+    if (!renderer) {
+        std::cerr << "vantomo-cli render: " << error << '\n';
+        return kExitFailure;
+    }
+    renderer->Upload(scene);
+    const int first = o.firstFrame >= 0 ? o.firstFrame : g_currentFrame;
+    const int last = o.firstFrame >= 0 ? o.lastFrame : g_currentFrame;
+    for (int frame = first; frame <= last; ++frame) {
+        g_currentFrame = frame;
+        const std::string path = o.sequence ? NumberedPath(o.output, frame) : o.output;
+        error = renderer->Draw(scene, o.width, o.height, path);
+        if (!error.empty()) {
+            std::cerr << "vantomo-cli render: " << error << '\n';
+            return kExitFailure;
+        }
+    }
+    return ReportIncompleteDocuments(o.files, outcomes) ? kExitFailure : kExitOk;
+}

@@ -1,0 +1,47 @@
+#include "document/DroppedFiles.h"
+
+#include "import/LoaderMQO.h"
+
+DroppedKind KindOfDroppedPath(const std::string& path)
+{
+    if (path.size() < 3) {
+        return DroppedKind::Other;
+    }
+    std::string tail = path.substr(path.size() - 3);
+    for (char& c : tail) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    if (tail == "vtm") {
+        return DroppedKind::Project;
+    }
+    return tail == "mqo" ? DroppedKind::Metasequoia : DroppedKind::Other;
+}
+
+int OpenDroppedFiles(CVantomoDoc& doc, const std::vector<std::string>& paths)
+{
+    int opened = 0;
+    for (const std::string& path : paths) {
+        switch (KindOfDroppedPath(path)) {
+        case DroppedKind::Project:
+            if (doc.SaveModified() && doc.OnOpenDocument(path)) {
+                ++opened;
+            }
+            return opened;
+        case DroppedKind::Metasequoia: {
+            CTessaline& scene = doc.Scene();
+            (void)ImportMQO(scene, path, doc.Ui());
+            // The walk must include the new models before the views draw them.
+            scene.RefreshDerived();
+            scene.BuildTraversal();
+            doc.UpdateAllViews(kHintModelAddedOrDeleted);
+            doc.SetModifiedFlag(true);
+            ++opened;
+            break;
+        }
+        case DroppedKind::Other: break;
+        }
+    }
+    return opened;
+}

@@ -1,0 +1,770 @@
+#include "shell/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QSettings>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "document/Commands.h"
+#include "document/DroppedFiles.h"
+#include "scene/AppValues.h"
+#include "base/Cp932.h"
+#include "base/Numbers.h"
+#include "shell/DesktopIntegration.h"
+#include "shell/panes/Panes.h"
+#include "shell/QtUserInterface.h"
+#include "shell/SliderView.h"
+#include "shell/VantomoView.h"
+
+namespace {
+
+constexpr int kSeparator = 0;
+constexpr int kRecentSlot = -1;
+
+// The menus: titles whose access keys are none of the Alt accelerators
+// (a mnemonic equal to an Alt shortcut would make Qt fire neither), then the
+// commands in each.
+struct MenuPlan {
+    const char* title;
+    std::vector<int> ids;
+};
+
+const std::vector<MenuPlan>& Plan()
+{
+    static const std::vector<MenuPlan> plan = {
+        {QT_TRANSLATE_NOOP("Menus", "ファイル(&F)"),
+         {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kSeparator, kRecentSlot, kSeparator, kCmdExit}},
+        {QT_TRANSLATE_NOOP("Menus", "編集(&E)"),
+         {kCmdUndo, kCmdRedo, kSeparator, kCmdCopyAnimation, kCmdPasteAnimation}},
+        {QT_TRANSLATE_NOOP("Menus", "ｷｬﾗｸﾀ(&C)"),
+         {kCmdAddModel, kCmdDeleteModel, kCmdRenameModel, kCmdShowHideModel, kSeparator, kCmdAddCharacter,
+          kCmdDeleteCharacter, kCmdRenameCharacter, kSeparator, kCmdAddAnimation, kCmdDeleteAnimation,
+          kCmdRenameAnimation}},
+        {QT_TRANSLATE_NOOP("Menus", "ﾏｳｽ(&O)"),
+         {kCmdMouseCamera, kCmdMouseModel, kCmdMouseAnimation, kSeparator, kCmdModeMove, kCmdModeRotate,
+          kCmdModeScale}},
+        {QT_TRANSLATE_NOOP("Menus", "ｱﾆﾒｰｼｮﾝ(&T)"),
+         {kCmdPlay, kCmdStop, kSeparator, kCmdNextFrame, kCmdPrevFrame, kCmdNextKey, kCmdPrevKey, kCmdFirstFrame,
+          kCmdLastFrame, kSeparator, kCmdKeyDialog, kCmdAddKeySelected, kCmdAddKeyAll, kCmdDeleteKeySelected,
+          kCmdDeleteKeyAll, kSeparator, kCmdInsertFrames, kCmdDeleteFrames}},
+        {QT_TRANSLATE_NOOP("Menus", "表示(&V)"),
+         {kCmdSmoothShading, kCmdCameraReset, kCmdBackgroundColor, kSeparator, kCmdMainToolbar, kCmdControlToolbar,
+          kCmdStatusBar, kSeparator, kCmdLanguage, kCmdRemoveRegistration}},
+        {QT_TRANSLATE_NOOP("Menus", "ﾍﾙﾌﾟ(&H)"), {kCmdHelp, kCmdModelerHomePage, kSeparator, kCmdAbout}},
+    };
+    return plan;
+}
+
+// The toolbar buttons with their labels, separators as 0.
+struct ToolButtonPlan {
+    int id;
+    const char* label;
+};
+
+const ToolButtonPlan kMainButtons[] = {
+    {kCmdFileNew, QT_TRANSLATE_NOOP("ToolBar", "新規")},
+    {kCmdFileOpen, QT_TRANSLATE_NOOP("ToolBar", "開く")},
+    {kCmdFileSaveAs, QT_TRANSLATE_NOOP("ToolBar", "保存")},
+    {0, nullptr},
+    {kCmdUndo, QT_TRANSLATE_NOOP("ToolBar", "Undo")},
+    {kCmdRedo, QT_TRANSLATE_NOOP("ToolBar", "Redo")},
+    {0, nullptr},
+    {kCmdMouseCamera, QT_TRANSLATE_NOOP("ToolBar", "ｶﾒﾗ")},
+    {kCmdMouseModel, QT_TRANSLATE_NOOP("ToolBar", "ﾓﾃﾞﾙ")},
+    {kCmdMouseAnimation, QT_TRANSLATE_NOOP("ToolBar", "ｱﾆﾒ")},
+    {0, nullptr},
+    {kCmdModeMove, QT_TRANSLATE_NOOP("ToolBar", "移動")},
+    {kCmdModeRotate, QT_TRANSLATE_NOOP("ToolBar", "回転")},
+    {kCmdModeScale, QT_TRANSLATE_NOOP("ToolBar", "拡大")},
+    {0, nullptr},
+    {kCmdSmoothShading, QT_TRANSLATE_NOOP("ToolBar", "陰影")},
+};
+
+const ToolButtonPlan kControlButtons[] = {
+    {kCmdFirstFrame, QT_TRANSLATE_NOOP("ToolBar", "最初")},
+    {kCmdPrevKey, QT_TRANSLATE_NOOP("ToolBar", "前ｷｰ")},
+    {kCmdPrevFrame, QT_TRANSLATE_NOOP("ToolBar", "前")},
+    {kCmdStop, QT_TRANSLATE_NOOP("ToolBar", "停止")},
+    {kCmdPlay, QT_TRANSLATE_NOOP("ToolBar", "再生")},
+    {kCmdNextFrame, QT_TRANSLATE_NOOP("ToolBar", "次")},
+    {kCmdNextKey, QT_TRANSLATE_NOOP("ToolBar", "次ｷｰ")},
+    {kCmdLastFrame, QT_TRANSLATE_NOOP("ToolBar", "最後")},
+    {0, nullptr},
+    {kCmdKeyDialog, QT_TRANSLATE_NOOP("ToolBar", "ｷｰ")},
+    {kCmdAddKeySelected, QT_TRANSLATE_NOOP("ToolBar", "追加")},
+    {kCmdAddKeyAll, QT_TRANSLATE_NOOP("ToolBar", "全追")},
+    {kCmdDeleteKeySelected, QT_TRANSLATE_NOOP("ToolBar", "削除")},
+    {kCmdDeleteKeyAll, QT_TRANSLATE_NOOP("ToolBar", "全削")},
+    {0, nullptr},
+    {kCmdInsertFrames, QT_TRANSLATE_NOOP("ToolBar", "挿入")},
+    {kCmdDeleteFrames, QT_TRANSLATE_NOOP("ToolBar", "削除")},
+};
+
+bool IsCheckable(int id)
+{
+    switch (id) {
+    case kCmdMouseCamera:
+    case kCmdMouseModel:
+    case kCmdMouseAnimation:
+    case kCmdModeMove:
+    case kCmdModeRotate:
+    case kCmdModeScale:
+    case kCmdSmoothShading:
+    case kCmdMainToolbar:
+    case kCmdControlToolbar:
+    case kCmdStatusBar: return true;
+    default: return false;
+    }
+}
+
+constexpr const char* kApplicationTitle = "Vantomo 1.7";
+constexpr const char* kHomePage = "https://www.metaseq.net/";
+constexpr const char* kMakerPage = "https://example.org/vantomo/";
+constexpr const char* kMakerMail = "mailto:vantomo@example.org";
+constexpr int kRecentCount = 4;
+
+QSettings Settings() { return QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo")); }
+
+} // namespace
+
+int ThreeDRowHeight(int clientHeight, int toolBarHeight, BarPlace mainBar, BarPlace controlBar)
+{
+    int d = clientHeight - 180;
+    const bool mainFloating = mainBar == BarPlace::Floating;
+    const bool controlFloating = controlBar == BarPlace::Floating;
+    const bool mainSide = mainBar == BarPlace::Left || mainBar == BarPlace::Right;
+    const bool controlSide = controlBar == BarPlace::Left || controlBar == BarPlace::Right;
+    if ((mainFloating && (controlFloating || controlSide)) || (mainSide && controlFloating)) {
+        d += toolBarHeight;
+    } else if ((mainBar == BarPlace::Top && controlBar == BarPlace::Bottom) ||
+               (mainBar == BarPlace::Bottom && controlBar == BarPlace::Top)) {
+        d -= toolBarHeight;
+    }
+    return std::max(0, d);
+}
+
+CMainFrame::CMainFrame(CVantomoDoc& doc, QtUserInterface& ui, bool createGlView) : m_doc(doc), m_ui(ui)
+{
+    setWindowIcon(QIcon(QStringLiteral(":/icons/vantomo.svg")));
+    setAcceptDrops(true);
+    CreateActions();
+    CreateMenus();
+    CreateStatusBar();
+    CreateToolBars();
+    CreateClient(createGlView);
+    ApplyLanguage();
+    m_toolBarHeight = m_wndToolBar->sizeHint().height();
+    m_fps.ResetFpsClock();
+    m_doc.AddView(this);
+    UpdateTitle();
+    RebuildRecentMenu();
+    RefreshCommandStates();
+
+    // The enabled and checked states follow the document when the program is
+    // idle, as menus and toolbars always did; this never repaints the 3D view.
+    auto* idle = new QTimer(this);
+    connect(idle, &QTimer::timeout, this, &CMainFrame::RefreshCommandStates);
+    idle->start(250);
+}
+
+CMainFrame::~CMainFrame() { m_doc.RemoveView(this); }
+
+void CMainFrame::CreateActions()
+{
+    for (const CommandInfo& info : CommandTable()) {
+        if (info.owner == CommandOwner::None || info.id == kCmdRecentFile) {
+            continue;
+        }
+        auto* action = new QAction(this);
+        action->setCheckable(IsCheckable(info.id));
+        if (!info.key.empty()) {
+            action->setShortcut(QKeySequence(QString::fromLatin1(info.key.data(), static_cast<qsizetype>(info.key.size()))));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+        if (info.toolbar != 0) {
+            action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(info.id)));
+        }
+        const int id = info.id;
+        connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
+        addAction(action); // keys work even for commands without a menu item
+        m_actions[id] = action;
+    }
+}
+
+QAction* CMainFrame::Action(int id) const
+{
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::CreateMenus()
+{
+    for (const MenuPlan& plan : Plan()) {
+        QMenu* menu = menuBar()->addMenu(QString());
+        m_menus.push_back({menu, plan.title});
+        bool afterRecent = false;
+        for (int id : plan.ids) {
+            if (id == kSeparator) {
+                QAction* separator = menu->addSeparator();
+                if (afterRecent) {
+                    m_recentEnd = separator;
+                    afterRecent = false;
+                }
+            } else if (id == kRecentSlot) {
+                m_recentMenu = menu;
+                afterRecent = true;
+            } else if (QAction* action = Action(id)) {
+                menu->addAction(action);
+            }
+        }
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommandStates);
+    }
+}
+
+void CMainFrame::CreateToolBars()
+{
+    m_wndToolBar = new QToolBar(this);
+    m_wndToolBar->setObjectName(QStringLiteral("MainToolBar"));
+    m_wndControlBar = new QToolBar(this);
+    m_wndControlBar->setObjectName(QStringLiteral("ControlToolBar"));
+    for (QToolBar* bar : {m_wndToolBar, m_wndControlBar}) {
+        bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        bar->setIconSize(QSize(16, 15));
+        bar->setAllowedAreas(Qt::AllToolBarAreas);
+        connect(bar, &QToolBar::topLevelChanged, this, [this] { QTimer::singleShot(0, this, &CMainFrame::LayoutRightRows); });
+        connect(bar, &QToolBar::visibilityChanged, this, [this] { QTimer::singleShot(0, this, &CMainFrame::LayoutRightRows); });
+        connect(bar, &QToolBar::orientationChanged, this, [this] { QTimer::singleShot(0, this, &CMainFrame::LayoutRightRows); });
+    }
+    for (const ToolButtonPlan& button : kMainButtons) {
+        if (button.id == 0) {
+            m_wndToolBar->addSeparator();
+        } else {
+            m_wndToolBar->addAction(Action(button.id));
+        }
+    }
+    for (const ToolButtonPlan& button : kControlButtons) {
+        if (button.id == 0) {
+            m_wndControlBar->addSeparator();
+        } else {
+            m_wndControlBar->addAction(Action(button.id));
+        }
+    }
+    // The control bar docks on the main bar's row, just to its right.
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+    addToolBar(Qt::TopToolBarArea, m_wndControlBar);
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    m_readyPane = new QLabel(this);
+    statusBar()->addWidget(m_readyPane, 1);
+    m_fpsPane = new QLabel(QStringLiteral("FPS 30.000000"), this);
+    m_fpsPane->setMinimumWidth(m_fpsPane->sizeHint().width() + 8);
+    m_fpsPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(m_fpsPane);
+    // The lock indicators of the old status bar: the keyboard's lock states
+    // are not visible to a portable program, so they show dimmed.
+    for (const char* text : {"ｶﾅ", "CAP", "NUM", "SCRL"}) {
+        auto* label = new QLabel(QString::fromUtf8(text), this);
+        label->setEnabled(false);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar()->addPermanentWidget(label);
+        m_indicators.push_back(label);
+    }
+}
+
+void CMainFrame::CreateClient(bool createGlView)
+{
+    m_wndSplitter = new QSplitter(Qt::Horizontal, this);
+    m_wndSplitter->setChildrenCollapsible(true);
+    m_wndLeftSplitter = new QSplitter(Qt::Vertical, m_wndSplitter);
+    m_wndRightSplitter = new QSplitter(Qt::Vertical, m_wndSplitter);
+    m_panes[0] = new CHierarchyView(m_doc, m_wndLeftSplitter);
+    m_panes[1] = new CMaterialView(m_doc, m_wndLeftSplitter);
+    m_panes[2] = new CAnimationListView(m_doc, m_wndLeftSplitter);
+    m_panes[0]->setObjectName(QStringLiteral("HierarchyPane"));
+    m_panes[1]->setObjectName(QStringLiteral("MaterialPane"));
+    m_panes[2]->setObjectName(QStringLiteral("AnimationPane"));
+    // A minimum of (0, 0) would count as unset and let the lists' size hints
+    // keep a small window from shrinking the rows.
+    for (QWidget* pane : m_panes) {
+        pane->setMinimumSize(1, 1);
+    }
+
+    if (createGlView) {
+        auto* stack = new QStackedWidget(m_wndRightSplitter);
+        auto* view = new CVantomoView(m_doc, stack);
+        m_glFailure = new QLabel(stack);
+        m_glFailure->setAlignment(Qt::AlignCenter);
+        m_glFailure->setWordWrap(true);
+        stack->addWidget(view);
+        stack->addWidget(m_glFailure);
+        view->onFailure = [this, stack] {
+            m_glFailure->setText(CVantomoView::FailureText(m_glView->Failure()));
+            stack->setCurrentWidget(m_glFailure);
+        };
+        m_glView = view;
+        view->onFrameDrawn = [this] { UpdateFps(); };
+        view->onPanelValues = [this](const PanelValues& values) {
+            if (m_pControlPanel != nullptr) {
+                m_pControlPanel->ShowValues(values.angle, values.vector.x, values.vector.y, values.vector.z);
+            }
+        };
+        m_p3DView = stack;
+    } else {
+        auto* placeholder = new QWidget(m_wndRightSplitter);
+        placeholder->setAutoFillBackground(true);
+        placeholder->setPalette(QPalette(Qt::black));
+        m_p3DView = placeholder;
+    }
+    m_p3DView->setObjectName(QStringLiteral("ThreeDView"));
+    m_p3DView->setMinimumSize(0, 0);
+    m_pControlPanel = new CSliderView(m_doc, m_wndRightSplitter);
+    m_pControlPanel->setObjectName(QStringLiteral("ControlPanel"));
+    m_pControlPanel->setMinimumSize(0, 0);
+    m_pControlPanel->invalidate3D = [this] { Invalidate3DView(); };
+
+    // A thin line between the 3D view and the panel that the mouse cannot take.
+    m_wndRightSplitter->setHandleWidth(1);
+    m_wndRightSplitter->setChildrenCollapsible(true);
+    m_wndRightSplitter->handle(1)->setEnabled(false);
+    m_wndRightSplitter->handle(1)->setCursor(Qt::ArrowCursor);
+    m_wndRightSplitter->setStretchFactor(0, 1);
+    m_wndRightSplitter->setStretchFactor(1, 0);
+
+    m_wndSplitter->addWidget(m_wndLeftSplitter);
+    m_wndSplitter->addWidget(m_wndRightSplitter);
+    m_wndSplitter->setStretchFactor(0, 0);
+    m_wndSplitter->setStretchFactor(1, 1);
+    m_wndSplitter->setSizes({200, 400});
+    setCentralWidget(m_wndSplitter);
+}
+
+void CMainFrame::Invalidate3DView()
+{
+    ++m_invalidations;
+    if (m_glView != nullptr) {
+        m_glView->update();
+    } else if (m_p3DView != nullptr) {
+        m_p3DView->update();
+    }
+}
+
+void CMainFrame::LayoutLeftRows(int clientHeight)
+{
+    if (m_wndLeftSplitter == nullptr) {
+        return;
+    }
+    const int available = std::max(0, m_wndLeftSplitter->height() - 2 * m_wndLeftSplitter->handleWidth());
+    const int tree = clientHeight / 2;
+    const int materials = clientHeight / 5;
+    m_wndLeftSplitter->setSizes({tree, materials, std::max(0, available - tree - materials)});
+}
+
+BarPlace CMainFrame::PlaceOf(QToolBar* bar) const
+{
+    if (bar->isFloating() || bar->isHidden()) {
+        // A hidden bar takes no room, as a floating one.
+        return BarPlace::Floating;
+    }
+    switch (toolBarArea(bar)) {
+    case Qt::BottomToolBarArea: return BarPlace::Bottom;
+    case Qt::LeftToolBarArea: return BarPlace::Left;
+    case Qt::RightToolBarArea: return BarPlace::Right;
+    default: return BarPlace::Top;
+    }
+}
+
+void CMainFrame::LayoutRightRows()
+{
+    if (m_wndRightSplitter == nullptr || m_wndToolBar == nullptr || m_wndControlBar == nullptr) {
+        return;
+    }
+    const int client = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
+    const int d = ThreeDRowHeight(client, m_toolBarHeight, PlaceOf(m_wndToolBar), PlaceOf(m_wndControlBar));
+    const int available = std::max(0, m_wndRightSplitter->height() - m_wndRightSplitter->handleWidth());
+    const int top = std::min(d, available);
+    m_wndRightSplitter->setSizes({top, available - top});
+    Invalidate3DView();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    const int client = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
+    if (width() > 100 && height() > 100 && !isMinimized()) {
+        LayoutLeftRows(client);
+    }
+    LayoutRightRows();
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    m_toolBarHeight = m_wndToolBar->height() > 0 ? m_wndToolBar->height() : m_toolBarHeight;
+    const int client = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
+    LayoutLeftRows(client);
+    LayoutRightRows();
+}
+
+void CMainFrame::ApplyLanguage()
+{
+    const QString setting = Settings().value(QStringLiteral("Vantomo/Language")).toString();
+    const QString language = ChooseLanguage(setting, QLocale::system().language());
+    m_doc.Scene().m_languageName = language.toStdString();
+    m_translations.Apply(language);
+    Retranslate();
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        Retranslate();
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void CMainFrame::Retranslate()
+{
+    for (const MenuEntry& entry : m_menus) {
+        entry.menu->setTitle(QCoreApplication::translate("Menus", entry.title));
+    }
+    for (const CommandInfo& info : CommandTable()) {
+        QAction* action = Action(info.id);
+        if (action == nullptr || info.menuText.empty()) {
+            continue;
+        }
+        const std::string text(info.menuText);
+        action->setText(QCoreApplication::translate("Commands", text.c_str()));
+    }
+    SetToolBarLabels();
+    m_wndToolBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ"));
+    m_wndControlBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ｺﾝﾄﾛｰﾙ ﾂｰﾙ ﾊﾞｰ"));
+    m_readyPane->setText(QCoreApplication::translate("StatusBar", "ﾚﾃﾞｨ"));
+    if (m_glView != nullptr && !m_glView->Failure().isEmpty()) {
+        m_glFailure->setText(CVantomoView::FailureText(m_glView->Failure()));
+    }
+    RebuildRecentMenu();
+    UpdateTitle();
+    if (m_pControlPanel != nullptr) {
+        m_pControlPanel->ReloadTexts();
+        m_doc.UpdateAllViews(kHintLayout);
+    }
+}
+
+void CMainFrame::SetToolBarLabels()
+{
+    auto label = [this](QToolBar* bar, const auto& plan) {
+        QSize first;
+        for (const ToolButtonPlan& button : plan) {
+            if (button.id == 0) {
+                continue;
+            }
+            QAction* action = Action(button.id);
+            action->setIconText(QCoreApplication::translate("ToolBar", button.label));
+            QWidget* widget = bar->widgetForAction(action);
+            if (widget == nullptr) {
+                continue;
+            }
+            widget->setMinimumSize(0, 0);
+            widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            widget->adjustSize();
+            // Every button takes the size of the first, as the old toolbars did.
+            if (!first.isValid()) {
+                first = widget->sizeHint();
+            }
+            widget->setFixedSize(first);
+        }
+    };
+    label(m_wndToolBar, kMainButtons);
+    label(m_wndControlBar, kControlButtons);
+}
+
+void CMainFrame::UpdateTitle()
+{
+    setWindowTitle(WindowTitleText());
+}
+
+QString CMainFrame::WindowTitleText() const
+{
+    const std::string& title = m_doc.GetTitle();
+    const QString shown = title.empty() || title == kUntitledTitle
+                              ? QCoreApplication::translate("Messages", kUntitledTitle)
+                              : QString::fromStdString(Cp932ToUtf8(title));
+    return QString::fromLatin1(kApplicationTitle) + QStringLiteral(" - ") + shown;
+}
+
+void CMainFrame::OnUpdate(int hint)
+{
+    if (hint == kHintProjectOpened) {
+        NoteDocumentPath();
+    }
+    if (hint == kHintNewDocument || hint == kHintProjectOpened) {
+        m_fps.ResetFpsClock();
+    }
+    UpdateTitle();
+    // A key pressed right after a pick must find its command enabled.
+    RefreshCommandStates();
+    Invalidate3DView();
+}
+
+void CMainFrame::Execute(int id)
+{
+    m_doc.Execute(id);
+    NoteDocumentPath();
+    UpdateTitle();
+    RefreshCommandStates();
+}
+
+void CMainFrame::NoteDocumentPath()
+{
+    // The framework added every opened or saved project to the recent files.
+    const std::string& path = m_doc.GetPathName();
+    if (!path.empty() && path != m_lastPath) {
+        m_lastPath = path;
+        AddRecentFile(QFile::decodeName(path.c_str()));
+    }
+}
+
+void CMainFrame::RefreshCommandStates()
+{
+    for (const auto& [id, action] : m_actions) {
+        action->setEnabled(m_doc.IsEnabled(id));
+        if (action->isCheckable()) {
+            action->setChecked(m_doc.IsChecked(id));
+        }
+    }
+}
+
+void CMainFrame::UpdateFps()
+{
+    const float rate = m_fps.UpdateFps(g_fps);
+    if (rate >= 0.0f && m_fpsPane != nullptr) {
+        m_fpsPane->setText(QStringLiteral("FPS ") + QString::fromStdString(FormatFixed6(rate)));
+    }
+}
+
+void CMainFrame::RunShellCommand(int id)
+{
+    switch (id) {
+    case kCmdExit: close(); break;
+    case kCmdMainToolbar: m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); break;
+    case kCmdControlToolbar: m_wndControlBar->setVisible(!m_wndControlBar->isVisible()); break;
+    case kCmdStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
+    case kCmdLanguage: {
+        QSettings settings = Settings();
+        settings.setValue(QStringLiteral("Vantomo/Language"),
+                          ToggledLanguage(QString::fromStdString(m_doc.Scene().m_languageName)));
+        settings.sync();
+        ApplyLanguage();
+        break;
+    }
+    case kCmdHelp: OpenHelp(); break;
+    case kCmdModelerHomePage: QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); break;
+    case kCmdAbout: ShowAbout(); break;
+    case kCmdRemoveRegistration:
+        (void)RemoveFileType(UserDataHome());
+        m_ui.ShowMessage("レジストリを削除しました。");
+        break;
+    case kCmdNextPane: FocusPane(1); break;
+    case kCmdPrevPane: FocusPane(-1); break;
+    default: break;
+    }
+}
+
+bool CMainFrame::IsShellCommandChecked(int id) const
+{
+    switch (id) {
+    case kCmdMainToolbar: return m_wndToolBar != nullptr && !m_wndToolBar->isHidden();
+    case kCmdControlToolbar: return m_wndControlBar != nullptr && !m_wndControlBar->isHidden();
+    case kCmdStatusBar: return !statusBar()->isHidden();
+    default: return false;
+    }
+}
+
+void CMainFrame::FocusPane(int step)
+{
+    QWidget* panes[5] = {m_panes[0], m_panes[1], m_panes[2], m_p3DView, m_pControlPanel};
+    int current = -1;
+    for (int i = 0; i < 5; ++i) {
+        if (panes[i] != nullptr && (panes[i] == focusWidget() || panes[i]->isAncestorOf(focusWidget()))) {
+            current = i;
+        }
+    }
+    const int next = ((current < 0 ? 0 : current + step) % 5 + 5) % 5;
+    panes[next]->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::OpenHelp()
+{
+    // The browser cannot read the program's resources: the pages are copied
+    // to the user's cache folder first.
+    const bool english = m_doc.Scene().m_languageName == "English";
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/help");
+    QDir().mkpath(folder);
+    for (const char* name : {"index.html", "index_en.html", "help.css"}) {
+        const QString target = folder + QLatin1Char('/') + QLatin1String(name);
+        QFile::remove(target);
+        QFile::copy(QStringLiteral(":/help/") + QLatin1String(name), target);
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    const QString page = folder + (english ? QStringLiteral("/index_en.html") : QStringLiteral("/index.html"));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+}
+
+void CMainFrame::ShowAbout()
+{
+    QDialog dialog(this);
+    dialog.setWindowTitle(QCoreApplication::translate("About", "Vantomoのﾊﾞｰｼﾞｮﾝ情報"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* icon = new QLabel(&dialog);
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/vantomo.svg")).pixmap(48, 48));
+    layout->addWidget(icon);
+    layout->addWidget(new QLabel(QStringLiteral("Vantomo Version 1.7"), &dialog));
+    for (const char* target : {kMakerPage, kMakerMail}) {
+        QString text = QString::fromLatin1(target);
+        text.remove(QStringLiteral("mailto:"));
+        auto* link = new QLabel(QStringLiteral("<a style=\"color:#0000ee\" href=\"%1\">%2</a>")
+                                    .arg(QString::fromLatin1(target), text.toHtmlEscaped()),
+                                &dialog);
+        link->setOpenExternalLinks(true);
+        link->setToolTip(QString::fromLatin1(target));
+        link->setCursor(Qt::PointingHandCursor);
+        layout->addWidget(link);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.exec();
+}
+
+QStringList CMainFrame::RecentFiles() const
+{
+    QStringList files = Settings().value(QStringLiteral("Recent File List")).toStringList();
+    while (files.size() > kRecentCount) {
+        files.removeLast();
+    }
+    return files;
+}
+
+void CMainFrame::AddRecentFile(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList files = RecentFiles();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    while (files.size() > kRecentCount) {
+        files.removeLast();
+    }
+    QSettings settings = Settings();
+    settings.setValue(QStringLiteral("Recent File List"), files);
+    RebuildRecentMenu();
+}
+
+void CMainFrame::RebuildRecentMenu()
+{
+    if (m_recentMenu == nullptr) {
+        return;
+    }
+    for (QAction* action : m_recentActions) {
+        m_recentMenu->removeAction(action);
+        action->deleteLater();
+    }
+    m_recentActions.clear();
+    const QStringList files = RecentFiles();
+    if (files.isEmpty()) {
+        auto* empty = new QAction(QCoreApplication::translate("Commands", "最近使ったﾌｧｲﾙ"), this);
+        empty->setEnabled(false);
+        m_recentMenu->insertAction(m_recentEnd, empty);
+        m_recentActions.push_back(empty);
+        return;
+    }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
+        connect(action, &QAction::triggered, this, [this, path] { OpenRecent(path); });
+        m_recentMenu->insertAction(m_recentEnd, action);
+        m_recentActions.push_back(action);
+    }
+}
+
+void CMainFrame::OpenRecent(const QString& path)
+{
+    if (!m_doc.SaveModified()) {
+        return;
+    }
+    if (!m_doc.OnOpenDocument(QFile::encodeName(path).toStdString())) {
+        // A file that cannot be opened leaves the list, as it always did.
+        QStringList files = RecentFiles();
+        files.removeAll(path);
+        QSettings settings = Settings();
+        settings.setValue(QStringLiteral("Recent File List"), files);
+        QTimer::singleShot(0, this, &CMainFrame::RebuildRecentMenu);
+    }
+    NoteDocumentPath();
+    UpdateTitle();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!m_doc.SaveModified()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
+        }
+    }
+    event->acceptProposedAction();
+    DropFiles(paths);
+}
+
+void CMainFrame::DropFiles(const QStringList& paths)
+{
+    std::vector<std::string> bytes;
+    bytes.reserve(static_cast<std::size_t>(paths.size()));
+    for (const QString& path : paths) {
+        bytes.push_back(QFile::encodeName(path).toStdString());
+    }
+    (void)OpenDroppedFiles(m_doc, bytes);
+    NoteDocumentPath();
+    UpdateTitle();
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
+}

@@ -1,0 +1,141 @@
+// The main window: five panes in splitters (hierarchy, materials and
+// animations on the left; the 3D view above the control panel on the right,
+// split by a thin bar that cannot be dragged), the menus, the main and
+// control toolbars, the status bar with the frame-rate readout, the language
+// switch, dropped files, recent files and the small commands of the program.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include "document/Document.h"
+#include "shell/FpsClock.h"
+#include "shell/Language.h"
+
+class CSliderView;
+class CVantomoView;
+class QStackedWidget;
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QToolBar;
+class QtUserInterface;
+
+// Where a toolbar sits, for the 3D row's height.
+enum class BarPlace { Floating, Top, Bottom, Left, Right };
+
+// The 3D view row's ideal height: the client height less the control
+// panel's 180 pixels, corrected by the main toolbar's height H where the two
+// toolbars are placed so that they take height from the client area
+// differently from one toolbar row at the top; never below 0.
+int ThreeDRowHeight(int clientHeight, int toolBarHeight, BarPlace mainBar, BarPlace controlBar);
+
+class CMainFrame final : public QMainWindow, public DocumentView {
+public:
+    // `createGlView` false puts a plain placeholder where the 3D view goes
+    // (platforms without OpenGL windows, such as the offscreen one).
+    CMainFrame(CVantomoDoc& doc, QtUserInterface& ui, bool createGlView);
+    ~CMainFrame() override;
+
+    void OnUpdate(int hint) override;
+
+    // Reads the "Vantomo/Language" setting and puts the language in force.
+    void ApplyLanguage();
+    // Once per drawn frame of the 3D view.
+    void UpdateFps();
+    FpsClock& Fps() { return m_fps; }
+
+    void RunShellCommand(int id);
+    bool IsShellCommandChecked(int id) const;
+    // Menu items, toolbar buttons and keys: the command runs when enabled.
+    void Execute(int id);
+    // Enable and check every command's action as the document says.
+    void RefreshCommandStates();
+
+    // Files dropped on the window (local paths, in drop order).
+    void DropFiles(const QStringList& paths);
+    // Repaint the 3D view (or count a repaint of its placeholder).
+    void Invalidate3DView();
+    int Invalidations() const { return m_invalidations; }
+
+    // The 3D view's pane, and the OpenGL view in it (null with the placeholder).
+    QWidget* ThreeDView() const { return m_p3DView; }
+    CVantomoView* GlView() const { return m_glView; }
+    CSliderView* ControlPanel() const { return m_pControlPanel; }
+    QWidget* Pane(int index) const { return m_panes[index]; } // tree, materials, animations
+    QAction* Action(int id) const;
+    QToolBar* MainToolBar() const { return m_wndToolBar; }
+    QToolBar* ControlToolBar() const { return m_wndControlBar; }
+    QSplitter* LeftSplitter() const { return m_wndLeftSplitter; }
+    QSplitter* RightSplitter() const { return m_wndRightSplitter; }
+    QLabel* FpsPane() const { return m_fpsPane; }
+    QStringList RecentFiles() const;
+    QString WindowTitleText() const;
+    int ToolBarHeight() const { return m_toolBarHeight; }
+    const std::string& LanguageName() const { return m_doc.Scene().m_languageName; }
+
+    // The layout rules, run by the resize and toolbar events.
+    void LayoutLeftRows(int clientHeight);
+    void LayoutRightRows();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateStatusBar();
+    void CreateClient(bool createGlView);
+    void Retranslate();
+    void SetToolBarLabels();
+    void UpdateTitle();
+    void AddRecentFile(const QString& path);
+    void RebuildRecentMenu();
+    void OpenRecent(const QString& path);
+    void NoteDocumentPath();
+    void ShowAbout();
+    void OpenHelp();
+    void FocusPane(int step);
+    BarPlace PlaceOf(QToolBar* bar) const;
+
+    CVantomoDoc& m_doc;
+    QtUserInterface& m_ui;
+    QSplitter* m_wndSplitter = nullptr;
+    QSplitter* m_wndLeftSplitter = nullptr;
+    QSplitter* m_wndRightSplitter = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    QToolBar* m_wndControlBar = nullptr;
+    QWidget* m_p3DView = nullptr;
+    CVantomoView* m_glView = nullptr;
+    QLabel* m_glFailure = nullptr; // shown in the pane when OpenGL 3.3 is missing
+    CSliderView* m_pControlPanel = nullptr;
+    QWidget* m_panes[3] = {};
+    int m_toolBarHeight = 0;
+    QLabel* m_readyPane = nullptr;
+    QLabel* m_fpsPane = nullptr;
+    std::vector<QLabel*> m_indicators;
+    std::map<int, QAction*> m_actions;
+    struct MenuEntry {
+        QMenu* menu;
+        const char* title;
+    };
+    std::vector<MenuEntry> m_menus;
+    QMenu* m_recentMenu = nullptr;
+    QAction* m_recentEnd = nullptr; // the separator after the recent files
+    std::vector<QAction*> m_recentActions;
+    Translations m_translations;
+    FpsClock m_fps;
+    int m_invalidations = 0;
+    std::string m_lastPath;
+};

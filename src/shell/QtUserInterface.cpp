@@ -1,0 +1,134 @@
+#include "shell/QtUserInterface.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "shell/MainFrame.h"
+#include "shell/panes/Panes.h"
+
+QString QtFileFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const QString patterns = parts[i + 1];
+        if (description.isEmpty() && patterns.isEmpty()) {
+            break;
+        }
+        if (description.endsWith(QLatin1Char(')'))) {
+            const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+            if (open >= 0) {
+                description.truncate(open);
+            }
+        }
+        QString joined = patterns;
+        joined.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << description.trimmed() + QStringLiteral(" (") + joined + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+QString TranslateMessage(std::string_view utf8)
+{
+    const QByteArray source(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    const QString whole = QCoreApplication::translate("Messages", source.constData());
+    if (whole != QString::fromUtf8(source)) {
+        return whole;
+    }
+    QStringList lines = QString::fromUtf8(source).split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        line = QCoreApplication::translate("Messages", line.toUtf8().constData());
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QWidget* QtUserInterface::Parent() const { return m_frame; }
+
+void QtUserInterface::ShowMessage(std::string_view text)
+{
+    QMessageBox::information(Parent(), QStringLiteral("Vantomo"), TranslateMessage(text));
+}
+
+std::optional<std::string> QtUserInterface::AskPath(const FileDialogRequest& request)
+{
+    const QString filter =
+        QtFileFilter(QCoreApplication::translate("Filters", request.filter.c_str()));
+    QFileDialog dialog(Parent(), QString(), QFile::decodeName(request.initialFolder.c_str()), filter);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    if (!request.overwritePrompt) {
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+}
+
+SaveChoice QtUserInterface::AskYesNoCancel(std::string_view text)
+{
+    // The one question the document asks names the file: translate its frame.
+    static constexpr std::string_view kSaveTail = " への変更を保存しますか?";
+    QString shown;
+    if (text.size() > kSaveTail.size() && text.ends_with(kSaveTail)) {
+        const std::string_view name = text.substr(0, text.size() - kSaveTail.size());
+        shown = QCoreApplication::translate("Messages", "%1 への変更を保存しますか?")
+                    .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    } else {
+        shown = TranslateMessage(text);
+    }
+    const auto answer = QMessageBox::question(Parent(), QStringLiteral("Vantomo"), shown,
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                              QMessageBox::Yes);
+    if (answer == QMessageBox::Yes) {
+        return SaveChoice::Yes;
+    }
+    return answer == QMessageBox::No ? SaveChoice::No : SaveChoice::Cancel;
+}
+
+std::optional<std::uint32_t> QtUserInterface::AskColor(std::uint32_t initial)
+{
+    const QColor start(static_cast<int>(initial & 0xFFu), static_cast<int>((initial >> 8) & 0xFFu),
+                       static_cast<int>((initial >> 16) & 0xFFu));
+    const QColor chosen = QColorDialog::getColor(start, Parent());
+    if (!chosen.isValid()) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(chosen.red()) | (static_cast<std::uint32_t>(chosen.green()) << 8) |
+           (static_cast<std::uint32_t>(chosen.blue()) << 16);
+}
+
+// merge: the five dialogs and the rename switch to the panes library here.
+bool QtUserInterface::RunKeyFrameDialog(KeyFrameDialog& dialog) { return ShowKeyFrameDialog(Parent(), dialog); }
+bool QtUserInterface::RunFrameInsertDialog(FrameInsertDialog& dialog)
+{
+    return ShowFrameInsertDialog(Parent(), dialog);
+}
+bool QtUserInterface::RunFrameDeleteDialog(FrameDeleteDialog& dialog)
+{
+    return ShowFrameDeleteDialog(Parent(), dialog);
+}
+bool QtUserInterface::RunExportDialog(ExportDialog& dialog) { return ShowExportDialog(Parent(), dialog); }
+bool QtUserInterface::RunMaterialDialog(MaterialDialog& dialog) { return ShowMaterialDialog(Parent(), dialog); }
+std::optional<std::string> QtUserInterface::AskName(int commandId, std::string_view current)
+{
+    return AskNameInPlace(Parent(), commandId, current);
+}
+
+void QtUserInterface::RunShellCommand(int commandId)
+{
+    if (m_frame != nullptr) {
+        m_frame->RunShellCommand(commandId);
+    }
+}
+
+bool QtUserInterface::IsShellCommandChecked(int commandId) const
+{
+    return m_frame != nullptr && m_frame->IsShellCommandChecked(commandId);
+}

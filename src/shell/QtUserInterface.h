@@ -1,0 +1,46 @@
+// The document's user interface on Qt: file, colour and question dialogs,
+// message boxes, the key, frame, export and material dialogs, renaming in
+// place, and the commands of the program's windows, which go to the main
+// window.
+#pragma once
+
+#include <QString>
+
+#include "document/UserInterface.h"
+
+class CMainFrame;
+class QWidget;
+
+// "Desc|*.a;*.b|Desc|*.c|" to Qt's "Desc (*.a *.b);;Desc (*.c)". A
+// description that already ends in "(...)" keeps only its text before it.
+QString QtFileFilter(const QString& filter);
+
+// A message of the document in the language in force: the whole text when
+// the catalog holds it, else its lines one by one.
+QString TranslateMessage(std::string_view utf8);
+
+class QtUserInterface final : public UserInterface {
+public:
+    QtUserInterface() = default;
+
+    // The window the dialogs belong to and the commands go to; set once the
+    // main window exists (the document is made before it).
+    void SetFrame(CMainFrame* frame) { m_frame = frame; }
+
+    void ShowMessage(std::string_view text) override;
+    std::optional<std::string> AskPath(const FileDialogRequest& request) override;
+    SaveChoice AskYesNoCancel(std::string_view text) override;
+    std::optional<std::uint32_t> AskColor(std::uint32_t initial) override;
+    bool RunKeyFrameDialog(KeyFrameDialog& dialog) override;
+    bool RunFrameInsertDialog(FrameInsertDialog& dialog) override;
+    bool RunFrameDeleteDialog(FrameDeleteDialog& dialog) override;
+    bool RunExportDialog(ExportDialog& dialog) override;
+    bool RunMaterialDialog(MaterialDialog& dialog) override;
+    std::optional<std::string> AskName(int commandId, std::string_view current) override;
+    void RunShellCommand(int commandId) override;
+    bool IsShellCommandChecked(int commandId) const override;
+
+private:
+    QWidget* Parent() const;
+    CMainFrame* m_frame = nullptr;
+};

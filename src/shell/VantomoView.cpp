@@ -1,0 +1,176 @@
+#include "shell/VantomoView.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include "document/ViewRequests.h"
+
+CVantomoView::CVantomoView(CVantomoDoc& doc, QWidget* parent) : QOpenGLWidget(parent), m_doc(doc)
+{
+    setMouseTracking(true); // a move without buttons still sets the point the next drag starts from
+    setFocusPolicy(Qt::ClickFocus);
+    setMinimumSize(0, 0);
+    m_doc.AddView(this);
+    // A platform that cannot make any OpenGL context never calls initializeGL.
+    QTimer::singleShot(3000, this, [this] {
+        if (isVisible() && !isValid() && m_failure.isEmpty()) {
+            ShowFailure(QStringLiteral("No OpenGL context could be created."));
+        }
+    });
+}
+
+CVantomoView::~CVantomoView()
+{
+    m_doc.RemoveView(this);
+    ReleaseGl();
+}
+
+void CVantomoView::ReleaseGl()
+{
+    if (context() == nullptr || !m_renderer.IsReady()) {
+        return;
+    }
+    makeCurrent();
+    m_renderer.Release();
+    doneCurrent();
+}
+
+void CVantomoView::initializeGL()
+{
+    // Re-created contexts (a top-level change) come back here: every object
+    // is made anew and the scene is uploaded at the next paint.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &CVantomoView::ReleaseGl,
+            Qt::UniqueConnection);
+    const RenderResult result = m_renderer.Initialize();
+    if (!result.ok) {
+        ShowFailure(QString::fromStdString(result.message));
+        return;
+    }
+    m_rebuildBuffers = true;
+    m_reloadTextures = true;
+}
+
+QString CVantomoView::FailureText(const QString& reason)
+{
+    return QCoreApplication::translate("VantomoView", "OpenGL 3.3 が使えないため、3D ビューを表示できません。") +
+           QStringLiteral("\n\n") + reason;
+}
+
+void CVantomoView::ShowFailure(const QString& reason)
+{
+    const bool first = m_failure.isEmpty();
+    m_failure = reason.isEmpty() ? QStringLiteral("OpenGL failed") : reason;
+    if (first && onFailure) {
+        // Not from inside the GL callbacks: the window swaps the view out.
+        QTimer::singleShot(0, this, [this] { onFailure(); });
+    }
+}
+
+void CVantomoView::resizeGL(int w, int h) { (void)GlRenderer::ResizeView(m_doc.Scene(), w, h); }
+
+void CVantomoView::paintGL()
+{
+    if (!m_renderer.IsReady()) {
+        return;
+    }
+    CTessaline& scene = m_doc.Scene();
+    if (m_rebuildBuffers) {
+        m_renderer.RebuildVertexBuffers(scene);
+        m_rebuildBuffers = false;
+    }
+    if (m_reloadTextures) {
+        m_renderer.RecreateTextures(scene);
+        m_reloadTextures = false;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const RenderResult result = m_renderer.Render(scene, static_cast<int>(width() * ratio),
+                                                  static_cast<int>(height() * ratio));
+    if (!result.ok) {
+        ShowFailure(QString::fromStdString(result.message));
+        return;
+    }
+    ++m_framesDrawn;
+    if (onFrameDrawn) {
+        onFrameDrawn();
+    }
+}
+
+void CVantomoView::OnUpdate(int hint)
+{
+    switch (hint) {
+    case kHintNewDocument:
+    case kHintProjectOpened:
+    case kHintModelAddedOrDeleted:
+    case kHintShading:
+        // GL work waits for paintGL, where the context is current.
+        m_rebuildBuffers = true;
+        m_reloadTextures = true;
+        break;
+    default:
+        break;
+    }
+    update();
+}
+
+MouseInput CVantomoView::Input(const QPointF& position, Qt::KeyboardModifiers modifiers,
+                               Qt::MouseButtons buttons) const
+{
+    MouseInput input;
+    input.x = static_cast<int>(position.x());
+    input.y = static_cast<int>(position.y());
+    input.viewWidth = static_cast<float>(width());
+    input.viewHeight = static_cast<float>(height());
+    input.control = (modifiers & Qt::ControlModifier) != 0;
+    input.middleButton = (buttons & Qt::MiddleButton) != 0;
+    return input;
+}
+
+void CVantomoView::Act(const ViewRequests& requests)
+{
+    // Qt grabs the mouse for the widget a button went down on, which is the
+    // capture the handlers ask for.
+    ApplyViewRequests(m_doc, requests);
+    if (requests.panel && onPanelValues) {
+        onPanelValues(*requests.panel);
+    }
+    if (requests.invalidate) {
+        update();
+    }
+}
+
+void CVantomoView::mousePressEvent(QMouseEvent* event)
+{
+    setFocus(Qt::MouseFocusReason);
+    const MouseInput input = Input(event->position(), event->modifiers(), event->buttons());
+    if (event->button() == Qt::LeftButton) {
+        Act(LeftButtonDown(m_doc.Scene(), m_mouse, input));
+    } else if (event->button() == Qt::RightButton) {
+        Act(RightButtonDown(m_mouse, input));
+    }
+}
+
+void CVantomoView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        Act(LeftButtonUp(m_mouse));
+    } else if (event->button() == Qt::RightButton) {
+        Act(RightButtonUp(m_mouse));
+    }
+}
+
+void CVantomoView::mouseMoveEvent(QMouseEvent* event)
+{
+    const MouseInput input = Input(event->position(), event->modifiers(), event->buttons());
+    Act(MouseMove(m_doc.Scene(), m_mouse, input, m_doc.m_mouseMode));
+}
+
+void CVantomoView::wheelEvent(QWheelEvent* event)
+{
+    MouseInput input = Input(event->position(), event->modifiers(), event->buttons());
+    input.wheelDelta = event->angleDelta().y();
+    Act(MouseWheel(m_doc.Scene(), input));
+    event->accept();
+}

@@ -1,0 +1,61 @@
+// The 3D view: an OpenGL 3.3 core widget that draws the scene with the
+// renderer and turns mouse presses, moves, releases and the wheel into the
+// camera and model edits of the mouse handlers. It draws only when
+// something invalidated it (a hint, a mouse edit, a playback tick).
+#pragma once
+
+// epoxy must come before any header of Qt that includes the system's GL.
+#include "render/gl/GlRenderer.h"
+
+#include <functional>
+
+#include <QOpenGLWidget>
+
+#include "document/Document.h"
+#include "render/MouseHandling.h"
+
+class CVantomoView final : public QOpenGLWidget, public DocumentView {
+public:
+    CVantomoView(CVantomoDoc& doc, QWidget* parent);
+    ~CVantomoView() override;
+
+    void OnUpdate(int hint) override;
+
+    // Called after every drawn frame (the status bar's frame rate).
+    std::function<void()> onFrameDrawn;
+    // Called when a mouse edit has new values for the control panel.
+    std::function<void(const PanelValues&)> onPanelValues;
+    // Called (once the event loop runs again) when the renderer cannot draw:
+    // the window then shows the message in place of the view.
+    std::function<void()> onFailure;
+
+    // Frames drawn so far, and why the renderer could not start or draw
+    // (the renderer's own reason, "" when it works).
+    int FramesDrawn() const { return m_framesDrawn; }
+    const QString& Failure() const { return m_failure; }
+    // What the window shows instead of the view, in the language in force.
+    static QString FailureText(const QString& reason);
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    MouseInput Input(const QPointF& position, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) const;
+    void Act(const ViewRequests& requests);
+    void ReleaseGl();
+    void ShowFailure(const QString& reason);
+
+    CVantomoDoc& m_doc;
+    GlRenderer m_renderer;
+    ViewMouseState m_mouse;
+    bool m_rebuildBuffers = true;
+    bool m_reloadTextures = true;
+    int m_framesDrawn = 0;
+    QString m_failure;
+};

@@ -1,0 +1,518 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ja_JP">
+<context>
+    <name>Menus</name>
+    <message>
+        <source>ファイル(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>ｷｬﾗｸﾀ(&amp;C)</source>
+        <translation>&amp;Character</translation>
+    </message>
+    <message>
+        <source>ﾏｳｽ(&amp;O)</source>
+        <translation>M&amp;ouse</translation>
+    </message>
+    <message>
+        <source>ｱﾆﾒｰｼｮﾝ(&amp;T)</source>
+        <translation>Anima&amp;tion</translation>
+    </message>
+    <message>
+        <source>表示(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+</context>
+<context>
+    <name>Commands</name>
+    <message>
+        <source>新規作成(&amp;N)	Ctrl+N</source>
+        <translation>&amp;New	Ctrl+N</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)...	Ctrl+O</source>
+        <translation>&amp;Open...	Ctrl+O</translation>
+    </message>
+    <message>
+        <source>上書き保存(&amp;S)	Ctrl+S</source>
+        <translation>&amp;Save	Ctrl+S</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存(&amp;A)...	Ctrl+A</source>
+        <translation>Save &amp;As...	Ctrl+A</translation>
+    </message>
+    <message>
+        <source>最近使ったﾌｧｲﾙ</source>
+        <translation>Recent File</translation>
+    </message>
+    <message>
+        <source>ｱﾌﾟﾘｹｰｼｮﾝの終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)	Ctrl+Z</source>
+        <translation>&amp;Undo	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>繰り返す(&amp;R)	Ctrl+Y</source>
+        <translation>&amp;Redo	Ctrl+Y</translation>
+    </message>
+    <message>
+        <source>全アニメーションのコピー(&amp;C)</source>
+        <translation>&amp;Copy Animation</translation>
+    </message>
+    <message>
+        <source>全アニメーションの貼り付け(&amp;P)</source>
+        <translation>&amp;Paste Animation</translation>
+    </message>
+    <message>
+        <source>ﾏｳｽでｶﾒﾗを操作(&amp;C)	Ctrl+C</source>
+        <translation>Mouse Moves &amp;Camera	Ctrl+C</translation>
+    </message>
+    <message>
+        <source>ﾏｳｽでﾓﾃﾞﾙを操作(&amp;M)</source>
+        <translation>Mouse Moves &amp;Model</translation>
+    </message>
+    <message>
+        <source>ﾏｳｽでｱﾆﾒｰｼｮﾝを操作(&amp;A)	Ctrl+M</source>
+        <translation>Mouse Edits &amp;Animation	Ctrl+M</translation>
+    </message>
+    <message>
+        <source>移動(&amp;M)	Ctrl+V</source>
+        <translation>&amp;Move	Ctrl+V</translation>
+    </message>
+    <message>
+        <source>回転(&amp;R)	Ctrl+R</source>
+        <translation>&amp;Rotate	Ctrl+R</translation>
+    </message>
+    <message>
+        <source>拡大(&amp;E)	Ctrl+L</source>
+        <translation>Scal&amp;e	Ctrl+L</translation>
+    </message>
+    <message>
+        <source>再生(&amp;P)	Ctrl+B</source>
+        <translation>&amp;Play	Ctrl+B</translation>
+    </message>
+    <message>
+        <source>停止(&amp;S)	Ctrl+D</source>
+        <translation>&amp;Stop	Ctrl+D</translation>
+    </message>
+    <message>
+        <source>1ﾌﾚｰﾑ進む(&amp;N)	Ctrl+E</source>
+        <translation>&amp;Next Frame	Ctrl+E</translation>
+    </message>
+    <message>
+        <source>1ﾌﾚｰﾑ戻る(&amp;P)	Ctrl+F</source>
+        <translation>&amp;Previous Frame	Ctrl+F</translation>
+    </message>
+    <message>
+        <source>次のｷｰﾌﾚｰﾑ(&amp;C)	Ctrl+G</source>
+        <translation>Next &amp;Key Frame	Ctrl+G</translation>
+    </message>
+    <message>
+        <source>前のｷｰﾌﾚｰﾑ(&amp;B)	Ctrl+H</source>
+        <translation>Previous Key Frame (&amp;B)	Ctrl+H</translation>
+    </message>
+    <message>
+        <source>最初のﾌﾚｰﾑ(&amp;F)	Ctrl+I</source>
+        <translation>&amp;First Frame	Ctrl+I</translation>
+    </message>
+    <message>
+        <source>最後のﾌﾚｰﾑ(&amp;L)	Ctrl+J</source>
+        <translation>&amp;Last Frame	Ctrl+J</translation>
+    </message>
+    <message>
+        <source>ｷｰﾌﾚｰﾑの追加・削除(&amp;K)	Ctrl+K</source>
+        <translation>Add or Delete &amp;Key Frame...	Ctrl+K</translation>
+    </message>
+    <message>
+        <source>選択ﾓﾃﾞﾙのｷｰﾌﾚｰﾑ追加(&amp;A)	Ctrl+P</source>
+        <translation>&amp;Add Key to Selected Model	Ctrl+P</translation>
+    </message>
+    <message>
+        <source>全ﾓﾃﾞﾙのｷｰﾌﾚｰﾑ追加(&amp;Y)	Ctrl+Q</source>
+        <translation>Add Key to All Models (&amp;Y)	Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>選択ﾓﾃﾞﾙのｷｰﾌﾚｰﾑ削除(&amp;D)	Ctrl+T</source>
+        <translation>&amp;Delete Key of Selected Model	Ctrl+T</translation>
+    </message>
+    <message>
+        <source>全ﾓﾃﾞﾙのｷｰﾌﾚｰﾑ削除(&amp;E)	Ctrl+U</source>
+        <translation>D&amp;elete Key of All Models	Ctrl+U</translation>
+    </message>
+    <message>
+        <source>ﾌﾚｰﾑを挿入(&amp;G)	Alt+R</source>
+        <translation>Insert Frames (&amp;G)...	Alt+R</translation>
+    </message>
+    <message>
+        <source>ﾌﾚｰﾑを削除(&amp;H)	Alt+U</source>
+        <translation>Delete Frames (&amp;H)...	Alt+U</translation>
+    </message>
+    <message>
+        <source>ｽﾑｰｽﾞ･ｼｪｰﾃﾞｨﾝｸﾞ(&amp;S)	Alt+P</source>
+        <translation>&amp;Smooth Shading	Alt+P</translation>
+    </message>
+    <message>
+        <source>ｶﾒﾗの初期化(&amp;I)	Alt+W</source>
+        <translation>&amp;Initialize Camera	Alt+W</translation>
+    </message>
+    <message>
+        <source>背景色(&amp;C)	Alt+N</source>
+        <translation>Background &amp;Color...	Alt+N</translation>
+    </message>
+    <message>
+        <source>ﾚｼﾞｽﾄﾘの削除(&amp;U)</source>
+        <translation>&amp;Unregister File Type</translation>
+    </message>
+    <message>
+        <source>English(&amp;E)	Alt+L</source>
+        <translation>Japanese (&amp;E)	Alt+L</translation>
+    </message>
+    <message>
+        <source>ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ(&amp;M)	Alt+A</source>
+        <translation>&amp;Main Toolbar	Alt+A</translation>
+    </message>
+    <message>
+        <source>ｺﾝﾄﾛｰﾙ ﾂｰﾙ ﾊﾞｰ(&amp;C)	Alt+B</source>
+        <translation>&amp;Control Toolbar	Alt+B</translation>
+    </message>
+    <message>
+        <source>ｽﾃｰﾀｽ ﾊﾞｰ(&amp;S)	Alt+J</source>
+        <translation>&amp;Status Bar	Alt+J</translation>
+    </message>
+    <message>
+        <source>目次(&amp;H)	Alt+I</source>
+        <translation>&amp;Help Topics	Alt+I</translation>
+    </message>
+    <message>
+        <source>Metasequoiaのホームページ(&amp;M)	Alt+G</source>
+        <translation>&amp;Metasequoia Home Page	Alt+G</translation>
+    </message>
+    <message>
+        <source>Vantomo のﾊﾞｰｼﾞｮﾝ情報(&amp;A)...	Alt+Q</source>
+        <translation>&amp;About Vantomo...	Alt+Q</translation>
+    </message>
+    <message>
+        <source>ﾓﾃﾞﾙ追加(&amp;A)	Alt+X</source>
+        <translation>&amp;Add Model...	Alt+X</translation>
+    </message>
+    <message>
+        <source>ﾓﾃﾞﾙ削除(&amp;D)	Alt+Delete</source>
+        <translation>&amp;Delete Model	Alt+Delete</translation>
+    </message>
+    <message>
+        <source>名前変更(&amp;C)	Alt+Z</source>
+        <translation>Rename (&amp;C)	Alt+Z</translation>
+    </message>
+    <message>
+        <source>表示・非表示(&amp;V)	Alt+M</source>
+        <translation>Show or Hide (&amp;V)	Alt+M</translation>
+    </message>
+    <message>
+        <source>ｷｬﾗｱｲﾃﾑ追加(&amp;I)</source>
+        <translation>Add Character (&amp;I)</translation>
+    </message>
+    <message>
+        <source>ｷｬﾗｱｲﾃﾑ削除(&amp;D)</source>
+        <translation>&amp;Delete Character</translation>
+    </message>
+    <message>
+        <source>名前変更(&amp;C)</source>
+        <translation>Rename (&amp;C)</translation>
+    </message>
+    <message>
+        <source>ｱﾆﾒｰｼｮﾝ追加(&amp;A)</source>
+        <translation>&amp;Add Animation</translation>
+    </message>
+    <message>
+        <source>ｱﾆﾒｰｼｮﾝ削除(&amp;D)</source>
+        <translation>&amp;Delete Animation</translation>
+    </message>
+    <message>
+        <source>名前変更(&amp;R)</source>
+        <translation>&amp;Rename</translation>
+    </message>
+    <message>
+        <source>色(&amp;C)</source>
+        <translation>&amp;Color...</translation>
+    </message>
+</context>
+<context>
+    <name>ToolBar</name>
+    <message>
+        <source>新規</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>ｶﾒﾗ</source>
+        <translation>Cam</translation>
+    </message>
+    <message>
+        <source>ﾓﾃﾞﾙ</source>
+        <translation>Modl</translation>
+    </message>
+    <message>
+        <source>ｱﾆﾒ</source>
+        <translation>Anim</translation>
+    </message>
+    <message>
+        <source>移動</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>回転</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>拡大</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>陰影</source>
+        <translation>Shde</translation>
+    </message>
+    <message>
+        <source>最初</source>
+        <translation>Fist</translation>
+    </message>
+    <message>
+        <source>前ｷｰ</source>
+        <translation>PreK</translation>
+    </message>
+    <message>
+        <source>前</source>
+        <translation>Pre</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>再生</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>次</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>次ｷｰ</source>
+        <translation>NxtK</translation>
+    </message>
+    <message>
+        <source>最後</source>
+        <translation>Last</translation>
+    </message>
+    <message>
+        <source>ｷｰ</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>追加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>全追</source>
+        <translation>AddA</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Del</translation>
+    </message>
+    <message>
+        <source>全削</source>
+        <translation>DelA</translation>
+    </message>
+    <message>
+        <source>挿入</source>
+        <translation>Insr</translation>
+    </message>
+    <message>
+        <source>ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ</source>
+        <translation>Main Toolbar</translation>
+    </message>
+    <message>
+        <source>ｺﾝﾄﾛｰﾙ ﾂｰﾙ ﾊﾞｰ</source>
+        <translation>Control Toolbar</translation>
+    </message>
+</context>
+<context>
+    <name>StatusBar</name>
+    <message>
+        <source>ﾚﾃﾞｨ</source>
+        <translation>Ready</translation>
+    </message>
+</context>
+<context>
+    <name>ControlPanel</name>
+    <message>
+        <source>度</source>
+        <translation>Deg</translation>
+    </message>
+    <message>
+        <source>現在のﾌﾚｰﾑ</source>
+        <translation>Frame</translation>
+    </message>
+    <message>
+        <source>最後のﾌﾚｰﾑ</source>
+        <translation>Last Frame</translation>
+    </message>
+    <message>
+        <source>1秒間のﾌﾚｰﾑ数</source>
+        <translation>Frames/Second</translation>
+    </message>
+</context>
+<context>
+    <name>About</name>
+    <message>
+        <source>Vantomoのﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>About Vantomo</translation>
+    </message>
+</context>
+<context>
+    <name>VantomoView</name>
+    <message>
+        <source>OpenGL 3.3 が使えないため、3D ビューを表示できません。</source>
+        <translation>The 3D view cannot be shown: OpenGL 3.3 is not available.</translation>
+    </message>
+</context>
+<context>
+    <name>Progress</name>
+    <message>
+        <source>読み込み中...</source>
+        <translation>Reading...</translation>
+    </message>
+    <message>
+        <source>書き出し中...</source>
+        <translation>Writing...</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>Filters</name>
+    <message>
+        <source>全ての形式(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomoファイル(*.vtm)|*.vtm|Metasequoiaファイル(*.mqo)|*.mqo|</source>
+        <translation>All Formats(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomo Files(*.vtm)|*.vtm|Metasequoia Files(*.mqo)|*.mqo|</translation>
+    </message>
+    <message>
+        <source>Vantomoファイル(*.vtm)|*.vtm|xamlファイル(*.xaml)|*.xaml|Metasequoiaファイル(*.mqo)|*.mqo|glTFファイル(*.gltf;*.glb)|*.gltf;*.glb|</source>
+        <translation>Vantomo Files(*.vtm)|*.vtm|XAML Files(*.xaml)|*.xaml|Metasequoia Files(*.mqo)|*.mqo|glTF Files(*.gltf;*.glb)|*.gltf;*.glb|</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>無題</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>%1 への変更を保存しますか?</source>
+        <translation>Save changes to %1?</translation>
+    </message>
+    <message>
+        <source>レジストリを削除しました。</source>
+        <translation>The file type registration was removed.</translation>
+    </message>
+    <message>
+        <source>ドキュメントを開くことに失敗しました。</source>
+        <translation>Failed to open the document.</translation>
+    </message>
+    <message>
+        <source>ドキュメントの保存に失敗しました。</source>
+        <translation>Failed to save the document.</translation>
+    </message>
+    <message>
+        <source>予期しないファイル形式です。</source>
+        <translation>Unexpected file format.</translation>
+    </message>
+    <message>
+        <source>モデルを選択してください！</source>
+        <translation>Please select a model!</translation>
+    </message>
+    <message>
+        <source>このファイル形式では保存できません。</source>
+        <translation>Cannot save in this file format.</translation>
+    </message>
+    <message>
+        <source>次のテクスチャは書き出せませんでした:</source>
+        <translation>These textures could not be written:</translation>
+    </message>
+    <message>
+        <source>フレーム番号が範囲外です！</source>
+        <translation>The frame number is out of range!</translation>
+    </message>
+    <message>
+        <source>整数を入力してください。</source>
+        <translation>Please enter an integer.</translation>
+    </message>
+    <message>
+        <source>数字を入力してください。</source>
+        <translation>Please enter a number.</translation>
+    </message>
+    <message>
+        <source>同名のアイテムが存在します！</source>
+        <translation>An item with the same name exists!</translation>
+    </message>
+    <message>
+        <source>XAMLファイルへの書き出しに失敗しました。</source>
+        <translation>Failed to write the XAML file.</translation>
+    </message>
+    <message>
+        <source>Metasequoiaファイルへの書き出しに失敗しました。</source>
+        <translation>Failed to write the Metasequoia file.</translation>
+    </message>
+    <message>
+        <source>glTFファイルへの書き出しに失敗しました。</source>
+        <translation>Failed to write the glTF file.</translation>
+    </message>
+    <message>
+        <source>ファイルが見つからないか、この画像ファイルには対応していません！</source>
+        <translation>The file was not found, or this image format is not supported!</translation>
+    </message>
+    <message>
+        <source>倍率は0より大きい有限の数でなければなりません。</source>
+        <translation>The scale must be a finite number greater than 0.</translation>
+    </message>
+    <message>
+        <source>シーンが大きすぎるため、.glbに書き出せません（4 GiBまで）。.gltfで書き出してください。</source>
+        <translation>The scene is too large for .glb (4 GiB at most). Export it as .gltf.</translation>
+    </message>
+    <message>
+        <source>フレームレートが正しくないため、glTFに書き出せません。</source>
+        <translation>The frame rate is invalid, so glTF cannot be written.</translation>
+    </message>
+    <message>
+        <source>この名前は使えない文字を含んでいます。</source>
+        <translation>This name contains characters that cannot be used.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,350 @@
+// The main window and the control panel on Qt's offscreen platform.
+#include "ShellFixture.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QTranslator>
+
+#include "document/Commands.h"
+#include "shell/DesktopIntegration.h"
+#include "shell/Language.h"
+
+namespace {
+
+QString MenuTitles(const CMainFrame& frame)
+{
+    QStringList titles;
+    for (QAction* action : frame.menuBar()->actions()) {
+        titles << action->text();
+    }
+    return titles.join(QLatin1Char(' '));
+}
+
+TEST_F(ShellTest, ATooSmallWindowGivesTheThreeDRowNoHeightAndTheTableCorrects)
+{
+    EXPECT_EQ(ThreeDRowHeight(100, 40, BarPlace::Top, BarPlace::Top), 0);
+    EXPECT_EQ(ThreeDRowHeight(800, 40, BarPlace::Top, BarPlace::Top), 620);
+    EXPECT_EQ(ThreeDRowHeight(800, 40, BarPlace::Floating, BarPlace::Floating), 660);
+    EXPECT_EQ(ThreeDRowHeight(800, 40, BarPlace::Floating, BarPlace::Left), 660);
+    EXPECT_EQ(ThreeDRowHeight(800, 40, BarPlace::Floating, BarPlace::Bottom), 620);
+    EXPECT_EQ(ThreeDRowHeight(800, 40, BarPlace::Right, BarPlace::Floating), 660);
+    EXPECT_EQ(ThreeDRowHeight(800, 40, BarPlace::Bottom, BarPlace::Floating), 620);
+    EXPECT_EQ(ThreeDRowHeight(800, 40, BarPlace::Top, BarPlace::Bottom), 580);
+    EXPECT_EQ(ThreeDRowHeight(800, 40, BarPlace::Bottom, BarPlace::Top), 580);
+    EXPECT_EQ(ThreeDRowHeight(800, 40, BarPlace::Left, BarPlace::Right), 620);
+
+    frame->resize(320, 150);
+    frame->show();
+    QApplication::processEvents();
+    EXPECT_EQ(frame->RightSplitter()->sizes().at(0), 0);
+}
+
+TEST_F(ShellTest, PanesFollowTheLayoutRules)
+{
+    frame->resize(1100, 850);
+    frame->show();
+    QApplication::processEvents();
+    const int client = frame->height() - frame->menuBar()->height();
+    const QList<int> left = frame->LeftSplitter()->sizes();
+    EXPECT_EQ(left.at(0), client / 2);
+    EXPECT_EQ(left.at(1), client / 5);
+    const int d = ThreeDRowHeight(client, frame->ToolBarHeight(), BarPlace::Top, BarPlace::Top);
+    EXPECT_EQ(frame->ThreeDView()->height(), d);
+    EXPECT_EQ(frame->RightSplitter()->handleWidth(), 1);
+    EXPECT_FALSE(frame->RightSplitter()->handle(1)->isEnabled()) << "the bar cannot be dragged";
+    EXPECT_EQ(frame->LeftSplitter()->width(), 200);
+    EXPECT_EQ(frame->MainToolBar()->y(), frame->ControlToolBar()->y()) << "both bars share one row";
+    EXPECT_GT(frame->ControlToolBar()->x(), frame->MainToolBar()->x());
+}
+
+TEST_F(ShellTest, MenusCarryTheCommandTableAndNoMnemonicTakesAnAltAccelerator)
+{
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vantomo 1.7 - 無題"));
+    QString altLetters;
+    for (const CommandInfo& info : CommandTable()) {
+        if (info.key.starts_with("Alt+") && info.key.size() == 5) {
+            altLetters += QLatin1Char(info.key[4]);
+        }
+        if (info.owner == CommandOwner::None || info.id == kCmdRecentFile) {
+            continue;
+        }
+        QAction* action = frame->Action(info.id);
+        ASSERT_NE(action, nullptr) << info.id;
+        EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromLatin1(info.key.data(), info.key.size())))
+            << info.id;
+        // The material list's two commands live in its own context menu.
+        if (!info.menuText.empty() && info.id != kCmdMaterialColor && info.id != kCmdRenameMaterial) {
+            EXPECT_EQ(action->text(), QString::fromUtf8(info.menuText.data(), info.menuText.size()));
+            EXPECT_FALSE(action->associatedObjects().size() < 2) << "in a menu: " << info.id;
+        }
+    }
+    for (const QString& language : {QStringLiteral("Japanese"), QStringLiteral("English")}) {
+        QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo")).setValue(QStringLiteral("Vantomo/Language"), language);
+        frame->ApplyLanguage();
+        for (QAction* menu : frame->menuBar()->actions()) {
+            const qsizetype amp = menu->text().indexOf(QLatin1Char('&'));
+            ASSERT_GE(amp, 0) << menu->text().toStdString();
+            const QChar letter = menu->text().at(amp + 1).toUpper();
+            EXPECT_FALSE(altLetters.contains(letter)) << menu->text().toStdString();
+        }
+    }
+}
+
+TEST_F(ShellTest, TheEnglishCatalogCoversEveryMenuToolbarAndPanelText)
+{
+    QTranslator catalog;
+    ASSERT_TRUE(catalog.load(QStringLiteral(":/i18n/vantomo_en.qm")));
+    for (const CommandInfo& info : CommandTable()) {
+        if (!info.menuText.empty()) {
+            const std::string text(info.menuText);
+            EXPECT_FALSE(catalog.translate("Commands", text.c_str()).isEmpty()) << text;
+        }
+    }
+    for (const char* text : {"度", "現在のﾌﾚｰﾑ", "最後のﾌﾚｰﾑ", "1秒間のﾌﾚｰﾑ数"}) {
+        EXPECT_FALSE(catalog.translate("ControlPanel", text).isEmpty()) << text;
+    }
+    for (const char* text : {kOpenFailedMessage, kSelectModelMessage, kSaveFailedMessage, kOpenFilter, kSaveFilter}) {
+        EXPECT_FALSE(catalog.translate(text == kOpenFilter || text == kSaveFilter ? "Filters" : "Messages", text).isEmpty())
+            << text;
+    }
+}
+
+TEST_F(ShellTest, TheLanguageSwitchChangesMenusLabelsAndPanelAndBack)
+{
+    frame->show();
+    const QString japanese = MenuTitles(*frame);
+    EXPECT_TRUE(japanese.contains(QStringLiteral("ファイル(&F)")));
+    EXPECT_EQ(frame->Action(kCmdFileNew)->iconText(), QStringLiteral("新規"));
+
+    doc->Execute(kCmdLanguage);
+    EXPECT_EQ(doc->Scene().m_languageName, "English");
+    EXPECT_TRUE(MenuTitles(*frame).contains(QStringLiteral("&File")));
+    EXPECT_EQ(frame->Action(kCmdFileNew)->text(), QStringLiteral("&New\tCtrl+N"));
+    EXPECT_EQ(frame->Action(kCmdFileNew)->iconText(), QStringLiteral("New"));
+    EXPECT_EQ(frame->Action(kCmdFirstFrame)->iconText(), QStringLiteral("Fist"));
+    EXPECT_EQ(Panel().EnableButton(3)->text(), QStringLiteral("Deg"));
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vantomo 1.7 - Untitled"));
+    EXPECT_EQ(QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo")).value(QStringLiteral("Vantomo/Language")),
+              QStringLiteral("English"));
+
+    doc->Execute(kCmdLanguage);
+    EXPECT_EQ(MenuTitles(*frame), japanese);
+    EXPECT_EQ(frame->Action(kCmdFirstFrame)->iconText(), QStringLiteral("最初"));
+    EXPECT_EQ(Panel().EnableButton(3)->text(), QStringLiteral("度"));
+}
+
+TEST(Language, AMissingSettingFollowsTheLocale)
+{
+    EXPECT_EQ(ChooseLanguage(QString(), QLocale::Japanese), QStringLiteral("Japanese"));
+    EXPECT_EQ(ChooseLanguage(QString(), QLocale::German), QStringLiteral("English"));
+    EXPECT_EQ(ChooseLanguage(QStringLiteral("english"), QLocale::Japanese), QStringLiteral("Japanese"))
+        << "compared exactly";
+    EXPECT_EQ(ChooseLanguage(QStringLiteral("English"), QLocale::Japanese), QStringLiteral("English"));
+    EXPECT_EQ(ToggledLanguage(QStringLiteral("Japanese")), QStringLiteral("English"));
+    EXPECT_EQ(ToggledLanguage(QString()), QStringLiteral("English"));
+}
+
+TEST_F(ShellTest, TheSliderMovesTheFrameAndRepaintsTheViewWithoutStoppingPlayback)
+{
+    OpenSample();
+    doc->Execute(kCmdPlay);
+    ASSERT_EQ(g_playing, 1);
+    const int before = frame->Invalidations();
+    Panel().Slider()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(g_currentFrame, Panel().Slider()->value());
+    EXPECT_GT(g_currentFrame, 0);
+    EXPECT_EQ(Panel().CurrentFrameField()->text().toInt(), g_currentFrame);
+    EXPECT_GT(frame->Invalidations(), before);
+    EXPECT_EQ(g_playing, 1);
+}
+
+TEST_F(ShellTest, TypingTenInTheFrameFieldShowsFrameTenAndStopsPlayback)
+{
+    OpenSample();
+    frame->show();
+    doc->Execute(kCmdPlay);
+    ASSERT_TRUE(Panel().PlaybackTimer().isActive());
+    QLineEdit* field = Panel().CurrentFrameField();
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("10"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(g_currentFrame, 10);
+    EXPECT_EQ(Panel().Slider()->value(), 10);
+    EXPECT_EQ(g_playing, 0);
+    EXPECT_FALSE(Panel().PlaybackTimer().isActive());
+
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("500"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(g_currentFrame, 60) << "kept within the animation";
+}
+
+TEST_F(ShellTest, LeavingAnUntouchedFieldChangesNothing)
+{
+    OpenSample();
+    frame->show();
+    doc->SelectModelItem(0);
+    doc->Execute(kCmdAddKeySelected);
+    const std::size_t history = doc->Scene().m_undoNames.size();
+    doc->SetModifiedFlag(false);
+    for (QLineEdit* field : {Panel().ValueField(0), Panel().LastFrameField(), Panel().CurrentFrameField()}) {
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        Panel().RateList()->setFocus();
+    }
+    EXPECT_EQ(doc->Scene().m_undoNames.size(), history) << "no undo entry, no cleared history";
+    EXPECT_FALSE(doc->IsModified());
+
+    // The last frame typed as it already is acts neither.
+    QLineEdit* last = Panel().LastFrameField();
+    last->selectAll();
+    QTest::keyClicks(last, QStringLiteral("60"));
+    QTest::keyClick(last, Qt::Key_Return);
+    EXPECT_EQ(doc->Scene().m_undoNames.size(), history);
+
+    QLineEdit* x = Panel().ValueField(0);
+    x->selectAll();
+    QTest::keyClicks(x, QStringLiteral("12.5"));
+    QTest::keyClick(x, Qt::Key_Return);
+    EXPECT_EQ(doc->Scene().GetSelectedModel()->m_tracks[0][0].m_position.x, 12.5f);
+    EXPECT_EQ(doc->Scene().m_undoNames.size(), history + 1);
+}
+
+TEST_F(ShellTest, ChoosingSixtyWhilePlayingRestartsTheTimerAtSixteenMilliseconds)
+{
+    OpenSample();
+    doc->Execute(kCmdPlay);
+    EXPECT_EQ(Panel().PlaybackTimer().interval(), 33);
+    EXPECT_EQ(Panel().PlaybackTimer().timerType(), Qt::PreciseTimer);
+    QComboBox* rate = Panel().RateList();
+    const int sixty = rate->findText(QStringLiteral("60"));
+    rate->setCurrentIndex(sixty);
+    emit rate->activated(sixty);
+    EXPECT_TRUE(Panel().PlaybackTimer().isActive());
+    EXPECT_EQ(Panel().PlaybackTimer().interval(), 16);
+    EXPECT_EQ(g_fps, 60.0f);
+    EXPECT_TRUE(doc->IsModified());
+
+    const int before = g_currentFrame;
+    QTest::qWait(120);
+    EXPECT_NE(g_currentFrame, before) << "the ticks advance the frame";
+    doc->Execute(kCmdStop);
+    EXPECT_FALSE(Panel().PlaybackTimer().isActive());
+}
+
+TEST_F(ShellTest, ADroppedProjectAfterAnEditAsksToSaveFirst)
+{
+    OpenSample();
+    doc->SelectModelItem(0);
+    doc->SetModifiedFlag(true);
+    const std::size_t models = doc->Scene().m_models.size();
+    modals.answer = QMessageBox::Cancel;
+    frame->DropFiles({QString::fromStdString(std::string(VANTOMO_TEST_DATA_DIR) + "/vtm/new_scene.vtm")});
+    ASSERT_EQ(modals.texts.size(), 1);
+    EXPECT_TRUE(modals.texts.front().contains(QStringLiteral("への変更を保存しますか"))) << modals.texts.front().toStdString();
+    EXPECT_EQ(doc->Scene().m_models.size(), models) << "Cancel keeps the edited scene";
+
+    modals.answer = QMessageBox::No;
+    frame->DropFiles({QString::fromStdString(std::string(VANTOMO_TEST_DATA_DIR) + "/vtm/new_scene.vtm")});
+    EXPECT_TRUE(doc->Scene().m_models.empty());
+    EXPECT_TRUE(frame->RecentFiles().front().endsWith(QStringLiteral("new_scene.vtm")));
+}
+
+TEST_F(ShellTest, FunctionKeysSetTheCameraAsTabled)
+{
+    OpenSample();
+    frame->show();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    CAnimation& camera = doc->Scene().GetCameraRecord();
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        CVector axis;
+        bool keepY;
+    };
+    const Case cases[] = {
+        {Qt::Key_F3, Qt::NoModifier, {0, 0, 0}, true},     {Qt::Key_F3, Qt::ShiftModifier, {0, 180, 0}, true},
+        {Qt::Key_F1, Qt::NoModifier, {0, -90, 0}, true},   {Qt::Key_F1, Qt::ShiftModifier, {0, 90, 0}, true},
+        {Qt::Key_F2, Qt::NoModifier, {90, 0, 0}, false},   {Qt::Key_F2, Qt::ShiftModifier, {-90, 0, 0}, false},
+    };
+    for (const Case& c : cases) {
+        camera.m_position = CVector{11, 22, -1500};
+        camera.m_angle = 5;
+        QTest::keyClick(frame.get(), c.key, c.modifiers);
+        EXPECT_EQ(camera.m_position.x, 0.0f);
+        EXPECT_EQ(camera.m_position.y, c.keepY ? 22.0f : 0.0f);
+        EXPECT_EQ(camera.m_position.z, -1500.0f);
+        EXPECT_EQ(camera.m_axis.x, c.axis.x);
+        EXPECT_EQ(camera.m_axis.y, c.axis.y);
+        EXPECT_EQ(camera.m_angle, 0.0f);
+        EXPECT_EQ(Panel().ValueField(3)->text(), QStringLiteral("0.000000"));
+    }
+}
+
+TEST_F(ShellTest, TextFieldsKeepTheirEditingKeys)
+{
+    OpenSample();
+    frame->show();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    doc->Execute(kCmdMouseAnimation);
+    doc->Execute(kCmdModeRotate);
+    QLineEdit* field = Panel().ValueField(1);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier); // copy, not camera mode
+    EXPECT_EQ(doc->m_mouseMode, 2);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier); // paste, not the move mode
+    EXPECT_EQ(doc->Scene().m_transformMode, 1);
+
+    // Outside a text field the same keys are the commands.
+    frame->ThreeDView()->setFocusPolicy(Qt::StrongFocus);
+    frame->ThreeDView()->setFocus();
+    QTest::keyClick(frame->ThreeDView(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(doc->Scene().m_transformMode, 0);
+}
+
+TEST_F(ShellTest, TheFrameRateReadoutShowsMeasurements)
+{
+    frame->Fps().ResetFpsClock();
+    frame->UpdateFps();
+    EXPECT_TRUE(frame->FpsPane()->text().startsWith(QStringLiteral("FPS ")));
+}
+
+TEST(FileFilter, ThePlatformNeutralFilterBecomesQtsForm)
+{
+    EXPECT_EQ(QtFileFilter(QString::fromUtf8(kOpenFilter)),
+              QStringLiteral("全ての形式 (*.vtm *.mqo);;Vantomoファイル (*.vtm);;Metasequoiaファイル (*.mqo)"));
+    EXPECT_EQ(QtFileFilter(QStringLiteral("Images|*.png|")), QStringLiteral("Images (*.png)"));
+    EXPECT_EQ(QtFileFilter(QString()), QString());
+}
+
+TEST(DesktopIntegration, InstallWritesTheEntryAndTypeAndRemoveTakesThemAway)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(InstallFileType(home.path(), QStringLiteral("/opt/my \"tools\"/vantomo"), false));
+    QFile desktop(home.path() + QStringLiteral("/applications/vantomo.desktop"));
+    ASSERT_TRUE(desktop.open(QIODevice::ReadOnly));
+    const QString entry = QString::fromUtf8(desktop.readAll());
+    EXPECT_TRUE(entry.contains(QStringLiteral("Exec=\"/opt/my \\\"tools\\\"/vantomo\" %f")));
+    EXPECT_TRUE(entry.contains(QStringLiteral("MimeType=application/x-vantomo;")));
+    QFile mime(home.path() + QStringLiteral("/mime/packages/vantomo.xml"));
+    ASSERT_TRUE(mime.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(mime.readAll().contains("<glob pattern=\"*.vtm\"/>"));
+    EXPECT_TRUE(RemoveFileType(home.path(), false));
+    EXPECT_FALSE(QFile::exists(home.path() + QStringLiteral("/applications/vantomo.desktop")));
+    EXPECT_FALSE(QFile::exists(home.path() + QStringLiteral("/mime/packages/vantomo.xml")));
+}
+
+} // namespace

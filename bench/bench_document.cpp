@@ -160,7 +160,8 @@ void BM_OpenProjectFile(benchmark::State& state)
         CTessaline scene;
         CollectingMessageSink messages;
         bool modified = false;
-        if (!OpenInto(scene, data.path, messages, modified).ok) {
+        TextureLookup textures;
+        if (!OpenInto(scene, data.path, messages, textures, modified).ok) {
             state.SkipWithError("open failed");
         }
         benchmark::DoNotOptimize(scene.m_models.data());

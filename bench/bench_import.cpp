@@ -45,7 +45,7 @@ void BM_ImportMQO(benchmark::State& state)
     for (auto _ : state) {
         ResetAppValues();
         auto scene = std::make_unique<CTessaline>();
-        const OpenResult result = ImportMQO(*scene, g_path, messages);
+        const OpenResult result = ImportMQO(*scene, g_path, messages, nullptr);
         if (!result.Complete()) {
             state.SkipWithError("import failed");
             return;

@@ -244,7 +244,8 @@ std::unique_ptr<CTessaline> Imported(const std::string& path)
     auto scene = std::make_unique<CTessaline>();
     Quiet quiet;
     bool modified = false;
-    if (!OpenInto(*scene, path, quiet, modified).ok || scene->m_models.empty()) {
+    TextureLookup textures;
+    if (!OpenInto(*scene, path, quiet, textures, modified).ok || scene->m_models.empty()) {
         return nullptr;
     }
     InbetweenAll(*scene);

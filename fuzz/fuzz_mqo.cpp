@@ -27,11 +27,10 @@ void Require(bool condition)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     ResetAppValues();
-    g_textureBaseFolder = "/nonexistent/";
     CTessaline scene;
     NullSink messages;
     MemoryByteSource source(std::string_view(reinterpret_cast<const char*>(data), size));
-    const OpenResult result = ImportMQO(scene, source, messages);
+    const OpenResult result = ImportMQO(scene, source, messages, nullptr);
     Require(result.ok && result.importCode <= 0 && result.importCode >= -4);
     Require(!scene.m_materials.empty());
     for (const CModel& model : scene.m_models) {

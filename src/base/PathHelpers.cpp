@@ -8,55 +8,13 @@
 
 namespace {
 
-bool IsValidUtf8(std::string_view s)
-{
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t len = 0;
-        std::uint32_t min = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if ((c & 0xE0) == 0xC0) {
-            len = 2;
-            min = 0x80;
-        } else if ((c & 0xF0) == 0xE0) {
-            len = 3;
-            min = 0x800;
-        } else if ((c & 0xF8) == 0xF0) {
-            len = 4;
-            min = 0x10000;
-        } else {
-            return false;
-        }
-        if (i + len > s.size()) {
-            return false;
-        }
-        std::uint32_t cp = c & (0x7Fu >> len);
-        for (std::size_t k = 1; k < len; ++k) {
-            const auto t = static_cast<unsigned char>(s[i + k]);
-            if ((t & 0xC0) != 0x80) {
-                return false;
-            }
-            cp = (cp << 6) | (t & 0x3Fu);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return false;
-        }
-        i += len;
-    }
-    return true;
-}
-
 bool IsCp932TrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
 // Positions of the separator characters of `path`, in order.
-std::vector<std::size_t> Separators(std::string_view path)
+std::vector<std::size_t> Separators(std::string_view path, PathText text)
 {
     std::vector<std::size_t> found;
-    const bool cp932 = !IsValidUtf8(path);
+    const bool cp932 = text == PathText::Cp932;
     for (std::size_t i = 0; i < path.size();) {
         const auto c = static_cast<unsigned char>(path[i]);
         if (cp932 && IsCp932LeadByte(c) && i + 1 < path.size() &&
@@ -72,17 +30,17 @@ std::vector<std::size_t> Separators(std::string_view path)
     return found;
 }
 
-std::size_t FileNameStart(std::string_view path)
+std::size_t FileNameStart(std::string_view path, PathText text)
 {
-    const std::vector<std::size_t> separators = Separators(path);
+    const std::vector<std::size_t> separators = Separators(path, text);
     return separators.empty() ? 0 : separators.back() + 1;
 }
 
 } // namespace
 
-std::optional<std::string> GetPathFolder(std::string_view path)
+std::optional<std::string> GetPathFolder(std::string_view path, PathText text)
 {
-    const std::vector<std::size_t> separators = Separators(path);
+    const std::vector<std::size_t> separators = Separators(path, text);
     if (separators.empty()) {
         return std::nullopt;
     }
@@ -95,27 +53,27 @@ std::optional<std::string> GetPathFolder(std::string_view path)
     return folder;
 }
 
-std::optional<std::string> GetPathFileName(std::string_view path)
+std::optional<std::string> GetPathFileName(std::string_view path, PathText text)
 {
-    const std::string_view name = path.substr(FileNameStart(path));
+    const std::string_view name = path.substr(FileNameStart(path, text));
     if (name.empty()) {
         return std::nullopt;
     }
     return std::string(name);
 }
 
-std::string ChangePathExtension(std::string_view path, std::string_view ending)
+std::string ChangePathExtension(std::string_view path, std::string_view ending, PathText text)
 {
-    const std::size_t start = FileNameStart(path);
+    const std::size_t start = FileNameStart(path, text);
     const std::size_t dot = path.substr(start).rfind('.');
     std::string result(dot == std::string_view::npos ? path : path.substr(0, start + dot));
     result.append(ending);
     return result;
 }
 
-std::optional<std::string> GetPathBaseName(std::string_view path)
+std::optional<std::string> GetPathBaseName(std::string_view path, PathText text)
 {
-    std::string_view name = path.substr(FileNameStart(path));
+    std::string_view name = path.substr(FileNameStart(path, text));
     const std::size_t dot = name.rfind('.');
     if (dot != std::string_view::npos) {
         name = name.substr(0, dot);
@@ -126,17 +84,17 @@ std::optional<std::string> GetPathBaseName(std::string_view path)
     return std::string(name);
 }
 
-std::string GetPathExtension(std::string_view path)
+std::string GetPathExtension(std::string_view path, PathText text)
 {
-    const std::string_view name = path.substr(FileNameStart(path));
+    const std::string_view name = path.substr(FileNameStart(path, text));
     const std::size_t dot = name.rfind('.');
     return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
 }
 
-std::string ToSlashSeparators(std::string_view path)
+std::string ToSlashSeparators(std::string_view path, PathText text)
 {
     std::string result(path);
-    for (std::size_t i : Separators(path)) {
+    for (std::size_t i : Separators(path, text)) {
         result[i] = '/';
     }
     return result;
@@ -178,9 +136,9 @@ std::string LowerAscii(std::string text)
     return text;
 }
 
-std::string FolderOf(std::string_view path)
+std::string FolderOf(std::string_view path, PathText text)
 {
-    return GetPathFolder(path).value_or(std::string());
+    return GetPathFolder(path, text).value_or(std::string());
 }
 
 std::string JoinPath(std::string_view folder, std::string_view name)

@@ -13,8 +13,11 @@ OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageS
         refused.message = "no reader for this file type";
         return refused;
     }
+    // One lookup for the run, as the desktop program keeps: each import
+    // moves the base folder of the texture names that follow.
+    static TextureLookup textures;
     bool modified = false;
-    return OpenInto(scene, path, messages, modified);
+    return OpenInto(scene, path, messages, textures, modified);
 }
 
 bool OpenDocumentsInto(CTessaline& scene, const std::vector<std::string>& files, MessageSink& messages,

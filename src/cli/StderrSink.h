@@ -3,9 +3,15 @@
 
 #include <iostream>
 
+#include "base/Cp932.h"
 #include "scene/MessageSink.h"
 
 class StderrSink final : public MessageSink {
 public:
     void ShowMessage(std::string_view text) override { std::cerr << text << '\n'; }
+    // A line among many must say which texture it is about.
+    void ShowTextureMessage(std::string_view text, std::string_view name) override
+    {
+        std::cerr << Cp932ToUtf8(name) << ": " << text << '\n';
+    }
 };

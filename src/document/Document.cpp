@@ -20,7 +20,8 @@ std::string ExtensionOf(std::string_view path)
 namespace {
 
 // Reads a ".vtm" into the scene. An empty file reads nothing and succeeds.
-OpenResult ReadProjectInto(CTessaline& scene, const std::string& path, MessageSink& messages)
+OpenResult ReadProjectInto(CTessaline& scene, const std::string& path, MessageSink& messages,
+                           const TextureLookup& textures)
 {
     OpenResult result;
     FileBytes bytes;
@@ -43,7 +44,7 @@ OpenResult ReadProjectInto(CTessaline& scene, const std::string& path, MessageSi
     scene.ReleaseDeviceResources();
     AdoptLoadedProject(scene, std::move(*loaded.scene));
     g_fps = loaded.fps;
-    ReloadTextures(scene, messages);
+    ReloadTextures(scene, messages, textures);
     result.ok = true;
     return result;
 }
@@ -77,18 +78,19 @@ void AfterOpen(CTessaline& scene)
 
 } // namespace
 
-OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& messages, bool& modified)
+OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup& textures,
+                    bool& modified)
 {
     const std::string extension = ExtensionOf(path);
     OpenResult result;
     if (extension == "vtm") {
-        result = ReadProjectInto(scene, path, messages);
+        result = ReadProjectInto(scene, path, messages, textures);
         if (!result.ok) {
             return result;
         }
         modified = false;
     } else if (extension == "mqo" || extension == "mqoz") {
-        result = ImportMQO(scene, path, messages);
+        result = ImportMQO(scene, path, messages, &textures);
         if (!result.ok) {
             return result; // the file could not be opened: nothing was read
         }
@@ -143,7 +145,7 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
 {
     bool modified = m_modified;
     m_lastFailure.clear();
-    const OpenResult result = OpenInto(m_scene, path, m_ui, modified);
+    const OpenResult result = OpenInto(m_scene, path, m_ui, m_textures, modified);
     if (!result.ok) {
         m_ui.ShowMessage(result.message);
         m_lastFailure = result.Describe();
@@ -191,7 +193,7 @@ bool CVantomoDoc::AddModel()
 OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
 {
     m_lastFailure.clear();
-    OpenResult result = ImportMQO(m_scene, path, m_ui);
+    OpenResult result = ImportMQO(m_scene, path, m_ui, &m_textures);
     NoteImportFailure(result);
     SetModifiedFlag();
     m_scene.ClearHistory(true);

@@ -65,7 +65,9 @@ std::string ExtensionOf(std::string_view path);
 // sized, materials and bounds derived, traversal rebuilt. A failure leaves the
 // scene and the application-wide values untouched. `modified` is set when the
 // scene changed in a way that needs saving (an import).
-OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& messages, bool& modified);
+// Texture files are looked up through `textures`; an import moves its base folder.
+OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup& textures,
+                    bool& modified);
 
 // The colour a material is shown with (0x00BBGGRR): trunc(component x 255)
 // of red, green and blue, each clamped to [0, 1] first (NaN as 0), so a colour
@@ -79,6 +81,9 @@ public:
     CTessaline& Scene() { return m_scene; }
     const CTessaline& Scene() const { return m_scene; }
     UserInterface& Ui() { return m_ui; }
+    // Where texture names are looked up: relative names first against the
+    // folder of the last imported document, as the working folder once served.
+    TextureLookup& Textures() { return m_textures; }
 
     const std::string& GetPathName() const { return m_pathName; }
     const std::string& GetTitle() const { return m_title; }
@@ -199,6 +204,7 @@ private:
     UserInterface& m_ui;
     CTessaline m_scene;
     std::string m_lastFailure;
+    TextureLookup m_textures;
     std::string m_pathName;
     std::string m_title;
     bool m_modified = false;

@@ -809,7 +809,7 @@ bool CVantomoDoc::EditMaterial(int index)
     material.m_specular = dialog.specular;
     // Only the edited material is loaded again, so a colour change does not
     // repeat the message of every other missing texture.
-    LoadTexture(material, m_ui);
+    LoadTexture(material, m_ui, m_textures);
     material.UpdateD3DMaterial();
     UpdateAllViews(kHintShading);
     SetModifiedFlag();

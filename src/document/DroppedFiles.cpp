@@ -31,7 +31,7 @@ int OpenDroppedFiles(CVantomoDoc& doc, const std::vector<std::string>& paths)
             return opened;
         case DroppedKind::Metasequoia: {
             CTessaline& scene = doc.Scene();
-            (void)ImportMQO(scene, path, doc.Ui());
+            static_cast<void>(ImportMQO(scene, path, doc.Ui(), &doc.Textures()));
             // The walk must include the new models before the views draw them.
             scene.RefreshDerived();
             scene.BuildTraversal();

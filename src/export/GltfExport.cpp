@@ -163,10 +163,10 @@ bool FileExists(const std::string& path)
 // with the extension ".png", or "texture.png" when nothing usable is left.
 std::string TextureBaseName(const std::string& texture)
 {
-    const std::optional<std::string> fileName = GetPathFileName(texture);
+    const std::optional<std::string> fileName = GetPathFileName(texture, PathText::Cp932);
     std::string base;
     if (fileName) {
-        base = GetPathBaseName(*fileName).value_or("");
+        base = GetPathBaseName(*fileName, PathText::Cp932).value_or("");
     }
     base = Cp932ToUtf8(base);
     for (char& ch : base) {

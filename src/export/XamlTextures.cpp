@@ -82,15 +82,15 @@ XamlTextureFiles WriteXamlTextures(const CTessaline& scene, const std::string& f
                 files.skipped.push_back(material.m_texture);
             }
         };
-        const std::optional<std::string> fileName = GetPathFileName(material.m_texture);
+        const std::optional<std::string> fileName = GetPathFileName(material.m_texture, PathText::Cp932);
         if (!material.m_image || material.m_image->IsEmpty() || !fileName ||
             fileName->find('\0') != std::string::npos) {
             skip();
             continue;
         }
-        const std::string extension = LowerAscii(GetPathExtension(*fileName));
+        const std::string extension = LowerAscii(GetPathExtension(*fileName, PathText::Cp932));
         const bool jpeg = extension == "jpg" || extension == "jpeg";
-        const std::string wanted = Cp932ToUtf8(jpeg ? *fileName : ChangePathExtension(*fileName, ".png"));
+        const std::string wanted = Cp932ToUtf8(jpeg ? *fileName : ChangePathExtension(*fileName, ".png", PathText::Cp932));
         const std::string source =
             (jpeg ? "jpeg:" : "png:") + (material.m_textureFile.empty() ? material.m_texture : material.m_textureFile);
         if (const auto known = bySource.find(source); known != bySource.end()) {

@@ -231,17 +231,7 @@ void LoaderMQO::ReadMaterialLine(int n)
             case Attribute::kSpecular: material.m_specular = m_tokens.GetFloat(v); break;
             case Attribute::kEmissive: material.m_emissive = m_tokens.GetFloat(v); break;
             case Attribute::kPower: material.m_power = m_tokens.GetFloat(v); break;
-            case Attribute::kTexture: {
-                material.m_texture = Text(v);
-                const bool named = !material.m_texture.empty();
-                const bool loaded = LoadTexture(material, *m_messages);
-                // The renderer makes the device texture from m_image when it next draws.
-                material.m_d3dTexture = 0;
-                if (named) {
-                    ++(loaded ? m_texturesLoaded : m_texturesMissing);
-                }
-                break;
-            }
+            case Attribute::kTexture: material.m_texture = Text(v); break;
             case Attribute::kAlphaPlane: material.m_alphaPlane = Text(v); break;
             case Attribute::kBump: material.m_bump = Text(v); break;
             }
@@ -441,21 +431,33 @@ int LoaderMQO::SkipBinaryData(int count)
     return kMqoOk;
 }
 
-OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages)
+OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TextureLookup* textures)
 {
     OpenResult result;
     result.ok = true;
+    const std::size_t firstNew = scene.m_materials.size();
     {
         LoaderMQO loader(scene, source, messages);
         result.importCode = loader.Load();
-        result.texturesFound = loader.TexturesLoaded();
-        result.texturesMissing = loader.TexturesMissing();
+    }
+    // The reader only parses; the files its texture names point at are found
+    // where the caller says, if anywhere.
+    if (textures != nullptr) {
+        for (std::size_t m = firstNew; m < scene.m_materials.size(); ++m) {
+            CMaterial& material = scene.m_materials[m];
+            if (material.m_texture.empty()) {
+                continue;
+            }
+            ++(LoadTexture(material, messages, *textures) ? result.texturesFound : result.texturesMissing);
+            // The renderer makes the device texture from m_image when it next draws.
+            material.m_d3dTexture = 0;
+        }
     }
     FinishImport(scene);
     return result;
 }
 
-OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages)
+OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup* textures)
 {
     if (LowerExtension(path) == "mqoz") {
         MqozDocument container;
@@ -466,8 +468,10 @@ OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& me
             result.detail = error;
             return result;
         }
-        g_textureBaseFolder = FolderOf(path);
-        return ImportMQO(scene, container.Source(), messages);
+        if (textures != nullptr) {
+            textures->baseFolder = FolderOf(path);
+        }
+        return ImportMQO(scene, container.Source(), messages, textures);
     }
 
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -477,11 +481,13 @@ OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& me
         result.detail = std::strerror(errno);
         return result;
     }
-    g_textureBaseFolder = FolderOf(path);
+    if (textures != nullptr) {
+        textures->baseFolder = FolderOf(path);
+    }
     OpenResult result;
     {
         FileByteSource source(file);
-        result = ImportMQO(scene, source, messages);
+        result = ImportMQO(scene, source, messages, textures);
     }
     std::fclose(file);
     return result;

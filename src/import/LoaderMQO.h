@@ -14,6 +14,7 @@
 #include "import/ByteSource.h"
 #include "import/StringSeparator.h"
 #include "scene/CTessaline.h"
+#include "import/TextureLoader.h"
 #include "scene/OperationResult.h"
 #include "scene/MessageSink.h"
 
@@ -42,8 +43,6 @@ public:
     int Load();
 
     // Textures named by the document's materials that loaded / did not load.
-    int TexturesLoaded() const { return m_texturesLoaded; }
-    int TexturesMissing() const { return m_texturesMissing; }
 
 private:
     int CheckHeader();
@@ -70,8 +69,6 @@ private:
     int m_rootParent;
     int m_materialBase;
     bool m_utf8 = false;
-    int m_texturesLoaded = 0;
-    int m_texturesMissing = 0;
 };
 
 // What a result code means, in a few English words ("complete", "the
@@ -80,13 +77,15 @@ const char* MqoResultMeaning(int code);
 
 
 // Imports the document at `path` (".mqo", or a ".mqoz" container whose first
-// ".mqo" entry is read) into the selected character of `scene`. The folder of
-// the path becomes g_textureBaseFolder. After the reader, whatever its result:
-// a default material when the scene has none, UpdateD3DMaterial of every
-// material, UpdateBounds and ComputeNormals of every model (whose vertex
-// buffers are marked for rebuilding), MakeNamesUnique. Texture messages go to
-// `messages`.
-OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages);
+// ".mqo" entry is read) into the selected character of `scene`. When the file
+// opens, the folder of the path becomes the base folder of `textures`. After
+// the reader, whatever its result: the texture files of the new materials
+// are loaded through `textures` (none when it is null, so nothing but the
+// document is read), then a default material when the scene has none,
+// UpdateD3DMaterial of every material, UpdateBounds and ComputeNormals of
+// every model (whose vertex buffers are marked for rebuilding),
+// MakeNamesUnique. Texture messages go to `messages`.
+OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup* textures);
 
-// The same over bytes already at hand; g_textureBaseFolder is left as it is.
-OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages);
+// The same over bytes already at hand; the lookup is used as it is.
+OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TextureLookup* textures);

@@ -18,9 +18,9 @@
 
 namespace {
 
-std::vector<std::string> Candidates(const std::string& texture, const std::string& programFolder)
+std::vector<std::string> Candidates(const std::string& texture, const TextureLookup& lookup)
 {
-    const std::string slashed = ToSlashSeparators(texture);
+    const std::string slashed = ToSlashSeparators(texture, PathText::Cp932);
     std::vector<std::string> names{slashed};
     const std::string converted = Cp932ToUtf8(slashed);
     if (converted != slashed) {
@@ -28,10 +28,10 @@ std::vector<std::string> Candidates(const std::string& texture, const std::strin
     }
     std::vector<std::string> paths;
     for (const std::string& name : names) {
-        paths.push_back(name.front() == '/' ? name : JoinPath(g_textureBaseFolder, name));
+        paths.push_back(name.front() == '/' ? name : JoinPath(lookup.baseFolder, name));
     }
     if (!PathHasColon(texture)) {
-        const std::string folder = FindTextureFolder(programFolder);
+        const std::string folder = FindTextureFolder(lookup.programFolder);
         if (!folder.empty()) {
             for (const std::string& name : names) {
                 paths.push_back(folder + name);
@@ -126,7 +126,7 @@ bool LoadImageFile(CMaterial& material, const std::string& path)
     return LoadImageFile(*material.m_image, path);
 }
 
-bool LoadTexture(CMaterial& material, MessageSink& messages, const std::string& programFolder)
+bool LoadTexture(CMaterial& material, MessageSink& messages, const TextureLookup& lookup)
 {
     material.m_textureFile.clear();
     if (material.m_texture.empty()) {
@@ -134,7 +134,7 @@ bool LoadTexture(CMaterial& material, MessageSink& messages, const std::string& 
         return false;
     }
     material.m_image = std::make_shared<DibStream>();
-    for (const std::string& path : Candidates(material.m_texture, programFolder)) {
+    for (const std::string& path : Candidates(material.m_texture, lookup)) {
         if (LoadImageFile(material, path)) {
             material.m_textureFile = path;
             material.m_reportedMissingTexture.clear();
@@ -144,24 +144,14 @@ bool LoadTexture(CMaterial& material, MessageSink& messages, const std::string& 
     material.m_image.reset();
     if (material.m_reportedMissingTexture != material.m_texture) {
         material.m_reportedMissingTexture = material.m_texture;
-        messages.ShowMessage(kTextureLoadFailedMessage);
+        messages.ShowTextureMessage(kTextureLoadFailedMessage, material.m_texture);
     }
     return false;
 }
 
-bool LoadTexture(CMaterial& material, MessageSink& messages)
-{
-    return LoadTexture(material, messages, ProgramFolder());
-}
-
-void ReloadTextures(CTessaline& scene, MessageSink& messages, const std::string& programFolder)
+void ReloadTextures(CTessaline& scene, MessageSink& messages, const TextureLookup& lookup)
 {
     for (CMaterial& material : scene.m_materials) {
-        LoadTexture(material, messages, programFolder);
+        LoadTexture(material, messages, lookup);
     }
-}
-
-void ReloadTextures(CTessaline& scene, MessageSink& messages)
-{
-    ReloadTextures(scene, messages, ProgramFolder());
 }

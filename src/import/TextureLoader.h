@@ -2,9 +2,9 @@
 //
 // A texture name is kept exactly as the document wrote it (CP932 bytes,
 // perhaps with "\" separators); only the lookup adapts it. Candidates, in order:
-//  1. the name itself; a relative name is taken relative to g_textureBaseFolder
-//     (the folder of the last imported document), or to the working folder
-//     while that is empty;
+//  1. the name itself; a relative name is taken relative to the lookup's base
+//     folder (the folder of the last imported document), or to the working
+//     folder while that is empty;
 //  2. the name inside the program's texture folder (FindTextureFolder;
 //     skipped for a name containing ":", which is a Windows drive or device
 //     name and is tried as written only).
@@ -17,9 +17,17 @@
 
 #include "scene/CMaterial.h"
 #include "scene/CTessaline.h"
+#include "base/PathHelpers.h"
 #include "scene/MessageSink.h"
 
 class DibStream;
+
+// Where texture names are looked up. The document keeps one for the run, as
+// the working folder once served: each import moves its base folder.
+struct TextureLookup {
+    std::string baseFolder;                     // "" for the working folder
+    std::string programFolder = ProgramFolder(); // ending in "/"; its texture folder is searched second
+};
 
 // The program's texture folder: "TEXTURE" beside the program in whatever
 // letter case it exists ("TEXTURE" first, then the other spellings in byte
@@ -55,10 +63,8 @@ bool LoadImageFile(CMaterial& material, const std::string& path);
 // untextured (m_image null) but keeps its texture name, so a later save still
 // names the file; the message goes to `messages` the first time this name
 // fails for this material, not on every reload. An empty name only drops the
-// image. `programFolder` (ending in "/") replaces the running program's folder.
-bool LoadTexture(CMaterial& material, MessageSink& messages);
-bool LoadTexture(CMaterial& material, MessageSink& messages, const std::string& programFolder);
+// image.
+bool LoadTexture(CMaterial& material, MessageSink& messages, const TextureLookup& lookup);
 
 // LoadTexture for every material, in order.
-void ReloadTextures(CTessaline& scene, MessageSink& messages);
-void ReloadTextures(CTessaline& scene, MessageSink& messages, const std::string& programFolder);
+void ReloadTextures(CTessaline& scene, MessageSink& messages, const TextureLookup& lookup);

@@ -9,7 +9,6 @@ float g_fps = 30.0f;
 int g_currentAnimation = 0;
 int g_animationCount = 1;
 int g_playing = 0;
-std::string g_textureBaseFolder;
 
 void ResetAppValues()
 {
@@ -20,7 +19,6 @@ void ResetAppValues()
     g_currentAnimation = 0;
     g_animationCount = 1;
     g_playing = 0;
-    g_textureBaseFolder.clear();
 }
 
 void SyncAnimationCount(const CTessaline& scene)

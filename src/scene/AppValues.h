@@ -11,12 +11,6 @@ extern int g_currentAnimation; // animation shown and edited in every model
 extern int g_animationCount;   // copy of the number of animation names
 extern int g_playing;          // 1 while playback runs
 
-// Folder against which relative texture names are resolved first: the folder of
-// the last imported document (the program never changes its working directory).
-// Empty means the working directory.
-
-extern std::string g_textureBaseFolder;
-
 class CTessaline;
 
 // g_animationCount := the scene's animation count, and g_currentAnimation

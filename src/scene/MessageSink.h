@@ -12,6 +12,13 @@ public:
     virtual ~MessageSink() = default;
     // `text` is UTF-8, the program's own message text.
     virtual void ShowMessage(std::string_view text) = 0;
+    // A message about one texture (`name` as stored, CP932). A window shows
+    // the text alone; a log that scrolls past may name the texture too.
+    virtual void ShowTextureMessage(std::string_view text, std::string_view name)
+    {
+        static_cast<void>(name);
+        ShowMessage(text);
+    }
 };
 
 // Keeps every message; for tests and for callers that report later.

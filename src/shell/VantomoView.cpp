@@ -26,6 +26,11 @@ CVantomoView::~CVantomoView()
 {
     m_doc.RemoveView(this);
     ReleaseGl();
+    // QOpenGLWidget's own destructor destroys the context; by then this
+    // class is gone and must not hear of it.
+    if (context() != nullptr) {
+        disconnect(context(), nullptr, this, nullptr);
+    }
 }
 
 void CVantomoView::ReleaseGl()

@@ -11,6 +11,7 @@
 
 #include "TempFolder.h"
 
+#include "document/Document.h"
 #include "import/TextureLoader.h"
 #include "scene/AppValues.h"
 #include "scene/CTessaline.h"
@@ -70,4 +71,11 @@ inline void AddTriangle(CModel& model, int material)
     face.m_material = material;
     face.m_indices = {0, 1, 2};
     model.m_faces.push_back(face);
+}
+
+// The open operation with a texture lookup of its own, as a fresh program has.
+inline OpenResult OpenForTest(CTessaline& scene, const std::string& path, MessageSink& messages, bool& modified)
+{
+    TextureLookup textures;
+    return OpenInto(scene, path, messages, textures, modified);
 }

@@ -152,7 +152,7 @@ TEST_F(ProjectFileTest, GoldenFilesOpenAndSaveToTheSameBytes)
         CTessaline scene;
         CollectingMessageSink messages;
         bool modified = true;
-        ASSERT_TRUE(OpenInto(scene, GoldenPath(name), messages, modified).ok) << name;
+        ASSERT_TRUE(OpenForTest(scene, GoldenPath(name), messages, modified).ok) << name;
         EXPECT_FALSE(modified);
         ASSERT_TRUE(SaveProjectFile(scene, folder.Path(name))) << name;
         EXPECT_EQ(ReadBytes(folder.Path(name)), Golden(name)) << name;
@@ -166,7 +166,7 @@ TEST_F(ProjectFileTest, OpeningFillsTheSceneAndTheFrameValues)
     CollectingMessageSink messages;
     bool modified = false;
     g_currentFrame = 9;
-    ASSERT_TRUE(OpenInto(scene, GoldenPath("two_characters.vtm"), messages, modified).ok);
+    ASSERT_TRUE(OpenForTest(scene, GoldenPath("two_characters.vtm"), messages, modified).ok);
     EXPECT_EQ(g_fps, 24.0f);
     EXPECT_EQ(g_lastFrame, 60);
     EXPECT_EQ(g_prevLastFrame, 60);
@@ -203,7 +203,7 @@ TEST_F(ProjectFileTest, OpeningFillsTheSceneAndTheFrameValues)
                                               {kEndCharacter, 2}};
     EXPECT_EQ(scene.m_traversal, walk);
 
-    ASSERT_TRUE(OpenInto(scene, GoldenPath("long_track.vtm"), messages, modified).ok);
+    ASSERT_TRUE(OpenForTest(scene, GoldenPath("long_track.vtm"), messages, modified).ok);
     EXPECT_EQ(g_lastFrame, 120);
     EXPECT_EQ(g_fps, 12.5f);
 }
@@ -273,7 +273,7 @@ TEST_F(ProjectFileTest, RandomByteFlipsFailOrOpenIntoAConsistentScene)
             bool modified = false;
             CollectingMessageSink messages;
             // The steps after loading, as the open runs them.
-            ASSERT_TRUE(OpenInto(scene, "no-file.txt", messages, modified).ok);
+            ASSERT_TRUE(OpenForTest(scene, "no-file.txt", messages, modified).ok);
             ExpectConsistent(scene);
             ++opened;
         }
@@ -373,7 +373,7 @@ TEST_F(ProjectFileTest, FramesComeFromTheFirstModelWithRecords)
     CTessaline opened;
     CollectingMessageSink messages;
     bool modified = false;
-    ASSERT_TRUE(OpenInto(opened, folder.Path("x.vtm"), messages, modified).ok);
+    ASSERT_TRUE(OpenForTest(opened, folder.Path("x.vtm"), messages, modified).ok);
     EXPECT_EQ(g_lastFrame, 29);
     for (const CModel& model : opened.m_models) {
         EXPECT_EQ(model.m_tracks[0].size(), 30u);

@@ -69,7 +69,7 @@ TEST_F(ScriptTest, EditsAProjectAndSavesIt)
     CTessaline reread;
     CollectingMessageSink messages;
     bool modified = false;
-    ASSERT_TRUE(OpenInto(reread, folder.Path("out.vtm"), messages, modified).ok);
+    ASSERT_TRUE(OpenForTest(reread, folder.Path("out.vtm"), messages, modified).ok);
     EXPECT_EQ(reread.m_models[1].m_tracks[0][60].m_position, CVector(1, 2, 3));
 }
 

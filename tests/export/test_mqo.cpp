@@ -155,11 +155,11 @@ TEST_F(ExportTest, MqoCorpusRoundTrip)
         ResetAppValues();
         CollectingMessageSink messages;
         CTessaline original;
-        (void)ImportMQO(original, file, messages);
+        (void)ImportMQO(original, file, messages, nullptr);
         const std::string written = folder.Path("round.mqo");
         ASSERT_TRUE(WriteMQO(original, 2.0f, written, true).ok) << file;
         CTessaline back;
-        const OpenResult reread = ImportMQO(back, written, messages);
+        const OpenResult reread = ImportMQO(back, written, messages, nullptr);
         ASSERT_TRUE(reread.Complete()) << file;
         ++documents;
 

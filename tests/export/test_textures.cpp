@@ -20,9 +20,8 @@ CMaterial Loaded(const std::string& name, const std::string& texture, const std:
 {
     CMaterial material = MakeMaterial(name, 0, 0.5f, 0.5f, 0.5f, 1.0f);
     material.m_texture = texture;
-    g_textureBaseFolder = base;
     CollectingMessageSink messages;
-    LoadTexture(material, messages, "/nonexistent/");
+    LoadTexture(material, messages, TextureLookup{base, "/nonexistent/"});
     return material;
 }
 

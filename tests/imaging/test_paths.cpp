@@ -28,17 +28,22 @@ TEST(Paths, SplitWithEitherSeparator)
     EXPECT_EQ(GetPathFolder(longPath)->size(), 5001u);
 }
 
-TEST(Paths, DoubleByteCharactersAreSteppedOverWhole)
+TEST(Paths, DocumentNamesAreSplitAsCp932AndTypedPathsAsUtf8)
 {
+    constexpr PathText cp932 = PathText::Cp932;
     // "表" is 0x95 0x5C in CP932: its second byte is a backslash.
     const std::string table = "\x95\x5C";
-    EXPECT_EQ(GetPathFolder("tex\\" + table + ".bmp"), "tex\\");
-    EXPECT_EQ(GetPathFileName(table + ".bmp"), table + ".bmp");
-    EXPECT_EQ(GetPathFolder(table + ".bmp"), std::nullopt);
-    EXPECT_EQ(ToSlashSeparators(table + "\\a.bmp"), table + "/a.bmp");
+    EXPECT_EQ(GetPathFolder("tex\\" + table + ".bmp", cp932), "tex\\");
+    EXPECT_EQ(GetPathFileName(table + ".bmp", cp932), table + ".bmp");
+    EXPECT_EQ(GetPathFolder(table + ".bmp", cp932), std::nullopt);
+    EXPECT_EQ(ToSlashSeparators(table + "\\a.bmp", cp932), table + "/a.bmp");
     // A lead byte at the very end is a byte of its own.
-    EXPECT_EQ(GetPathFolder("a\\\x95"), "a\\");
-    EXPECT_EQ(GetPathFileName("a\\\x95"), "\x95");
+    EXPECT_EQ(GetPathFolder("a\\\x95", cp932), "a\\");
+    EXPECT_EQ(GetPathFileName("a\\\x95", cp932), "\x95");
+    // "\xE8\x9F\x95\x5C" is valid UTF-8 and also a CP932 kanji (0xE8 0x9F) before
+    // "表": a name from a document must still be split as CP932.
+    const std::string both = "\xE8\x9F" + table + ".bmp";
+    EXPECT_EQ(GetPathFileName("tex/" + both, cp932), both);
     // UTF-8 names (as Linux writes them) are not read as CP932 pairs: in
     // "あ\x" the byte before the backslash would pass for a CP932 lead byte.
     EXPECT_EQ(GetPathFileName("\xE3\x81\x82\\x.bmp"), "x.bmp");

@@ -91,7 +91,7 @@ TEST(Corpus, EveryDocumentImportsWithItsResultCode)
         ResetAppValues();
         CTessaline scene;
         CollectingMessageSink messages;
-        const OpenResult result = ImportMQO(scene, kCorpus + expected.file, messages);
+        const OpenResult result = ImportMQO(scene, kCorpus + expected.file, messages, nullptr);
         ASSERT_TRUE(result.ok) << expected.file << ": " << result.detail;
         EXPECT_EQ(result.importCode, expected.code) << expected.file;
         std::size_t vertices = 0;
@@ -116,7 +116,7 @@ TEST(Corpus, NamesAndPivotsOfKnownDocuments)
     ResetAppValues();
     CTessaline scene;
     CollectingMessageSink messages;
-    ASSERT_TRUE(ImportMQO(scene, kCorpus + "wertrain_webgl-metasequoia/app/models/isu.mqo", messages).Complete());
+    ASSERT_TRUE(ImportMQO(scene, kCorpus + "wertrain_webgl-metasequoia/app/models/isu.mqo", messages, nullptr).Complete());
     ASSERT_EQ(scene.m_models.size(), 3u);
     EXPECT_EQ(scene.m_models[0].m_name, "\x83\x43\x83\x58"); // イス, CP932 as written
     EXPECT_EQ(scene.m_models[0].m_id, 6);
@@ -124,13 +124,14 @@ TEST(Corpus, NamesAndPivotsOfKnownDocuments)
 
     // The UTF-8 document inside a container arrives with CP932 names.
     const std::string zipped = "Kotatsu-RTM_mqoIO/src/test/resources/dev/siro256/mqoio/MqoIOTest/case5.mqoz";
-    ASSERT_TRUE(ImportMQO(scene, kCorpus + zipped, messages).Complete());
+    ASSERT_TRUE(ImportMQO(scene, kCorpus + zipped, messages, nullptr).Complete());
     EXPECT_EQ(scene.m_models.back().m_name, "\x8E\x4F\x8A\x70\x8C\x60"); // 三角形
     EXPECT_EQ(scene.m_materials.back().m_name, "\x83\x7D\x83\x65\x83\x8A\x83\x41\x83\x8B"); // マテリアル
 
     // The lathe-style document: two-corner faces set pivots, a texture is named.
     CTessaline wild;
-    const OpenResult result = ImportMQO(wild, kCorpus + "garlic-flavor_mqo_loader/dsan/ワイルドDさん.mqo", messages);
+    TextureLookup textures;
+    const OpenResult result = ImportMQO(wild, kCorpus + "garlic-flavor_mqo_loader/dsan/ワイルドDさん.mqo", messages, &textures);
     ASSERT_TRUE(result.Complete());
     EXPECT_EQ(result.texturesFound + result.texturesMissing, 1);
 }
@@ -160,7 +161,7 @@ TEST(Corpus, EveryTruncatedPrefixEndsConsistently)
             CTessaline scene;
             CollectingMessageSink messages;
             MemoryByteSource prefix(std::string_view(bytes).substr(0, length));
-            const OpenResult result = ImportMQO(scene, prefix, messages);
+            const OpenResult result = ImportMQO(scene, prefix, messages, nullptr);
             ASSERT_TRUE(result.importCode <= 0 && result.importCode >= -4) << source.file << " @" << length;
             ExpectConsistent(scene, std::string(source.file) + " @" + std::to_string(length));
             if (::testing::Test::HasFatalFailure()) {

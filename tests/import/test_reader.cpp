@@ -26,7 +26,7 @@ protected:
     OpenResult Import(const std::string& text)
     {
         MemoryByteSource source(text);
-        return ImportMQO(scene, source, messages);
+        return ImportMQO(scene, source, messages, nullptr); // parse only: no disk
     }
 
     CTessaline scene;
@@ -252,27 +252,35 @@ TEST_F(Reader, DocumentsReadTheSameUnderACommaLocale)
     EXPECT_EQ(scene.m_models[0].m_facet, 59.5f);
 }
 
-TEST_F(Reader, FilesSetTheTextureBaseFolder)
+TEST_F(Reader, FilesMoveTheLookupsBaseFolderAndLoadTexturesThroughIt)
 {
     const std::string folder = std::string(VANTOMO_TEST_DATA_DIR) + "/mqo/";
-    g_textureBaseFolder = "elsewhere";
-    const OpenResult result = ImportMQO(scene, folder + "textured.mqo", messages);
+    TextureLookup textures{"elsewhere", "/nonexistent/"};
+    const OpenResult result = ImportMQO(scene, folder + "textured.mqo", messages, &textures);
     ASSERT_TRUE(result.ok);
     EXPECT_EQ(result.importCode, kMqoOk);
-    EXPECT_EQ(g_textureBaseFolder, folder);
+    EXPECT_EQ(textures.baseFolder, folder);
     EXPECT_EQ(result.texturesFound + result.texturesMissing, 1);
     ASSERT_EQ(scene.m_materials.size(), 1u);
     ASSERT_EQ(scene.m_models.size(), 1u);
 
-    const OpenResult zipped = ImportMQO(scene, folder + "textured.mqoz", messages);
+    const OpenResult zipped = ImportMQO(scene, folder + "textured.mqoz", messages, &textures);
     ASSERT_TRUE(zipped.ok) << zipped.detail;
     EXPECT_EQ(zipped.importCode, kMqoOk);
     EXPECT_EQ(scene.m_models.size(), 2u);
 
-    g_textureBaseFolder = "unchanged";
-    const OpenResult missing = ImportMQO(scene, folder + "no such file.mqo", messages);
+    textures.baseFolder = "unchanged";
+    const OpenResult missing = ImportMQO(scene, folder + "no such file.mqo", messages, &textures);
     EXPECT_FALSE(missing.ok);
     EXPECT_FALSE(missing.detail.empty());
-    EXPECT_EQ(g_textureBaseFolder, "unchanged");
-    EXPECT_FALSE(ImportMQO(scene, folder + "textured.mqo", messages).importCode != kMqoOk);
+    EXPECT_EQ(textures.baseFolder, "unchanged");
+
+    // Without a lookup the reader parses only: the texture name is kept, no file is read.
+    CTessaline parsed;
+    const OpenResult bare = ImportMQO(parsed, folder + "textured.mqo", messages, nullptr);
+    EXPECT_TRUE(bare.Complete());
+    EXPECT_EQ(bare.texturesFound + bare.texturesMissing, 0);
+    ASSERT_FALSE(parsed.m_materials.empty());
+    EXPECT_FALSE(parsed.m_materials[0].m_texture.empty());
+    EXPECT_EQ(parsed.m_materials[0].m_image, nullptr);
 }

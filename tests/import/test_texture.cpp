@@ -42,16 +42,17 @@ protected:
     void SetUp() override
     {
         ResetAppValues();
-        g_textureBaseFolder = dir.Path("doc");
-        fs::create_directories(g_textureBaseFolder);
+        lookup.baseFolder = dir.Path("doc");
+        lookup.programFolder = dir.Path("prog/");
+        fs::create_directories(lookup.baseFolder);
         fs::create_directories(dir.Path("prog"));
     }
-    void TearDown() override { g_textureBaseFolder.clear(); }
 
-    bool Load(CMaterial& material) { return LoadTexture(material, messages, dir.Path("prog/")); }
+    bool Load(CMaterial& material) { return LoadTexture(material, messages, lookup); }
 
     TempFolder dir;
     CollectingMessageSink messages;
+    TextureLookup lookup;
 };
 
 } // namespace
@@ -84,8 +85,8 @@ TEST_F(Texture, DecodersByExtensionAndTheirResults)
 
 TEST_F(Texture, SearchOrder)
 {
-    fs::create_directories(g_textureBaseFolder + "/sub");
-    WriteFileBytes(g_textureBaseFolder + "/sub/wood.bmp", SmallBmp());
+    fs::create_directories(lookup.baseFolder + "/sub");
+    WriteFileBytes(lookup.baseFolder + "/sub/wood.bmp", SmallBmp());
     CMaterial material;
     material.m_texture = "sub\\wood.bmp"; // written on Windows
     ASSERT_TRUE(Load(material));
@@ -113,15 +114,15 @@ TEST_F(Texture, SearchOrder)
 
 TEST_F(Texture, Cp932NamesFindUtf8Files)
 {
-    WriteFileBytes(g_textureBaseFolder + "/木目.bmp", SmallBmp());
+    WriteFileBytes(lookup.baseFolder + "/木目.bmp", SmallBmp());
     CMaterial material;
     material.m_texture = "\x96\xD8\x96\xDA.bmp"; // 木目 in CP932
     ASSERT_TRUE(Load(material));
     EXPECT_EQ(material.m_texture, "\x96\xD8\x96\xDA.bmp");
 
     // "表" ends in 0x5C, which must not split the name.
-    fs::create_directories(g_textureBaseFolder + "/表");
-    WriteFileBytes(g_textureBaseFolder + "/表/a.bmp", SmallBmp());
+    fs::create_directories(lookup.baseFolder + "/表");
+    WriteFileBytes(lookup.baseFolder + "/表/a.bmp", SmallBmp());
     material.m_texture = "\x95\x5C\\a.bmp";
     EXPECT_TRUE(Load(material));
 }
@@ -134,10 +135,10 @@ TEST_F(Texture, MissingTextureKeepsItsNameAndIsReportedOnce)
     CMaterial plain;
     CMaterial found;
     found.m_texture = "here.bmp";
-    WriteFileBytes(g_textureBaseFolder + "/here.bmp", SmallBmp());
+    WriteFileBytes(lookup.baseFolder + "/here.bmp", SmallBmp());
     scene.m_materials = {missing, plain, found};
 
-    ReloadTextures(scene, messages, dir.Path("prog/"));
+    ReloadTextures(scene, messages, lookup);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0], kTextureLoadFailedMessage);
     EXPECT_EQ(scene.m_materials[0].m_texture, "gone.bmp") << "a later save still names the file";
@@ -145,22 +146,22 @@ TEST_F(Texture, MissingTextureKeepsItsNameAndIsReportedOnce)
     EXPECT_EQ(scene.m_materials[1].m_image, nullptr);
     EXPECT_NE(scene.m_materials[2].m_image, nullptr);
 
-    ReloadTextures(scene, messages, dir.Path("prog/"));
+    ReloadTextures(scene, messages, lookup);
     EXPECT_EQ(messages.messages.size(), 1u) << "not repeated on every reload";
 
     scene.m_materials[0].m_texture = "other.bmp"; // a new name that fails is reported
-    ReloadTextures(scene, messages, dir.Path("prog/"));
+    ReloadTextures(scene, messages, lookup);
     EXPECT_EQ(messages.messages.size(), 2u);
 
-    WriteFileBytes(g_textureBaseFolder + "/other.bmp", SmallBmp());
-    ReloadTextures(scene, messages, dir.Path("prog/"));
+    WriteFileBytes(lookup.baseFolder + "/other.bmp", SmallBmp());
+    ReloadTextures(scene, messages, lookup);
     EXPECT_NE(scene.m_materials[0].m_image, nullptr);
-    fs::remove(g_textureBaseFolder + "/other.bmp");
-    ReloadTextures(scene, messages, dir.Path("prog/"));
+    fs::remove(lookup.baseFolder + "/other.bmp");
+    ReloadTextures(scene, messages, lookup);
     EXPECT_EQ(messages.messages.size(), 3u) << "lost again after it had loaded";
 
     scene.m_materials[2].m_texture.clear();
-    ReloadTextures(scene, messages, dir.Path("prog/"));
+    ReloadTextures(scene, messages, lookup);
     EXPECT_EQ(scene.m_materials[2].m_image, nullptr) << "no name, no image";
     EXPECT_EQ(messages.messages.size(), 3u);
 }

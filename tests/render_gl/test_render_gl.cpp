@@ -526,7 +526,8 @@ TEST_F(RenderTest, RobotSampleMatchesItsReferencePicture)
     CTessaline scene;
     MessageCollector messages;
     bool modified = false;
-    ASSERT_TRUE(OpenInto(scene, std::string(VANTOMO_SOURCE_DIR) + "/samples/robot.mqo", messages, modified).ok);
+    TextureLookup textures;
+    ASSERT_TRUE(OpenInto(scene, std::string(VANTOMO_SOURCE_DIR) + "/samples/robot.mqo", messages, textures, modified).ok);
     InbetweenAll(scene);
     ASSERT_EQ(scene.m_models.size(), 6u);
     scene.m_selectedModel = 0;

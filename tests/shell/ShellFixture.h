@@ -61,8 +61,8 @@ protected:
         QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo"))
             .setValue(QStringLiteral("Vantomo/Language"), QStringLiteral("Japanese"));
         // The sample's texture is named relative to its folder.
-        g_textureBaseFolder = std::string(VANTOMO_SOURCE_DIR) + "/samples";
         doc = std::make_unique<CVantomoDoc>(ui);
+        doc->Textures().baseFolder = std::string(VANTOMO_SOURCE_DIR) + "/samples";
         frame = std::make_unique<CMainFrame>(*doc, ui, createGl);
         ui.SetFrame(frame.get());
     }

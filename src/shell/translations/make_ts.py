@@ -84,9 +84,6 @@ T = {
  ("OpenGL 3.3 が使えないため、3D ビューを表示できません。",
   "The 3D view cannot be shown: OpenGL 3.3 is not available."),
 ],
-"Progress": [
- ("読み込み中...", "Reading..."), ("書き出し中...", "Writing..."), ("キャンセル", "Cancel"),
-],
 "Filters": [
  ("全ての形式(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomoファイル(*.vtm)|*.vtm|Metasequoiaファイル(*.mqo)|*.mqo|",
   "All Formats(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomo Files(*.vtm)|*.vtm|Metasequoia Files(*.mqo)|*.mqo|"),

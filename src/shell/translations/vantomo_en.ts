@@ -403,21 +403,6 @@
     </message>
 </context>
 <context>
-    <name>Progress</name>
-    <message>
-        <source>読み込み中...</source>
-        <translation>Reading...</translation>
-    </message>
-    <message>
-        <source>書き出し中...</source>
-        <translation>Writing...</translation>
-    </message>
-    <message>
-        <source>キャンセル</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
     <name>Filters</name>
     <message>
         <source>全ての形式(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomoファイル(*.vtm)|*.vtm|Metasequoiaファイル(*.mqo)|*.mqo|</source>

@@ -113,8 +113,13 @@ void CAnimationListView::mousePressEvent(QMouseEvent* event)
 
 void CAnimationListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    // A second click selects again, as the first did.
-    mousePressEvent(event);
+    // A second left click selects again, as the first did; the right button
+    // opened its menu on the press already.
+    if (event->button() == Qt::LeftButton) {
+        mousePressEvent(event);
+    } else {
+        event->accept();
+    }
 }
 
 void CAnimationListView::keyPressEvent(QKeyEvent* event)

@@ -38,6 +38,7 @@ private:
     QVBoxLayout* m_content = nullptr;
 };
 
+// "ﾓﾃﾞﾙのｷｰﾌﾚｰﾑの追加・削除": the frame edit and the four key operations.
 class CDlgKeyFrame : public ExchangeDialog {
     Q_OBJECT
 public:
@@ -52,6 +53,7 @@ private:
     QButtonGroup* m_action;
 };
 
+// "ﾌﾚｰﾑの挿入": after which frame, and how many.
 class CDlgInsert : public ExchangeDialog {
     Q_OBJECT
 public:
@@ -66,6 +68,7 @@ private:
     QLineEdit* m_count;
 };
 
+// "ﾌﾚｰﾑの削除": the first and the last frame to delete.
 class CDlgDelete : public ExchangeDialog {
     Q_OBJECT
 public:
@@ -80,6 +83,7 @@ private:
     QLineEdit* m_end;
 };
 
+// The export options of one kind, titled by the kind, with its locks.
 class CDlgSave : public ExchangeDialog {
     Q_OBJECT
 public:
@@ -99,6 +103,8 @@ private:
     QLineEdit* m_scale;
 };
 
+// "材質設定": every value of one material, each number as a slider and an
+// edit that follow each other, with a preview of the colour drawn.
 class CDlgMaterial : public ExchangeDialog {
     Q_OBJECT
 public:

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+namespace vantomo {
+
 namespace {
 
 class Writer {
@@ -158,3 +160,5 @@ std::uint64_t WriteSyntheticMqo(const std::string& path, const MqoGeneratorOptio
     }
     return size;
 }
+
+} // namespace vantomo

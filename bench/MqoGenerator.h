@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace vantomo {
+
 struct MqoGeneratorOptions {
     int objects = 8;           // each a grid of vertices with one face per cell
     int verticesPerObject = 125000;
@@ -15,3 +17,5 @@ struct MqoGeneratorOptions {
 // Writes the document to `path`; returns its size in bytes, or 0 when it
 // could not be written.
 std::uint64_t WriteSyntheticMqo(const std::string& path, const MqoGeneratorOptions& options);
+
+} // namespace vantomo

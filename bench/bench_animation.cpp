@@ -14,6 +14,9 @@
 #include "animation/Pose.h"
 #include "scene/AppValues.h"
 
+using namespace vantomo;
+
+
 namespace {
 
 constexpr int kModels = 100;

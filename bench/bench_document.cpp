@@ -29,6 +29,9 @@
 #include "scene/ProjectFile.h"
 #include "base/FileIo.h"
 
+using namespace vantomo;
+
+
 namespace {
 
 constexpr int kModels = 200;

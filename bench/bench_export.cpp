@@ -34,6 +34,9 @@
 #include "scene/AppValues.h"
 #include "base/FileIo.h"
 
+using namespace vantomo;
+
+
 // Heap accounting for the peak-memory counter.
 namespace {
 std::atomic<long long> g_live{0};

@@ -26,6 +26,9 @@
 #include "imaging/DibStream.h"
 #include "scene/AppValues.h"
 
+using namespace vantomo;
+
+
 namespace {
 
 constexpr int kModels = 16;

@@ -20,6 +20,9 @@
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
 
+using namespace vantomo;
+
+
 namespace {
 
 constexpr int kSize = 4096;

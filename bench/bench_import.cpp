@@ -21,6 +21,9 @@
 #include "import/LoaderMQO.h"
 #include "scene/AppValues.h"
 
+using namespace vantomo;
+
+
 namespace {
 
 std::string g_path;

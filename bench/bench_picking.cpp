@@ -15,6 +15,9 @@
 #include "render/Picking.h"
 #include "scene/AppValues.h"
 
+using namespace vantomo;
+
+
 namespace {
 
 constexpr float kViewW = 1000.0f;

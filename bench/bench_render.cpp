@@ -33,6 +33,9 @@
 #include "scene/AppValues.h"
 #include "scene/MessageSink.h"
 
+using namespace vantomo;
+
+
 namespace {
 
 constexpr int kWidth = 1280;

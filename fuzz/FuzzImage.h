@@ -8,6 +8,8 @@
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
 
+namespace vantomo {
+
 inline void ExerciseImage(DibStream& image, bool ok)
 {
     if (!ok) {
@@ -46,3 +48,5 @@ inline void ExerciseImage(DibStream& image, bool ok)
     }
     (void)sum;
 }
+
+} // namespace vantomo

@@ -8,6 +8,9 @@
 #include "import/LoaderMQO.h"
 #include "scene/AppValues.h"
 
+using namespace vantomo;
+
+
 namespace {
 
 class NullSink final : public MessageSink {

@@ -4,6 +4,9 @@
 
 #include "FuzzImage.h"
 
+using namespace vantomo;
+
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> input(data, size);

@@ -8,6 +8,9 @@
 #include "scene/AppValues.h"
 #include "scene/ProjectFile.h"
 
+using namespace vantomo;
+
+
 namespace {
 
 void Check(bool condition)

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+namespace vantomo {
+
 class TempFolder {
 public:
     TempFolder()
@@ -46,3 +48,5 @@ public:
 private:
     std::string m_path;
 };
+
+} // namespace vantomo

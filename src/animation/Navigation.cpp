@@ -6,6 +6,8 @@
 #include "scene/AppValues.h"
 #include "base/Numbers.h"
 
+namespace vantomo {
+
 namespace {
 
 void StopPlaying() { g_playing = 0; }
@@ -176,3 +178,5 @@ int Playback::Advance(int elapsedMs)
     Tick();
     return 1;
 }
+
+} // namespace vantomo

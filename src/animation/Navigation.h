@@ -9,6 +9,8 @@
 
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // g_currentFrame := 0, then Inbetween on every model.
 void FirstFrame(CTessaline& scene);
 // g_currentFrame := g_lastFrame, then Inbetween on every model.
@@ -63,3 +65,5 @@ private:
     int m_periodMs = 33;
     long long m_elapsedMs = 0;
 };
+
+} // namespace vantomo

@@ -2,6 +2,8 @@
 
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 namespace {
 
 // One segment between the keys at k and i: every record strictly between them.
@@ -270,3 +272,5 @@ D3DXMATRIX ComposeWorldMatrix(const CTessaline& scene, int model, int animation,
     }
     return LeaveModel(stack, scene.m_models[static_cast<std::size_t>(model)]);
 }
+
+} // namespace vantomo

@@ -8,6 +8,8 @@
 #include "render/math/D3DMath.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // Rewrite every non-key record of one track from the keys around it: linear in
 // every component, in single precision, B - (B - A) * n / d; the pose after the
 // last key is held. Record 0 always serves as a key; key records are not changed.
@@ -68,3 +70,5 @@ std::vector<D3DXMATRIX> ComposeWorldMatrices(const CTessaline& scene, int animat
 // same products in the same order as the traversal walk, so both agree bit for bit.
 // A chain that does not end at a character stops where it leaves the model list.
 D3DXMATRIX ComposeWorldMatrix(const CTessaline& scene, int model, int animation, int frame);
+
+} // namespace vantomo

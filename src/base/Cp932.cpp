@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <iconv.h>
 
+namespace vantomo {
+
 namespace {
 
 // One conversion descriptor per direction and thread; iconv_open is costly.
@@ -132,3 +134,5 @@ void AppendUtf8(std::string& out, char32_t c)
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
 }
+
+} // namespace vantomo

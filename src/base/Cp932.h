@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace vantomo {
+
 // CP932 to UTF-8; bytes CP932 cannot decode become U+FFFD.
 std::string Cp932ToUtf8(std::string_view cp932);
 
@@ -20,3 +22,5 @@ constexpr bool IsCp932LeadByte(unsigned char c)
 {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
+
+} // namespace vantomo

@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace vantomo {
+
 namespace {
 
 class Fd {
@@ -250,3 +252,5 @@ FileResult WriteFileAtomically(const std::string& path, std::span<const unsigned
     }
     return result;
 }
+
+} // namespace vantomo

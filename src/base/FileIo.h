@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+namespace vantomo {
+
 // The bytes of a whole file. Large files live in anonymous memory with huge
 // pages where the system allows, which spares most of the page faults of
 // filling a fresh buffer.
@@ -70,3 +72,5 @@ private:
 
 // Replaces the file at `path` by `bytes` through an AtomicFile.
 FileResult WriteFileAtomically(const std::string& path, std::span<const unsigned char> bytes);
+
+} // namespace vantomo

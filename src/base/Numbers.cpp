@@ -10,6 +10,8 @@
 #include <locale.h>
 #include <vector>
 
+namespace vantomo {
+
 namespace {
 
 bool IsCSpace(char c)
@@ -230,3 +232,5 @@ int AtoiGeneral(std::string_view text)
 }
 
 } // namespace
+
+} // namespace vantomo

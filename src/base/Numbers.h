@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace vantomo {
+
 // atof: the longest prefix strtod accepts in the "C" locale (leading white
 // space, sign, decimal or hexadecimal digits, exponent, inf, nan); 0 when none.
 double AtofC(std::string_view text);
@@ -25,3 +27,5 @@ std::string FormatFixed6(double value);
 
 // printf("%d").
 std::string FormatInt(long long value);
+
+} // namespace vantomo

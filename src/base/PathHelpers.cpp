@@ -6,6 +6,8 @@
 
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 namespace {
 
 bool IsCp932TrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
@@ -150,3 +152,5 @@ std::string JoinPath(std::string_view folder, std::string_view name)
     joined.append(name);
     return joined;
 }
+
+} // namespace vantomo

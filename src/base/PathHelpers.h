@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+namespace vantomo {
+
 // How a path's bytes are encoded.
 enum class PathText {
     Utf8,  // typed by the user or given by the system
@@ -61,3 +63,5 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 
 // The folder of the running program, ending in "/"; empty when unknown.
 std::string ProgramFolder();
+
+} // namespace vantomo

@@ -14,6 +14,8 @@
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 namespace {
 
 constexpr const char* kUsage =
@@ -85,3 +87,5 @@ int RunConvert(const Args& args)
     }
     return ReportIncompleteDocuments(files, outcomes) ? kExitFailure : kExitOk;
 }
+
+} // namespace vantomo

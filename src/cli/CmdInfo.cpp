@@ -11,6 +11,8 @@
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 namespace {
 
 struct TextureCounts {
@@ -95,3 +97,5 @@ int RunInfo(const Args& args)
     const bool incomplete = ReportIncompleteDocuments(files, outcomes);
     return std::cout.good() && !incomplete ? kExitOk : kExitFailure;
 }
+
+} // namespace vantomo

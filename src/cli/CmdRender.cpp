@@ -15,6 +15,8 @@
 #include "render/RenderGeometry.h"
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 namespace {
 
 constexpr const char* kUsage =
@@ -192,3 +194,5 @@ int RunRender(const Args& args)
     }
     return ReportIncompleteDocuments(o.files, outcomes) ? kExitFailure : kExitOk;
 }
+
+} // namespace vantomo

@@ -15,6 +15,8 @@
 #include "base/PathHelpers.h"
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 namespace {
 
 // Relative paths in a script are taken from the script's own folder.
@@ -81,3 +83,5 @@ int RunScript(const Args& args)
     std::cout.flush();
     return std::cout.good() ? kExitOk : kExitFailure;
 }
+
+} // namespace vantomo

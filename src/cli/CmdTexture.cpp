@@ -8,6 +8,8 @@
 #include "imaging/DibStream.h"
 #include "import/TextureLoader.h"
 
+namespace vantomo {
+
 int RunTexture(const Args& args)
 {
     std::string input;
@@ -46,3 +48,5 @@ int RunTexture(const Args& args)
     }
     return kExitOk;
 }
+
+} // namespace vantomo

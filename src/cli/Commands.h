@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantomo {
+
 using Args = std::vector<std::string_view>;
 
 inline constexpr int kExitOk = 0;
@@ -16,3 +18,5 @@ int RunTexture(const Args& args);
 int RunConvert(const Args& args);
 int RunScript(const Args& args);
 int RunRender(const Args& args);
+
+} // namespace vantomo

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace vantomo {
+
 void JsonWriter::NewLine()
 {
     if (!m_pretty) {
@@ -134,3 +136,5 @@ JsonWriter& JsonWriter::Null()
     m_out.append("null");
     return *this;
 }
+
+} // namespace vantomo

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantomo {
+
 class JsonWriter {
 public:
     explicit JsonWriter(bool pretty = true) : m_pretty(pretty) {}
@@ -33,3 +35,5 @@ private:
     bool m_afterKey = false;
     bool m_pretty;
 };
+
+} // namespace vantomo

@@ -5,6 +5,8 @@
 #include "document/Document.h"
 #include "import/LoaderMQO.h"
 
+namespace vantomo {
+
 OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages)
 {
     const std::string extension = ExtensionOf(path);
@@ -47,3 +49,5 @@ bool ReportIncompleteDocuments(const std::vector<std::string>& files, const std:
     }
     return any;
 }
+
+} // namespace vantomo

@@ -8,6 +8,8 @@
 #include "scene/MessageSink.h"
 #include "scene/OperationResult.h"
 
+namespace vantomo {
+
 // Opens or imports `path` into `scene` as the desktop program's open does.
 // A file that cannot be opened leaves the scene as it was. Unlike the desktop
 // program, an extension no reader takes is a failure: on the command line it
@@ -24,3 +26,5 @@ OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageS
 // reader's result means. True when there was one: the command then finishes
 // its work with what was read and exits 1.
 bool ReportIncompleteDocuments(const std::vector<std::string>& files, const std::vector<OpenResult>& outcomes);
+
+} // namespace vantomo

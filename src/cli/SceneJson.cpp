@@ -4,6 +4,8 @@
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 namespace {
 
 void Vector3(JsonWriter& json, const CVector& v)
@@ -134,3 +136,5 @@ std::string SceneToJson(const CTessaline& scene, const std::vector<ImportRecord>
     json.EndObject();
     return json.Text() + "\n";
 }
+
+} // namespace vantomo

@@ -7,6 +7,8 @@
 
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // One opened document: its file name and the reader's result code, or none
 // when nothing was read.
 struct ImportRecord {
@@ -16,3 +18,5 @@ struct ImportRecord {
 
 // Names are converted from CP932 to UTF-8 (undecodable bytes as U+FFFD).
 std::string SceneToJson(const CTessaline& scene, const std::vector<ImportRecord>& imports);
+
+} // namespace vantomo

@@ -6,6 +6,8 @@
 #include "render/gl/HeadlessContext.h"
 #include "render/gl/OffscreenTarget.h"
 
+namespace vantomo {
+
 struct SceneRenderer::Parts {
     std::unique_ptr<HeadlessContext> context;
     GlRenderer renderer;
@@ -76,3 +78,5 @@ std::string SceneRenderer::Draw(CTessaline& scene, int width, int height, const 
     }
     return {};
 }
+
+} // namespace vantomo

@@ -7,6 +7,8 @@
 
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 class SceneRenderer {
 public:
     // Creates the headless context and the renderer. Null, with a one-line
@@ -29,3 +31,5 @@ private:
     explicit SceneRenderer(std::unique_ptr<Parts> parts);
     std::unique_ptr<Parts> m_parts;
 };
+
+} // namespace vantomo

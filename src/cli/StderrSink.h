@@ -6,6 +6,8 @@
 #include "base/Cp932.h"
 #include "scene/MessageSink.h"
 
+namespace vantomo {
+
 class StderrSink final : public MessageSink {
 public:
     void ShowMessage(std::string_view text) override { std::cerr << text << '\n'; }
@@ -15,3 +17,5 @@ public:
         std::cerr << Cp932ToUtf8(name) << ": " << text << '\n';
     }
 };
+
+} // namespace vantomo

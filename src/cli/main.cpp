@@ -5,9 +5,12 @@
 
 #include "cli/Commands.h"
 
+
 #ifndef VANTOMO_VERSION
 #define VANTOMO_VERSION "0.0.0"
 #endif
+
+using namespace vantomo;
 
 namespace {
 

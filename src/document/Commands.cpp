@@ -1,5 +1,7 @@
 #include "document/Commands.h"
 
+namespace vantomo {
+
 namespace {
 
 using O = CommandOwner;
@@ -91,3 +93,5 @@ const CommandInfo* FindCommand(int id)
     }
     return nullptr;
 }
+
+} // namespace vantomo

@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+namespace vantomo {
+
 enum CommandId : int {
     kCmdControlToolbar = 132,
     kCmdAddModel = 50000,
@@ -96,3 +98,5 @@ std::span<const CommandInfo> CommandTable();
 
 // The entry of `id`, or null for an identifier that is not a command.
 const CommandInfo* FindCommand(int id);
+
+} // namespace vantomo

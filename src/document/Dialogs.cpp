@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+namespace vantomo {
+
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
@@ -62,3 +64,5 @@ bool ExchangeFloat(std::string_view text, float& value)
     value = static_cast<float>(parsed);
     return true;
 }
+
+} // namespace vantomo

@@ -9,6 +9,8 @@
 
 #include "export/ExportSettings.h"
 
+namespace vantomo {
+
 inline constexpr const char* kEnterIntegerMessage = "整数を入力してください。";
 inline constexpr const char* kEnterNumberMessage = "数字を入力してください。";
 
@@ -70,3 +72,5 @@ inline constexpr const char* kGltfExportTitle = "glTFフォーマットで保存
 inline constexpr const char* kKeyFrameDialogTitle = "ﾓﾃﾞﾙのｷｰﾌﾚｰﾑの追加・削除";
 inline constexpr const char* kFrameDeleteDialogTitle = "ﾌﾚｰﾑの削除";
 inline constexpr const char* kFrameInsertDialogTitle = "ﾌﾚｰﾑの挿入";
+
+} // namespace vantomo

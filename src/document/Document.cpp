@@ -12,6 +12,8 @@
 #include "scene/ProjectFile.h"
 #include "base/FileIo.h"
 
+namespace vantomo {
+
 std::string ExtensionOf(std::string_view path)
 {
     return LowerAscii(GetPathExtension(path));
@@ -225,3 +227,5 @@ void CVantomoDoc::NoteImportFailure(const OpenResult& result)
         m_lastFailure = "result " + std::to_string(*result.importCode) + ": " + MqoResultMeaning(*result.importCode);
     }
 }
+
+} // namespace vantomo

@@ -13,6 +13,8 @@
 #include "scene/CTessaline.h"
 #include "scene/ProjectFile.h" // SaveProjectFile, kSaveFailedMessage
 
+namespace vantomo {
+
 // The hints sent to the views after a change.
 enum UpdateHint : int {
     kHintNewDocument = 101,
@@ -210,3 +212,5 @@ private:
     bool m_modified = false;
     std::vector<DocumentView*> m_views;
 };
+
+} // namespace vantomo

@@ -18,6 +18,8 @@
 #include "base/PathHelpers.h"
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 namespace {
 
 bool IsTransformMode(int id) { return id == kCmdModeMove || id == kCmdModeRotate || id == kCmdModeScale; }
@@ -815,3 +817,5 @@ bool CVantomoDoc::EditMaterial(int index)
     SetModifiedFlag();
     return true;
 }
+
+} // namespace vantomo

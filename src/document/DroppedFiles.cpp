@@ -2,6 +2,8 @@
 
 #include "import/LoaderMQO.h"
 
+namespace vantomo {
+
 DroppedKind KindOfDroppedPath(const std::string& path)
 {
     if (path.size() < 3) {
@@ -45,3 +47,5 @@ int OpenDroppedFiles(CVantomoDoc& doc, const std::vector<std::string>& paths)
     }
     return opened;
 }
+
+} // namespace vantomo

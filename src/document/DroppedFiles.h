@@ -6,6 +6,8 @@
 
 #include "document/Document.h"
 
+namespace vantomo {
+
 // What a dropped path is, by its last three characters in any letter case
 // (so "MODEL.MQO" and even "modelmqo" count as Metasequoia documents).
 enum class DroppedKind { Project, Metasequoia, Other };
@@ -18,3 +20,5 @@ DroppedKind KindOfDroppedPath(const std::string& path);
 // modified, leaving the history and the selection as they are; anything
 // else is skipped. Returns how many files were opened or imported.
 int OpenDroppedFiles(CVantomoDoc& doc, const std::vector<std::string>& paths);
+
+} // namespace vantomo

@@ -2,6 +2,8 @@
 
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 namespace {
 
 // The five parallel vectors of one stack.
@@ -110,3 +112,5 @@ void PushUndoSelected(CTessaline& scene)
 bool Undo(CTessaline& scene) { return Restore(scene, UndoStack(scene), RedoStack(scene)); }
 
 bool Redo(CTessaline& scene) { return Restore(scene, RedoStack(scene), UndoStack(scene)); }
+
+} // namespace vantomo

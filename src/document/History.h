@@ -7,6 +7,8 @@
 
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // Push (name, parent, frame, copy of record (g_currentAnimation, frame),
 // g_currentAnimation) onto the undo stack and empty the redo stack. A frame
 // outside the track records the rest pose. Nothing happens for a model index
@@ -27,3 +29,5 @@ bool Undo(CTessaline& scene);
 
 // Undo with the two stacks exchanged.
 bool Redo(CTessaline& scene);
+
+} // namespace vantomo

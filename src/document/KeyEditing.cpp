@@ -10,6 +10,8 @@
 #include "scene/AppValues.h"
 #include "base/Numbers.h"
 
+namespace vantomo {
+
 namespace {
 
 Track* CurrentTrack(CModel& model)
@@ -196,3 +198,5 @@ void ApplyCurrentAnimationLength(CTessaline& scene, MessageSink& messages)
 {
     SetLastFrame(scene, FormatInt(static_cast<long long>(scene.FrameCountOf(g_currentAnimation)) - 1), messages);
 }
+
+} // namespace vantomo

@@ -12,6 +12,8 @@
 #include "scene/CTessaline.h"
 #include "scene/MessageSink.h"
 
+namespace vantomo {
+
 inline constexpr const char* kFrameOutOfRangeMessage = "フレーム番号が範囲外です！";
 
 // Mark frame f a key of the selected model (or of every model of the selected
@@ -47,3 +49,5 @@ SetLastFrameResult SetLastFrame(CTessaline& scene, std::string_view text, Messag
 // animation became current: SetLastFrame with the current animation's length,
 // which sizes every model's track of it.
 void ApplyCurrentAnimationLength(CTessaline& scene, MessageSink& messages);
+
+} // namespace vantomo

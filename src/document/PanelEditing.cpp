@@ -3,6 +3,8 @@
 #include "animation/Pose.h"
 #include "document/History.h"
 
+namespace vantomo {
+
 void ApplyPosition(CTessaline& scene, float x, float y, float z)
 {
     if (CModel* model = scene.GetSelectedModel()) {
@@ -38,3 +40,5 @@ void ApplyPanelValues(CTessaline& scene, float x, float y, float z, float angle)
     default: break;
     }
 }
+
+} // namespace vantomo

@@ -8,6 +8,8 @@
 
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // Position of the selected model's current record := (x, y, z); with no
 // model selected the camera's position. A record outside the tracks is left alone.
 void ApplyPosition(CTessaline& scene, float x, float y, float z);
@@ -24,3 +26,5 @@ void ApplyScale(CTessaline& scene, float x, float y, float z);
 // The whole field step: PushUndoSelected, then ApplyPosition, ApplyRotation
 // or ApplyScale by m_transformMode (any other mode applies nothing).
 void ApplyPanelValues(CTessaline& scene, float x, float y, float z, float angle);
+
+} // namespace vantomo

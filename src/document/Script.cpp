@@ -15,6 +15,8 @@
 #include "base/Cp932.h"
 #include "base/Numbers.h"
 
+namespace vantomo {
+
 namespace {
 
 using Tokens = std::vector<std::string>;
@@ -847,3 +849,5 @@ std::string ScriptRunner::RenderCommand(const Tokens& t)
     const std::string error = m_render(m_doc.Scene(), Path(t[1]), width, height);
     return error.empty() ? std::string{} : "render: " + error;
 }
+
+} // namespace vantomo

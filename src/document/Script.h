@@ -21,6 +21,8 @@
 #include "document/Document.h"
 #include "render/MouseHandling.h"
 
+namespace vantomo {
+
 struct ScriptResult {
     bool ok = true;
     int line = 0;      // line of the failing command (1-based) when !ok
@@ -124,3 +126,5 @@ private:
     std::vector<int> m_hints;       // hints sent while the last command ran
     std::size_t m_firstMessage = 0; // first message the last command showed
 };
+
+} // namespace vantomo

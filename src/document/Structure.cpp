@@ -8,6 +8,8 @@
 #include "base/Cp932.h"
 #include "scene/Names.h"
 
+namespace vantomo {
+
 namespace {
 
 constexpr int kDefaultNameLimit = 20000;
@@ -339,3 +341,5 @@ bool RenameAnimation(CTessaline& scene, int a, const std::string& name, MessageS
     return StoreUniqueName(AnimationNameExists(scene, name), scene.m_animationNames[static_cast<std::size_t>(a)],
                            name, messages);
 }
+
+} // namespace vantomo

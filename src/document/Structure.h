@@ -13,6 +13,8 @@
 #include "scene/CTessaline.h"
 #include "scene/MessageSink.h"
 
+namespace vantomo {
+
 void SelectModel(CTessaline& scene, int model);
 void ClearSelection(CTessaline& scene);
 void SelectCharacter(CTessaline& scene, int character);
@@ -80,3 +82,4 @@ void ResolveParentsByName(CTessaline& scene);
 // Drop every material no face of any model uses.
 void RemoveUnusedMaterials(CTessaline& scene);
 
+} // namespace vantomo

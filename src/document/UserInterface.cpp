@@ -2,6 +2,8 @@
 
 #include "document/Commands.h"
 
+namespace vantomo {
+
 void HeadlessUserInterface::ShowMessage(std::string_view text)
 {
     messages.emplace_back(text);
@@ -223,3 +225,5 @@ bool HeadlessUserInterface::IsShellCommandChecked(int commandId) const
         return false;
     }
 }
+
+} // namespace vantomo

@@ -16,6 +16,8 @@
 #include "document/Dialogs.h"
 #include "scene/MessageSink.h"
 
+namespace vantomo {
+
 // A file dialog's settings. The filter is the platform-neutral form of the
 // resource strings: "Description|*.ext;*.ext|Description|*.ext|".
 struct FileDialogRequest {
@@ -105,3 +107,5 @@ private:
 
     MessageSink* m_forward;
 };
+
+} // namespace vantomo

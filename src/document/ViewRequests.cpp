@@ -3,6 +3,8 @@
 #include "document/History.h"
 #include "document/Structure.h"
 
+namespace vantomo {
+
 void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests)
 {
     CTessaline& scene = doc.Scene();
@@ -25,3 +27,5 @@ void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests)
         doc.SetModifiedFlag();
     }
 }
+
+} // namespace vantomo

@@ -6,7 +6,11 @@
 #include "document/Document.h"
 #include "render/MouseHandling.h"
 
+namespace vantomo {
+
 // In order: PushUndoSelected, SelectModel, the mouse mode, UpdateAllViews with
 // the hint, the second PushUndoSelected, the modified flag. Capture, repaint
 // and the control panel's fields are left to the view.
 void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests);
+
+} // namespace vantomo

@@ -2,6 +2,8 @@
 #include "export/GltfExport.h"
 #include "base/PathHelpers.h"
 
+namespace vantomo {
+
 ExportResult ExportGltfCase(CTessaline& scene, const std::string& path, const ExportSettings& settings)
 {
     GltfExportOptions options;
@@ -9,3 +11,5 @@ ExportResult ExportGltfCase(CTessaline& scene, const std::string& path, const Ex
     options.binary = LowerAscii(GetPathExtension(path)) == "glb";
     return ExportGltf(scene, path, options);
 }
+
+} // namespace vantomo

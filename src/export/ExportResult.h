@@ -7,8 +7,12 @@
 
 #include "scene/OperationResult.h"
 
+namespace vantomo {
+
 struct [[nodiscard]] ExportResult : OperationResult {
     // Texture names (as stored in the materials) whose image was not written
     // beside the document; the export itself still succeeded.
     std::vector<std::string> skippedTextures;
 };
+
+} // namespace vantomo

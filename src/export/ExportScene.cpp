@@ -6,6 +6,8 @@
 #include "base/PathHelpers.h"
 #include "scene/ProjectFile.h"
 
+namespace vantomo {
+
 bool IsExportPath(std::string_view path)
 {
     return InitialSettingsForPath(path).has_value() || LowerAscii(GetPathExtension(path)) == "vtm";
@@ -37,3 +39,5 @@ ExportResult ExportScene(CTessaline& scene, const std::string& path, const Expor
     }
     return ExportGltfCase(scene, path, settings);
 }
+
+} // namespace vantomo

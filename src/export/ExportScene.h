@@ -12,6 +12,8 @@
 #include "export/ExportSettings.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // True when the path's extension names a kind ExportScene writes.
 bool IsExportPath(std::string_view path);
 
@@ -23,3 +25,5 @@ ExportResult ExportScene(CTessaline& scene, const std::string& path, const Expor
 
 // The glTF case (".glb" binary): scale only.
 ExportResult ExportGltfCase(CTessaline& scene, const std::string& path, const ExportSettings& settings);
+
+} // namespace vantomo

@@ -5,6 +5,8 @@
 
 #include "base/PathHelpers.h"
 
+namespace vantomo {
+
 bool ExportSettings::AnimationKeyAvailable(int choice) const
 {
     switch (animationKeysLock) {
@@ -149,3 +151,5 @@ std::string ApplyExportOptions(const std::vector<std::string_view>& options, Exp
     }
     return {};
 }
+
+} // namespace vantomo

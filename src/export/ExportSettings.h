@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantomo {
+
 // Animation-key choices.
 inline constexpr int kAnimationKeysMoveRotateScale = 0; // "移動・回転・ｽｹｰﾙ"
 inline constexpr int kAnimationKeysMatrix = 1;          // "行列"
@@ -62,3 +64,5 @@ int ExportOptionValueCount(std::string_view word);
 // changed. "" when all applied. `settings` null means a project file, which
 // takes no option.
 std::string ApplyExportOptions(const std::vector<std::string_view>& options, ExportSettings* settings);
+
+} // namespace vantomo

@@ -36,6 +36,8 @@
 #include "base/Numbers.h"
 #include "base/FileIo.h"
 
+namespace vantomo {
+
 static_assert(std::endian::native == std::endian::little, "glTF buffers are little-endian");
 
 namespace {
@@ -1238,3 +1240,5 @@ ExportResult ExportGltf(CTessaline& scene, const std::string& path, const GltfEx
     GltfWriter writer(scene, path, options);
     return writer.Run();
 }
+
+} // namespace vantomo

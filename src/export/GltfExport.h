@@ -18,6 +18,8 @@
 #include "export/ExportResult.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 struct GltfExportOptions {
     // Multiplies every coordinate written: vertex positions, pivots, translations.
     // Must be finite and above 0.
@@ -36,3 +38,5 @@ struct GltfExportOptions {
 // not be written (not loaded, a different file already in the way, a write
 // error) are listed in skippedTextures and their materials go untextured.
 [[nodiscard]] ExportResult ExportGltf(CTessaline& scene, const std::string& path, const GltfExportOptions& options);
+
+} // namespace vantomo

@@ -3,6 +3,8 @@
 #include <array>
 #include <charconv>
 
+namespace vantomo {
+
 void GltfJson::BeforeValue()
 {
     if (m_afterKey) {
@@ -128,3 +130,5 @@ GltfJson& GltfJson::Raw(std::string_view json)
     m_text += json;
     return *this;
 }
+
+} // namespace vantomo

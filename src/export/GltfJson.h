@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantomo {
+
 class GltfJson {
 public:
     // Starts a member of the enclosing object: "name": (with a comma first when needed).
@@ -44,3 +46,5 @@ private:
     std::vector<bool> m_hasValue;
     bool m_afterKey = false;
 };
+
+} // namespace vantomo

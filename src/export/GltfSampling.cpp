@@ -6,6 +6,8 @@
 
 #include "render/math/D3DMath.h"
 
+namespace vantomo {
+
 bool IsUsableRotationAxis(const CVector& axis)
 {
     // The same test, in the same precision, as the rotation matrix makes, so
@@ -170,3 +172,5 @@ std::vector<std::uint32_t> KeptSamples(std::span<const float> times, std::span<c
     }
     return kept;
 }
+
+} // namespace vantomo

@@ -10,6 +10,8 @@
 
 #include "scene/CVector.h"
 
+namespace vantomo {
+
 // Whether the scene's rotation matrix turns about `axis` at all: false for a
 // zero, tiny (|axis|^2 <= FLT_MIN in single precision) or non-finite axis,
 // which the matrix treats as no rotation whatever the angle.
@@ -42,3 +44,5 @@ void MakeQuaternionsContinuous(std::span<float> quaternions);
 // always kept. The result lists the kept sample indices in order.
 std::vector<std::uint32_t> KeptSamples(std::span<const float> times, std::span<const float> values,
                                        std::size_t components, bool rotation);
+
+} // namespace vantomo

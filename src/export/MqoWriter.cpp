@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+namespace vantomo {
+
 namespace {
 
 // A name inside double quotes: a '"' or a control byte would end or break
@@ -166,3 +168,5 @@ ExportResult WriteMQO(const CTessaline& scene, float scale, const std::string& p
     result.ok = true;
     return result;
 }
+
+} // namespace vantomo

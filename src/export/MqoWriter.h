@@ -12,6 +12,8 @@
 #include "export/TextOutput.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // Shown when the document could not be written.
 inline constexpr const char* kMqoExportFailedMessage = "Metasequoiaファイルへの書き出しに失敗しました。";
 
@@ -42,3 +44,5 @@ ExportResult WriteMQO(const CTessaline& scene, float scale, const std::string& p
 // coordinate per corner. Faces of other corner counts are counted but not written.
 void WriteMQOObject(TextOutput& out, const CModel& model, const MaterialPositions& materials, bool writeUV,
                     float scale);
+
+} // namespace vantomo

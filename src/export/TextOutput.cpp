@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace vantomo {
+
 namespace {
 
 constexpr std::size_t kChunk = std::size_t{256} << 10;
@@ -145,3 +147,5 @@ bool TextOutput::Commit()
     m_open = false;
     return result.ok;
 }
+
+} // namespace vantomo

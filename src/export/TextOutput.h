@@ -15,6 +15,8 @@
 
 #include "base/FileIo.h"
 
+namespace vantomo {
+
 // printf("%f") of a single-precision value promoted to double: six decimals,
 // '.' as the separator, correctly rounded (ties to even). Writes at most
 // kMaxFixed6Chars bytes at `out` and returns the end.
@@ -95,3 +97,5 @@ private:
     int m_error = 0;
     bool m_open = false;
 };
+
+} // namespace vantomo

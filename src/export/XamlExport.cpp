@@ -11,6 +11,8 @@
 #include "render/math/D3DMath.h"
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 namespace {
 
 // The material id as the last part of a name. Ids are not negative in any
@@ -664,3 +666,5 @@ ExportResult ExportXaml(CTessaline& scene, const std::string& path, int meshLayo
     result.ok = true;
     return result;
 }
+
+} // namespace vantomo

@@ -17,6 +17,8 @@
 #include "export/TextOutput.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // Shown when the document could not be written.
 inline constexpr const char* kXamlExportFailedMessage = "XAMLファイルへの書き出しに失敗しました。";
 
@@ -59,3 +61,5 @@ void WriteXamlStoryboard(TextOutput& out, const XamlNameSet& names, std::size_t 
 // minutes and seconds 0-59. A time that is not positive or not finite is
 // "0:0:0.000000".
 std::string XamlTimeSpan(float t);
+
+} // namespace vantomo

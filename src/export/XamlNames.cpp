@@ -9,6 +9,8 @@
 #include "base/PathHelpers.h"
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 namespace {
 
 bool KeptInIdentifier(UChar32 c)
@@ -128,3 +130,5 @@ std::string PercentEncodeFileName(std::string_view name)
     }
     return out;
 }
+
+} // namespace vantomo

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantomo {
+
 // `utf8` with every character outside the categories above replaced by '_';
 // a malformed sequence counts as one such character. An identifier comes out
 // byte for byte as it went in.
@@ -33,3 +35,5 @@ std::string XmlEscapeAttribute(std::string_view text);
 // A file name as a relative URI: '#', '%', space and control bytes written as
 // %XX, so the name cannot be read as a fragment or an escape.
 std::string PercentEncodeFileName(std::string_view name);
+
+} // namespace vantomo

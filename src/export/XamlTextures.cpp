@@ -16,6 +16,8 @@
 #include "base/Cp932.h"
 #include "base/FileIo.h"
 
+namespace vantomo {
+
 namespace {
 
 constexpr int kMaxSuffix = 10000;
@@ -127,3 +129,5 @@ XamlTextureFiles WriteXamlTextures(const CTessaline& scene, const std::string& f
     }
     return files;
 }
+
+} // namespace vantomo

@@ -6,6 +6,8 @@
 
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 struct XamlTextureFiles {
     // Per material (in m_materials order): the file name (UTF-8) written or
     // found beside the document, or "" when the material gets no image.
@@ -26,3 +28,5 @@ struct XamlTextureFiles {
 // with the same source share one file. Every write is atomic; a texture that
 // could not be loaded, read, encoded or written is listed in `skipped`.
 XamlTextureFiles WriteXamlTextures(const CTessaline& scene, const std::string& folder);
+
+} // namespace vantomo

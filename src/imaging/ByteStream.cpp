@@ -10,6 +10,8 @@
 #include <limits>
 #include <new>
 
+namespace vantomo {
+
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
@@ -280,3 +282,5 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out, std:
     }
     return ok;
 }
+
+} // namespace vantomo

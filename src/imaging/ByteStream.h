@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace vantomo {
+
 class ByteStream {
 public:
     explicit ByteStream(std::span<const std::uint8_t> data);
@@ -106,3 +108,5 @@ bool DecodeFreshFromFd(Image& image, int fd, Decoder decode)
     ::close(fd);
     return ok;
 }
+
+} // namespace vantomo

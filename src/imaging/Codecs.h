@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+namespace vantomo {
+
 class DibStream;
 
 bool LoadJPEG(const std::string& path, DibStream& image);
@@ -31,3 +33,5 @@ bool LoadPNG(std::span<const std::uint8_t> data, DibStream& image);
 bool SavePNG(const std::string& path, const DibStream& image);
 // The PNG file SavePNG would write, into `out`; false for an empty image.
 bool EncodePNG(const DibStream& image, std::vector<std::uint8_t>& out);
+
+} // namespace vantomo

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace vantomo {
+
 void DibBlock::Free::operator()(std::uint8_t* p) const { std::free(p); }
 
 DibBlock DibBlock::Allocate(std::size_t size)
@@ -291,3 +293,5 @@ bool DibStream::ConvertTo24()
     Adopt(std::move(out.m_header), std::move(out.m_pixels));
     return true;
 }
+
+} // namespace vantomo

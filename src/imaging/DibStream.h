@@ -22,6 +22,8 @@
 #include <span>
 #include <string>
 
+namespace vantomo {
+
 static_assert(std::endian::native == std::endian::little,
               "the bitmap header is kept in the host's byte order");
 
@@ -150,3 +152,5 @@ private:
     int m_bitCount = 0;
     std::size_t m_stride = 0;
 };
+
+} // namespace vantomo

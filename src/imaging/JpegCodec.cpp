@@ -13,6 +13,8 @@
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
 
+namespace vantomo {
+
 namespace {
 
 constexpr std::uint64_t kMaxJpegFileBytes = std::uint64_t{1} << 30;
@@ -150,3 +152,5 @@ bool LoadJPEG(const std::string& path, DibStream& image)
     }
     return LoadJPEG(data, image);
 }
+
+} // namespace vantomo

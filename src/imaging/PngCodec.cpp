@@ -17,6 +17,8 @@
 #include "imaging/DibStream.h"
 #include "base/FileIo.h"
 
+namespace vantomo {
+
 namespace {
 
 constexpr std::uint64_t kMaxPngFileBytes = std::uint64_t{1} << 30;
@@ -284,3 +286,5 @@ bool SavePNG(const std::string& path, const DibStream& image)
     std::vector<std::uint8_t> bytes;
     return !path.empty() && EncodePNG(image, bytes) && WriteFileAtomically(path, bytes).ok;
 }
+
+} // namespace vantomo

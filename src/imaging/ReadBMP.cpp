@@ -9,6 +9,8 @@
 #include "imaging/ByteStream.h"
 #include "imaging/DibStream.h"
 
+namespace vantomo {
+
 namespace {
 
 constexpr std::uint32_t kRgb = 0;
@@ -170,3 +172,5 @@ bool DibStream::LoadBMP(std::span<const std::uint8_t> data)
     ByteStream in(data);
     return DecodeFresh(*this, in, DecodeBMP);
 }
+
+} // namespace vantomo

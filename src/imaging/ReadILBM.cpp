@@ -9,6 +9,8 @@
 #include "imaging/ByteStream.h"
 #include "imaging/DibStream.h"
 
+namespace vantomo {
+
 namespace {
 
 bool IdIs(const std::uint8_t id[4], const char* name) { return std::memcmp(id, name, 4) == 0; }
@@ -266,3 +268,5 @@ bool DibStream::LoadILBM(std::span<const std::uint8_t> data)
     ByteStream in(data);
     return DecodeFresh(*this, in, DecodeILBM);
 }
+
+} // namespace vantomo

@@ -8,6 +8,8 @@
 #include "imaging/ByteStream.h"
 #include "imaging/DibStream.h"
 
+namespace vantomo {
+
 namespace {
 
 // One line as fgets with a 128-byte buffer gives it: up to 127 bytes, the
@@ -179,3 +181,5 @@ bool DibStream::ReadPNM(std::span<const std::uint8_t> data)
     ByteStream in(data);
     return DecodeFresh(*this, in, DecodePNM);
 }
+
+} // namespace vantomo

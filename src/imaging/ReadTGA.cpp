@@ -9,6 +9,8 @@
 #include "imaging/ByteStream.h"
 #include "imaging/DibStream.h"
 
+namespace vantomo {
+
 namespace {
 
 struct TgaHeader {
@@ -273,3 +275,5 @@ bool DibStream::ReadTGA(std::span<const std::uint8_t> data)
     ByteStream in(data);
     return DecodeFresh(*this, in, DecodeTGA);
 }
+
+} // namespace vantomo

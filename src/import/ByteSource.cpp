@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace vantomo {
+
 void ByteSource::Skip(std::uint64_t count)
 {
     char scratch[16384];
@@ -75,3 +77,5 @@ void MemoryByteSource::Skip(std::uint64_t count)
     const std::size_t left = m_bytes.size() - m_position;
     m_position += static_cast<std::size_t>(std::min<std::uint64_t>(count, left));
 }
+
+} // namespace vantomo

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+namespace vantomo {
+
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
@@ -53,3 +55,5 @@ private:
     std::string_view m_bytes;
     std::size_t m_position = 0;
 };
+
+} // namespace vantomo

@@ -15,6 +15,8 @@
 #include "base/PathHelpers.h"
 #include "scene/Names.h"
 
+namespace vantomo {
+
 namespace {
 
 // A count in the document that promised more than the lines gave must not
@@ -510,3 +512,5 @@ const char* MqoResultMeaning(int code)
         return "incomplete";
     }
 }
+
+} // namespace vantomo

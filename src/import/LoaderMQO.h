@@ -18,6 +18,8 @@
 #include "scene/OperationResult.h"
 #include "scene/MessageSink.h"
 
+namespace vantomo {
+
 // Result codes of LoaderMQO::Load.
 inline constexpr int kMqoOk = 0;
 inline constexpr int kMqoMalformed = -1;  // a chunk line without "{", a face line without its
@@ -89,3 +91,5 @@ OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& me
 
 // The same over bytes already at hand; the lookup is used as it is.
 OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TextureLookup* textures);
+
+} // namespace vantomo

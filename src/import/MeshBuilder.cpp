@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+namespace vantomo {
+
 namespace {
 
 bool CornersInside(const CFace& face, std::size_t vertexCount)
@@ -179,3 +181,5 @@ std::vector<CVector> ComputeVertexNormals(const CModel& model)
     }
     return sums;
 }
+
+} // namespace vantomo

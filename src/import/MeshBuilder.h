@@ -6,6 +6,8 @@
 
 #include "scene/CModel.h"
 
+namespace vantomo {
+
 // Works on the faces as the reader left them: keeps the faces of 3 or 4
 // corners, takes m_pivot from the position of the first corner of the last
 // face of 2 corners, drops every face with a corner outside m_vertices (also
@@ -34,3 +36,5 @@ void ComputeNormals(CModel& model);
 // does not keep normals. One entry per vertex; faces with fewer than 3
 // corners or a corner outside the model are passed over.
 std::vector<CVector> ComputeVertexNormals(const CModel& model);
+
+} // namespace vantomo

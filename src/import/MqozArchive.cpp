@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace vantomo {
+
 namespace {
 
 bool EndsWithMqo(const char* name)
@@ -113,3 +115,5 @@ bool MqozDocument::Open(const std::string& path, std::string& error)
     error = "the archive holds no .mqo document";
     return false;
 }
+
+} // namespace vantomo

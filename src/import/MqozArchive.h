@@ -7,6 +7,8 @@
 
 #include "import/ByteSource.h"
 
+namespace vantomo {
+
 class MqozDocument {
 public:
     MqozDocument();
@@ -25,3 +27,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
+
+} // namespace vantomo

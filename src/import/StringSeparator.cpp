@@ -10,6 +10,8 @@
 
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 namespace {
 
 enum ByteClass : std::uint8_t {
@@ -434,3 +436,5 @@ int AsciiFileString::ReadLine()
     m_pos = static_cast<std::size_t>(next - m_buffer.data());
     return m_count;
 }
+
+} // namespace vantomo

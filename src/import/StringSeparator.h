@@ -26,6 +26,8 @@
 #include "import/TokenNumbers.h"
 #include "base/Numbers.h"
 
+namespace vantomo {
+
 class StringSeparator {
 public:
     StringSeparator();
@@ -208,3 +210,5 @@ public:
     explicit AsciiFileString(ByteSource& source) : FileStringSeparator(source) {}
     int ReadLine() override;
 };
+
+} // namespace vantomo

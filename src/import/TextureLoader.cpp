@@ -16,6 +16,8 @@
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 namespace {
 
 std::vector<std::string> Candidates(const std::string& texture, const TextureLookup& lookup)
@@ -155,3 +157,5 @@ void ReloadTextures(CTessaline& scene, MessageSink& messages, const TextureLooku
         LoadTexture(material, messages, lookup);
     }
 }
+
+} // namespace vantomo

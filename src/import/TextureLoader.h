@@ -20,6 +20,8 @@
 #include "base/PathHelpers.h"
 #include "scene/MessageSink.h"
 
+namespace vantomo {
+
 class DibStream;
 
 // Where texture names are looked up. The document keeps one for the run, as
@@ -68,3 +70,5 @@ bool LoadTexture(CMaterial& material, MessageSink& messages, const TextureLookup
 
 // LoadTexture for every material, in order.
 void ReloadTextures(CTessaline& scene, MessageSink& messages, const TextureLookup& lookup);
+
+} // namespace vantomo

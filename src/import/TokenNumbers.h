@@ -9,6 +9,9 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+
+namespace vantomo {
+
 #endif
 
 namespace token_numbers {
@@ -158,3 +161,5 @@ inline double PlainToDouble(const PlainNumber& n)
 }
 
 } // namespace token_numbers
+
+} // namespace vantomo

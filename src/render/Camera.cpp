@@ -4,6 +4,8 @@
 
 #include "animation/Pose.h"
 
+namespace vantomo {
+
 D3DXMATRIX ViewMatrix(const CTessaline& scene)
 {
     if (scene.m_camera.empty()) {
@@ -142,3 +144,5 @@ CVector ScaleSelection(CTessaline& scene, const CVector& v)
     }
     return AddCurrentScale(*model, v);
 }
+
+} // namespace vantomo

@@ -6,6 +6,8 @@
 #include "render/math/D3DMath.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // The view matrix of camera record 0: Scaling(m_scale) x EulerRotation(m_axis
 // in degrees) x Translation(m_position). The world turns about its origin, is
 // zoomed, then shifted in view space; the eye sits at the view-space origin.
@@ -47,3 +49,5 @@ float TurnSelectionAngle(CTessaline& scene, float w);
 // Scale += v, then FloorScale; returns it. With no model selected nothing
 // changes and (0, 0, 0) is returned.
 CVector ScaleSelection(CTessaline& scene, const CVector& v);
+
+} // namespace vantomo

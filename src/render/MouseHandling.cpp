@@ -5,6 +5,8 @@
 #include "animation/Pose.h"
 #include "render/Camera.h"
 
+namespace vantomo {
+
 namespace {
 
 PanelValues Shown(const CVector& v, float angle = 0.0f) { return {v, angle}; }
@@ -182,3 +184,5 @@ ViewRequests MouseWheel(CTessaline& scene, const MouseInput& input)
     out.invalidate = true;
     return out;
 }
+
+} // namespace vantomo

@@ -12,6 +12,8 @@
 #include "render/Picking.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // One mouse message. The point and the view size must be in the same units
 // (both logical or both device pixels); the size is only used for picking.
 struct MouseInput {
@@ -89,3 +91,5 @@ inline constexpr int kSelectionHint = 114;
 
 // Wheel: zoom by wheelDelta / 500 on every component (0.24 per notch).
 [[nodiscard]] ViewRequests MouseWheel(CTessaline& scene, const MouseInput& input);
+
+} // namespace vantomo

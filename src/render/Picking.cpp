@@ -8,6 +8,8 @@
 #include "render/RenderGeometry.h"
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 std::optional<PickRayResult> PickRay(const ScreenPoint& point, const D3DXMATRIX& projection,
                                      const D3DXMATRIX& view, const D3DXMATRIX& world)
 {
@@ -184,3 +186,5 @@ void BuildSelectionBox(CModel& model)
 {
     model.m_boxVertices = SelectionBoxVertices(model.m_bounds[0], model.m_bounds[1]);
 }
+
+} // namespace vantomo

@@ -16,6 +16,8 @@
 #include "render/math/D3DMath.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // A point of the view with the view's size. Both must be in the same units:
 // both in logical pixels (as Qt reports mouse positions and widget sizes) or
 // both in device pixels; mixing them on a HiDPI screen would shoot the ray
@@ -81,3 +83,5 @@ void RecordDrawnManipulator(CTessaline& scene);
 
 // m_boxVertices := the twelve white edges of the box between m_bounds[0] and m_bounds[1].
 void BuildSelectionBox(CModel& model);
+
+} // namespace vantomo

@@ -6,6 +6,8 @@
 #include "scene/CMaterial.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 namespace {
 
 using V3 = D3DXVECTOR3;
@@ -291,3 +293,5 @@ bool ComposeManipulatorWorld(const CTessaline& scene, int animation, int frame, 
     }
     return false;
 }
+
+} // namespace vantomo

@@ -12,6 +12,8 @@
 #include "render/math/D3DMath.h"
 #include "scene/CModel.h"
 
+namespace vantomo {
+
 class CMaterial;
 class CTessaline;
 
@@ -102,3 +104,5 @@ MeshBuffer BuildMeshBuffer(const CModel& model, std::span<const CMaterial> mater
 // no valid selection, the selected model hidden or outside the selected
 // character or not reached by the traversal, or a mode outside 0..2.
 bool ComposeManipulatorWorld(const CTessaline& scene, int animation, int frame, D3DXMATRIX& out);
+
+} // namespace vantomo

@@ -2,6 +2,8 @@
 
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 int g_currentFrame = 0;
 int g_lastFrame = 60;
 int g_prevLastFrame = 60;
@@ -31,3 +33,5 @@ void SyncAnimationCount(const CTessaline& scene)
         g_currentAnimation = 0;
     }
 }
+
+} // namespace vantomo

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace vantomo {
+
 extern int g_currentFrame;     // frame shown and edited, 0 .. g_lastFrame
 extern int g_lastFrame;        // last frame of the current animation (frame count - 1)
 extern int g_prevLastFrame;    // last frame before the latest change of the frame count
@@ -21,3 +23,5 @@ void SyncAnimationCount(const CTessaline& scene);
 
 // The values a freshly started program has (frame 0 of 61, 30 fps, not playing).
 void ResetAppValues();
+
+} // namespace vantomo

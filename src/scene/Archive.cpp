@@ -5,6 +5,8 @@
 
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 static_assert(std::endian::native == std::endian::little,
               "the archive copies numbers in memory order, which must be little-endian");
 
@@ -214,3 +216,5 @@ void Archive::String(std::string& value)
         value.assign(reinterpret_cast<const char*>(text), length);
     }
 }
+
+} // namespace vantomo

@@ -21,6 +21,8 @@
 #include <span>
 #include <string>
 
+namespace vantomo {
+
 // Where a storing archive sends its bytes.
 class ArchiveSink {
 public:
@@ -130,3 +132,5 @@ private:
     bool m_storing = true;
     bool m_failed = false;
 };
+
+} // namespace vantomo

@@ -5,6 +5,8 @@
 
 #include "scene/CVector.h"
 
+namespace vantomo {
+
 struct CAnimation {
     CVector m_position{0.0f, 0.0f, 0.0f};
     CVector m_axis{0.0f, 1.0f, 0.0f}; // camera record: Euler angles in degrees
@@ -38,3 +40,5 @@ inline void FloorScale(CVector& scale)
     if (!(scale.y >= kMinScale)) scale.y = kMinScale;
     if (!(scale.z >= kMinScale)) scale.z = kMinScale;
 }
+
+} // namespace vantomo

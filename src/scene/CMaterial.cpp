@@ -1,5 +1,7 @@
 #include "scene/CMaterial.h"
 
+namespace vantomo {
+
 CMaterial::CMaterial() { UpdateD3DMaterial(); }
 
 void CMaterial::UpdateD3DMaterial()
@@ -15,3 +17,5 @@ void CMaterial::UpdateD3DMaterial()
     m_d3dMaterial.Emissive = {r * m_emissive, g * m_emissive, b * m_emissive, a};
     m_d3dMaterial.Power = m_power;
 }
+
+} // namespace vantomo

@@ -7,6 +7,8 @@
 
 #include "scene/CModel.h"
 
+namespace vantomo {
+
 class DibStream;
 
 struct D3DCOLORVALUE {
@@ -54,3 +56,5 @@ public:
     // Derive m_d3dMaterial again from the colour and the factors.
     void UpdateD3DMaterial();
 };
+
+} // namespace vantomo

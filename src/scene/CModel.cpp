@@ -2,6 +2,8 @@
 
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 void CModel::UpdateBounds()
 {
     if (m_vertices.empty()) {
@@ -63,3 +65,5 @@ CAnimation* CModel::FindRecord(int animation, int frame)
     }
     return &track[static_cast<std::size_t>(frame)];
 }
+
+} // namespace vantomo

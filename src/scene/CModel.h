@@ -12,6 +12,8 @@
 #include "scene/FixedVector.h"
 #include "scene/Track.h"
 
+namespace vantomo {
+
 // Opaque handle of an object the renderer owns (vertex buffer, texture), 0 for none.
 // The renderer keys its objects by model and material id; the scene keeps only this.
 using DeviceHandle = std::uint64_t;
@@ -85,3 +87,5 @@ public:
     // becomes a key.
     void ResetTrack(int from);
 };
+
+} // namespace vantomo

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace vantomo {
+
 namespace {
 const std::string kEmptyName;
 }
@@ -291,3 +293,5 @@ long long CTessaline::RecordsIfSized(int animation, long long frames) const
     }
     return total;
 }
+
+} // namespace vantomo

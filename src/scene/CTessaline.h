@@ -9,6 +9,8 @@
 #include "scene/CMaterial.h"
 #include "scene/CModel.h"
 
+namespace vantomo {
+
 // Entry kinds of the traversal list, a depth-first walk of the hierarchy.
 enum TraversalKind : int {
     kBeginCharacter = 0, // model: the first model of the character
@@ -137,3 +139,5 @@ public:
     const CAnimation& GetCameraRecord() const { return m_camera.front(); }
     CAnimation& GetCameraRecord() { return m_camera.front(); }
 };
+
+} // namespace vantomo

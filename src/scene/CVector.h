@@ -5,6 +5,8 @@
 
 #include "render/math/D3DMath.h"
 
+namespace vantomo {
+
 struct CVector : D3DXVECTOR3 {
     constexpr CVector() : D3DXVECTOR3{0.0f, 0.0f, 0.0f} {}
     constexpr CVector(float ax, float ay, float az) : D3DXVECTOR3{ax, ay, az} {}
@@ -22,3 +24,5 @@ struct CVector : D3DXVECTOR3 {
     bool operator==(const CVector& o) const { return x == o.x && y == o.y && z == o.z; }
 };
 static_assert(sizeof(CVector) == 12);
+
+} // namespace vantomo

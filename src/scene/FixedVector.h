@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <initializer_list>
 
+namespace vantomo {
+
 template <typename T, std::size_t Capacity>
 class FixedVector {
 public:
@@ -64,3 +66,5 @@ private:
     T m_items[Capacity] = {};
     unsigned char m_size = 0;
 };
+
+} // namespace vantomo

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantomo {
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
@@ -27,3 +29,5 @@ public:
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     std::vector<std::string> messages;
 };
+
+} // namespace vantomo

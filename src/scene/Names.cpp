@@ -8,6 +8,8 @@
 #include "scene/CTessaline.h"
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 namespace {
 
 // Upper case of the letters that CP932 can hold outside ASCII.
@@ -222,3 +224,5 @@ void MakeNamesUnique(CTessaline& scene)
     }
     MakeUnique(names);
 }
+
+} // namespace vantomo

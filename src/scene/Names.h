@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace vantomo {
+
 class CTessaline;
 
 // The comparison key of a name without regard to case: ASCII letters in lower
@@ -32,3 +34,5 @@ bool NamesEqualExact(std::string_view a, std::string_view b);
 // becomes A, A_3, A_2. Runs in time linear in the number of names for any
 // realistic input.
 void MakeNamesUnique(CTessaline& scene);
+
+} // namespace vantomo

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace vantomo {
+
 inline constexpr const char* kOpenFailedMessage = "ドキュメントを開くことに失敗しました。";
 inline constexpr const char* kBadFormatMessage = "予期しないファイル形式です。";
 
@@ -29,3 +31,5 @@ struct [[nodiscard]] OpenResult : OperationResult {
     // The whole document was read: a project, or an import whose reader finished.
     bool Complete() const { return ok && (!importCode || *importCode == 0); }
 };
+
+} // namespace vantomo

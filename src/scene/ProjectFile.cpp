@@ -9,6 +9,8 @@
 #include "scene/AppValues.h"
 #include "base/FileIo.h"
 
+namespace vantomo {
+
 static_assert(sizeof(CVector) == 12 && sizeof(CUV) == 8);
 static_assert(offsetof(CAnimation, m_position) == 0 && offsetof(CAnimation, m_axis) == 12 &&
                   offsetof(CAnimation, m_scale) == 24 && offsetof(CAnimation, m_angle) == 36 &&
@@ -487,3 +489,5 @@ bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* de
     }
     return result.ok;
 }
+
+} // namespace vantomo

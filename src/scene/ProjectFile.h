@@ -21,6 +21,8 @@
 #include "scene/Archive.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // Most models, names and tracks a project file may hold, and most records the
 // scene may hold after its tracks are sized; beyond these a file is refused
 // rather than exhausting memory.
@@ -84,3 +86,5 @@ inline constexpr const char* kSaveFailedMessage = "ドキュメントの保存�
 // False (the old file intact) when writing failed; `detail` then holds the
 // system's reason.
 bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail = nullptr);
+
+} // namespace vantomo

@@ -11,6 +11,8 @@
 
 #include "scene/CAnimation.h"
 
+namespace vantomo {
+
 class Track {
 public:
     using value_type = CAnimation;
@@ -103,3 +105,5 @@ private:
     std::vector<CAnimation> m_records;
     bool m_dirty = true;
 };
+
+} // namespace vantomo

@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+namespace vantomo {
+
 namespace {
 
 const char* const kDesktopFile = "applications/vantomo.desktop";
@@ -107,3 +109,5 @@ bool RemoveFileType(const QString& dataHome, bool refresh)
     }
     return ok;
 }
+
+} // namespace vantomo

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+namespace vantomo {
+
 // The desktop entry's text for the program at `executable`.
 QString DesktopEntryText(const QString& executable);
 // The shared-mime-info package text of the ".vtm" type.
@@ -23,3 +25,5 @@ bool RemoveFileType(const QString& dataHome, bool refresh = true);
 
 // The user's XDG data folder.
 QString UserDataHome();
+
+} // namespace vantomo

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cmath>
 
+namespace vantomo {
+
 std::uint32_t SteadyMilliseconds()
 {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -60,3 +62,5 @@ float FpsClock::MeasureFps(float fps)
     m_windowLimit = 2.0f * m_lastRate;
     return m_lastRate;
 }
+
+} // namespace vantomo

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace vantomo {
+
 // Milliseconds of std::chrono::steady_clock, wrapped to 32 bits like the
 // system millisecond clock the readout was designed on.
 std::uint32_t SteadyMilliseconds();
@@ -44,3 +46,5 @@ private:
     float m_lastRate = 0.0f;
     float m_windowLimit = 0.0f;
 };
+
+} // namespace vantomo

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTranslator>
 
+namespace vantomo {
+
 QString ChooseLanguage(const QString& setting, QLocale::Language systemLanguage)
 {
     if (setting == QLatin1String("English") || setting == QLatin1String("Japanese")) {
@@ -46,3 +48,5 @@ bool Translations::Apply(const QString& language)
     }
     return !m_installed.empty();
 }
+
+} // namespace vantomo

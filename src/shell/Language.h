@@ -11,6 +11,9 @@
 
 class QTranslator;
 
+namespace vantomo {
+
+
 // The language a "Language" setting gives: "English" and "Japanese" as
 // written; anything else (absent included) Japanese on a Japanese system
 // locale, otherwise English.
@@ -33,3 +36,5 @@ public:
 private:
     std::vector<std::unique_ptr<QTranslator>> m_installed;
 };
+
+} // namespace vantomo

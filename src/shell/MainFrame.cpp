@@ -38,6 +38,8 @@
 #include "shell/SliderView.h"
 #include "shell/VantomoView.h"
 
+namespace vantomo {
+
 namespace {
 
 constexpr int kSeparator = 0;
@@ -768,3 +770,5 @@ void CMainFrame::DropFiles(const QStringList& paths)
     activateWindow();
     setFocus(Qt::OtherFocusReason);
 }
+
+} // namespace vantomo

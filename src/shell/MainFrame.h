@@ -16,15 +16,19 @@
 #include "shell/FpsClock.h"
 #include "shell/Language.h"
 
-class CSliderView;
-class CVantomoView;
 class QStackedWidget;
 class QAction;
 class QLabel;
 class QMenu;
 class QSplitter;
 class QToolBar;
+
+namespace vantomo {
+
 class QtUserInterface;
+
+class CSliderView;
+class CVantomoView;
 
 // Where a toolbar sits, for the 3D row's height.
 enum class BarPlace { Floating, Top, Bottom, Left, Right };
@@ -139,3 +143,5 @@ private:
     int m_invalidations = 0;
     std::string m_lastPath;
 };
+
+} // namespace vantomo

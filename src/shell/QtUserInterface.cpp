@@ -10,6 +10,8 @@
 #include "shell/MainFrame.h"
 #include "shell/panes/Panes.h"
 
+namespace vantomo {
+
 QString QtFileFilter(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -132,3 +134,5 @@ bool QtUserInterface::IsShellCommandChecked(int commandId) const
 {
     return m_frame != nullptr && m_frame->IsShellCommandChecked(commandId);
 }
+
+} // namespace vantomo

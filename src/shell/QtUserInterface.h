@@ -8,8 +8,11 @@
 
 #include "document/UserInterface.h"
 
-class CMainFrame;
 class QWidget;
+
+namespace vantomo {
+
+class CMainFrame;
 
 // "Desc|*.a;*.b|Desc|*.c|" to Qt's "Desc (*.a *.b);;Desc (*.c)". A
 // description that already ends in "(...)" keeps only its text before it.
@@ -44,3 +47,5 @@ private:
     QWidget* Parent() const;
     CMainFrame* m_frame = nullptr;
 };
+
+} // namespace vantomo

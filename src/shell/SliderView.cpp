@@ -20,6 +20,8 @@
 #include "base/Numbers.h"
 #include "shell/QtUserInterface.h"
 
+namespace vantomo {
+
 namespace {
 
 // Dialog units of the form to pixels: wide enough across for "%f" numbers in
@@ -478,3 +480,5 @@ void CSliderView::OnUpdate(int hint)
         m_fpsValue = g_fps;
     }
 }
+
+} // namespace vantomo

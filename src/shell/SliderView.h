@@ -18,6 +18,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace vantomo {
+
+
 // A horizontal slider that marks chosen positions with ticks above its groove.
 class KeySlider final : public QSlider {
 public:
@@ -96,3 +99,5 @@ private:
     int m_lastFrameValue = 0;
     float m_fpsValue = 0.0f;
 };
+
+} // namespace vantomo

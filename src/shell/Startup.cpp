@@ -9,6 +9,8 @@
 #include "scene/AppValues.h"
 #include "shell/MainFrame.h"
 
+namespace vantomo {
+
 bool ParseStartupOptions(const QStringList& arguments, StartupOptions& options, QString& error)
 {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -70,3 +72,5 @@ void ScheduleStartupActions(CMainFrame& frame, const StartupOptions& options)
         QTimer::singleShot(options.quitAfterMs, &frame, [] { QApplication::exit(0); });
     }
 }
+
+} // namespace vantomo

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace vantomo {
+
 class CMainFrame;
 
 struct StartupOptions {
@@ -25,3 +27,5 @@ bool UsesGlView(const QString& platformName);
 
 // Timers for --play, --screenshot and --quit-after.
 void ScheduleStartupActions(CMainFrame& frame, const StartupOptions& options);
+
+} // namespace vantomo

@@ -8,6 +8,8 @@
 
 #include "document/ViewRequests.h"
 
+namespace vantomo {
+
 CVantomoView::CVantomoView(CVantomoDoc& doc, QWidget* parent) : QOpenGLWidget(parent), m_doc(doc)
 {
     setMouseTracking(true); // a move without buttons still sets the point the next drag starts from
@@ -179,3 +181,5 @@ void CVantomoView::wheelEvent(QWheelEvent* event)
     Act(MouseWheel(m_doc.Scene(), input));
     event->accept();
 }
+
+} // namespace vantomo

@@ -14,6 +14,8 @@
 #include "document/Document.h"
 #include "render/MouseHandling.h"
 
+namespace vantomo {
+
 class CVantomoView final : public QOpenGLWidget, public DocumentView {
 public:
     CVantomoView(CVantomoDoc& doc, QWidget* parent);
@@ -59,3 +61,5 @@ private:
     int m_framesDrawn = 0;
     QString m_failure;
 };
+
+} // namespace vantomo

@@ -12,6 +12,9 @@
 #include "shell/QtUserInterface.h"
 #include "shell/Startup.h"
 
+using namespace vantomo;
+
+
 int main(int argc, char** argv)
 {
     QSurfaceFormat format;

@@ -4,6 +4,8 @@
 #include "scene/AppValues.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // A model with one track of `frames` rest records per animation; record 0 a key.
 inline CModel MakeAnimatedModel(int id, int parent, int frames, int animations = 1)
 {
@@ -24,3 +26,5 @@ inline CAnimation& Key(CModel& model, int frame, int animation = 0)
     record.m_key = 1;
     return record;
 }
+
+} // namespace vantomo

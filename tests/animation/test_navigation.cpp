@@ -4,6 +4,8 @@
 #include "animation/Navigation.h"
 #include "animation/Pose.h"
 
+namespace vantomo {
+
 namespace {
 
 class NavigationTest : public ::testing::Test {
@@ -174,3 +176,5 @@ TEST(PlaybackClock, ChangingTheRateWhilePlayingRestartsTheTimer)
     EXPECT_EQ(g_fps, 5.0f);
     EXPECT_FALSE(playback.IsRunning());
 }
+
+} // namespace vantomo

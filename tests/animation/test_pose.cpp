@@ -6,6 +6,8 @@
 #include "animation/Navigation.h"
 #include "animation/Pose.h"
 
+namespace vantomo {
+
 namespace {
 
 class PoseTest : public ::testing::Test {
@@ -285,3 +287,5 @@ TEST_F(PoseTest, CompositionUsesRestForFramesOutsideATrackAndIgnoresBadEntries)
     const D3DXVECTOR3 tip = D3DXVec3TransformCoord({0, 0, 0}, worlds[2]);
     EXPECT_FLOAT_EQ(tip.x, 20.0f);
 }
+
+} // namespace vantomo

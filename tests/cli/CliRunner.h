@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+namespace vantomo {
+
 struct CliRun {
     int exitCode = -1;
     std::string output;
@@ -33,3 +35,5 @@ inline CliRun RunCliCapturing(const std::string& arguments, const char* redirect
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
+
+} // namespace vantomo

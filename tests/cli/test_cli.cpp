@@ -11,6 +11,8 @@
 #include "cli/SceneJson.h"
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 namespace {
 
 struct RunResult {
@@ -207,3 +209,5 @@ TEST(CliInfo, ADocumentReadOnlyInPartIsPrintedAndFails)
               std::string::npos);
     EXPECT_EQ(RunCli("convert '" + path + "' -o '" + temp.Path("out.vtm") + "'").exitCode, 1);
 }
+
+} // namespace vantomo

@@ -12,6 +12,8 @@
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
 
+namespace vantomo {
+
 namespace {
 
 // The children never look for a display, and Mesa's software rasteriser
@@ -109,3 +111,5 @@ TEST(CliRender, ScriptDrawsItsSceneAsItStands)
     EXPECT_EQ(image.AbsHeight(), 60);
     EXPECT_FALSE(std::filesystem::exists(dir.Path("bad.png")));
 }
+
+} // namespace vantomo

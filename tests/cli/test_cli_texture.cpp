@@ -10,6 +10,8 @@
 #include "imaging/DibStream.h"
 #include "imaging/ImageFiles.h"
 
+namespace vantomo {
+
 namespace {
 
 struct RunResult {
@@ -73,3 +75,5 @@ TEST(CliTexture, FailuresAndUsage)
     EXPECT_EQ(RunCli("texture a.bmp b.bmp -o c.png").exitCode, 2);
     EXPECT_EQ(RunCli("texture --frobnicate a.bmp -o c.png").exitCode, 2);
 }
+
+} // namespace vantomo

@@ -16,6 +16,8 @@
 #include "scene/AppValues.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 class DocumentTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetAppValues(); }
@@ -79,3 +81,5 @@ inline OpenResult OpenForTest(CTessaline& scene, const std::string& path, Messag
     TextureLookup textures;
     return OpenInto(scene, path, messages, textures, modified);
 }
+
+} // namespace vantomo

@@ -8,6 +8,8 @@
 #include "document/Document.h"
 #include "document/Fixture.h"
 
+namespace vantomo {
+
 namespace {
 
 class HintRecorder final : public DocumentView {
@@ -471,3 +473,5 @@ TEST_F(DocumentTest, RenameActsOnTheItemEditedEvenWhenTheSelectionMovesMeanwhile
     EXPECT_EQ(scene.m_materials[0].m_name, "wood");
     EXPECT_EQ(scene.m_selectedMaterial, 0);
 }
+
+} // namespace vantomo

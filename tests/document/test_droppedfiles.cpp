@@ -5,6 +5,8 @@
 
 #include "document/DroppedFiles.h"
 
+namespace vantomo {
+
 namespace {
 
 std::string Mqo() { return std::string(VANTOMO_SOURCE_DIR) + "/samples/robot.mqo"; }
@@ -61,3 +63,5 @@ TEST_F(DroppedFilesTest, AProjectOpensAfterTheSaveQuestionAndEndsTheDrop)
 }
 
 } // namespace
+
+} // namespace vantomo

@@ -4,6 +4,8 @@
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
 
+namespace vantomo {
+
 namespace {
 
 class HistoryTest : public DocumentTest {
@@ -125,3 +127,5 @@ TEST_F(HistoryTest, AReparentPushesTwoEntriesAndTwoUndosReturnTheParent)
     EXPECT_EQ(scene.m_traversal.back(), (TraversalEntry{kEndCharacter, 2})); // hand is a root again
     EXPECT_EQ(scene.m_traversal[5], (TraversalEntry{kEnterModel, 2}));
 }
+
+} // namespace vantomo

@@ -6,6 +6,8 @@
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
 
+namespace vantomo {
+
 namespace {
 
 class KeyEditingTest : public DocumentTest {
@@ -178,3 +180,5 @@ TEST(AtolC, ReadsLikeTheCLibrary)
     EXPECT_EQ(AtolC("-9223372036854775808"), LLONG_MIN);
     EXPECT_EQ(AtolC("-99999999999999999999"), LLONG_MIN);
 }
+
+} // namespace vantomo

@@ -3,6 +3,8 @@
 
 #include "document/PanelEditing.h"
 
+namespace vantomo {
+
 namespace {
 
 class PanelEditingTest : public DocumentTest {
@@ -62,3 +64,5 @@ TEST_F(PanelEditingTest, WithoutSelectionTheCameraTakesPositionAndAnglesButNoSca
 }
 
 } // namespace
+
+} // namespace vantomo

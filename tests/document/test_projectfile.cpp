@@ -10,6 +10,8 @@
 #include "scene/ProjectFile.h"
 #include "base/FileIo.h"
 
+namespace vantomo {
+
 namespace {
 
 std::vector<unsigned char> Store(CTessaline& scene, float fps = 30.0f)
@@ -496,3 +498,5 @@ TEST_F(ProjectFileTest, AddModelImportsUnderTheSelectedCharacterAndRebuildsTheWa
     EXPECT_EQ(scene.m_traversal, (std::vector<TraversalEntry>{{kBeginCharacter, 0}, {kEnterModel, 0},
                                                              {kLeaveModel, 0}, {kEndCharacter, 0}}));
 }
+
+} // namespace vantomo

@@ -7,6 +7,8 @@
 #include "base/Cp932.h"
 #include "base/FileIo.h"
 
+namespace vantomo {
+
 namespace {
 
 class ScriptTest : public DocumentTest {
@@ -305,3 +307,5 @@ TEST_F(ScriptTest, FailedOpenImportSaveAndExpectationsStopTheScriptAtTheirLine)
     EXPECT_FALSE(Run("command 99999\n").ok);
     EXPECT_TRUE(Run("command 57601\ndialog cancel\nexpect not modified\n").ok);
 }
+
+} // namespace vantomo

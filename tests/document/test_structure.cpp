@@ -3,6 +3,8 @@
 #include "document/Structure.h"
 #include "scene/Names.h"
 
+namespace vantomo {
+
 namespace {
 
 class StructureTest : public DocumentTest {
@@ -293,3 +295,5 @@ TEST_F(StructureTest, RenamesWithoutASelectionChangeNothing)
     EXPECT_EQ(scene.m_models[0].m_name, "Arm");
     EXPECT_TRUE(messages.messages.empty());
 }
+
+} // namespace vantomo

@@ -13,6 +13,8 @@
 #include "scene/AppValues.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 class ExportTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetAppValues(); }
@@ -85,3 +87,5 @@ inline CFace MakeFace(int material, std::initializer_list<int> corners, std::ini
     }
     return face;
 }
+
+} // namespace vantomo

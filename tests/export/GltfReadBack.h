@@ -12,6 +12,8 @@
 
 #include "render/math/D3DMath.h"
 
+namespace vantomo {
+
 using Matrix4 = std::array<double, 16>; // column-vector convention, m[row * 4 + col]
 
 inline bool LoadGltf(const std::string& path, tinygltf::Model& model, std::string& error)
@@ -188,3 +190,5 @@ inline double RelativeDifference(const Matrix4& actual, const Matrix4& expected)
     }
     return difference / largest;
 }
+
+} // namespace vantomo

@@ -18,6 +18,8 @@
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 namespace {
 
 std::vector<unsigned char> ReadBytes(const std::string& path)
@@ -496,3 +498,5 @@ TEST_F(GltfExportTest, TexturesGoBesideTheDocumentByFileNameOnly)
 }
 
 } // namespace
+
+} // namespace vantomo

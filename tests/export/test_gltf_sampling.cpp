@@ -8,6 +8,8 @@
 #include "export/GltfSampling.h"
 #include "render/math/D3DMath.h"
 
+namespace vantomo {
+
 namespace {
 
 std::vector<float> Times(std::size_t count)
@@ -129,3 +131,5 @@ TEST(GltfSampling, RotationsNeedSphericalAndComponentWiseAgreement)
 }
 
 } // namespace
+
+} // namespace vantomo

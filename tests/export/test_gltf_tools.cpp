@@ -25,6 +25,8 @@
 #include "base/Cp932.h"
 #include "scene/MessageSink.h"
 
+namespace vantomo {
+
 namespace {
 
 struct CommandRun {
@@ -251,3 +253,5 @@ TEST(GltfBlender, ImportedWorldMatricesEqualThePoseComposition)
 }
 
 } // namespace
+
+} // namespace vantomo

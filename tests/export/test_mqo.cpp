@@ -10,6 +10,8 @@
 #include "export/MqoWriter.h"
 #include "import/LoaderMQO.h"
 
+namespace vantomo {
+
 namespace {
 
 const std::string kCorpus = std::string(VANTOMO_CORPUS_DIR) + "/mqo/";
@@ -212,3 +214,5 @@ TEST_F(ExportTest, MqoCorpusRoundTrip)
     }
     EXPECT_GT(documents, 0);
 }
+
+} // namespace vantomo

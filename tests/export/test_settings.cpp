@@ -6,6 +6,8 @@
 #include "export/ExportScene.h"
 #include "export/ExportSettings.h"
 
+namespace vantomo {
+
 namespace {
 
 CTessaline AnimatedScene()
@@ -127,3 +129,5 @@ TEST_F(ExportTest, OutputDoesNotFollowTheLocale)
     EXPECT_NE(c[0].find("Value=\"4.500000\""), std::string::npos);
     EXPECT_NE(c[1].find("\t\t0.375000 -0.937500 2.250000\r\n"), std::string::npos);
 }
+
+} // namespace vantomo

@@ -10,6 +10,8 @@
 #include "imaging/JpegFiles.h"
 #include "import/TextureLoader.h"
 
+namespace vantomo {
+
 namespace {
 
 // A one-pixel PPM of the given grey level.
@@ -104,3 +106,5 @@ TEST_F(ExportTest, AFailedDocumentIsReportedAndKeepsTheOldOne)
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, kXamlExportFailedMessage);
 }
+
+} // namespace vantomo

@@ -17,6 +17,8 @@
 #include "export/XamlNames.h"
 #include "imaging/DibStream.h"
 
+namespace vantomo {
+
 namespace {
 
 // One quadrilateral in the one-vertex-per-corner layout at scale 2, with a
@@ -269,3 +271,5 @@ TEST(TextOutputNumbers, FixedSixMatchesTheGeneralConversion)
         ASSERT_EQ(fast(value), reference(value)) << value;
     }
 }
+
+} // namespace vantomo

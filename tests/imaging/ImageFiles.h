@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace vantomo {
+
 using Bytes = std::vector<std::uint8_t>;
 
 inline void PutU16LE(Bytes& b, unsigned v)
@@ -132,3 +134,4 @@ inline std::string ImageCorpusDir()
     return std::filesystem::is_directory(dir) ? dir : std::string();
 }
 
+} // namespace vantomo

@@ -8,6 +8,8 @@
 
 #include "imaging/ImageFiles.h"
 
+namespace vantomo {
+
 // A JPEG of `components` samples per pixel (1 grey, 3 RGB, 4 CMYK with the
 // Adobe marker), every pixel the given sample values.
 inline Bytes EncodeJpeg(int width, int height, int components, const std::uint8_t* sample,
@@ -44,3 +46,5 @@ inline Bytes EncodeJpeg(int width, int height, int components, const std::uint8_
     std::free(buffer);
     return out;
 }
+
+} // namespace vantomo

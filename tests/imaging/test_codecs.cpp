@@ -10,6 +10,8 @@
 #include "imaging/ImageFiles.h"
 #include "imaging/JpegFiles.h"
 
+namespace vantomo {
+
 namespace {
 
 bool Near(std::uint32_t a, std::uint32_t b, int tolerance)
@@ -137,3 +139,5 @@ TEST(Jpeg, DamagedFilesFailCleanly)
     // Cut inside the image data: libjpeg fills the rest, as it does for any viewer.
     EXPECT_TRUE(LoadJPEG(std::span(jpeg.data(), jpeg.size() - 20), image));
 }
+
+} // namespace vantomo

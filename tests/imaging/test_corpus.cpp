@@ -13,6 +13,8 @@
 #include "imaging/DibStream.h"
 #include "imaging/ImageFiles.h"
 
+namespace vantomo {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -286,3 +288,5 @@ TEST(Corpus, JpegAgreesWithTheSourceImages)
     EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF);
     EXPECT_EQ(p & 0xFF, (p >> 16) & 0xFF);
 }
+
+} // namespace vantomo

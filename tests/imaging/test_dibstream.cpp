@@ -4,6 +4,8 @@
 
 #include "imaging/DibStream.h"
 
+namespace vantomo {
+
 TEST(DibStream, CreateDibLayoutPaletteAndLimits)
 {
     DibStream image;
@@ -136,3 +138,5 @@ TEST(DibStream, AttachChecksTheBlocks)
     ASSERT_TRUE(image.ConvertTo24());
     EXPECT_EQ(image.GetPixel(0, 0), 0xFF000000u);
 }
+
+} // namespace vantomo

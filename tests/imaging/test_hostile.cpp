@@ -11,6 +11,8 @@
 #include "imaging/ImageFiles.h"
 #include "imaging/JpegFiles.h"
 
+namespace vantomo {
+
 namespace {
 
 using Reader = std::function<bool(DibStream&, std::span<const std::uint8_t>)>;
@@ -164,3 +166,5 @@ TEST(Hostile, EveryByteDamaged)
         }
     }
 }
+
+} // namespace vantomo

@@ -2,6 +2,8 @@
 
 #include "base/PathHelpers.h"
 
+namespace vantomo {
+
 TEST(Paths, SplitWithEitherSeparator)
 {
     EXPECT_EQ(GetPathFolder("dir/sub/file.bmp"), "dir/sub/");
@@ -50,3 +52,5 @@ TEST(Paths, DocumentNamesAreSplitAsCp932AndTypedPathsAsUtf8)
     EXPECT_TRUE(PathHasColon("C:\\a.bmp"));
     EXPECT_FALSE(PathHasColon(table + "\\a.bmp"));
 }
+
+} // namespace vantomo

@@ -10,6 +10,8 @@
 #include "imaging/DibStream.h"
 #include "imaging/ImageFiles.h"
 
+namespace vantomo {
+
 namespace {
 
 Bytes GreyPalette(int entries)
@@ -413,3 +415,5 @@ TEST(Ilbm, PlanesBitsAndRunsAcrossLines)
     EXPECT_FALSE(image.LoadILBM(MakeIlbm(8, 1, 30, 0, Bytes{0, 0}))) << "more than 24 planes: no bitmap";
     EXPECT_FALSE(image.LoadILBM(MakeIlbm(30000, 30000, 24, 1, Bytes{0, 0}))) << "far more than the file holds";
 }
+
+} // namespace vantomo

@@ -11,6 +11,8 @@
 #include "import/LoaderMQO.h"
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 namespace {
 
 const std::string kCorpus = std::string(VANTOMO_CORPUS_DIR) + "/mqo/";
@@ -170,3 +172,5 @@ TEST(Corpus, EveryTruncatedPrefixEndsConsistently)
         }
     }
 }
+
+} // namespace vantomo

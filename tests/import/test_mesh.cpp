@@ -4,6 +4,8 @@
 
 #include "import/MeshBuilder.h"
 
+namespace vantomo {
+
 namespace {
 
 CFace Face(std::initializer_list<int> corners, int material = 0)
@@ -136,3 +138,5 @@ TEST(MeshBuilding, NormalsInSinglePrecision)
     ComputeNormals(flat);
     EXPECT_EQ(flat.m_vertices[0].m_normal, (CVector{0.0f, 1.0f, 0.0f}));
 }
+
+} // namespace vantomo

@@ -7,6 +7,8 @@
 #include "scene/CTessaline.h"
 #include "scene/Names.h"
 
+namespace vantomo {
+
 namespace {
 
 // The three passes exactly as the rule states them, comparing every pair.
@@ -106,3 +108,5 @@ TEST(Names, TheFastPassesGiveWhatComparingEveryPairGives)
     EXPECT_EQ(unique[19999], "part_2");
     EXPECT_EQ(unique[1], "part_20000");
 }
+
+} // namespace vantomo

@@ -7,6 +7,8 @@
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 namespace {
 
 const std::string kHeader = "Metasequoia Document\r\nFormat Text Ver 1.0\r\n\r\n";
@@ -284,3 +286,5 @@ TEST_F(Reader, FilesMoveTheLookupsBaseFolderAndLoadTexturesThroughIt)
     EXPECT_FALSE(parsed.m_materials[0].m_texture.empty());
     EXPECT_EQ(parsed.m_materials[0].m_image, nullptr);
 }
+
+} // namespace vantomo

@@ -8,6 +8,8 @@
 #include "import/TextureLoader.h"
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -189,3 +191,5 @@ TEST_F(Texture, OneTextureFolderForChooserAndLoader)
     EXPECT_EQ(TextureNameForChosenFile(folder, "/elsewhere/Texture/a.bmp"), "/elsewhere/Texture/a.bmp");
     EXPECT_EQ(TextureNameForChosenFile("", "/a/b.bmp"), "/a/b.bmp");
 }
+
+} // namespace vantomo

@@ -9,6 +9,8 @@
 
 #include "import/StringSeparator.h"
 
+namespace vantomo {
+
 namespace {
 
 std::vector<std::string> Split(std::string_view line)
@@ -293,3 +295,5 @@ TEST(Tokenizer, NumbersDoNotFollowTheProcessLocale)
     EXPECT_EQ(s.GetDouble(3), 12345678901234567890.5);
     std::setlocale(LC_ALL, saved.c_str());
 }
+
+} // namespace vantomo

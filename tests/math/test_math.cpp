@@ -6,6 +6,8 @@
 
 #include "render/math/D3DMath.h"
 
+namespace vantomo {
+
 namespace {
 
 void ExpectNear(const D3DXMATRIX& a, const D3DXMATRIX& b, float eps = 1e-5f)
@@ -144,3 +146,5 @@ TEST(EulerRotation, IsZThenYThenXInProductOrder)
         D3DXMatrixRotationX(DegreesToRadians(20.0f)));
     EXPECT_EQ(EulerRotation(20.0f, 10.0f, 30.0f), expected);
 }
+
+} // namespace vantomo

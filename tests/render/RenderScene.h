@@ -11,6 +11,8 @@
 #include "render/Picking.h"
 #include "render/RenderGeometry.h"
 
+namespace vantomo {
+
 inline constexpr float kViewW = 400.0f;
 inline constexpr float kViewH = 200.0f;
 
@@ -74,3 +76,5 @@ protected:
 
     CTessaline scene;
 };
+
+} // namespace vantomo

@@ -9,6 +9,8 @@
 #include "scene/Archive.h"
 #include "scene/ProjectFile.h"
 
+namespace vantomo {
+
 namespace {
 
 // The plain loop camera angles were first wrapped with.
@@ -256,3 +258,5 @@ TEST_F(MouseTest, TheCameraScaleNeverReachesZeroEvenFromAFile)
 }
 
 } // namespace
+
+} // namespace vantomo

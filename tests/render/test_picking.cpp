@@ -5,6 +5,8 @@
 #include "RenderScene.h"
 #include "render/RenderGeometry.h"
 
+namespace vantomo {
+
 namespace {
 
 using PickingTest = RenderTest;
@@ -209,3 +211,5 @@ TEST_F(PickingTest, AViewWithoutAreaOrACollapsedModelPicksNothing)
 }
 
 } // namespace
+
+} // namespace vantomo

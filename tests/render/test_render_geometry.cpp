@@ -4,6 +4,8 @@
 #include "render/RenderGeometry.h"
 #include "scene/CMaterial.h"
 
+namespace vantomo {
+
 namespace {
 
 CModel QuadAndTriangle(int firstMaterial, int secondMaterial)
@@ -139,3 +141,5 @@ TEST(ManipulatorWorld, StandsAtThePivotMovedByThePositionWithoutOwnRotationOrZoo
     scene.m_selectedModel = kNoModel;
     EXPECT_FALSE(ComposeManipulatorWorld(scene, 0, 0, untouched));
 }
+
+} // namespace vantomo

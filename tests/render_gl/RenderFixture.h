@@ -17,6 +17,8 @@
 #include "render/gl/OffscreenTarget.h"
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 // A frame read back from the renderer.
 using Picture = std::unique_ptr<DibStream>;
 
@@ -123,3 +125,5 @@ protected:
     OffscreenTarget target;
     int m_pictures = 0;
 };
+
+} // namespace vantomo

@@ -10,6 +10,8 @@
 #include "scene/CMaterial.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // A material whose every face reads as `r, g, b` whatever the light: ambient
 // 1 (times the white global ambient and the light's 0.1) saturates it.
 inline CMaterial FlatColour(int id, float r, float g, float b)
@@ -92,3 +94,5 @@ inline void Finish(CTessaline& scene)
     scene.RefreshDerived();
     scene.BuildTraversal();
 }
+
+} // namespace vantomo

@@ -12,6 +12,8 @@
 #include "render/RenderGeometry.h"
 #include "scene/MessageSink.h"
 
+namespace vantomo {
+
 namespace {
 
 // The tests never look for a display. Mesa's software rasteriser draws on
@@ -553,3 +555,5 @@ TEST_F(RenderTest, RobotSampleMatchesItsReferencePicture)
     // Every model was drawn and kept its world matrix.
     EXPECT_EQ(renderer.LastDrawCalls(), 6 * 1 + 1 + 1 + 1); // one run each, box, grid, manipulator
 }
+
+} // namespace vantomo

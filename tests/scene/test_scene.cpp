@@ -3,6 +3,8 @@
 #include "scene/AppValues.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 namespace {
 
 class SceneTest : public ::testing::Test {
@@ -271,3 +273,5 @@ TEST(TrackDirtiness, WritesMarkTheTrackAndConstReadsDoNot)
     track.resize(6);
     EXPECT_TRUE(track.IsDirty());
 }
+
+} // namespace vantomo

@@ -8,6 +8,8 @@
 #include "base/Cp932.h"
 #include "base/Numbers.h"
 
+namespace vantomo {
+
 TEST(Cp932, ConvertsJapaneseBothWays)
 {
     const std::string cp932 = "\x8E\x4F\x8A\x70\x8C\x60"; // 三角形
@@ -93,3 +95,5 @@ TEST(Numbers, DoNotFollowACommaDecimalLocale)
     EXPECT_EQ(FormatFixed6(2.25), "2.250000");
     std::setlocale(LC_ALL, saved.c_str());
 }
+
+} // namespace vantomo

@@ -18,6 +18,8 @@
 #include "shell/QtUserInterface.h"
 #include "shell/SliderView.h"
 
+namespace vantomo {
+
 // Answers every message box that opens with `answer` (OK when the box has
 // no such button) and keeps its text.
 class ModalWatcher {
@@ -82,3 +84,5 @@ protected:
     std::unique_ptr<CVantomoDoc> doc;
     std::unique_ptr<CMainFrame> frame;
 };
+
+} // namespace vantomo

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+
 int main(int argc, char** argv)
 {
     QSurfaceFormat format;

@@ -3,6 +3,8 @@
 
 #include "shell/FpsClock.h"
 
+namespace vantomo {
+
 namespace {
 
 struct SimulatedClock {
@@ -64,3 +66,5 @@ TEST(FpsClock, ResetStartsOverAndTheFirstFrameMeasures)
 }
 
 } // namespace
+
+} // namespace vantomo

@@ -18,6 +18,8 @@
 #include "shell/DesktopIntegration.h"
 #include "shell/Language.h"
 
+namespace vantomo {
+
 namespace {
 
 QString MenuTitles(const CMainFrame& frame)
@@ -348,3 +350,5 @@ TEST(DesktopIntegration, InstallWritesTheEntryAndTypeAndRemoveTakesThemAway)
 }
 
 } // namespace
+
+} // namespace vantomo

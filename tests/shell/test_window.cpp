@@ -10,6 +10,8 @@
 #include "document/Commands.h"
 #include "shell/VantomoView.h"
 
+namespace vantomo {
+
 namespace {
 
 class WindowTest : public ShellTest {
@@ -136,3 +138,5 @@ TEST_F(WindowTest, AClickSelectsTheModelUnderTheMouseAndCtrlPKeysIt)
 }
 
 } // namespace
+
+} // namespace vantomo

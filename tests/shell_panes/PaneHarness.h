@@ -19,6 +19,8 @@
 #include "scene/AppValues.h"
 #include "shell/panes/Panes.h"
 
+namespace vantomo {
+
 class PaneTestUi final : public UserInterface {
 public:
     QWidget* window = nullptr;
@@ -109,3 +111,5 @@ inline void OnNextModal(std::function<void(QWidget*)> act, QWidget* except = nul
     });
     timer->start(5);
 }
+
+} // namespace vantomo

@@ -13,6 +13,9 @@
 #include "document/Commands.h"
 #include "shell/panes/PaneText.h"
 
+using namespace vantomo;
+
+
 namespace {
 
 void Save(QWidget* widget, const QString& folder, const QString& name)

@@ -21,6 +21,8 @@
 #include "base/Cp932.h"
 #include "shell/panes/PaneText.h"
 
+using namespace vantomo;
+
 namespace {
 
 std::string Fixture(const char* name) { return std::string(VANTOMO_TEST_DATA_DIR) + "/panes/" + name; }
@@ -630,3 +632,5 @@ void PaneTest::englishCatalogTranslatesThePanes()
 
 QTEST_MAIN(PaneTest)
 #include "test_panes.moc"
+
+

@@ -18,6 +18,8 @@
 #include "shell/MainFrame.h"
 #include "shell/QtUserInterface.h"
 
+using namespace vantomo;
+
 namespace {
 
 std::string Fixture(const char* path) { return std::string(VANTOMO_TEST_DATA_DIR) + "/" + path; }
@@ -219,3 +221,5 @@ void SessionTest::buildTwoCharactersWithTheMouse()
 
 QTEST_MAIN(SessionTest)
 #include "test_session.moc"
+
+

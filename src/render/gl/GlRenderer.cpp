@@ -9,6 +9,8 @@
 #include "import/MeshBuilder.h"
 #include "scene/AppValues.h"
 
+namespace vantomo {
+
 namespace {
 
 // Offsets of the vertex fields in the two layouts.
@@ -665,3 +667,5 @@ void GlRenderer::DrawManipulator(CTessaline& scene, const D3DXMATRIX& viewProj)
         ++m_drawCalls;
     }
 }
+
+} // namespace vantomo

@@ -33,6 +33,8 @@
 #include "render/gl/GlShaders.h"
 #include "scene/CTessaline.h"
 
+namespace vantomo {
+
 // Outcome of an operation that needs a working context; `message` (English,
 // one line) says why it failed.
 struct [[nodiscard]] RenderResult {
@@ -166,3 +168,5 @@ private:
     std::unordered_map<DeviceHandle, ModelBuffers> m_models;
     std::unordered_map<DeviceHandle, GLuint> m_textures;
 };
+
+} // namespace vantomo

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace vantomo {
+
 namespace {
 
 // Lighting reproduces the fixed-function pipeline in view space: one
@@ -185,3 +187,5 @@ bool BuildColouredProgram(ColouredProgram& out, std::string& error)
     out.worldViewProj = glGetUniformLocation(program, "uWorldViewProj");
     return true;
 }
+
+} // namespace vantomo

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace vantomo {
+
 // Vertex attribute locations shared by the programs and the vertex arrays.
 inline constexpr GLuint kAttribPosition = 0;
 inline constexpr GLuint kAttribNormal = 1;
@@ -45,3 +47,5 @@ struct ColouredProgram {
 // the compiler's or linker's log in `error`; nothing is left allocated then.
 [[nodiscard]] bool BuildMeshProgram(bool flat, MeshProgram& out, std::string& error);
 [[nodiscard]] bool BuildColouredProgram(ColouredProgram& out, std::string& error);
+
+} // namespace vantomo

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+namespace vantomo {
+
 namespace {
 
 bool HasClientExtension(const char* name)
@@ -109,3 +111,5 @@ bool HeadlessContext::MakeCurrent()
 {
     return eglMakeCurrent(m_display, EGL_NO_SURFACE, EGL_NO_SURFACE, m_context) == EGL_TRUE;
 }
+
+} // namespace vantomo

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+namespace vantomo {
+
 class HeadlessContext {
 public:
     // Creates the context and makes it current on this thread. Null, with the
@@ -27,3 +29,5 @@ private:
     void* m_display = nullptr;
     void* m_context = nullptr;
 };
+
+} // namespace vantomo

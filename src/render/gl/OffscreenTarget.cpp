@@ -2,6 +2,8 @@
 
 #include "imaging/DibStream.h"
 
+namespace vantomo {
+
 bool OffscreenTarget::Create(int width, int height)
 {
     Release();
@@ -75,3 +77,5 @@ void OffscreenTarget::Release()
     m_width = 0;
     m_height = 0;
 }
+
+} // namespace vantomo

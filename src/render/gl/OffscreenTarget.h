@@ -4,6 +4,8 @@
 
 #include <epoxy/gl.h>
 
+namespace vantomo {
+
 class DibStream;
 
 class OffscreenTarget {
@@ -39,3 +41,5 @@ private:
     int m_width = 0;
     int m_height = 0;
 };
+
+} // namespace vantomo

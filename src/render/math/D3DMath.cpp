@@ -3,6 +3,8 @@
 #include <cfloat>
 #include <cmath>
 
+namespace vantomo {
+
 float DegreesToRadians(float degrees)
 {
     const float turns = degrees / 360.0f;
@@ -284,3 +286,5 @@ void MatrixStack::MultMatrixLocal(const D3DXMATRIX& mat)
 {
     m_stack.back() = D3DXMatrixMultiply(mat, m_stack.back());
 }
+
+} // namespace vantomo

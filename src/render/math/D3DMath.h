@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace vantomo {
+
 struct D3DXVECTOR3 {
     float x = 0.0f;
     float y = 0.0f;
@@ -85,3 +87,5 @@ public:
 private:
     std::vector<D3DXMATRIX> m_stack;
 };
+
+} // namespace vantomo

@@ -12,6 +12,8 @@
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 
+namespace vantomo {
+
 CAnimationListView::CAnimationListView(CVantomoDoc& doc, QWidget* parent) : QTableWidget(parent), m_doc(doc)
 {
     SetUpReportList(this);
@@ -167,3 +169,5 @@ void CAnimationListView::changeEvent(QEvent* event)
     }
     QTableWidget::changeEvent(event);
 }
+
+} // namespace vantomo

@@ -16,6 +16,8 @@
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 
+namespace vantomo {
+
 namespace {
 
 constexpr int kValueRole = Qt::UserRole + 1;
@@ -486,3 +488,5 @@ void CHierarchyView::changeEvent(QEvent* event)
     }
     QTreeWidget::changeEvent(event);
 }
+
+} // namespace vantomo

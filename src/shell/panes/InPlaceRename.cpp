@@ -4,6 +4,8 @@
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 
+namespace vantomo {
+
 namespace {
 
 // The first pane of type T under `window` that is shown, or any when none is.
@@ -64,3 +66,5 @@ std::optional<std::string> AskNameInPlace(QWidget* mainWindow, int commandId, st
     }
     return name;
 }
+
+} // namespace vantomo

@@ -13,6 +13,8 @@
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 
+namespace vantomo {
+
 namespace {
 
 constexpr int kSwatchRole = Qt::UserRole + 1;
@@ -213,3 +215,5 @@ void CMaterialView::changeEvent(QEvent* event)
     }
     QTableWidget::changeEvent(event);
 }
+
+} // namespace vantomo

@@ -24,6 +24,8 @@
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 
+namespace vantomo {
+
 ExchangeDialog::ExchangeDialog(QWidget* parent, const QString& cancelText) : QDialog(parent)
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -499,3 +501,5 @@ bool ShowFrameDeleteDialog(QWidget* parent, FrameDeleteDialog& dialog) { return 
 bool ShowExportDialog(QWidget* parent, ExportDialog& dialog) { return Run<CDlgSave>(parent, dialog); }
 
 bool ShowMaterialDialog(QWidget* parent, MaterialDialog& dialog) { return Run<CDlgMaterial>(parent, dialog); }
+
+} // namespace vantomo

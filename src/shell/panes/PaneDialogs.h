@@ -17,6 +17,9 @@ class QLineEdit;
 class QSlider;
 class QVBoxLayout;
 
+namespace vantomo {
+
+
 // What the four dialogs share: OK and Cancel at the right and the data
 // exchange that refuses a bad text with its message, keeping the dialog open.
 class ExchangeDialog : public QDialog {
@@ -138,3 +141,5 @@ private:
     QFrame* m_preview;
     bool m_syncing = false; // set while one control of a pair follows the other
 };
+
+} // namespace vantomo

@@ -9,6 +9,8 @@
 #include "document/Structure.h"
 #include "shell/panes/PaneText.h"
 
+namespace vantomo {
+
 namespace {
 
 [[maybe_unused]] constexpr const char* kPaneMessages[] = {
@@ -33,3 +35,5 @@ static_assert(std::string_view(kXamlExportTitle) == "XAMLフォーマットで�
 static_assert(std::string_view(kGltfExportTitle) == "glTFフォーマットで保存");
 
 } // namespace
+
+} // namespace vantomo

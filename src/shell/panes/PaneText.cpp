@@ -19,6 +19,8 @@
 #include "document/Document.h"
 #include "base/Cp932.h"
 
+namespace vantomo {
+
 QString FromCp932(std::string_view cp932)
 {
     return QString::fromStdString(Cp932ToUtf8(cp932));
@@ -255,3 +257,5 @@ QColor DisplayColor(std::uint32_t colorRef)
     return QColor(static_cast<int>(colorRef & 255u), static_cast<int>((colorRef >> 8) & 255u),
                   static_cast<int>((colorRef >> 16) & 255u));
 }
+
+} // namespace vantomo

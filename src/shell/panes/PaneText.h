@@ -20,6 +20,9 @@ class QEventLoop;
 class QModelIndex;
 class QWidget;
 
+namespace vantomo {
+
+
 // CP932 scene text for display; undecodable bytes show as U+FFFD.
 QString FromCp932(std::string_view cp932);
 // Typed text to CP932; none when a character has no CP932 form.
@@ -71,3 +74,5 @@ QIcon ItemIcon(int first);
 
 // The colour a material is shown with (its clamped display colour).
 QColor DisplayColor(std::uint32_t colorRef);
+
+} // namespace vantomo

@@ -18,6 +18,9 @@
 
 class QEventLoop;
 
+namespace vantomo {
+
+
 // The hierarchy of characters and models: a root item titled with the
 // document, one item per character, and under each the character's models as
 // their parent references nest them. Clicks select, the right button opens the
@@ -166,3 +169,5 @@ bool ShowMaterialDialog(QWidget* parent, MaterialDialog& dialog);
 // in CP932, or none when cancelled, when there is no pane or item, or when the
 // text holds a character CP932 cannot (a message says so then).
 std::optional<std::string> AskNameInPlace(QWidget* mainWindow, int commandId, std::string_view currentCp932);
+
+} // namespace vantomo

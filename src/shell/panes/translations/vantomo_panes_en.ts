@@ -1,7 +1,7 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
-    <name>CAnimationListView</name>
+    <name>vantomo::CAnimationListView</name>
     <message>
         <source>ｱﾆﾒｰｼｮﾝ名</source>
         <translation>Animation</translation>
@@ -24,7 +24,7 @@
     </message>
 </context>
 <context>
-    <name>CDlgDelete</name>
+    <name>vantomo::CDlgDelete</name>
     <message>
         <source>ｷｬﾝｾﾙ</source>
         <translation>Cancel</translation>
@@ -51,7 +51,7 @@
     </message>
 </context>
 <context>
-    <name>CDlgInsert</name>
+    <name>vantomo::CDlgInsert</name>
     <message>
         <source>ｷｬﾝｾﾙ</source>
         <translation>Cancel</translation>
@@ -70,7 +70,7 @@
     </message>
 </context>
 <context>
-    <name>CDlgKeyFrame</name>
+    <name>vantomo::CDlgKeyFrame</name>
     <message>
         <source>ｷｬﾝｾﾙ</source>
         <translation>Cancel</translation>
@@ -101,7 +101,7 @@
     </message>
 </context>
 <context>
-    <name>CDlgMaterial</name>
+    <name>vantomo::CDlgMaterial</name>
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
@@ -160,7 +160,7 @@
     </message>
 </context>
 <context>
-    <name>CDlgSave</name>
+    <name>vantomo::CDlgSave</name>
     <message>
         <source>ｷｬﾝｾﾙ</source>
         <translation>Cancel</translation>
@@ -227,7 +227,7 @@
     </message>
 </context>
 <context>
-    <name>CHierarchyView</name>
+    <name>vantomo::CHierarchyView</name>
     <message>
         <source>無題</source>
         <translation>Untitled</translation>
@@ -278,7 +278,7 @@
     </message>
 </context>
 <context>
-    <name>CMaterialView</name>
+    <name>vantomo::CMaterialView</name>
     <message>
         <source>ﾏﾃﾘｱﾙ名</source>
         <translation>Material</translation>

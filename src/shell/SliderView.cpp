@@ -176,6 +176,8 @@ void CSliderView::ShowValues(float angle, float x, float y, float z)
     const float values[4] = {x, y, z, angle};
     for (int i = 0; i < 4; ++i) {
         m_values[i]->setText(Text(FormatFixed6(values[i])));
+        // A value longer than the field shows its start, so the sign is never hidden.
+        m_values[i]->setCursorPosition(0);
     }
 }
 

@@ -38,17 +38,6 @@ bool ParseInteger(const std::string& token, long long& value)
     return true;
 }
 
-// A whole token as an int; false when it is not one or lies outside int.
-bool ParseInt(const std::string& token, int& value)
-{
-    long long wide = 0;
-    if (!ParseInteger(token, wide) || wide < INT_MIN || wide > INT_MAX) {
-        return false;
-    }
-    value = static_cast<int>(wide);
-    return true;
-}
-
 // A UTF-8 name as CP932; false when CP932 cannot hold it.
 bool ToCp932(const std::string& utf8, std::string& cp932)
 {
@@ -489,7 +478,7 @@ std::string ScriptRunner::Print(const Tokens&)
 std::string ScriptRunner::CommandLine(const Tokens& t)
 {
     int id = 0;
-    if (!ParseInt(t[1], id) || FindCommand(id) == nullptr) {
+    if (!ExchangeInteger(t[1], id) || FindCommand(id) == nullptr) {
         return "command: no command id " + t[1];
     }
     const std::string error = ExecuteChecked(id);
@@ -512,7 +501,7 @@ std::string ScriptRunner::Expect(const Tokens& t)
     bool holds = false;
     std::string seen;
     int number = 0;
-    if ((what == "frame" || what == "last-frame" || what == "hint") && argCount(1) && ParseInt(args[0], number)) {
+    if ((what == "frame" || what == "last-frame" || what == "hint") && argCount(1) && ExchangeInteger(args[0], number)) {
         if (what == "hint") {
             holds = std::find(m_hints.begin(), m_hints.end(), number) != m_hints.end();
             seen = "hints";
@@ -524,7 +513,7 @@ std::string ScriptRunner::Expect(const Tokens& t)
             holds = value == number;
             seen = std::to_string(value);
         }
-    } else if ((what == "enabled" || what == "checked") && argCount(1) && ParseInt(args[0], number)) {
+    } else if ((what == "enabled" || what == "checked") && argCount(1) && ExchangeInteger(args[0], number)) {
         if (FindCommand(number) == nullptr) {
             return "expect: no command id " + args[0];
         }
@@ -536,7 +525,7 @@ std::string ScriptRunner::Expect(const Tokens& t)
             holds = holds || m_ui.messages[m] == args[0];
         }
         seen = m_ui.messages.size() > m_firstMessage ? m_ui.messages.back() : "no message";
-    } else if (what == "key" && argCount(2) && ParseInt(args[1], number)) {
+    } else if (what == "key" && argCount(2) && ExchangeInteger(args[1], number)) {
         const int model = FindModel(m_doc.Scene(), args[0]);
         if (model < 0) {
             return "expect key: no model " + args[0];
@@ -571,7 +560,7 @@ std::string ScriptRunner::SelectModelCommand(const Tokens& t)
 std::string ScriptRunner::SelectCharacterCommand(const Tokens& t)
 {
     int index = 0;
-    if (!ParseInt(t[1], index) || index < 0 || static_cast<std::size_t>(index) >= m_doc.Scene().m_characterNames.size()) {
+    if (!ExchangeInteger(t[1], index) || index < 0 || static_cast<std::size_t>(index) >= m_doc.Scene().m_characterNames.size()) {
         return "select-character: no character " + t[1];
     }
     m_doc.SelectCharacterItem(index);
@@ -587,7 +576,7 @@ std::string ScriptRunner::ClearSelectionCommand(const Tokens&)
 std::string ScriptRunner::SelectMaterialCommand(const Tokens& t)
 {
     int index = 0;
-    if (!ParseInt(t[1], index) || !m_doc.SelectMaterialItem(index)) {
+    if (!ExchangeInteger(t[1], index) || !m_doc.SelectMaterialItem(index)) {
         return "select-material: no material " + t[1];
     }
     return {};
@@ -596,7 +585,7 @@ std::string ScriptRunner::SelectMaterialCommand(const Tokens& t)
 std::string ScriptRunner::Animation(const Tokens& t)
 {
     int index = 0;
-    if (!ParseInt(t[1], index) || !m_doc.SelectAnimationItem(index)) {
+    if (!ExchangeInteger(t[1], index) || !m_doc.SelectAnimationItem(index)) {
         return "animation: no animation " + t[1];
     }
     return {};
@@ -755,7 +744,7 @@ std::string ScriptRunner::ViewSize(const Tokens& t)
 {
     int width = 0;
     int height = 0;
-    if (!ParseInt(t[1], width) || !ParseInt(t[2], height)) {
+    if (!ExchangeInteger(t[1], width) || !ExchangeInteger(t[2], height)) {
         return "view-size: expected WIDTH HEIGHT in pixels";
     }
     // As a size event: a view without area changes nothing.
@@ -770,7 +759,7 @@ std::string ScriptRunner::Mouse(const Tokens& t)
 {
     CTessaline& scene = m_doc.Scene();
     MouseInput input;
-    if (!ParseInt(t[2], input.x) || !ParseInt(t[3], input.y)) {
+    if (!ExchangeInteger(t[2], input.x) || !ExchangeInteger(t[3], input.y)) {
         return "mouse: expected X Y in pixels";
     }
     input.viewWidth = scene.m_viewWidth;
@@ -807,7 +796,7 @@ std::string ScriptRunner::Mouse(const Tokens& t)
 std::string ScriptRunner::Wheel(const Tokens& t)
 {
     MouseInput input;
-    if (!ParseInt(t[1], input.wheelDelta)) {
+    if (!ExchangeInteger(t[1], input.wheelDelta)) {
         return "wheel: expected the wheel distance (120 per notch)";
     }
     ApplyViewRequests(m_doc, MouseWheel(m_doc.Scene(), input));

@@ -14,7 +14,43 @@
 
 namespace vantomo {
 
-CAnimationListView::CAnimationListView(CVantomoDoc& doc, QWidget* parent) : QTableWidget(parent), m_doc(doc)
+CListPane::CListPane(CVantomoDoc& doc, QWidget* parent) : QTableWidget(parent), m_doc(doc) {}
+
+std::optional<QString> CListPane::EditRowInPlace(int row, const QString& current)
+{
+    if (row < 0 || row >= rowCount() || m_editLoop != nullptr) {
+        return std::nullopt;
+    }
+    QPointer<CListPane> self(this);
+    std::optional<QString> text = EditIndexInPlace(this, model()->index(row, 0), current, m_editLoop, m_editCancelled);
+    if (self == nullptr) {
+        return std::nullopt;
+    }
+    if (m_rebuildPending) {
+        m_rebuildPending = false;
+        Rebuild();
+    }
+    if (text) {
+        // The document renames after the edit has returned and sends no
+        // hint for it: show its name once the command is done.
+        QTimer::singleShot(0, this, [this] {
+            if (m_editLoop == nullptr) {
+                Rebuild();
+            }
+        });
+    }
+    return text;
+}
+
+void CListPane::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        SetHeaders();
+    }
+    QTableWidget::changeEvent(event);
+}
+
+CAnimationListView::CAnimationListView(CVantomoDoc& doc, QWidget* parent) : CListPane(doc, parent)
 {
     SetUpReportList(this);
     SetHeaders();
@@ -137,37 +173,7 @@ void CAnimationListView::keyPressEvent(QKeyEvent* event)
 
 std::optional<QString> CAnimationListView::EditNameInPlace(const QString& current)
 {
-    if (g_currentAnimation < 0 || g_currentAnimation >= rowCount() || m_editLoop != nullptr) {
-        return std::nullopt;
-    }
-    QPointer<CAnimationListView> self(this);
-    std::optional<QString> text =
-        EditIndexInPlace(this, model()->index(g_currentAnimation, 0), current, m_editLoop, m_editCancelled);
-    if (self == nullptr) {
-        return std::nullopt;
-    }
-    if (m_rebuildPending) {
-        m_rebuildPending = false;
-        Rebuild();
-    }
-    if (text) {
-        // The document renames after the edit has returned and sends no
-        // hint for it: show its name once the command is done.
-        QTimer::singleShot(0, this, [this] {
-            if (m_editLoop == nullptr) {
-                Rebuild();
-            }
-        });
-    }
-    return text;
-}
-
-void CAnimationListView::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::LanguageChange) {
-        SetHeaders();
-    }
-    QTableWidget::changeEvent(event);
+    return EditRowInPlace(g_currentAnimation, current);
 }
 
 } // namespace vantomo

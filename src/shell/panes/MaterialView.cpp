@@ -51,7 +51,7 @@ public:
 
 } // namespace
 
-CMaterialView::CMaterialView(CVantomoDoc& doc, QWidget* parent) : QTableWidget(parent), m_doc(doc)
+CMaterialView::CMaterialView(CVantomoDoc& doc, QWidget* parent) : CListPane(doc, parent)
 {
     SetUpReportList(this);
     setItemDelegate(new SwatchDelegate(this));
@@ -183,37 +183,7 @@ void CMaterialView::keyPressEvent(QKeyEvent* event)
 
 std::optional<QString> CMaterialView::EditNameInPlace(const QString& current)
 {
-    const int row = m_doc.Scene().m_selectedMaterial;
-    if (row < 0 || row >= rowCount() || m_editLoop != nullptr) {
-        return std::nullopt;
-    }
-    QPointer<CMaterialView> self(this);
-    std::optional<QString> text = EditIndexInPlace(this, model()->index(row, 0), current, m_editLoop, m_editCancelled);
-    if (self == nullptr) {
-        return std::nullopt;
-    }
-    if (m_rebuildPending) {
-        m_rebuildPending = false;
-        Rebuild();
-    }
-    if (text) {
-        // The document renames after the edit has returned and sends no
-        // hint for it: show its name once the command is done.
-        QTimer::singleShot(0, this, [this] {
-            if (m_editLoop == nullptr) {
-                Rebuild();
-            }
-        });
-    }
-    return text;
-}
-
-void CMaterialView::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::LanguageChange) {
-        SetHeaders();
-    }
-    QTableWidget::changeEvent(event);
+    return EditRowInPlace(m_doc.Scene().m_selectedMaterial, current);
 }
 
 } // namespace vantomo

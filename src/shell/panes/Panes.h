@@ -84,9 +84,31 @@ private:
     bool m_rebuildPending = false; // a hint came while the rename waited
 };
 
+// What the two list panes share: the document, the in-place rename of one
+// row, and headers that follow the language. A hint that comes while a rename
+// waits is held back until the edit is over.
+class CListPane : public QTableWidget, public DocumentView {
+public:
+    CListPane(CVantomoDoc& doc, QWidget* parent);
+
+protected:
+    // Edits the name in column 0 of `row`; the typed text, or none when the
+    // edit was cancelled or another edit is open. The list is rebuilt after
+    // the edit (and once more after the command that renames).
+    std::optional<QString> EditRowInPlace(int row, const QString& current);
+    void changeEvent(QEvent* event) override;
+    virtual void Rebuild() = 0;
+    virtual void SetHeaders() = 0;
+
+    CVantomoDoc& m_doc;
+    QEventLoop* m_editLoop = nullptr;
+    bool m_editCancelled = false;
+    bool m_rebuildPending = false;
+};
+
 // The animations with their last frames; the current one is selected. A click
 // makes a row current; the context menu adds, deletes and renames.
-class CAnimationListView : public QTableWidget, public DocumentView {
+class CAnimationListView : public CListPane {
     Q_OBJECT
 public:
     explicit CAnimationListView(CVantomoDoc& doc, QWidget* parent = nullptr);
@@ -101,22 +123,16 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
-    void Rebuild();
-    void SetHeaders();
-
-    CVantomoDoc& m_doc;
-    QEventLoop* m_editLoop = nullptr;
-    bool m_editCancelled = false;
-    bool m_rebuildPending = false;
+    void Rebuild() override;
+    void SetHeaders() override;
 };
 
 // The materials with a swatch of the colour they are drawn with. A double
 // click opens the material dialog; the context menu offers the colour dialog
 // and the rename.
-class CMaterialView : public QTableWidget, public DocumentView {
+class CMaterialView : public CListPane {
     Q_OBJECT
 public:
     explicit CMaterialView(CVantomoDoc& doc, QWidget* parent = nullptr);
@@ -131,17 +147,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
-    void Rebuild();
-    void SetHeaders();
+    void Rebuild() override;
+    void SetHeaders() override;
     void SelectRowAt(const QPoint& pos);
-
-    CVantomoDoc& m_doc;
-    QEventLoop* m_editLoop = nullptr;
-    bool m_editCancelled = false;
-    bool m_rebuildPending = false;
 };
 
 // The modal dialogs of the editing commands, shown on the dialogs-as-data of

@@ -627,10 +627,7 @@ void CVantomoDoc::RenameCommand(int id)
 
 void CVantomoDoc::AfterAnimationDeleted()
 {
-    const int count = static_cast<int>(m_scene.m_animationNames.size());
-    if (g_currentAnimation >= count) {
-        g_currentAnimation = count - 1;
-    }
+    // DeleteAnimation has kept the current animation inside the list.
     g_currentFrame = 0;
     g_lastFrame = m_scene.FrameCountOf(g_currentAnimation) - 1;
 }

@@ -101,7 +101,7 @@ bool FileBytes::Allocate(std::size_t capacity)
     return m_data != nullptr;
 }
 
-FileResult ReadWholeFile(const std::string& path, FileBytes& out)
+FileResult ReadWholeFile(const std::string& path, FileBytes& out, Progress* progress)
 {
     out = FileBytes{};
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -120,6 +120,9 @@ FileResult ReadWholeFile(const std::string& path, FileBytes& out)
     if (!bytes.Allocate(static_cast<std::size_t>(st.st_size) + 1)) {
         return Failure(ENOMEM);
     }
+    // Reads are bounded so that a progress report comes every few megabytes.
+    constexpr std::size_t kStep = std::size_t{8} << 20;
+    WorkMeter meter(progress, static_cast<std::uint64_t>(st.st_size), WorkMeter::kUnstoppable);
     std::size_t size = 0;
     for (;;) {
         if (size == bytes.Capacity()) {
@@ -130,7 +133,8 @@ FileResult ReadWholeFile(const std::string& path, FileBytes& out)
             std::memcpy(bigger.Data(), bytes.Data(), size);
             bytes = std::move(bigger);
         }
-        const ssize_t n = ::read(fd.Get(), bytes.Data() + size, bytes.Capacity() - size);
+        const std::size_t want = std::min(kStep, bytes.Capacity() - size);
+        const ssize_t n = ::read(fd.Get(), bytes.Data() + size, want);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -141,6 +145,8 @@ FileResult ReadWholeFile(const std::string& path, FileBytes& out)
             break;
         }
         size += static_cast<std::size_t>(n);
+        meter.Advance(static_cast<std::uint64_t>(n));
+        static_cast<void>(meter.Poll());
     }
     bytes.SetSize(size);
     out = std::move(bytes);

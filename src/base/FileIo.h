@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "base/Progress.h"
+
 namespace vantomo {
 
 // The bytes of a whole file. Large files live in anonymous memory with huge
@@ -43,8 +45,9 @@ struct FileResult {
     int error = 0; // errno of the failing call when !ok
 };
 
-// Reads the whole regular file at `path`.
-FileResult ReadWholeFile(const std::string& path, FileBytes& out);
+// Reads the whole regular file at `path`, reporting the bytes read to
+// `progress` when given (the read itself always goes on to the end).
+FileResult ReadWholeFile(const std::string& path, FileBytes& out, Progress* progress = nullptr);
 
 // A file replaced atomically, so a reader sees either the old file or the
 // complete new one: the bytes go to a temporary file in the same folder, which

@@ -23,11 +23,11 @@ namespace {
 
 // Reads a ".vtm" into the scene. An empty file reads nothing and succeeds.
 OpenResult ReadProjectInto(CTessaline& scene, const std::string& path, MessageSink& messages,
-                           const TextureLookup& textures)
+                           const TextureLookup& textures, Progress* progress)
 {
     OpenResult result;
     FileBytes bytes;
-    const FileResult read = ReadWholeFile(path, bytes);
+    const FileResult read = ReadWholeFile(path, bytes, progress);
     if (!read.ok) {
         result.message = kOpenFailedMessage;
         result.detail = std::strerror(read.error);
@@ -81,20 +81,20 @@ void AfterOpen(CTessaline& scene)
 } // namespace
 
 OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup& textures,
-                    bool& modified)
+                    bool& modified, Progress* progress)
 {
     const std::string extension = ExtensionOf(path);
     OpenResult result;
     if (extension == "vtm") {
-        result = ReadProjectInto(scene, path, messages, textures);
+        result = ReadProjectInto(scene, path, messages, textures, progress);
         if (!result.ok) {
             return result;
         }
         modified = false;
     } else if (extension == "mqo" || extension == "mqoz") {
-        result = ImportMQO(scene, path, messages, &textures);
+        result = ImportMQO(scene, path, messages, &textures, progress);
         if (!result.ok) {
-            return result; // the file could not be opened: nothing was read
+            return result; // not opened, or stopped by the user: nothing was read
         }
         modified = true;
     } else {
@@ -147,7 +147,18 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
 {
     bool modified = m_modified;
     m_lastFailure.clear();
-    const OpenResult result = OpenInto(m_scene, path, m_ui, m_textures, modified);
+    OpenResult result;
+    {
+        // Reading a project cannot stop half way without losing the scene it
+        // replaces only at the end; an import can, and leaves the scene as it was.
+        const bool project = ExtensionOf(path) == "vtm";
+        const std::unique_ptr<Progress> progress =
+            m_ui.BeginProgress(project ? kOpeningProgress : kImportingProgress, !project);
+        result = OpenInto(m_scene, path, m_ui, m_textures, modified, progress.get());
+    }
+    if (result.cancelled) {
+        return false;
+    }
     if (!result.ok) {
         m_ui.ShowMessage(result.message);
         m_lastFailure = result.Describe();
@@ -167,7 +178,12 @@ bool CVantomoDoc::OnSaveDocument(const std::string& path)
 {
     m_lastFailure.clear();
     std::string detail;
-    if (!SaveProjectFile(m_scene, path, &detail)) {
+    bool saved = false;
+    {
+        const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kSavingProgress, false);
+        saved = SaveProjectFile(m_scene, path, &detail, progress.get());
+    }
+    if (!saved) {
         m_ui.ShowMessage(kSaveFailedMessage);
         m_lastFailure = std::string(kSaveFailedMessage) + " (" + detail + ")";
         return false;
@@ -195,7 +211,14 @@ bool CVantomoDoc::AddModel()
 OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
 {
     m_lastFailure.clear();
-    OpenResult result = ImportMQO(m_scene, path, m_ui, &m_textures);
+    OpenResult result;
+    {
+        const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kImportingProgress, true);
+        result = ImportMQO(m_scene, path, m_ui, &m_textures, progress.get());
+    }
+    if (result.cancelled) {
+        return result; // the scene, its history and the modified flag are as they were
+    }
     NoteImportFailure(result);
     SetModifiedFlag();
     m_scene.ClearHistory(true);

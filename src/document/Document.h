@@ -68,8 +68,10 @@ std::string ExtensionOf(std::string_view path);
 // scene and the application-wide values untouched. `modified` is set when the
 // scene changed in a way that needs saving (an import).
 // Texture files are looked up through `textures`; an import moves its base folder.
+// The bytes read are reported to `progress` when given; the user may stop an
+// import (cancelled result, the scene untouched), not the read of a project.
 OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup& textures,
-                    bool& modified);
+                    bool& modified, Progress* progress = nullptr);
 
 // The colour a material is shown with (0x00BBGGRR): trunc(component x 255)
 // of red, green and blue, each clamped to [0, 1] first (NaN as 0), so a colour
@@ -99,9 +101,11 @@ public:
     // New document: frame values back to the start, device resources released,
     // new scene, hint 101.
     bool OnNewDocument();
-    // Open (or import) `path`. On failure the message is shown and the scene,
-    // path and title stay as they were. On success of a ".vtm" the path and
-    // title become `path` and the modified flag is cleared; hint 102.
+    // Open (or import) `path`, with progress shown for long work. On failure
+    // the message is shown and the scene, path and title stay as they were;
+    // an import the user stopped fails the same way without a message. On
+    // success of a ".vtm" the path and title become `path` and the modified
+    // flag is cleared; hint 102.
     bool OnOpenDocument(const std::string& path);
     // Save the project to `path`. On failure "ドキュメントの保存に失敗しました。"
     // is shown, the old file is intact and the modified flag stays.
@@ -110,9 +114,10 @@ public:
     // Import a Metasequoia document chosen in a file dialog into the selected
     // character. False when the user cancelled.
     bool AddModel();
-    // The same with the path given. Whatever the import's result: hint 104,
-    // modified, history cleared (frame 0), selection cleared, traversal rebuilt.
-    // Returns the import's outcome.
+    // The same with the path given. Whatever the import's result, unless the
+    // user stopped it (then nothing changes): hint 104, modified, history
+    // cleared (frame 0), selection cleared, traversal rebuilt. Returns the
+    // import's outcome.
     OpenResult AddModelFromPath(const std::string& path);
 
     // Commands by identifier (document/Commands.h), as the menus, toolbars,

@@ -351,11 +351,16 @@ void CVantomoDoc::FileSaveAs()
         record->writeNormals = dialog.settings.writeNormals;
         record->writeLights = dialog.settings.writeLights;
         record->scale = dialog.settings.scale;
-        const ExportResult result = ExportScene(m_scene, *path, *record);
-        if (!result.ok) {
+        ExportResult result;
+        {
+            const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kExportingProgress, true);
+            result = ExportScene(m_scene, *path, *record, progress.get());
+        }
+        // An export the user stopped left any old file as it was; nothing to say.
+        if (!result.ok && !result.cancelled) {
             m_ui.ShowMessage(result.message);
-            m_lastFailure = result.detail.empty() ? result.message : result.message + " (" + result.detail + ")";
-        } else if (!result.skippedTextures.empty()) {
+            m_lastFailure = result.Describe();
+        } else if (result.ok && !result.skippedTextures.empty()) {
             std::string text = kSkippedTexturesMessage;
             for (const std::string& name : result.skippedTextures) {
                 text += "\n" + Cp932ToUtf8(name);

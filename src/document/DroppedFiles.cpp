@@ -33,7 +33,14 @@ int OpenDroppedFiles(CVantomoDoc& doc, const std::vector<std::string>& paths)
             return opened;
         case DroppedKind::Metasequoia: {
             CTessaline& scene = doc.Scene();
-            static_cast<void>(ImportMQO(scene, path, doc.Ui(), &doc.Textures()));
+            OpenResult result;
+            {
+                const std::unique_ptr<Progress> progress = doc.Ui().BeginProgress(kImportingProgress, true);
+                result = ImportMQO(scene, path, doc.Ui(), &doc.Textures(), progress.get());
+            }
+            if (result.cancelled) {
+                return opened; // the user stopped: the files after it are not read either
+            }
             // The walk must include the new models before the views draw them.
             scene.RefreshDerived();
             scene.BuildTraversal();

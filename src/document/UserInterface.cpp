@@ -4,6 +4,32 @@
 
 namespace vantomo {
 
+std::unique_ptr<Progress> UserInterface::BeginProgress(std::string_view, bool) { return nullptr; }
+
+namespace {
+
+class HeadlessProgress final : public Progress {
+public:
+    HeadlessProgress(HeadlessUserInterface& ui, bool cancellable) : m_ui(ui), m_cancellable(cancellable) {}
+    bool Report(std::uint64_t, std::uint64_t) override
+    {
+        ++m_ui.progressReports;
+        return !m_cancellable || m_ui.stopAfterReports < 0 || m_ui.progressReports <= m_ui.stopAfterReports;
+    }
+
+private:
+    HeadlessUserInterface& m_ui;
+    bool m_cancellable;
+};
+
+} // namespace
+
+std::unique_ptr<Progress> HeadlessUserInterface::BeginProgress(std::string_view title, bool cancellable)
+{
+    progressTitles.emplace_back(title);
+    return std::make_unique<HeadlessProgress>(*this, cancellable);
+}
+
 void HeadlessUserInterface::ShowMessage(std::string_view text)
 {
     messages.emplace_back(text);

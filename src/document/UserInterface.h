@@ -7,12 +7,14 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/Progress.h"
 #include "document/Dialogs.h"
 #include "scene/MessageSink.h"
 
@@ -29,6 +31,12 @@ struct FileDialogRequest {
 };
 
 enum class SaveChoice { Yes, No, Cancel };
+
+// The titles of the progress shown while a file is read or written.
+inline constexpr const char* kOpeningProgress = "ファイルを開いています...";
+inline constexpr const char* kImportingProgress = "モデルを読み込んでいます...";
+inline constexpr const char* kSavingProgress = "保存しています...";
+inline constexpr const char* kExportingProgress = "書き出しています...";
 
 class UserInterface : public MessageSink {
 public:
@@ -53,6 +61,11 @@ public:
     // recent files, exit). The document passes them on unchanged.
     virtual void RunShellCommand(int commandId) = 0;
     virtual bool IsShellCommandChecked(int commandId) const = 0;
+    // Long work begins (`title` UTF-8): the progress returned shows it, when
+    // the work lasts long enough to be worth showing, until it is destroyed.
+    // With `cancellable` the user may ask to stop (the progress then refuses
+    // its reports). None: nothing is shown.
+    virtual std::unique_ptr<Progress> BeginProgress(std::string_view title, bool cancellable);
 };
 
 // One queued answer of the headless interface: what the user would type into
@@ -88,6 +101,9 @@ public:
     std::optional<std::string> AskName(int commandId, std::string_view current) override;
     void RunShellCommand(int commandId) override;
     bool IsShellCommandChecked(int commandId) const override;
+    // Records the work in `progressTitles`; the user stops cancellable work
+    // after `stopAfterReports` reports when that is not negative.
+    std::unique_ptr<Progress> BeginProgress(std::string_view title, bool cancellable) override;
 
     std::deque<std::string> paths;      // answers of AskPath before any queued File answer
     std::deque<DialogAnswer> answers;   // answers of every dialog, in order
@@ -97,6 +113,9 @@ public:
     std::vector<FileDialogRequest> fileRequests; // every file dialog shown
     std::set<int> hiddenBars;           // toolbars and status bar hidden by their commands
     bool english = false;               // the language command's state
+    std::vector<std::string> progressTitles; // every long work begun, in order
+    int progressReports = 0;            // reports made to those, in all
+    int stopAfterReports = -1;
 
 private:
     // The next answer if it is of `kind`; otherwise none (the dialog is cancelled).

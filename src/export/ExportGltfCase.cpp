@@ -4,12 +4,13 @@
 
 namespace vantomo {
 
-ExportResult ExportGltfCase(CTessaline& scene, const std::string& path, const ExportSettings& settings)
+ExportResult ExportGltfCase(CTessaline& scene, const std::string& path, const ExportSettings& settings,
+                             Progress* progress)
 {
     GltfExportOptions options;
     options.scale = settings.scale;
     options.binary = LowerAscii(GetPathExtension(path)) == "glb";
-    return ExportGltf(scene, path, options);
+    return ExportGltf(scene, path, options, progress);
 }
 
 } // namespace vantomo

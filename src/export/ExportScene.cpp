@@ -13,12 +13,13 @@ bool IsExportPath(std::string_view path)
     return InitialSettingsForPath(path).has_value() || LowerAscii(GetPathExtension(path)) == "vtm";
 }
 
-ExportResult ExportScene(CTessaline& scene, const std::string& path, const ExportSettings& settings)
+ExportResult ExportScene(CTessaline& scene, const std::string& path, const ExportSettings& settings,
+                         Progress* progress)
 {
     const std::string extension = LowerAscii(GetPathExtension(path));
     if (extension == "vtm") {
         ExportResult result;
-        result.ok = SaveProjectFile(scene, path, &result.detail);
+        result.ok = SaveProjectFile(scene, path, &result.detail, progress);
         if (!result.ok) {
             result.message = kSaveFailedMessage;
         }
@@ -31,13 +32,13 @@ ExportResult ExportScene(CTessaline& scene, const std::string& path, const Expor
     }
     InbetweenAll(scene);
     if (extension == "mqo") {
-        return WriteMQO(scene, settings.scale, path, settings.writeUV != 0);
+        return WriteMQO(scene, settings.scale, path, settings.writeUV != 0, progress);
     }
     if (extension == "xaml") {
         return ExportXaml(scene, path, settings.meshLayout, settings.animationKeys, settings.writeUV != 0,
-                          settings.scale, settings.writeNormals != 0);
+                          settings.scale, settings.writeNormals != 0, progress);
     }
-    return ExportGltfCase(scene, path, settings);
+    return ExportGltfCase(scene, path, settings, progress);
 }
 
 } // namespace vantomo

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/Progress.h"
 #include "export/ExportResult.h"
 #include "export/ExportSettings.h"
 #include "scene/CTessaline.h"
@@ -20,10 +21,14 @@ bool IsExportPath(std::string_view path);
 // Writes `scene` to `path`. Before any export (not before a project save) the
 // in-betweening runs on every model, so the records the writers read are
 // baked. `settings` are those of the path's kind (a project file uses none).
-// Another extension writes nothing and fails.
-ExportResult ExportScene(CTessaline& scene, const std::string& path, const ExportSettings& settings);
+// Another extension writes nothing and fails. The writer reports to
+// `progress` when given; an export (not a project save) stops when the user
+// asks, with a cancelled result and any old file at the path intact.
+ExportResult ExportScene(CTessaline& scene, const std::string& path, const ExportSettings& settings,
+                         Progress* progress = nullptr);
 
 // The glTF case (".glb" binary): scale only.
-ExportResult ExportGltfCase(CTessaline& scene, const std::string& path, const ExportSettings& settings);
+ExportResult ExportGltfCase(CTessaline& scene, const std::string& path, const ExportSettings& settings,
+                            Progress* progress = nullptr);
 
 } // namespace vantomo

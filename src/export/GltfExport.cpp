@@ -334,10 +334,13 @@ std::array<float, 3> UnitNormal(const CVector& n)
 
 // ---------------------------------------------------------------- output
 
-// Streams bytes into an AtomicFile through a fixed chunk.
+// Streams bytes into an AtomicFile through a fixed chunk, reporting every
+// chunk to the meter; when the user asks to stop, the sink fails with ECANCELED.
 class BinarySink {
 public:
-    explicit BinarySink(AtomicFile& file) : m_file(file), m_chunk(new unsigned char[kChunk]) {}
+    BinarySink(AtomicFile& file, WorkMeter& meter) : m_file(file), m_meter(meter), m_chunk(new unsigned char[kChunk])
+    {
+    }
 
     void Append(const void* data, std::size_t size)
     {
@@ -366,6 +369,10 @@ public:
         if (m_used > 0 && m_result.ok) {
             m_result = m_file.Write(m_chunk.get(), m_used);
             m_flushed += m_used;
+            m_meter.Advance(m_used);
+            if (m_result.ok && !m_meter.Poll()) {
+                m_result = FileResult{false, ECANCELED};
+            }
         }
         m_used = 0;
     }
@@ -375,6 +382,7 @@ public:
 private:
     static constexpr std::size_t kChunk = std::size_t{1} << 20;
     AtomicFile& m_file;
+    WorkMeter& m_meter;
     std::unique_ptr<unsigned char[]> m_chunk;
     std::size_t m_used = 0;
     std::uint64_t m_flushed = 0;
@@ -385,8 +393,9 @@ private:
 
 class GltfWriter {
 public:
-    GltfWriter(const CTessaline& scene, const std::string& path, const GltfExportOptions& options)
-        : m_scene(scene), m_path(path), m_options(options)
+    GltfWriter(const CTessaline& scene, const std::string& path, const GltfExportOptions& options,
+               Progress* progress)
+        : m_scene(scene), m_path(path), m_options(options), m_meter(progress)
     {
     }
 
@@ -437,6 +446,7 @@ private:
     std::vector<InputPlan> m_inputs;
     std::vector<AnimationPlan> m_animations;
     Layout m_layout;
+    WorkMeter m_meter; // bytes of the buffer and the document
 };
 
 bool GltfWriter::PlanNodes()
@@ -1098,7 +1108,7 @@ void GltfWriter::WriteAnimationAndImageData(BinarySink& sink)
 
 ExportResult FileFailure(const FileResult& result)
 {
-    return Failure(std::string(kWriteFailed), std::strerror(result.error != 0 ? result.error : EIO));
+    return WriteFailure(kWriteFailed, result.error != 0 ? result.error : EIO);
 }
 
 ExportResult GltfWriter::WriteGltfFiles(const std::string& json)
@@ -1109,7 +1119,7 @@ ExportResult GltfWriter::WriteGltfFiles(const std::string& json)
         if (!result.ok) {
             return FileFailure(result);
         }
-        BinarySink sink(bin);
+        BinarySink sink(bin, m_meter);
         if (!WriteMeshData(sink)) {
             return FileFailure(sink.Result());
         }
@@ -1132,6 +1142,7 @@ ExportResult GltfWriter::WriteGltfFiles(const std::string& json)
     if (!result.ok) {
         return FileFailure(result);
     }
+    m_meter.Finish();
     ExportResult done;
     done.ok = true;
     done.skippedTextures = m_skipped;
@@ -1151,7 +1162,7 @@ ExportResult GltfWriter::WriteGlbFile(const std::string& json)
     if (!result.ok) {
         return FileFailure(result);
     }
-    BinarySink sink(file);
+    BinarySink sink(file, m_meter);
     const std::uint32_t header[5] = {0x46546C67u, 2u, static_cast<std::uint32_t>(total),
                                      static_cast<std::uint32_t>(jsonLength), 0x4E4F534Au};
     sink.Append(header, sizeof header);
@@ -1199,6 +1210,7 @@ ExportResult GltfWriter::WriteGlbFile(const std::string& json)
     if (!result.ok) {
         return FileFailure(result);
     }
+    m_meter.Finish();
     ExportResult done;
     done.ok = true;
     done.skippedTextures = m_skipped;
@@ -1229,15 +1241,17 @@ ExportResult GltfWriter::Run()
     }
     LayOut();
     const std::string json = BuildJson();
+    m_meter.SetTotal(m_layout.size + json.size());
     return m_options.binary ? WriteGlbFile(json) : WriteGltfFiles(json);
 }
 
 } // namespace
 
-ExportResult ExportGltf(CTessaline& scene, const std::string& path, const GltfExportOptions& options)
+ExportResult ExportGltf(CTessaline& scene, const std::string& path, const GltfExportOptions& options,
+                        Progress* progress)
 {
     scene.BuildTraversal();
-    GltfWriter writer(scene, path, options);
+    GltfWriter writer(scene, path, options, progress);
     return writer.Run();
 }
 

@@ -15,6 +15,7 @@
 
 #include <string>
 
+#include "base/Progress.h"
 #include "export/ExportResult.h"
 #include "scene/CTessaline.h"
 
@@ -37,6 +38,9 @@ struct GltfExportOptions {
 // is unusable, or the data exceeds what glTF can address. Textures that could
 // not be written (not loaded, a different file already in the way, a write
 // error) are listed in skippedTextures and their materials go untextured.
-[[nodiscard]] ExportResult ExportGltf(CTessaline& scene, const std::string& path, const GltfExportOptions& options);
+// Progress is counted in bytes; the user may stop the export while the buffer
+// is written (cancelled result, texture files already written stay).
+[[nodiscard]] ExportResult ExportGltf(CTessaline& scene, const std::string& path, const GltfExportOptions& options,
+                                      Progress* progress = nullptr);
 
 } // namespace vantomo

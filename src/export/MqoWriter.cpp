@@ -70,9 +70,13 @@ void WriteMQOObject(TextOutput& out, const CModel& model, const MaterialPosition
     out.Int(static_cast<long long>(model.m_faces.size()));
     out.Append(" {\r\n");
     for (const CFace& face : model.m_faces) {
+        out.Advance(1);
         const std::size_t corners = face.m_indices.size();
         if (corners != 3 && corners != 4) {
             continue;
+        }
+        if (out.Failed()) {
+            return; // nothing more reaches the file
         }
         out.Append(corners == 3 ? "\t\t3 V(" : "\t\t4 V(");
         for (std::size_t c = 0; c < corners; ++c) {
@@ -101,10 +105,16 @@ void WriteMQOObject(TextOutput& out, const CModel& model, const MaterialPosition
     out.Append("\t}\r\n");
 }
 
-ExportResult WriteMQO(const CTessaline& scene, float scale, const std::string& path, bool writeUV)
+ExportResult WriteMQO(const CTessaline& scene, float scale, const std::string& path, bool writeUV,
+                      Progress* progress)
 {
     ExportResult result;
     TextOutput out(path);
+    std::uint64_t faces = 0;
+    for (const CModel& model : scene.m_models) {
+        faces += model.m_faces.size();
+    }
+    out.SetProgress(progress, faces);
     if (out.Open()) {
         out.Append("Metasequoia Document\r\n"
                    "Format Text Ver 1.0\r\n"
@@ -146,6 +156,9 @@ ExportResult WriteMQO(const CTessaline& scene, float scale, const std::string& p
         out.Append("}\r\n");
         const MaterialPositions positions(scene.m_materials);
         for (const CModel& model : scene.m_models) {
+            if (out.Failed()) {
+                break;
+            }
             out.Append("Object ");
             AppendQuotedName(out, model.m_name);
             out.Append(" {\r\n"
@@ -161,9 +174,7 @@ ExportResult WriteMQO(const CTessaline& scene, float scale, const std::string& p
         out.Append("Eof\r\n");
     }
     if (!out.Commit()) {
-        result.message = kMqoExportFailedMessage;
-        result.detail = std::strerror(out.Error());
-        return result;
+        return WriteFailure(kMqoExportFailedMessage, out.Error());
     }
     result.ok = true;
     return result;

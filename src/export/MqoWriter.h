@@ -36,7 +36,9 @@ private:
 // has a texture name), every model as an object, "Eof". Quoted names have '"'
 // and control characters replaced by '_' so the quotes hold (the scene keeps
 // its names). A failure leaves any old file and gives the message above.
-ExportResult WriteMQO(const CTessaline& scene, float scale, const std::string& path, bool writeUV);
+// Progress is counted in faces; the user may stop the export (cancelled result).
+ExportResult WriteMQO(const CTessaline& scene, float scale, const std::string& path, bool writeUV,
+                      Progress* progress = nullptr);
 
 // The vertex and face chunks of one model: positions times `scale` (the product
 // in single precision); triangles and quadrilaterals with their corner indices

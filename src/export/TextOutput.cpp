@@ -126,6 +126,9 @@ void TextOutput::Flush()
     }
     m_flushed += size;
     m_cursor = m_buffer.data();
+    if (!m_meter.Poll() && m_error == 0) {
+        m_error = ECANCELED;
+    }
 }
 
 bool TextOutput::Commit()
@@ -143,6 +146,8 @@ bool TextOutput::Commit()
     const FileResult result = m_file.Commit();
     if (!result.ok) {
         m_error = result.error;
+    } else {
+        m_meter.Finish();
     }
     m_open = false;
     return result.ok;

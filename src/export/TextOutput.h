@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/FileIo.h"
+#include "base/Progress.h"
 
 namespace vantomo {
 
@@ -34,6 +35,17 @@ public:
 
     // Creates the temporary file beside the target; false (with Error) when it cannot be created.
     [[nodiscard]] bool Open();
+
+    // Progress in the writer's own units (faces, records): the writer says
+    // how many there are and advances as it goes; the count is reported
+    // whenever the buffer goes to the file. When the user asks to stop, the
+    // output fails with ECANCELED: nothing more is written and Commit leaves
+    // the old target as it was.
+    void SetProgress(Progress* progress, std::uint64_t total) { m_meter = WorkMeter(progress, total); }
+    void Advance(std::uint64_t units) { m_meter.Advance(units); }
+    // A write failed or the user stopped: nothing appended now reaches the file,
+    // so a writer may give up early.
+    bool Failed() const { return m_error != 0; }
 
     void Append(std::string_view text)
     {
@@ -94,6 +106,7 @@ private:
     char* m_cursor = nullptr;
     char* m_end = nullptr;
     std::size_t m_flushed = 0;
+    WorkMeter m_meter;
     int m_error = 0;
     bool m_open = false;
 };

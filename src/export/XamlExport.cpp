@@ -298,6 +298,7 @@ void WriteStoryboards(TextOutput& out, const CTessaline& scene, const XamlNameSe
             const CModel& model = scene.m_models[m];
             if (written[m] && a < model.m_tracks.size()) {
                 WriteXamlStoryboard(out, names, m, model.m_tracks[a], scale);
+                out.Advance(model.m_tracks[a].size());
             }
         }
         Line(out, 2, "</Storyboard>");
@@ -434,6 +435,10 @@ void WriteXamlMeshes(TextOutput& out, const CTessaline& scene, std::size_t model
         out.Append("\t\t\t\t\tTriangleIndices=\"");
         vertices.clear();
         for (std::size_t i = start[position]; i < start[position + 1]; ++i) {
+            if (out.Failed()) {
+                return; // nothing more reaches the file
+            }
+            out.Advance(1);
             const CFace& face = model.m_faces[static_cast<std::size_t>(ordered[i])];
             ForEachTriangle(face, vertexCount, [&](const Corner& a, const Corner& b, const Corner& c) {
                 int ia = 0, ib = 0, ic = 0;
@@ -580,7 +585,7 @@ void WriteXamlStoryboard(TextOutput& out, const XamlNameSet& names, std::size_t 
 }
 
 ExportResult ExportXaml(CTessaline& scene, const std::string& path, int meshLayout, int animationKeys, bool writeUV,
-                        float scale, bool writeNormals)
+                        float scale, bool writeNormals, Progress* progress)
 {
     ExportResult result;
     scene.BuildTraversal();
@@ -615,7 +620,20 @@ ExportResult ExportXaml(CTessaline& scene, const std::string& path, int meshLayo
         used.push_back(UsedMaterials(model, positions, scene.m_materials.size()));
     }
 
+    const bool storyboards = animationKeys == 0 && !scene.m_models.empty() && !names.animations.empty();
     TextOutput out(path);
+    {
+        std::uint64_t units = 0;
+        for (const CModel& model : scene.m_models) {
+            units += model.m_faces.size();
+            if (storyboards) {
+                for (const Track& track : model.m_tracks) {
+                    units += track.size();
+                }
+            }
+        }
+        out.SetProgress(progress, units);
+    }
     if (out.Open()) {
         const std::string& t = names.title;
         out.Append("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n");
@@ -642,7 +660,7 @@ ExportResult ExportXaml(CTessaline& scene, const std::string& path, int meshLayo
             const CVector centre{pivot.x * scale, pivot.y * scale, pivot.z * scale};
             WriteTransformGroup(out, "Model", t, names.models[m], &centre);
         }
-        for (std::size_t m = 0; m < scene.m_models.size(); ++m) {
+        for (std::size_t m = 0; m < scene.m_models.size() && !out.Failed(); ++m) {
             WriteXamlMeshes(out, scene, m, names, positions, imageWritten, writeUV, scale, writeNormals,
                             meshLayout);
         }
@@ -653,15 +671,13 @@ ExportResult ExportXaml(CTessaline& scene, const std::string& path, int meshLayo
         const std::vector<bool> written = WriteHierarchy(out, scene, names, used);
         Line(out, 1, "</Viewport3D>");
         out.EndLine();
-        if (animationKeys == 0 && !scene.m_models.empty() && !names.animations.empty()) {
+        if (storyboards) {
             WriteStoryboards(out, scene, names, written, scale);
         }
         Line(out, 0, "</Viewbox>");
     }
     if (!out.Commit()) {
-        result.message = kXamlExportFailedMessage;
-        result.detail = std::strerror(out.Error());
-        return result;
+        return WriteFailure(kXamlExportFailedMessage, out.Error());
     }
     result.ok = true;
     return result;

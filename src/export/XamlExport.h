@@ -32,8 +32,10 @@ inline constexpr const char* kXamlExportFailedMessage = "XAMLファイルへの�
 // whose image was not written gets its colour brush and its texture name is
 // listed in skippedTextures. Failure: only when the document could not be
 // written (any old file stays); texture files already written stay too.
+// Progress is counted in faces and animation records; the user may stop the
+// export (cancelled result, texture files already written stay).
 ExportResult ExportXaml(CTessaline& scene, const std::string& path, int meshLayout, int animationKeys, bool writeUV,
-                        float scale, bool writeNormals);
+                        float scale, bool writeNormals, Progress* progress = nullptr);
 
 // The name parts of one document.
 struct XamlNameSet {

@@ -78,4 +78,31 @@ void MemoryByteSource::Skip(std::uint64_t count)
     m_position += static_cast<std::size_t>(std::min<std::uint64_t>(count, left));
 }
 
+ProgressByteSource::ProgressByteSource(ByteSource& inner, Progress& progress)
+    : m_inner(inner), m_meter(&progress, inner.Remaining().value_or(0))
+{
+}
+
+std::size_t ProgressByteSource::Read(char* buffer, std::size_t size)
+{
+    if (m_meter.Stopped()) {
+        return 0;
+    }
+    const std::size_t got = m_inner.Read(buffer, size);
+    m_meter.Advance(got);
+    return m_meter.Poll() ? got : 0;
+}
+
+void ProgressByteSource::Skip(std::uint64_t count)
+{
+    if (m_meter.Stopped()) {
+        return;
+    }
+    const std::optional<std::uint64_t> before = m_inner.Remaining();
+    m_inner.Skip(count);
+    const std::optional<std::uint64_t> after = m_inner.Remaining();
+    m_meter.Advance(before && after ? *before - *after : count);
+    static_cast<void>(m_meter.Poll());
+}
+
 } // namespace vantomo

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "base/Progress.h"
+
 namespace vantomo {
 
 class ByteSource {
@@ -54,6 +56,24 @@ public:
 private:
     std::string_view m_bytes;
     std::size_t m_position = 0;
+};
+
+// Another source, counted: every read and skip reports the bytes passed so
+// far against what the source had left when it was wrapped. Once the report
+// is refused the source ends, so a reader stops at its next read.
+class ProgressByteSource final : public ByteSource {
+public:
+    ProgressByteSource(ByteSource& inner, Progress& progress);
+    std::size_t Read(char* buffer, std::size_t size) override;
+    void Skip(std::uint64_t count) override;
+    std::optional<std::uint64_t> Remaining() const override { return m_inner.Remaining(); }
+
+    // The user asked to stop.
+    bool Stopped() const { return m_meter.Stopped(); }
+
+private:
+    ByteSource& m_inner;
+    WorkMeter m_meter;
 };
 
 } // namespace vantomo

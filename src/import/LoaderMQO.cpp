@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "import/MeshBuilder.h"
@@ -59,20 +60,6 @@ constexpr AttributeKeyword kAttributes[] = {
 constexpr std::size_t kMinVertexLine = 6;
 constexpr std::size_t kMinFaceLine = 11;
 constexpr std::size_t kMaxReserve = std::size_t{1} << 22;
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-std::string LowerExtension(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return {};
-    }
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(), AsciiLower);
-    return extension;
-}
 
 // What follows the reader whatever its result: the scene is made whole again.
 void FinishImport(CTessaline& scene)
@@ -433,14 +420,32 @@ int LoaderMQO::SkipBinaryData(int count)
     return kMqoOk;
 }
 
-OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TextureLookup* textures)
+OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TextureLookup* textures,
+                     Progress* progress)
 {
     OpenResult result;
     result.ok = true;
     const std::size_t firstNew = scene.m_materials.size();
+    const std::size_t firstNewModel = scene.m_models.size();
+    const int nextMaterialId = scene.m_nextMaterialId;
+    const int lastModelId = scene.m_lastModelId;
     {
-        LoaderMQO loader(scene, source, messages);
+        std::optional<ProgressByteSource> counted;
+        if (progress != nullptr) {
+            counted.emplace(source, *progress);
+        }
+        LoaderMQO loader(scene, counted ? static_cast<ByteSource&>(*counted) : source, messages);
         result.importCode = loader.Load();
+        if (counted && counted->Stopped()) {
+            // Nothing the reader added stays: the scene is as it was before.
+            scene.m_models.resize(firstNewModel);
+            scene.m_materials.resize(firstNew);
+            scene.m_nextMaterialId = nextMaterialId;
+            scene.m_lastModelId = lastModelId;
+            OpenResult cancelled;
+            cancelled.cancelled = true;
+            return cancelled;
+        }
     }
     // The reader only parses; the files its texture names point at are found
     // where the caller says, if anywhere.
@@ -459,9 +464,10 @@ OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& message
     return result;
 }
 
-OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup* textures)
+OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup* textures,
+                     Progress* progress)
 {
-    if (LowerExtension(path) == "mqoz") {
+    if (LowerAscii(GetPathExtension(path)) == "mqoz") {
         MqozDocument container;
         std::string error;
         if (!container.Open(path, error)) {
@@ -473,7 +479,7 @@ OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& me
         if (textures != nullptr) {
             textures->baseFolder = FolderOf(path);
         }
-        return ImportMQO(scene, container.Source(), messages, textures);
+        return ImportMQO(scene, container.Source(), messages, textures, progress);
     }
 
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -489,7 +495,7 @@ OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& me
     OpenResult result;
     {
         FileByteSource source(file);
-        result = ImportMQO(scene, source, messages, textures);
+        result = ImportMQO(scene, source, messages, textures, progress);
     }
     std::fclose(file);
     return result;

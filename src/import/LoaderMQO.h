@@ -87,9 +87,16 @@ const char* MqoResultMeaning(int code);
 // UpdateD3DMaterial of every material, UpdateBounds and ComputeNormals of
 // every model (whose vertex buffers are marked for rebuilding),
 // MakeNamesUnique. Texture messages go to `messages`.
-OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup* textures);
+//
+// With a `progress`, the document's bytes are reported as they are read.
+// When the user stops the import there, the scene is left exactly as it was
+// (no model, material or id of the document stays) and the result is
+// cancelled.
+OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup* textures,
+                     Progress* progress = nullptr);
 
 // The same over bytes already at hand; the lookup is used as it is.
-OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TextureLookup* textures);
+OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TextureLookup* textures,
+                     Progress* progress = nullptr);
 
 } // namespace vantomo

@@ -15,6 +15,9 @@ struct [[nodiscard]] OperationResult {
     bool ok = false;
     std::string message; // the user's message (UTF-8) when !ok
     std::string detail;  // the system's reason (strerror or the like), when there is one
+    // The user stopped the work: !ok, nothing changed and there is nothing to
+    // tell (message empty).
+    bool cancelled = false;
 
     // "message (detail)", or the message alone.
     std::string Describe() const { return detail.empty() ? message : message + " (" + detail + ")"; }

@@ -450,32 +450,37 @@ void AdoptLoadedProject(CTessaline& live, CTessaline&& loaded)
 
 namespace {
 
-// Passes the archive's blocks to the file and keeps the first error.
+// Passes the archive's blocks to the file, keeps the first error and counts
+// the bytes for the progress report.
 class AtomicFileSink final : public ArchiveSink {
 public:
-    explicit AtomicFileSink(AtomicFile& file) : m_file(file) {}
+    AtomicFileSink(AtomicFile& file, WorkMeter& meter) : m_file(file), m_meter(meter) {}
     bool Write(const unsigned char* data, std::size_t size) override
     {
         const FileResult result = m_file.Write(data, size);
         if (!result.ok && error == 0) {
             error = result.error;
         }
+        m_meter.Advance(size);
+        static_cast<void>(m_meter.Poll());
         return result.ok;
     }
     int error = 0;
 
 private:
     AtomicFile& m_file;
+    WorkMeter& m_meter;
 };
 
 } // namespace
 
-bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail)
+bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail, Progress* progress)
 {
     AtomicFile file(path);
     FileResult result = file.Open();
+    WorkMeter meter(progress, progress != nullptr ? ProjectFileSize(scene) : 0, WorkMeter::kUnstoppable);
     if (result.ok) {
-        AtomicFileSink sink(file);
+        AtomicFileSink sink(file, meter);
         Archive ar(sink);
         if (!StoreProject(scene, g_fps, ar) || !ar.Flush()) {
             result = FileResult{false, sink.error != 0 ? sink.error : ENOMEM};
@@ -483,6 +488,7 @@ bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* de
     }
     if (result.ok) {
         result = file.Commit();
+        meter.Finish();
     }
     if (!result.ok && detail != nullptr) {
         *detail = std::strerror(result.error);

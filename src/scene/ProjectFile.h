@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 
+#include "base/Progress.h"
 #include "scene/Archive.h"
 #include "scene/CTessaline.h"
 
@@ -84,7 +85,9 @@ inline constexpr const char* kSaveFailedMessage = "ドキュメントの保存�
 
 // Writes the project file of `scene` (with g_fps as its rate) atomically.
 // False (the old file intact) when writing failed; `detail` then holds the
-// system's reason.
-bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail = nullptr);
+// system's reason. The bytes written are reported to `progress` when given;
+// a save always runs to its end.
+bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* detail = nullptr,
+                     Progress* progress = nullptr);
 
 } // namespace vantomo

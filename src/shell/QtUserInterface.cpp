@@ -7,6 +7,9 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include <algorithm>
+#include <limits>
+
 #include "shell/MainFrame.h"
 #include "shell/panes/Panes.h"
 
@@ -47,6 +50,76 @@ QString TranslateMessage(std::string_view utf8)
         line = QCoreApplication::translate("Messages", line.toUtf8().constData());
     }
     return lines.join(QLatin1Char('\n'));
+}
+
+namespace {
+
+int g_longWorkDepth = 0;
+
+} // namespace
+
+bool LongWorkRunning() { return g_longWorkDepth > 0; }
+
+QtProgress::QtProgress(QWidget* parent, const QString& text, bool cancellable)
+    : m_dialog(parent), m_cancellable(cancellable)
+{
+    ++g_longWorkDepth;
+    m_dialog.setWindowTitle(QStringLiteral("Vantomo"));
+    m_dialog.setLabelText(text);
+    m_dialog.setWindowModality(Qt::ApplicationModal);
+    m_dialog.setAutoReset(false);
+    m_dialog.setAutoClose(false);
+    m_dialog.setRange(0, 1000);
+    m_dialog.setValue(0);
+    if (!cancellable) {
+        m_dialog.setCancelButton(nullptr);
+    } else {
+        m_dialog.setCancelButtonText(QCoreApplication::translate("Messages", "キャンセル"));
+    }
+    // The dialog is shown by Report, never by its own timer.
+    m_dialog.setMinimumDuration(std::numeric_limits<int>::max());
+    m_dialog.hide();
+    m_clock.start();
+}
+
+QtProgress::~QtProgress()
+{
+    m_dialog.hide();
+    --g_longWorkDepth;
+}
+
+bool QtProgress::Report(std::uint64_t done, std::uint64_t total)
+{
+    const qint64 now = m_clock.elapsed();
+    if (!m_shown) {
+        if (now < kShowAfterMs) {
+            return true;
+        }
+        m_shown = true;
+        m_dialog.show();
+    } else if (now - m_lastUpdate < kUpdateEveryMs) {
+        return !m_cancellable || !m_dialog.wasCanceled();
+    }
+    m_lastUpdate = now;
+    if (total > 0) {
+        const std::uint64_t part = std::min(done, total);
+        // In thousandths, without overflowing for any size.
+        const std::uint64_t value = part <= std::numeric_limits<std::uint64_t>::max() / 1000
+                                        ? part * 1000 / total
+                                        : part / (total / 1000);
+        m_dialog.setValue(static_cast<int>(value));
+    } else {
+        m_dialog.setRange(0, 0); // size unknown: a busy bar
+    }
+    // Paints the dialog and takes the click on Cancel; the dialog is modal, so
+    // no other window takes input meanwhile.
+    QCoreApplication::processEvents();
+    return !m_cancellable || !m_dialog.wasCanceled();
+}
+
+std::unique_ptr<Progress> QtUserInterface::BeginProgress(std::string_view title, bool cancellable)
+{
+    return std::make_unique<QtProgress>(Parent(), TranslateMessage(title), cancellable);
 }
 
 QWidget* QtUserInterface::Parent() const { return m_frame; }

@@ -4,6 +4,8 @@
 // window.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QString>
 
 #include "document/UserInterface.h"
@@ -21,6 +23,36 @@ QString QtFileFilter(const QString& filter);
 // A message of the document in the language in force: the whole text when
 // the catalog holds it, else its lines one by one.
 QString TranslateMessage(std::string_view utf8);
+
+// True while long work (reading or writing a file) runs. Its progress dialog
+// lets events through, so the playback timer must not move the frame under it.
+bool LongWorkRunning();
+
+// Long work on Qt: nothing is shown for the first half second, then a modal
+// progress dialog, updated a few dozen times a second. Cancel (when offered)
+// makes the next report refuse.
+class QtProgress final : public Progress {
+public:
+    QtProgress(QWidget* parent, const QString& text, bool cancellable);
+    ~QtProgress() override;
+    QtProgress(const QtProgress&) = delete;
+    QtProgress& operator=(const QtProgress&) = delete;
+
+    bool Report(std::uint64_t done, std::uint64_t total) override;
+
+    // The dialog, for tests.
+    QProgressDialog& Dialog() { return m_dialog; }
+
+    static constexpr qint64 kShowAfterMs = 500;
+    static constexpr qint64 kUpdateEveryMs = 40;
+
+private:
+    QProgressDialog m_dialog;
+    QElapsedTimer m_clock;
+    qint64 m_lastUpdate = 0;
+    bool m_cancellable;
+    bool m_shown = false;
+};
 
 class QtUserInterface final : public UserInterface {
 public:
@@ -42,6 +74,7 @@ public:
     std::optional<std::string> AskName(int commandId, std::string_view current) override;
     void RunShellCommand(int commandId) override;
     bool IsShellCommandChecked(int commandId) const override;
+    std::unique_ptr<Progress> BeginProgress(std::string_view title, bool cancellable) override;
 
 private:
     QWidget* Parent() const;

@@ -392,6 +392,9 @@ void CSliderView::SliderMoved(int position)
 
 void CSliderView::Tick()
 {
+    if (LongWorkRunning()) {
+        return; // a file is being read or written: the frame waits for it
+    }
     ++g_currentFrame;
     if (g_currentFrame > g_lastFrame) {
         g_currentFrame = 0;

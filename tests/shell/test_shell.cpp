@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QTranslator>
 
+#include "animation/Navigation.h"
 #include "document/Commands.h"
 #include "shell/DesktopIntegration.h"
 #include "shell/Language.h"
@@ -114,7 +115,8 @@ TEST_F(ShellTest, TheEnglishCatalogCoversEveryMenuToolbarAndPanelText)
     for (const char* text : {"度", "現在のﾌﾚｰﾑ", "最後のﾌﾚｰﾑ", "1秒間のﾌﾚｰﾑ数"}) {
         EXPECT_FALSE(catalog.translate("ControlPanel", text).isEmpty()) << text;
     }
-    for (const char* text : {kOpenFailedMessage, kSelectModelMessage, kSaveFailedMessage, kOpenFilter, kSaveFilter}) {
+    for (const char* text : {kOpenFailedMessage, kSelectModelMessage, kSaveFailedMessage, kOpenFilter, kSaveFilter,
+                             kOpeningProgress, kImportingProgress, kSavingProgress, kExportingProgress}) {
         EXPECT_FALSE(catalog.translate(text == kOpenFilter || text == kSaveFilter ? "Filters" : "Messages", text).isEmpty())
             << text;
     }
@@ -220,6 +222,49 @@ TEST_F(ShellTest, LeavingAnUntouchedFieldChangesNothing)
     QTest::keyClick(x, Qt::Key_Return);
     EXPECT_EQ(doc->Scene().GetSelectedModel()->m_tracks[0][0].m_position.x, 12.5f);
     EXPECT_EQ(doc->Scene().m_undoNames.size(), history + 1);
+}
+
+TEST_F(ShellTest, LongWorkShowsItsProgressAfterHalfASecondAndCancelStopsIt)
+{
+    frame->show();
+    OpenSample();
+    doc->Execute(kCmdPlay);
+    {
+        QtProgress progress(frame.get(), QStringLiteral("work"), true);
+        EXPECT_TRUE(LongWorkRunning());
+        EXPECT_TRUE(progress.Report(1, 10));
+        EXPECT_FALSE(progress.Dialog().isVisible()) << "short work shows nothing";
+
+        QTest::qSleep(QtProgress::kShowAfterMs + 20);
+        const int frameBefore = g_currentFrame;
+        EXPECT_TRUE(progress.Report(5, 10));
+        EXPECT_TRUE(progress.Dialog().isVisible());
+        EXPECT_EQ(progress.Dialog().value(), 500);
+        EXPECT_TRUE(progress.Dialog().isModal());
+
+        // Events pass while the dialog is up, but playback waits for the work.
+        QTest::qWait(3 * TimerPeriodMs(g_fps));
+        EXPECT_EQ(g_currentFrame, frameBefore);
+
+        QPushButton* cancel = progress.Dialog().findChild<QPushButton*>();
+        ASSERT_NE(cancel, nullptr);
+        cancel->click();
+        QTest::qSleep(QtProgress::kUpdateEveryMs + 5);
+        EXPECT_FALSE(progress.Report(6, 10));
+        EXPECT_FALSE(progress.Report(7, 10)) << "the refusal stays";
+    }
+    EXPECT_FALSE(LongWorkRunning());
+    const int frameAfter = g_currentFrame;
+    QTest::qWait(4 * TimerPeriodMs(g_fps));
+    EXPECT_NE(g_currentFrame, frameAfter) << "playback goes on after the work";
+
+    // Work that cannot stop offers no Cancel and never refuses.
+    QtProgress saving(frame.get(), QStringLiteral("save"), false);
+    QTest::qSleep(QtProgress::kShowAfterMs + 20);
+    EXPECT_TRUE(saving.Report(0, 0));
+    EXPECT_EQ(saving.Dialog().findChild<QPushButton*>(), nullptr);
+    saving.Dialog().cancel();
+    EXPECT_TRUE(saving.Report(1, 0));
 }
 
 TEST_F(ShellTest, ChoosingSixtyWhilePlayingRestartsTheTimerAtSixteenMilliseconds)

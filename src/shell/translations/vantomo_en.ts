@@ -440,6 +440,26 @@
         <translation>Unexpected file format.</translation>
     </message>
     <message>
+        <source>ファイルを開いています...</source>
+        <translation>Opening the file...</translation>
+    </message>
+    <message>
+        <source>モデルを読み込んでいます...</source>
+        <translation>Reading the model...</translation>
+    </message>
+    <message>
+        <source>保存しています...</source>
+        <translation>Saving...</translation>
+    </message>
+    <message>
+        <source>書き出しています...</source>
+        <translation>Exporting...</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <source>モデルを選択してください！</source>
         <translation>Please select a model!</translation>
     </message>

@@ -3,7 +3,8 @@
 // coordinates and 4 materials, one object mirrored in x.
 //
 // BM_ImportMQO runs the whole import (parse, mesh building, normals; the
-// document names no texture). BM_ReadFile reads the same file into memory,
+// document names no texture); /1 with a progress reported as the desktop
+// program's is. BM_ReadFile reads the same file into memory,
 // the yardstick. The import runs first so that peak_rss_MiB (the process's
 // peak resident size after it) is the import's own peak; mem_ratio is that
 // peak over the document size.
@@ -17,6 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "ClockedProgress.h"
 #include "MqoGenerator.h"
 #include "import/LoaderMQO.h"
 #include "scene/AppValues.h"
@@ -44,11 +46,13 @@ double PeakRssMiB()
 void BM_ImportMQO(benchmark::State& state)
 {
     NullSink messages;
+    ClockedProgress progress;
     int faces = 0;
     for (auto _ : state) {
         ResetAppValues();
         auto scene = std::make_unique<CTessaline>();
-        const OpenResult result = ImportMQO(*scene, g_path, messages, nullptr);
+        const OpenResult result =
+            ImportMQO(*scene, g_path, messages, nullptr, state.range(0) != 0 ? &progress : nullptr);
         if (!result.Complete()) {
             state.SkipWithError("import failed");
             return;
@@ -67,8 +71,11 @@ void BM_ImportMQO(benchmark::State& state)
     state.counters["faces"] = faces;
     state.counters["peak_rss_MiB"] = PeakRssMiB();
     state.counters["mem_ratio"] = PeakRssMiB() * 1024.0 * 1024.0 / static_cast<double>(g_size);
+    if (state.range(0) != 0) {
+        state.counters["reports"] = static_cast<double>(progress.reports) / static_cast<double>(state.iterations());
+    }
 }
-BENCHMARK(BM_ImportMQO)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ImportMQO)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_ReadFile(benchmark::State& state)
 {

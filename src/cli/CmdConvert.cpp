@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/Open.h"
 #include "cli/StderrSink.h"
+#include "cli/TerminalProgress.h"
 #include "export/ExportScene.h"
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
@@ -73,7 +74,11 @@ int RunConvert(const Args& args)
     if (!OpenDocumentsInto(scene, files, messages, outcomes)) {
         return kExitFailure;
     }
-    const ExportResult result = ExportScene(scene, output, settings.value_or(ExportSettings{}));
+    ExportResult result;
+    {
+        TerminalProgress progress("writing " + output);
+        result = ExportScene(scene, output, settings.value_or(ExportSettings{}), &progress);
+    }
     if (!result.ok) {
         std::cerr << "vantomo-cli: " << output << ": " << result.message;
         if (!result.detail.empty()) {

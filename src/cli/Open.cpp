@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "cli/TerminalProgress.h"
 #include "document/Document.h"
 #include "import/LoaderMQO.h"
 
@@ -19,7 +20,8 @@ OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageS
     // moves the base folder of the texture names that follow.
     static TextureLookup textures;
     bool modified = false;
-    return OpenInto(scene, path, messages, textures, modified);
+    TerminalProgress progress("reading " + path);
+    return OpenInto(scene, path, messages, textures, modified, &progress);
 }
 
 bool OpenDocumentsInto(CTessaline& scene, const std::vector<std::string>& files, MessageSink& messages,

@@ -45,15 +45,22 @@ int main(int argc, char** argv)
         CVantomoDoc doc(ui);
         CMainFrame frame(doc, ui, UsesGlView(QGuiApplication::platformName()));
         ui.SetFrame(&frame);
-        if (!options.file.isEmpty() && !doc.OnOpenDocument(QFile::encodeName(options.file).toStdString())) {
-            ui.SetFrame(nullptr);
-            return 1;
-        }
         frame.OnUpdate(0);
         // Without a window manager (Xvfb) maximising does nothing: take the
         // screen's working area first.
         frame.setGeometry(frame.screen()->availableGeometry());
         frame.showMaximized();
+        if (!options.file.isEmpty()) {
+            // The window is up first, so that a long open shows its progress
+            // over it. A file that cannot be opened ends the program, as it
+            // always did; an import the user stopped leaves the empty scene.
+            QCoreApplication::processEvents();
+            const std::string path = QFile::encodeName(options.file).toStdString();
+            if (!doc.OnOpenDocument(path) && !doc.LastFailure().empty()) {
+                ui.SetFrame(nullptr);
+                return 1;
+            }
+        }
         ScheduleStartupActions(frame, options);
         result = QApplication::exec();
         ui.SetFrame(nullptr);

@@ -9,6 +9,7 @@
 #include "cli/CliRunner.h"
 #include "cli/Json.h"
 #include "cli/SceneJson.h"
+#include "cli/TerminalProgress.h"
 #include "scene/AppValues.h"
 
 namespace vantomo {
@@ -35,6 +36,33 @@ TEST(Json, EscapesAndWritesShortestFloats)
     json.BeginObject().Key("a\"b").String("x\ny\x01").Key("f").BeginArray().Float(0.1f).Float(1500.0f)
         .Float(-0.0f).EndArray().Key("n").Float(1.0f / 0.0f).EndObject();
     EXPECT_EQ(json.Text(), R"({"a\"b":"x\ny\u0001","f":[0.1,1500,-0],"n":null})");
+}
+
+TEST(TerminalProgress, OneLineRedrawnInPlaceAndErasedForMessagesAndAtTheEnd)
+{
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    const auto text = [out] {
+        std::string all(static_cast<std::size_t>(std::ftell(out)), '\0');
+        std::rewind(out);
+        all.resize(std::fread(all.data(), 1, all.size(), out));
+        return all;
+    };
+    {
+        TerminalProgress later("slow", out, std::chrono::hours(1));
+        EXPECT_TRUE(later.Report(1, 2));
+    }
+    EXPECT_EQ(text(), "") << "short work writes nothing";
+    {
+        TerminalProgress progress("reading a.mqo", out, std::chrono::milliseconds(0));
+        EXPECT_TRUE(progress.Report(1, 4));
+        EXPECT_TRUE(progress.Report(2, 4)); // too soon to redraw
+        TerminalProgress::ClearLine();
+        EXPECT_TRUE(progress.Report(3, 4)); // a cleared line comes back at once
+        EXPECT_TRUE(progress.Report(3, 0));
+    }
+    EXPECT_EQ(text(), "\rreading a.mqo   25%\r\033[K\rreading a.mqo   75%\r\033[K");
+    std::fclose(out);
 }
 
 TEST(SceneJson, NamesAreConvertedFromCp932)

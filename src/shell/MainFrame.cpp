@@ -143,8 +143,8 @@ bool IsCheckable(int id)
 
 constexpr const char* kApplicationTitle = "Vantomo 1.7";
 constexpr const char* kHomePage = "https://www.metaseq.net/";
-constexpr const char* kMakerPage = "https://example.org/vantomo/";
-constexpr const char* kMakerMail = "mailto:vantomo@example.org";
+constexpr const char* kMakerPage = VANTOMO_MAKER_PAGE;
+constexpr const char* kMakerMail = VANTOMO_MAKER_MAIL;
 constexpr int kRecentCount = 4;
 
 QSettings Settings() { return QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo")); }

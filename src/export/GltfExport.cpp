@@ -413,6 +413,8 @@ private:
     void WriteAnimationAndImageData(BinarySink& sink);
     ExportResult WriteGltfFiles(const std::string& json);
     ExportResult WriteGlbFile(const std::string& json);
+    // The success of an export whose every file is in place.
+    ExportResult Done();
 
     const CTessaline& m_scene;
     const std::string& m_path;
@@ -1111,6 +1113,15 @@ ExportResult FileFailure(const FileResult& result)
     return WriteFailure(kWriteFailed, result.error != 0 ? result.error : EIO);
 }
 
+ExportResult GltfWriter::Done()
+{
+    m_meter.Finish();
+    ExportResult done;
+    done.ok = true;
+    done.skippedTextures = m_skipped;
+    return done;
+}
+
 ExportResult GltfWriter::WriteGltfFiles(const std::string& json)
 {
     if (m_layout.size > 0) {
@@ -1142,11 +1153,7 @@ ExportResult GltfWriter::WriteGltfFiles(const std::string& json)
     if (!result.ok) {
         return FileFailure(result);
     }
-    m_meter.Finish();
-    ExportResult done;
-    done.ok = true;
-    done.skippedTextures = m_skipped;
-    return done;
+    return Done();
 }
 
 ExportResult GltfWriter::WriteGlbFile(const std::string& json)
@@ -1210,11 +1217,7 @@ ExportResult GltfWriter::WriteGlbFile(const std::string& json)
     if (!result.ok) {
         return FileFailure(result);
     }
-    m_meter.Finish();
-    ExportResult done;
-    done.ok = true;
-    done.skippedTextures = m_skipped;
-    return done;
+    return Done();
 }
 
 ExportResult GltfWriter::Run()

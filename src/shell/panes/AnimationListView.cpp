@@ -16,6 +16,28 @@ namespace vantomo {
 
 CListPane::CListPane(CVantomoDoc& doc, QWidget* parent) : QTableWidget(parent), m_doc(doc) {}
 
+CListPane::~CListPane()
+{
+    m_doc.RemoveView(this);
+    if (m_editLoop != nullptr) {
+        m_editCancelled = true;
+        m_editLoop->quit();
+    }
+}
+
+bool CListPane::HoldBackWhileEditing(int hint)
+{
+    if (m_editLoop == nullptr) {
+        return false;
+    }
+    if (HintEndsInPlaceEdit(hint)) {
+        m_editCancelled = true;
+        m_editLoop->quit();
+    }
+    m_rebuildPending = true;
+    return true;
+}
+
 std::optional<QString> CListPane::EditRowInPlace(int row, const QString& current)
 {
     if (row < 0 || row >= rowCount() || m_editLoop != nullptr) {
@@ -58,15 +80,6 @@ CAnimationListView::CAnimationListView(CVantomoDoc& doc, QWidget* parent) : CLis
     Rebuild();
 }
 
-CAnimationListView::~CAnimationListView()
-{
-    m_doc.RemoveView(this);
-    if (m_editLoop != nullptr) {
-        m_editCancelled = true;
-        m_editLoop->quit();
-    }
-}
-
 void CAnimationListView::SetHeaders()
 {
     setHorizontalHeaderLabels({tr("ｱﾆﾒｰｼｮﾝ名"), tr("最後")});
@@ -74,12 +87,7 @@ void CAnimationListView::SetHeaders()
 
 void CAnimationListView::OnUpdate(int hint)
 {
-    if (m_editLoop != nullptr) {
-        if (HintEndsInPlaceEdit(hint)) {
-            m_editCancelled = true;
-            m_editLoop->quit();
-        }
-        m_rebuildPending = true;
+    if (HoldBackWhileEditing(hint)) {
         return;
     }
     // The selection came from this list; every other hint may have changed

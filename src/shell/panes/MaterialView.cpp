@@ -60,15 +60,6 @@ CMaterialView::CMaterialView(CVantomoDoc& doc, QWidget* parent) : CListPane(doc,
     Rebuild();
 }
 
-CMaterialView::~CMaterialView()
-{
-    m_doc.RemoveView(this);
-    if (m_editLoop != nullptr) {
-        m_editCancelled = true;
-        m_editLoop->quit();
-    }
-}
-
 void CMaterialView::SetHeaders()
 {
     setHorizontalHeaderLabels({tr("ﾏﾃﾘｱﾙ名"), tr("色")});
@@ -76,12 +67,7 @@ void CMaterialView::SetHeaders()
 
 void CMaterialView::OnUpdate(int hint)
 {
-    if (m_editLoop != nullptr) {
-        if (HintEndsInPlaceEdit(hint)) {
-            m_editCancelled = true;
-            m_editLoop->quit();
-        }
-        m_rebuildPending = true;
+    if (HoldBackWhileEditing(hint)) {
         return;
     }
     Rebuild();

@@ -90,8 +90,13 @@ private:
 class CListPane : public QTableWidget, public DocumentView {
 public:
     CListPane(CVantomoDoc& doc, QWidget* parent);
+    // Stops listening to the document and ends a rename that still waits.
+    ~CListPane() override;
 
 protected:
+    // True while a rename waits: the hint is held back (one that ends the
+    // edit ends it first) and the list is rebuilt after the edit.
+    bool HoldBackWhileEditing(int hint);
     // Edits the name in column 0 of `row`; the typed text, or none when the
     // edit was cancelled or another edit is open. The list is rebuilt after
     // the edit (and once more after the command that renames).
@@ -112,7 +117,6 @@ class CAnimationListView : public CListPane {
     Q_OBJECT
 public:
     explicit CAnimationListView(CVantomoDoc& doc, QWidget* parent = nullptr);
-    ~CAnimationListView() override;
 
     void OnUpdate(int hint) override;
 
@@ -136,7 +140,6 @@ class CMaterialView : public CListPane {
     Q_OBJECT
 public:
     explicit CMaterialView(CVantomoDoc& doc, QWidget* parent = nullptr);
-    ~CMaterialView() override;
 
     void OnUpdate(int hint) override;
 

@@ -208,7 +208,7 @@ bool CVantomoDoc::AddModel()
     return true;
 }
 
-OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
+OpenResult CVantomoDoc::ImportWithProgress(const std::string& path)
 {
     m_lastFailure.clear();
     OpenResult result;
@@ -216,10 +216,18 @@ OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
         const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kImportingProgress, true);
         result = ImportMQO(m_scene, path, m_ui, &m_textures, progress.get());
     }
+    if (!result.cancelled) {
+        NoteImportFailure(result);
+    }
+    return result;
+}
+
+OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
+{
+    const OpenResult result = ImportWithProgress(path);
     if (result.cancelled) {
         return result; // the scene, its history and the modified flag are as they were
     }
-    NoteImportFailure(result);
     SetModifiedFlag();
     m_scene.ClearHistory(true);
     m_scene.RefreshDerived();

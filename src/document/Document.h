@@ -119,6 +119,9 @@ public:
     // cleared (frame 0), selection cleared, traversal rebuilt. Returns the
     // import's outcome.
     OpenResult AddModelFromPath(const std::string& path);
+    // The import alone, with its progress: the reader's outcome is kept in
+    // LastFailure unless the user stopped it. The caller does what follows.
+    OpenResult ImportWithProgress(const std::string& path);
 
     // Commands by identifier (document/Commands.h), as the menus, toolbars,
     // accelerators and scripts send them. Execute runs a command only while it
@@ -195,8 +198,8 @@ private:
     void FileOpen();
     void FileSave();
     void FileSaveAs();
-    void CopyAnimation();
-    void PasteAnimation();
+    void CopyAnimation(const CModel& model);
+    void PasteAnimation(CModel& model);
     void BackgroundColor();
     void CameraPreset(int id);
     void KeyCommand(int id);

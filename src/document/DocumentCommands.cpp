@@ -119,21 +119,16 @@ bool CVantomoDoc::Execute(int id)
         UpdateAllViews(kHintStructure);
         SetModifiedFlag();
         break;
+    // Enabled only with a model selected.
     case kCmdCopyAnimation:
-        CopyAnimation();
+        CopyAnimation(*scene.GetSelectedModel());
         break;
     case kCmdPasteAnimation:
-        PasteAnimation();
+        PasteAnimation(*scene.GetSelectedModel());
         break;
     case kCmdMouseCamera:
         m_mouseMode = 0;
-        scene.m_selectedModel = kNoModel;
-        scene.RefreshDerived();
-        scene.m_selectedCharacter = 0;
-        UpdateAllViews(kHintSelection);
-        break;
-    case kCmdMouseModel:
-        m_mouseMode = 1;
+        ClearSelection(scene);
         UpdateAllViews(kHintSelection);
         break;
     case kCmdMouseAnimation:
@@ -211,7 +206,7 @@ bool CVantomoDoc::Execute(int id)
         }
         break;
     case kCmdDeleteModel:
-        if (scene.HasSelectedModel() && DeleteModel(scene)) {
+        if (DeleteModel(scene)) {
             UpdateAllViews(kHintModelAddedOrDeleted);
             SetModifiedFlag();
         }
@@ -264,7 +259,7 @@ bool CVantomoDoc::SaveModified()
         return true;
     }
     const std::string name = m_title.empty() ? std::string(kUntitledTitle) : m_title;
-    switch (m_ui.AskYesNoCancel(name + " への変更を保存しますか?")) {
+    switch (m_ui.AskYesNoCancel(name + std::string(kSaveQuestionTail))) {
     case SaveChoice::Yes:
         FileSave();
         return !m_modified;
@@ -317,20 +312,22 @@ void CVantomoDoc::FileSaveAs()
     if (!path) {
         return;
     }
-    const std::string extension = ExtensionOf(*path);
-    if (extension == "vtm") {
+    if (ExtensionOf(*path) == "vtm") {
         OnSaveDocument(*path);
         return;
     }
+    // The kind goes by the record the path's extension starts from; the
+    // document keeps its own record of each kind between exports.
+    const std::optional<ExportSettings> kind = InitialSettingsForPath(*path);
     ExportSettings* record = nullptr;
     const char* title = nullptr;
-    if (extension == m_mqoSettings.extension) {
+    if (kind && kind->extension == m_mqoSettings.extension) {
         record = &m_mqoSettings;
         title = kMqoExportTitle;
-    } else if (extension == m_xamlSettings.extension) {
+    } else if (kind && kind->extension == m_xamlSettings.extension) {
         record = &m_xamlSettings;
         title = kXamlExportTitle;
-    } else if (extension == "gltf" || extension == "glb") {
+    } else if (kind && kind->extension == m_gltfSettings.extension) {
         record = &m_gltfSettings;
         title = kGltfExportTitle;
     }
@@ -372,29 +369,19 @@ void CVantomoDoc::FileSaveAs()
     SetModifiedFlag();
 }
 
-void CVantomoDoc::CopyAnimation()
+void CVantomoDoc::CopyAnimation(const CModel& model)
 {
-    const CModel* model = m_scene.GetSelectedModel();
-    if (model == nullptr) {
-        m_ui.ShowMessage(kSelectModelMessage);
-        return;
-    }
     m_scene.m_clipboard.clear();
-    if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model->m_tracks.size()) {
-        m_scene.m_clipboard = model->m_tracks[static_cast<std::size_t>(g_currentAnimation)].Records();
+    if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model.m_tracks.size()) {
+        m_scene.m_clipboard = model.m_tracks[static_cast<std::size_t>(g_currentAnimation)].Records();
     }
 }
 
-void CVantomoDoc::PasteAnimation()
+void CVantomoDoc::PasteAnimation(CModel& model)
 {
-    CModel* model = m_scene.GetSelectedModel();
-    if (model == nullptr) {
-        m_ui.ShowMessage(kSelectModelMessage);
-        return;
-    }
     bool changed = false;
-    if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model->m_tracks.size()) {
-        Track& track = model->m_tracks[static_cast<std::size_t>(g_currentAnimation)];
+    if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model.m_tracks.size()) {
+        Track& track = model.m_tracks[static_cast<std::size_t>(g_currentAnimation)];
         const std::size_t n = std::min(track.size(), m_scene.m_clipboard.size());
         for (std::size_t i = 0; i < n; ++i) {
             track[i] = m_scene.m_clipboard[i];
@@ -669,9 +656,7 @@ void CVantomoDoc::ApplyCurrentFrameText(std::string_view text)
 void CVantomoDoc::ApplyValueFields(float x, float y, float z, std::optional<float> angle)
 {
     // Without a typed angle (a script line of three values) the current one stays.
-    const CModel* model = m_scene.GetSelectedModel();
-    const float a = angle.value_or(model != nullptr ? GetCurrentAngle(*model) : 0.0f);
-    ApplyPanelValues(m_scene, x, y, z, a);
+    ApplyPanelValues(m_scene, x, y, z, angle.value_or(GetEditAngle(m_scene)));
     SetModifiedFlag();
 }
 

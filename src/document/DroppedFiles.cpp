@@ -1,6 +1,6 @@
 #include "document/DroppedFiles.h"
 
-#include "import/LoaderMQO.h"
+#include "base/PathHelpers.h"
 
 namespace vantomo {
 
@@ -9,12 +9,7 @@ DroppedKind KindOfDroppedPath(const std::string& path)
     if (path.size() < 3) {
         return DroppedKind::Other;
     }
-    std::string tail = path.substr(path.size() - 3);
-    for (char& c : tail) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    const std::string tail = LowerAscii(path.substr(path.size() - 3));
     if (tail == "vtm") {
         return DroppedKind::Project;
     }
@@ -33,12 +28,7 @@ int OpenDroppedFiles(CVantomoDoc& doc, const std::vector<std::string>& paths)
             return opened;
         case DroppedKind::Metasequoia: {
             CTessaline& scene = doc.Scene();
-            OpenResult result;
-            {
-                const std::unique_ptr<Progress> progress = doc.Ui().BeginProgress(kImportingProgress, true);
-                result = ImportMQO(scene, path, doc.Ui(), &doc.Textures(), progress.get());
-            }
-            if (result.cancelled) {
+            if (doc.ImportWithProgress(path).cancelled) {
                 return opened; // the user stopped: the files after it are not read either
             }
             // The walk must include the new models before the views draw them.

@@ -32,6 +32,10 @@ struct FileDialogRequest {
 
 enum class SaveChoice { Yes, No, Cancel };
 
+// The question before unsaved work would be lost ends in this, after the
+// document's title.
+inline constexpr std::string_view kSaveQuestionTail = " への変更を保存しますか?";
+
 // The titles of the progress shown while a file is read or written.
 inline constexpr const char* kOpeningProgress = "ファイルを開いています...";
 inline constexpr const char* kImportingProgress = "モデルを読み込んでいます...";

@@ -9,10 +9,9 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
 
 namespace vantomo {
-
-#endif
 
 namespace token_numbers {
 

@@ -149,10 +149,9 @@ std::optional<std::string> QtUserInterface::AskPath(const FileDialogRequest& req
 SaveChoice QtUserInterface::AskYesNoCancel(std::string_view text)
 {
     // The one question the document asks names the file: translate its frame.
-    static constexpr std::string_view kSaveTail = " への変更を保存しますか?";
     QString shown;
-    if (text.size() > kSaveTail.size() && text.ends_with(kSaveTail)) {
-        const std::string_view name = text.substr(0, text.size() - kSaveTail.size());
+    if (text.size() > kSaveQuestionTail.size() && text.ends_with(kSaveQuestionTail)) {
+        const std::string_view name = text.substr(0, text.size() - kSaveQuestionTail.size());
         shown = QCoreApplication::translate("Messages", "%1 への変更を保存しますか?")
                     .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     } else {

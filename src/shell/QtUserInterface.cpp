@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "shell/MainFrame.h"
+#include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 
 namespace vantomo {
@@ -168,9 +169,7 @@ SaveChoice QtUserInterface::AskYesNoCancel(std::string_view text)
 
 std::optional<std::uint32_t> QtUserInterface::AskColor(std::uint32_t initial)
 {
-    const QColor start(static_cast<int>(initial & 0xFFu), static_cast<int>((initial >> 8) & 0xFFu),
-                       static_cast<int>((initial >> 16) & 0xFFu));
-    const QColor chosen = QColorDialog::getColor(start, Parent());
+    const QColor chosen = QColorDialog::getColor(DisplayColor(initial), Parent());
     if (!chosen.isValid()) {
         return std::nullopt;
     }

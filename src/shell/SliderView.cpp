@@ -129,9 +129,6 @@ CSliderView::CSliderView(CVantomoDoc& doc, QWidget* parent) : QWidget(parent), m
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CSliderView::Tick);
 
-    m_currentFrameValue = g_currentFrame;
-    m_lastFrameValue = g_lastFrame;
-    m_fpsValue = g_fps;
     ReloadTexts();
     // The first update: every component may be changed by the mouse.
     CTessaline& scene = m_doc.Scene();
@@ -374,7 +371,6 @@ void CSliderView::RateChosen(int index)
         // lagged behind the choice on the old platform).
         ReadFps(true);
     }
-    m_fpsValue = g_fps;
     m_doc.SetModifiedFlag(true);
 }
 
@@ -478,11 +474,6 @@ void CSliderView::OnUpdate(int hint)
         StopTimer();
         break;
     default: break;
-    }
-    if (hint != kHintPlay && hint != kHintStop) {
-        m_currentFrameValue = g_currentFrame;
-        m_lastFrameValue = g_lastFrame;
-        m_fpsValue = g_fps;
     }
 }
 

@@ -93,11 +93,6 @@ private:
     KeySlider* m_slider = nullptr;
     QTimer m_timer;
     bool m_settingSlider = false;
-
-    // The data-exchange copies of the application values.
-    int m_currentFrameValue = 0;
-    int m_lastFrameValue = 0;
-    float m_fpsValue = 0.0f;
 };
 
 } // namespace vantomo

@@ -1,5 +1,7 @@
 #include "shell/panes/PaneText.h"
 
+#include "base/Numbers.h"
+
 #include <array>
 #include <charconv>
 
@@ -50,15 +52,9 @@ QString FormatWith(float value, std::chars_format format, int precision)
 
 } // namespace
 
-QString FormatInteger(int value)
-{
-    std::array<char, 16> buffer{};
-    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    (void)error; // 16 characters hold every int
-    return QString::fromLatin1(buffer.data(), static_cast<int>(end - buffer.data()));
-}
+QString FormatInteger(int value) { return QString::fromStdString(FormatInt(value)); }
 
-QString FormatFixed(float value) { return FormatWith(value, std::chars_format::fixed, 6); }
+QString FormatFixed(float value) { return QString::fromStdString(FormatFixed6(value)); }
 
 QString FormatGeneral(float value) { return FormatWith(value, std::chars_format::general, 6); }
 

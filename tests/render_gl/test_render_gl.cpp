@@ -514,6 +514,15 @@ TEST_F(RenderTest, SurvivesMissingSizesLightsTexturesAndAReleasedContext)
     const Picture again = Draw(scene, 160, 120);
     EXPECT_EQ(FindColour(again, kMagenta).count, FindColour(before, kMagenta).count);
 
+    // A scene the caller uploaded into the context is drawn as it is: the
+    // first frame makes no second set of buffers.
+    renderer.RebuildVertexBuffers(scene);
+    renderer.RecreateTextures(scene);
+    const DeviceHandle uploaded = scene.m_models[0].m_vertexBuffer;
+    ASSERT_NE(uploaded, 0u);
+    Draw(scene, 160, 120);
+    EXPECT_EQ(scene.m_models[0].m_vertexBuffer, uploaded);
+
     // A renderer that was never initialised fails without touching GL.
     GlRenderer fresh;
     EXPECT_FALSE(fresh.Render(scene, 160, 120).ok);

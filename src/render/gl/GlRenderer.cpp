@@ -143,7 +143,8 @@ RenderResult GlRenderer::Initialize()
     m_canQueryReset = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_KHR_robustness") ||
                       epoxy_has_gl_extension("GL_ARB_robustness");
     m_ready = true;
-    m_sceneStale = true;
+    m_buffersStale = true;
+    m_texturesStale = true;
     return {};
 }
 
@@ -216,7 +217,8 @@ void GlRenderer::Release()
     m_flat = {};
     m_coloured = {};
     m_ready = false;
-    m_sceneStale = true;
+    m_buffersStale = true;
+    m_texturesStale = true;
 }
 
 void GlRenderer::ReleaseVertexBuffer(CModel& model)
@@ -236,7 +238,7 @@ void GlRenderer::BuildVertexBuffer(CModel& model, std::span<const CMaterial> mat
     ReleaseVertexBuffer(model);
     ComputeNormals(model);
     if (!m_ready) {
-        m_sceneStale = true;
+        m_buffersStale = true;
         return;
     }
     const MeshBuffer mesh = BuildMeshBuffer(model, materials);
@@ -327,6 +329,9 @@ void GlRenderer::RebuildVertexBuffers(CTessaline& scene)
         model.m_vertexBuffer = 0;
         BuildVertexBuffer(model, scene.m_materials);
     }
+    if (m_ready) {
+        m_buffersStale = false;
+    }
 }
 
 void GlRenderer::CreateDeviceTexture(CMaterial& material)
@@ -340,7 +345,7 @@ void GlRenderer::CreateDeviceTexture(CMaterial& material)
     }
     material.m_d3dTexture = 0;
     if (!m_ready) {
-        m_sceneStale = true;
+        m_texturesStale = true;
         return;
     }
     const DibStream* image = material.m_image.get();
@@ -400,13 +405,9 @@ void GlRenderer::RecreateTextures(CTessaline& scene)
         material.m_d3dTexture = 0;
         CreateDeviceTexture(material);
     }
-}
-
-void GlRenderer::UploadScene(CTessaline& scene)
-{
-    RecreateTextures(scene);
-    RebuildVertexBuffers(scene);
-    m_sceneStale = false;
+    if (m_ready) {
+        m_texturesStale = false;
+    }
 }
 
 GLuint GlRenderer::TextureFor(const CMaterial& material) const
@@ -468,7 +469,8 @@ void GlRenderer::Forget()
     m_flat = {};
     m_coloured = {};
     m_ready = false;
-    m_sceneStale = true;
+    m_buffersStale = true;
+    m_texturesStale = true;
 }
 
 bool GlRenderer::CheckContextLost()
@@ -494,8 +496,13 @@ RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight)
     if (fbWidth <= 0 || fbHeight <= 0 || !viewHasArea) {
         return {};
     }
-    if (m_sceneStale) {
-        UploadScene(scene);
+    // What was made while there was no context (or before the caller
+    // uploaded the scene itself) goes into this one now, once.
+    if (m_texturesStale) {
+        RecreateTextures(scene);
+    }
+    if (m_buffersStale) {
+        RebuildVertexBuffers(scene);
     }
 
     glViewport(0, 0, fbWidth, fbHeight);

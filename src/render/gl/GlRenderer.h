@@ -133,7 +133,6 @@ private:
     RenderResult ForgetLostContext();
     // Drops every object without calling GL.
     void Forget();
-    void UploadScene(CTessaline& scene);
     bool MakeColouredBuffer(std::span<const ColouredVertex> vertices, GLenum usage, FixedBuffer& out);
     void FreeFixedBuffer(FixedBuffer& buffer);
     void FreeModel(ModelBuffers& buffers);
@@ -148,9 +147,11 @@ private:
     GLuint TextureFor(const CMaterial& material) const;
 
     bool m_ready = false;
-    // Set by Initialize: the scene's buffers and textures must be uploaded
-    // into the new context before the next frame.
-    bool m_sceneStale = true;
+    // Set by Initialize and by uploads asked for without a context: the
+    // scene's buffers or textures must go into the context before the next
+    // frame. A full rebuild in the context clears its flag.
+    bool m_buffersStale = true;
+    bool m_texturesStale = true;
     bool m_canQueryReset = false;
     std::string m_error;
     DeviceHandle m_nextHandle = 1;

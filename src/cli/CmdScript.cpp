@@ -17,12 +17,6 @@
 
 namespace vantomo {
 
-namespace {
-
-// Relative paths in a script are taken from the script's own folder.
-
-} // namespace
-
 int RunScript(const Args& args)
 {
     std::string script;

@@ -8,7 +8,8 @@
 
 namespace vantomo {
 
-OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages)
+OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages,
+                            TextureLookup& textures)
 {
     const std::string extension = ExtensionOf(path);
     if (extension != "vtm" && extension != "mqo" && extension != "mqoz") {
@@ -16,9 +17,6 @@ OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageS
         refused.message = "no reader for this file type";
         return refused;
     }
-    // One lookup for the run, as the desktop program keeps: each import
-    // moves the base folder of the texture names that follow.
-    static TextureLookup textures;
     bool modified = false;
     TerminalProgress progress("reading " + path);
     return OpenInto(scene, path, messages, textures, modified, &progress);
@@ -27,8 +25,11 @@ OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageS
 bool OpenDocumentsInto(CTessaline& scene, const std::vector<std::string>& files, MessageSink& messages,
                        std::vector<OpenResult>& outcomes)
 {
+    // One lookup for the list, as the desktop program keeps one: each import
+    // moves the base folder of the texture names that follow.
+    TextureLookup textures;
     for (const std::string& file : files) {
-        OpenResult outcome = OpenDocumentInto(scene, file, messages);
+        OpenResult outcome = OpenDocumentInto(scene, file, messages, textures);
         if (!outcome.ok) {
             std::cerr << "vantomo-cli: cannot open " << file << ": " << outcome.Describe() << '\n';
             return false;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "import/TextureLoader.h"
 #include "scene/CTessaline.h"
 #include "scene/MessageSink.h"
 #include "scene/OperationResult.h"
@@ -14,7 +15,10 @@ namespace vantomo {
 // A file that cannot be opened leaves the scene as it was. Unlike the desktop
 // program, an extension no reader takes is a failure: on the command line it
 // is almost always a typo.
-OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages);
+// Texture names are looked up through `textures`, whose base folder an
+// import moves.
+OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageSink& messages,
+                            TextureLookup& textures);
 
 // Opens every file, in order, into `scene`, appending each result. At the
 // first file that cannot be opened its reason goes to stderr and the result

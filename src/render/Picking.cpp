@@ -172,14 +172,16 @@ PickResult PickAt(CTessaline& scene, const ScreenPoint& point)
     return {};
 }
 
-void RecordDrawnManipulator(CTessaline& scene)
+bool RecordDrawnManipulator(CTessaline& scene)
 {
     D3DXMATRIX world;
-    if (ComposeManipulatorWorld(scene, g_currentAnimation, g_currentFrame, world)) {
-        scene.m_manipulatorWorld = world;
-        scene.m_manipulatorModelId = scene.GetSelectedModel()->m_id;
-        scene.m_manipulatorMode = scene.m_transformMode;
+    if (!ComposeManipulatorWorld(scene, g_currentAnimation, g_currentFrame, world)) {
+        return false;
     }
+    scene.m_manipulatorWorld = world;
+    scene.m_manipulatorModelId = scene.GetSelectedModel()->m_id;
+    scene.m_manipulatorMode = scene.m_transformMode;
+    return true;
 }
 
 void BuildSelectionBox(CModel& model)

@@ -77,9 +77,10 @@ struct PickResult {
 
 // Note the manipulator of the present selection as drawn, as the renderer
 // does when it draws it (m_manipulatorWorld, m_manipulatorModelId,
-// m_manipulatorMode); nothing when none would be shown. For views that take
-// mouse input without drawing, such as a script.
-void RecordDrawnManipulator(CTessaline& scene);
+// m_manipulatorMode); false, with nothing noted, when none would be shown.
+// The renderer calls it as it draws; views that take mouse input without
+// drawing, such as a script, call it themselves.
+bool RecordDrawnManipulator(CTessaline& scene);
 
 // m_boxVertices := the twelve white edges of the box between m_bounds[0] and m_bounds[1].
 void BuildSelectionBox(CModel& model);

@@ -86,7 +86,8 @@ bool ModelNames(const std::string& document, std::vector<std::string>& names)
     ResetAppValues();
     CTessaline scene;
     QuietSink messages;
-    if (!OpenDocumentInto(scene, document, messages).ok) {
+    TextureLookup textures;
+    if (!OpenDocumentInto(scene, document, messages, textures).ok) {
         return false;
     }
     for (const CModel& model : scene.m_models) {
@@ -229,7 +230,8 @@ TEST(GltfBlender, ImportedWorldMatricesEqualThePoseComposition)
         ResetAppValues();
         CTessaline scene;
         QuietSink messages;
-        ASSERT_TRUE(OpenDocumentInto(scene, project, messages).ok);
+        TextureLookup textures;
+        ASSERT_TRUE(OpenDocumentInto(scene, project, messages, textures).ok);
         InbetweenAll(scene);
         scene.BuildTraversal();
         {

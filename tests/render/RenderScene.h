@@ -67,9 +67,7 @@ protected:
     // As the renderer leaves them after drawing the manipulator of the selection.
     void MarkManipulatorDrawn()
     {
-        ASSERT_TRUE(ComposeManipulatorWorld(scene, g_currentAnimation, g_currentFrame, scene.m_manipulatorWorld));
-        scene.m_manipulatorModelId = scene.GetSelectedModel()->m_id;
-        scene.m_manipulatorMode = scene.m_transformMode;
+        ASSERT_TRUE(RecordDrawnManipulator(scene));
     }
 
     ScreenPoint ProjectManipulator(const D3DXVECTOR3& local) const { return Project(local, scene.m_manipulatorWorld); }

@@ -7,6 +7,7 @@
 #include "animation/Pose.h"
 #include "imaging/DibStream.h"
 #include "import/MeshBuilder.h"
+#include "render/Picking.h"
 #include "scene/AppValues.h"
 
 namespace vantomo {
@@ -655,17 +656,13 @@ void GlRenderer::DrawSelectionBox(const CModel& model, const D3DXMATRIX& worldVi
 
 void GlRenderer::DrawManipulator(CTessaline& scene, const D3DXMATRIX& viewProj)
 {
-    D3DXMATRIX world;
-    if (!ComposeManipulatorWorld(scene, g_currentAnimation, g_currentFrame, world)) {
+    if (!RecordDrawnManipulator(scene)) {
         return;
     }
-    const int mode = scene.m_transformMode;
+    const int mode = scene.m_manipulatorMode;
     const ManipulatorGeometry geometry = GetManipulatorGeometry(mode);
-    scene.m_manipulatorWorld = world;
-    scene.m_manipulatorModelId = scene.GetSelectedModel()->m_id;
-    scene.m_manipulatorMode = mode;
     glUseProgram(m_coloured.program);
-    SetMatrix(m_coloured.worldViewProj, D3DXMatrixMultiply(world, viewProj));
+    SetMatrix(m_coloured.worldViewProj, D3DXMatrixMultiply(scene.m_manipulatorWorld, viewProj));
     glBindVertexArray(m_manipulators[mode].vertexArray);
     glDrawArrays(GL_TRIANGLES, 0, 3 * geometry.triangles);
     ++m_drawCalls;

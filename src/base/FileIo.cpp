@@ -40,7 +40,7 @@ FileResult Failure(int error) { return FileResult{false, error != 0 ? error : EI
 // The folder to create the temporary file in and to flush after the rename.
 std::string FolderToSync(const std::string& path)
 {
-    const std::string folder = FolderOf(path);
+    const std::string folder = FolderOf(path, PathText::Native);
     return folder.empty() ? "." : folder;
 }
 
@@ -173,8 +173,7 @@ FileResult AtomicFile::Open()
 {
     Discard();
     const std::string folder = FolderToSync(m_path);
-    const std::size_t slash = m_path.find_last_of('/');
-    const std::string name = slash == std::string::npos ? m_path : m_path.substr(slash + 1);
+    const std::string name = GetPathFileName(m_path, PathText::Native).value_or("");
     std::string temp = JoinPath(folder, "." + name + ".XXXXXX");
     m_fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (m_fd < 0) {

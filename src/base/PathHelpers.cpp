@@ -24,7 +24,7 @@ std::vector<std::size_t> Separators(std::string_view path, PathText text)
             i += 2; // a double-byte character, whatever its second byte
             continue;
         }
-        if (c == '/' || c == '\\') {
+        if (c == '/' || (c == '\\' && text != PathText::Native)) {
             found.push_back(i);
         }
         ++i;

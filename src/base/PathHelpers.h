@@ -17,8 +17,10 @@ namespace vantomo {
 
 // How a path's bytes are encoded.
 enum class PathText {
-    Utf8,  // typed by the user or given by the system
-    Cp932, // a name stored in a document (a texture file name)
+    Utf8,   // typed by the user or given by the system
+    Cp932,  // a name stored in a document (a texture file name)
+    Native, // a file of this system about to be created or written: only "/"
+            // separates, as "\" is an ordinary character of a file name here
 };
 
 // The part before the last separator, ending with a separator: the one found,

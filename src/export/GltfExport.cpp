@@ -1225,8 +1225,8 @@ ExportResult GltfWriter::Run()
     if (!std::isfinite(m_options.scale) || !(m_options.scale > 0.0f)) {
         return Failure("倍率は0より大きい有限の数でなければなりません。");
     }
-    m_folder = GetPathFolder(m_path).value_or("");
-    const std::string title = GetPathBaseName(GetPathFileName(m_path).value_or("")).value_or("scene");
+    m_folder = FolderOf(m_path, PathText::Native);
+    const std::string title = GetPathBaseName(m_path, PathText::Native).value_or("scene");
     m_binName = title + ".bin";
 
     if (!PlanNodes()) {

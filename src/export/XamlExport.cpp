@@ -1,5 +1,7 @@
 #include "export/XamlExport.h"
 
+#include "import/MeshBuilder.h"
+
 #include <cmath>
 #include <cstring>
 #include <string_view>
@@ -417,6 +419,9 @@ void WriteXamlMeshes(TextOutput& out, const CTessaline& scene, std::size_t model
         }
     }
 
+    // Worked out from the positions here, as the glTF writer does: the
+    // vertices' stored normals are only filled where something drew them.
+    const std::vector<CVector> normals = writeNormals ? ComputeVertexNormals(model) : std::vector<CVector>{};
     std::vector<int> meshVertex(meshLayout == 1 ? 0 : vertexCount, -1);
     std::vector<Corner> vertices; // the mesh vertices in numbering order
     for (std::size_t position = 0; position < scene.m_materials.size(); ++position) {
@@ -474,7 +479,7 @@ void WriteXamlMeshes(TextOutput& out, const CTessaline& scene, std::size_t model
         if (writeNormals) {
             out.Append("\t\t\t\t\tNormals=\"");
             for (const Corner& v : vertices) {
-                const CVector& n = model.m_vertices[static_cast<std::size_t>(v.vertex)].m_normal;
+                const CVector& n = normals[static_cast<std::size_t>(v.vertex)];
                 AppendTriple(out, n.x, n.y, n.z, ',');
                 out.Append(' ');
             }
@@ -589,7 +594,7 @@ ExportResult ExportXaml(CTessaline& scene, const std::string& path, int meshLayo
 {
     ExportResult result;
     scene.BuildTraversal();
-    XamlTextureFiles textures = WriteXamlTextures(scene, FolderOf(path));
+    XamlTextureFiles textures = WriteXamlTextures(scene, FolderOf(path, PathText::Native));
     result.skippedTextures = std::move(textures.skipped);
     std::vector<bool> imageWritten(scene.m_materials.size());
     for (std::size_t i = 0; i < imageWritten.size(); ++i) {

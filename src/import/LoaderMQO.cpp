@@ -477,7 +477,7 @@ OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& me
             return result;
         }
         if (textures != nullptr) {
-            textures->baseFolder = FolderOf(path);
+            textures->baseFolder = FolderOf(path, PathText::Native);
         }
         return ImportMQO(scene, container.Source(), messages, textures, progress);
     }
@@ -490,7 +490,7 @@ OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& me
         return result;
     }
     if (textures != nullptr) {
-        textures->baseFolder = FolderOf(path);
+        textures->baseFolder = FolderOf(path, PathText::Native);
     }
     OpenResult result;
     {

@@ -80,6 +80,17 @@ TEST_F(ExportProgress, AStoppedExportLeavesTheOldFileAndNoTemporaryFiles)
     }
 }
 
+TEST_F(ExportProgress, AFileNameWithABackslashIsWrittenWhereItsPathSays)
+{
+    // On this system "\\" is an ordinary character of a file name.
+    for (const char* name : {"a\\b.vtm", "a\\b.mqo", "a\\b.xaml", "a\\b.gltf"}) {
+        const ExportResult result = ExportScene(scene, folder.Path(name), SettingsFor(name));
+        EXPECT_TRUE(result.ok) << name << ": " << result.Describe();
+    }
+    EXPECT_EQ(folder.Entries(),
+              (std::vector<std::string>{"a\\b.bin", "a\\b.gltf", "a\\b.mqo", "a\\b.vtm", "a\\b.xaml"}));
+}
+
 TEST_F(ExportProgress, AProjectSaveCannotBeStopped)
 {
     const std::string path = folder.Path("scene.vtm");

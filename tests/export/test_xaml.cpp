@@ -139,6 +139,16 @@ TEST_F(ExportTest, XamlGoldenDocuments)
     EXPECT_EQ(ReadText(twoPath), ExportGolden("two.xaml"));
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"quad.xaml", "two.xaml", "wood.png"}));
     ExpectLoadable(twoPath);
+
+    // The normals come from the positions: a scene whose stored vertex normals
+    // were never filled, as after reading a project, writes the same document.
+    for (CModel& model : two.m_models) {
+        for (CVertex& vertex : model.m_vertices) {
+            vertex.m_normal = CVector{};
+        }
+    }
+    ASSERT_TRUE(ExportXaml(two, twoPath, 0, 2, true, 1.0f, true).ok);
+    EXPECT_EQ(ReadText(twoPath), ExportGolden("two.xaml"));
 }
 
 TEST_F(ExportTest, XamlNamesBecomeUniqueIdentifiers)

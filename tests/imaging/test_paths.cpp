@@ -49,6 +49,12 @@ TEST(Paths, DocumentNamesAreSplitAsCp932AndTypedPathsAsUtf8)
     // UTF-8 names (as Linux writes them) are not read as CP932 pairs: in
     // "あ\x" the byte before the backslash would pass for a CP932 lead byte.
     EXPECT_EQ(GetPathFileName("\xE3\x81\x82\\x.bmp"), "x.bmp");
+    // A file of this system: a backslash is part of the name.
+    constexpr PathText native = PathText::Native;
+    EXPECT_EQ(GetPathFolder("out/back\\slash.gltf", native), "out/");
+    EXPECT_EQ(FolderOf("back\\slash.gltf", native), "");
+    EXPECT_EQ(GetPathFileName("out/back\\slash.gltf", native), "back\\slash.gltf");
+    EXPECT_EQ(GetPathBaseName("out/back\\slash.gltf", native), "back\\slash");
     EXPECT_TRUE(PathHasColon("C:\\a.bmp"));
     EXPECT_FALSE(PathHasColon(table + "\\a.bmp"));
 }

@@ -1,6 +1,7 @@
 #include "export/ExportScene.h"
 
 #include "animation/Pose.h"
+#include "export/GltfExport.h"
 #include "export/MqoWriter.h"
 #include "export/XamlExport.h"
 #include "base/PathHelpers.h"
@@ -38,7 +39,10 @@ ExportResult ExportScene(CTessaline& scene, const std::string& path, const Expor
         return ExportXaml(scene, path, settings.meshLayout, settings.animationKeys, settings.writeUV != 0,
                           settings.scale, settings.writeNormals != 0, progress);
     }
-    return ExportGltfCase(scene, path, settings, progress);
+    GltfExportOptions options; // the glTF record's choice is its scale
+    options.scale = settings.scale;
+    options.binary = extension == "glb";
+    return ExportGltf(scene, path, options, progress);
 }
 
 } // namespace vantomo

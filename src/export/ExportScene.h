@@ -27,8 +27,4 @@ bool IsExportPath(std::string_view path);
 ExportResult ExportScene(CTessaline& scene, const std::string& path, const ExportSettings& settings,
                          Progress* progress = nullptr);
 
-// The glTF case (".glb" binary): scale only.
-ExportResult ExportGltfCase(CTessaline& scene, const std::string& path, const ExportSettings& settings,
-                            Progress* progress = nullptr);
-
 } // namespace vantomo

@@ -1,6 +1,5 @@
 #include "export/GltfSampling.h"
 
-#include <cfloat>
 #include <algorithm>
 #include <cmath>
 
@@ -10,10 +9,8 @@ namespace vantomo {
 
 bool IsUsableRotationAxis(const CVector& axis)
 {
-    // The same test, in the same precision, as the rotation matrix makes, so
-    // the file turns exactly when the scene turns.
-    const float lengthSquared = axis.x * axis.x + axis.y * axis.y + axis.z * axis.z;
-    return lengthSquared > FLT_MIN && std::isfinite(lengthSquared);
+    // The rotation matrix's own test, so the file turns exactly when the scene turns.
+    return IsUsableRotationAxis(axis.x, axis.y, axis.z);
 }
 
 std::array<float, 4> AxisAngleToQuaternion(const CVector& axis, float degrees)

@@ -44,8 +44,6 @@ public:
     // was not read to its end never reaches it.
     int Load();
 
-    // Textures named by the document's materials that loaded / did not load.
-
 private:
     int CheckHeader();
     int ReadChunks();

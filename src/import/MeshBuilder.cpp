@@ -118,6 +118,32 @@ void LinkFaces(CModel& model)
     }
 }
 
+namespace {
+
+// The cross product of the face's first two edges from corner 0, unnormalised.
+CVector FaceNormal(const CModel& model, const CFace& face)
+{
+    const CVector& p0 = model.m_vertices[static_cast<std::size_t>(face.m_indices[0])].m_position;
+    const CVector& p1 = model.m_vertices[static_cast<std::size_t>(face.m_indices[1])].m_position;
+    const CVector& p2 = model.m_vertices[static_cast<std::size_t>(face.m_indices[2])].m_position;
+    const CVector a = p0 - p1;
+    const CVector b = p0 - p2;
+    return CVector{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+// `sum` of face normals made unit length; straight up when it has none.
+CVector UnitOrUp(const CVector& sum)
+{
+    const float length = std::sqrt(sum.x * sum.x + sum.y * sum.y + sum.z * sum.z);
+    if (length == 0.0f) {
+        return CVector{0.0f, 1.0f, 0.0f};
+    }
+    const float inverse = 1.0f / length;
+    return CVector{sum.x * inverse, sum.y * inverse, sum.z * inverse};
+}
+
+} // namespace
+
 void ComputeNormals(CModel& model)
 {
     const std::size_t vertexCount = model.m_vertices.size();
@@ -125,12 +151,7 @@ void ComputeNormals(CModel& model)
         if (face.m_indices.size() < 3 || !CornersInside(face, vertexCount)) {
             continue;
         }
-        const CVector& p0 = model.m_vertices[static_cast<std::size_t>(face.m_indices[0])].m_position;
-        const CVector& p1 = model.m_vertices[static_cast<std::size_t>(face.m_indices[1])].m_position;
-        const CVector& p2 = model.m_vertices[static_cast<std::size_t>(face.m_indices[2])].m_position;
-        const CVector a = p0 - p1;
-        const CVector b = p0 - p2;
-        face.m_normal = CVector{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+        face.m_normal = FaceNormal(model, face);
     }
     const std::size_t faceCount = model.m_faces.size();
     for (CVertex& vertex : model.m_vertices) {
@@ -140,13 +161,7 @@ void ComputeNormals(CModel& model)
                 sum += model.m_faces[static_cast<std::size_t>(f)].m_normal;
             }
         }
-        const float length = std::sqrt(sum.x * sum.x + sum.y * sum.y + sum.z * sum.z);
-        if (length == 0.0f) {
-            vertex.m_normal = CVector{0.0f, 1.0f, 0.0f};
-            continue;
-        }
-        const float inverse = 1.0f / length;
-        vertex.m_normal = CVector{sum.x * inverse, sum.y * inverse, sum.z * inverse};
+        vertex.m_normal = UnitOrUp(sum);
     }
 }
 
@@ -160,24 +175,13 @@ std::vector<CVector> ComputeVertexNormals(const CModel& model)
         if (face.m_indices.size() < 3 || !CornersInside(face, vertexCount)) {
             continue;
         }
-        const CVector& p0 = model.m_vertices[static_cast<std::size_t>(face.m_indices[0])].m_position;
-        const CVector& p1 = model.m_vertices[static_cast<std::size_t>(face.m_indices[1])].m_position;
-        const CVector& p2 = model.m_vertices[static_cast<std::size_t>(face.m_indices[2])].m_position;
-        const CVector a = p0 - p1;
-        const CVector b = p0 - p2;
-        const CVector normal{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+        const CVector normal = FaceNormal(model, face);
         for (const int index : face.m_indices) {
             sums[static_cast<std::size_t>(index)] += normal;
         }
     }
     for (CVector& sum : sums) {
-        const float length = std::sqrt(sum.x * sum.x + sum.y * sum.y + sum.z * sum.z);
-        if (length == 0.0f) {
-            sum = CVector{0.0f, 1.0f, 0.0f};
-            continue;
-        }
-        const float inverse = 1.0f / length;
-        sum = CVector{sum.x * inverse, sum.y * inverse, sum.z * inverse};
+        sum = UnitOrUp(sum);
     }
     return sums;
 }

@@ -338,10 +338,7 @@ bool StoreProject(CTessaline& scene, float fps, Archive& ar)
 bool LoadProject(std::span<const unsigned char> bytes, LoadedProject& out)
 {
     out.scene.reset();
-    std::unique_ptr<CTessaline> scene;
-    {
-        scene = std::make_unique<CTessaline>();
-    }
+    auto scene = std::make_unique<CTessaline>();
     Archive ar(bytes);
     float fps = g_fps;
     // A camera vector that the file leaves empty keeps this new-scene camera.

@@ -127,12 +127,17 @@ D3DXMATRIX D3DXMatrixRotationZ(float radians)
     return out;
 }
 
+bool IsUsableRotationAxis(float x, float y, float z)
+{
+    const float lengthSquared = x * x + y * y + z * z;
+    return lengthSquared > FLT_MIN && std::isfinite(lengthSquared);
+}
+
 D3DXMATRIX D3DXMatrixRotationAxis(const D3DXVECTOR3& axis, float radians)
 {
-    const float lengthSquared = axis.x * axis.x + axis.y * axis.y + axis.z * axis.z;
     // A zero axis arises naturally when in-betweening passes through the origin;
     // it must draw unrotated, never as NaN.
-    if (!(lengthSquared > FLT_MIN) || !std::isfinite(lengthSquared)) {
+    if (!IsUsableRotationAxis(axis.x, axis.y, axis.z)) {
         return D3DXMatrixIdentity();
     }
     const D3DXVECTOR3 n = D3DXVec3Normalize(axis);

@@ -51,6 +51,9 @@ D3DXMATRIX D3DXMatrixRotationZ(float radians);
 // cannot be normalised (zero, |axis|^2 <= FLT_MIN, or not finite) gives the
 // unit matrix: no rotation rather than NaN.
 D3DXMATRIX D3DXMatrixRotationAxis(const D3DXVECTOR3& axis, float radians);
+// Whether D3DXMatrixRotationAxis turns about (x, y, z) at all: a zero, too
+// short or non-finite axis gives the unit matrix instead.
+bool IsUsableRotationAxis(float x, float y, float z);
 
 // Right-handed perspective projection; ys = cot(fovy/2), xs = ys/aspect.
 D3DXMATRIX D3DXMatrixPerspectiveFovRH(float fovy, float aspect, float zn, float zf);

@@ -163,8 +163,9 @@ public:
     // an undo snapshot first, modified.
     void ApplyValueFields(float x, float y, float z, std::optional<float> angle);
     // The last-frame field: the animation's length (with its messages), hint
-    // 108, modified.
-    void ApplyLastFrameText(std::string_view text);
+    // 108, modified. A count equal to the last frame in force does nothing
+    // (false), as setting it again would clear the history.
+    bool ApplyLastFrameText(std::string_view text);
     // The rate field: the playback rate (bad text or a rate <= 0 gives 30), modified.
     void ApplyRateText(std::string_view text);
 

@@ -660,11 +660,16 @@ void CVantomoDoc::ApplyValueFields(float x, float y, float z, std::optional<floa
     SetModifiedFlag();
 }
 
-void CVantomoDoc::ApplyLastFrameText(std::string_view text)
+bool CVantomoDoc::ApplyLastFrameText(std::string_view text)
 {
+    // Setting the count in force would clear the history for nothing.
+    if (AtolC(text) == g_lastFrame) {
+        return false;
+    }
     SetLastFrame(m_scene, text, m_ui);
     UpdateAllViews(kHintAnimationList);
     SetModifiedFlag();
+    return true;
 }
 
 void CVantomoDoc::ApplyRateText(std::string_view text)

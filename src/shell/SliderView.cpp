@@ -321,8 +321,8 @@ void CSliderView::ApplyValueFields()
     for (int i = 0; i < 4; ++i) {
         v[i] = static_cast<float>(AtofC(m_values[i]->text().toStdString()));
     }
-    CTessaline& scene = m_doc.Scene();
-    ApplyPanelValues(scene, v[0], v[1], v[2], v[3]);
+    m_doc.ApplyValueFields(v[0], v[1], v[2], v[3]);
+    const CTessaline& scene = m_doc.Scene();
     if (scene.m_transformMode == 1) {
         const CVector a = GetEditAxis(scene);
         ShowValues(GetEditAngle(scene), a.x, a.y, a.z);
@@ -332,31 +332,21 @@ void CSliderView::ApplyValueFields()
 
 void CSliderView::ApplyCurrentFrameField()
 {
-    const long long typed = AtolC(m_currentFrame->text().toStdString());
-    const long long clamped = std::clamp<long long>(typed, m_slider->minimum(), m_slider->maximum());
-    SetSliderPosition(static_cast<int>(clamped));
-    g_currentFrame = m_slider->value();
-    m_currentFrame->setText(Text(FormatInt(g_currentFrame)));
+    m_doc.ApplyCurrentFrameText(m_currentFrame->text().toStdString());
     StopTimer();
+    SetSliderPosition(g_currentFrame);
+    m_currentFrame->setText(Text(FormatInt(g_currentFrame)));
     ShowTransformValues();
     Invalidate3D();
 }
 
 void CSliderView::ApplyLastFrameField()
 {
-    const std::string text = m_lastFrame->text().toStdString();
-    // Only a changed frame count acts: setting the same count would clear the history.
-    if (AtolC(text) == g_lastFrame) {
+    // The hint of a new frame count shows it with its ticks; a count that is
+    // not new just shows the one in force again.
+    if (!m_doc.ApplyLastFrameText(m_lastFrame->text().toStdString())) {
         m_lastFrame->setText(Text(FormatInt(g_lastFrame)));
-        return;
     }
-    const SetLastFrameResult result = SetLastFrame(m_doc.Scene(), text, m_doc.Ui());
-    if (result != SetLastFrameResult::kSet) {
-        m_lastFrame->setText(Text(FormatInt(g_prevLastFrame)));
-    }
-    RefreshTicks();
-    m_doc.UpdateAllViews(kHintAnimationList);
-    m_doc.SetModifiedFlag(true);
 }
 
 void CSliderView::RateChosen(int index)

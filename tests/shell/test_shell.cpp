@@ -222,6 +222,7 @@ TEST_F(ShellTest, LeavingAnUntouchedFieldChangesNothing)
     QTest::keyClick(x, Qt::Key_Return);
     EXPECT_EQ(doc->Scene().GetSelectedModel()->m_tracks[0][0].m_position.x, 12.5f);
     EXPECT_EQ(doc->Scene().m_undoNames.size(), history + 1);
+    EXPECT_TRUE(doc->IsModified()) << "a typed value is work to save";
 }
 
 TEST_F(ShellTest, LongWorkShowsItsProgressAfterHalfASecondAndCancelStopsIt)

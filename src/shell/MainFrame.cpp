@@ -30,7 +30,6 @@
 #include "document/Commands.h"
 #include "document/DroppedFiles.h"
 #include "scene/AppValues.h"
-#include "base/Cp932.h"
 #include "base/Numbers.h"
 #include "shell/DesktopIntegration.h"
 #include "shell/panes/Panes.h"
@@ -511,10 +510,10 @@ void CMainFrame::UpdateTitle()
 
 QString CMainFrame::WindowTitleText() const
 {
+    // The title is the path of the project, in the file system's encoding.
     const std::string& title = m_doc.GetTitle();
-    const QString shown = title.empty() || title == kUntitledTitle
-                              ? QCoreApplication::translate("Messages", kUntitledTitle)
-                              : QString::fromStdString(Cp932ToUtf8(title));
+    const QString shown = title.empty() ? QCoreApplication::translate("Messages", kUntitledTitle)
+                                        : QFile::decodeName(QByteArray::fromStdString(title));
     return QString::fromLatin1(kApplicationTitle) + QStringLiteral(" - ") + shown;
 }
 

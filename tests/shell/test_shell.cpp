@@ -69,6 +69,14 @@ TEST_F(ShellTest, PanesFollowTheLayoutRules)
     EXPECT_GT(frame->ControlToolBar()->x(), frame->MainToolBar()->x());
 }
 
+TEST_F(ShellTest, TheTitleShowsAProjectPathInAnyScript)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("歩く.vtm"));
+    ASSERT_TRUE(doc->OnSaveDocument(QFile::encodeName(path).toStdString()));
+    EXPECT_EQ(frame->WindowTitleText(), QStringLiteral("Vantomo 1.7 - ") + path);
+}
+
 TEST_F(ShellTest, MenusCarryTheCommandTableAndNoMnemonicTakesAnAltAccelerator)
 {
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vantomo 1.7 - 無題"));

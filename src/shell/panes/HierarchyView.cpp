@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QFile>
 #include <QEvent>
 #include <QEventLoop>
 #include <QLabel>
@@ -207,7 +208,7 @@ QString CHierarchyView::RootTitle() const
     // The document's file name, as a title bar shows it; the folders would
     // only crowd the pane.
     const std::optional<std::string> name = GetPathFileName(m_doc.GetTitle());
-    return name ? QString::fromStdString(*name) : tr("無題");
+    return name ? QFile::decodeName(QByteArray::fromStdString(*name)) : tr("無題");
 }
 
 void CHierarchyView::ExpandAllAndRefreshImages()

@@ -21,6 +21,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "render/Picking.h"
 #include "MqoGenerator.h"
 #include "animation/Pose.h"
 #include "document/Document.h"
@@ -115,7 +116,7 @@ std::unique_ptr<CTessaline> SheetScene(int side)
     scene->RefreshDerived();
     scene->BuildTraversal();
     scene->m_selectedModel = 0;
-    scene->m_models[0].m_boxVertices = SelectionBoxVertices(scene->m_models[0].m_bounds[0], scene->m_models[0].m_bounds[1]);
+    BuildSelectionBox(scene->m_models[0]);
     scene->m_viewWidth = kWidth;
     scene->m_viewHeight = kHeight;
     return scene;

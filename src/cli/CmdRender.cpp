@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "render/Picking.h"
 #include "animation/Pose.h"
 #include "cli/Commands.h"
 #include "cli/Open.h"
@@ -166,8 +167,7 @@ int RunRender(const Args& args)
         }
         // As the hierarchy view selects: the model, its character and its box.
         SelectModel(scene, model);
-        CModel& selected = scene.m_models[static_cast<std::size_t>(model)];
-        selected.m_boxVertices = SelectionBoxVertices(selected.m_bounds[0], selected.m_bounds[1]);
+        BuildSelectionBox(scene.m_models[static_cast<std::size_t>(model)]);
     }
     if (o.mode >= 0) {
         scene.m_transformMode = o.mode;

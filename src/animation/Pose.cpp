@@ -85,6 +85,14 @@ D3DXMATRIX BuildFrameMatrix(const CAnimation& record, float k)
     return D3DXMatrixMultiply(D3DXMatrixMultiply(s, r), t);
 }
 
+D3DXMATRIX CameraViewMatrix(const CAnimation& camera)
+{
+    const D3DXMATRIX s = D3DXMatrixScaling(camera.m_scale.x, camera.m_scale.y, camera.m_scale.z);
+    const D3DXMATRIX r = EulerRotation(camera.m_axis.x, camera.m_axis.y, camera.m_axis.z);
+    const D3DXMATRIX t = D3DXMatrixTranslation(camera.m_position.x, camera.m_position.y, camera.m_position.z);
+    return D3DXMatrixMultiply(D3DXMatrixMultiply(s, r), t);
+}
+
 D3DXMATRIX BuildMotionMatrix(const CAnimation& record, float k)
 {
     const D3DXMATRIX t = D3DXMatrixTranslation(k * record.m_position.x, k * record.m_position.y,

@@ -27,6 +27,10 @@ void InbetweenAll(CTessaline& scene);
 D3DXMATRIX BuildFrameMatrix(const CAnimation& record, float k);
 // R x T of a record (no scaling), with the translation scaled by k.
 D3DXMATRIX BuildMotionMatrix(const CAnimation& record, float k);
+// The view matrix of a camera record: its scale x the Euler rotation of its
+// axis (degrees) x its position. The view draws with it; exports place their
+// camera with it.
+D3DXMATRIX CameraViewMatrix(const CAnimation& camera);
 
 // The record (g_currentAnimation, g_currentFrame) of a model, or null when that
 // frame or animation lies outside the model's tracks.

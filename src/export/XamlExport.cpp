@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "animation/Pose.h"
 #include "base/PathHelpers.h"
 #include "export/MqoWriter.h"
 #include "export/XamlNames.h"
@@ -159,14 +160,11 @@ void WriteTransformGroup(TextOutput& out, std::string_view kind, const std::stri
 }
 
 // The eye and the look direction in world space, from the inverse of the
-// view matrix (camera scale x Euler rotation x camera position).
+// view matrix the 3D view draws with.
 void WriteCameraAndLights(TextOutput& out, const CTessaline& scene, const std::string& title)
 {
     const CAnimation camera = scene.m_camera.empty() ? CAnimation{} : scene.GetCameraRecord();
-    const D3DXMATRIX view = D3DXMatrixMultiply(
-        D3DXMatrixMultiply(D3DXMatrixScaling(camera.m_scale.x, camera.m_scale.y, camera.m_scale.z),
-                           EulerRotation(camera.m_axis.x, camera.m_axis.y, camera.m_axis.z)),
-        D3DXMatrixTranslation(camera.m_position.x, camera.m_position.y, camera.m_position.z));
+    const D3DXMATRIX view = CameraViewMatrix(camera);
     D3DXMATRIX inverse = D3DXMatrixIdentity();
     (void)D3DXMatrixInverse(inverse, view); // a singular view keeps the unit matrix
     const D3DXVECTOR4 eye = D3DXVec4Transform({0.0f, 0.0f, 0.0f, 1.0f}, inverse);

@@ -11,11 +11,7 @@ D3DXMATRIX ViewMatrix(const CTessaline& scene)
     if (scene.m_camera.empty()) {
         return D3DXMatrixIdentity();
     }
-    const CAnimation& c = scene.GetCameraRecord();
-    const D3DXMATRIX s = D3DXMatrixScaling(c.m_scale.x, c.m_scale.y, c.m_scale.z);
-    const D3DXMATRIX r = EulerRotation(c.m_axis.x, c.m_axis.y, c.m_axis.z);
-    const D3DXMATRIX t = D3DXMatrixTranslation(c.m_position.x, c.m_position.y, c.m_position.z);
-    return D3DXMatrixMultiply(D3DXMatrixMultiply(s, r), t);
+    return CameraViewMatrix(scene.GetCameraRecord());
 }
 
 D3DXMATRIX ProjectionMatrix(const CTessaline& scene)

@@ -267,10 +267,22 @@ FaceGroups GroupFaces(const CModel& model, const std::unordered_map<int, std::si
 struct VertexMap {
     std::vector<std::uint32_t> index;
     std::vector<CUV> uv;
+    std::vector<std::size_t> touched; // vertices numbered since the last reset
+
+    // Every vertex unnumbered, for a model of `vertices` vertices. Only the
+    // entries the last primitive numbered are cleared, so a model of many
+    // materials is not cleared whole once per material.
     void Reset(std::size_t vertices)
     {
-        index.assign(vertices, kNoVertex);
-        uv.resize(vertices);
+        if (index.size() != vertices) {
+            index.assign(vertices, kNoVertex);
+            uv.resize(vertices);
+        } else {
+            for (const std::size_t vertex : touched) {
+                index[vertex] = kNoVertex;
+            }
+        }
+        touched.clear();
     }
 };
 
@@ -303,6 +315,9 @@ bool WalkPrimitive(const CModel& model, std::span<const std::uint32_t> faces, bo
                 if (mapped == kNoVertex || std::memcmp(&map.uv[vertex], &uv, sizeof(CUV)) != 0) {
                     if (next == kNoVertex) { // the largest value means "restart" to some readers
                         return false;
+                    }
+                    if (mapped == kNoVertex) {
+                        map.touched.push_back(vertex);
                     }
                     mapped = next++;
                     map.uv[vertex] = uv;
@@ -657,7 +672,6 @@ bool GltfWriter::PlanMeshes()
         const FaceGroups groups = GroupFaces(model, m_slotOfId, defaultSlot);
         MeshPlan mesh;
         mesh.model = exported.model;
-        map.Reset(model.m_vertices.size());
         for (std::size_t slot = 0; slot <= defaultSlot; ++slot) {
             const std::span<const std::uint32_t> faces(groups.faces.data() + groups.begin[slot],
                                                        groups.begin[slot + 1] - groups.begin[slot]);

@@ -426,17 +426,26 @@ std::string ScriptRunner::Import(const Tokens& t)
     return error.empty() ? error : "import: " + t[1] + ": " + error;
 }
 
+std::string ScriptRunner::SaveAs(const std::string& path, const Tokens& options)
+{
+    // The file dialog comes first, before any answer the command's own
+    // dialog lines queued. An export kind's options dialog then takes the
+    // options given on the line, or else a dialog line's answer, or else
+    // keeps the last choices.
+    m_ui.answers.push_front({DialogAnswer::Kind::File, {path}});
+    if (InitialSettingsForPath(path)) {
+        const bool queued = std::any_of(m_ui.answers.begin(), m_ui.answers.end(),
+                                        [](const DialogAnswer& a) { return a.kind == DialogAnswer::Kind::Export; });
+        if (!options.empty() || !queued) {
+            m_ui.answers.insert(m_ui.answers.begin() + 1, {DialogAnswer::Kind::Export, options});
+        }
+    }
+    return ExecuteChecked(kCmdFileSaveAs);
+}
+
 std::string ScriptRunner::Save(const Tokens& t)
 {
-    const std::string path = Path(t[1]);
-    m_ui.answers.push_front({DialogAnswer::Kind::File, {path}});
-    // An export kind shows its options dialog: the last choices stand.
-    if (InitialSettingsForPath(path) && std::none_of(m_ui.answers.begin(), m_ui.answers.end(), [](const DialogAnswer& a) {
-            return a.kind == DialogAnswer::Kind::Export;
-        })) {
-        m_ui.answers.push_back({DialogAnswer::Kind::Export, {}});
-    }
-    const std::string error = ExecuteChecked(kCmdFileSaveAs);
+    const std::string error = SaveAs(Path(t[1]), {});
     return error.empty() ? error : "save: " + t[1] + ": " + error;
 }
 
@@ -452,12 +461,7 @@ std::string ScriptRunner::Export(const Tokens& t)
     if (!refused.empty()) {
         return "export: " + refused;
     }
-    // Save as with the options typed into its dialog.
-    m_ui.answers.push_back({DialogAnswer::Kind::File, {path}});
-    if (settings) {
-        m_ui.answers.push_back({DialogAnswer::Kind::Export, Tokens(t.begin() + 2, t.end())});
-    }
-    const std::string error = ExecuteChecked(kCmdFileSaveAs);
+    const std::string error = SaveAs(path, Tokens(t.begin() + 2, t.end()));
     return error.empty() ? error : "export: " + t[1] + ": " + error;
 }
 

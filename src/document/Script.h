@@ -93,6 +93,8 @@ private:
     std::string Import(const Tokens&);
     std::string Save(const Tokens&);
     std::string Export(const Tokens&);
+    // Save as to `path`, answering its dialogs; "" when it ran, else the error.
+    std::string SaveAs(const std::string& path, const Tokens& options);
     std::string Rate(const Tokens&);
     std::string Print(const Tokens&);
     std::string CommandLine(const Tokens&);

@@ -230,6 +230,10 @@ TEST_F(ScriptTest, ExportsAndSetsTheRate)
     EXPECT_NE(failed.error.find("XAMLファイルへの書き出しに失敗しました。"), std::string::npos);
     EXPECT_EQ(ui.messages.back(), "XAMLファイルへの書き出しに失敗しました。");
     EXPECT_EQ(folder.Entries().size(), 3u);
+
+    // The options may also come as the answer of a dialog line, as for save.
+    ASSERT_TRUE(Run("export " + folder.Path("c.mqo") + "\ndialog export --uv\n").ok);
+    EXPECT_EQ(ReadBytes(folder.Path("c.mqo")), ReadBytes(folder.Path("a.mqo")));
 }
 
 TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)

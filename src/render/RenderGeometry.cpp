@@ -182,18 +182,16 @@ MeshBuffer BuildMeshBuffer(const CModel& model, std::span<const CMaterial> mater
 
     const std::size_t vertexCount = model.m_vertices.size();
     const CVector& p = model.m_pivot;
-    int lastId = 0;
+    int lastId = 0;        // material id of the face before
     int lastMaterial = -2; // position of the material of the run being built
-    bool haveLast = false;
     for (const CFace& face : model.m_faces) {
         const std::size_t n = face.m_indices.size();
         if (n != 3 && n != 4) {
             continue;
         }
         // Consecutive faces usually share their id; look the material up only when it changes.
-        if (!haveLast || face.m_material != lastId) {
+        if (out.batches.empty() || face.m_material != lastId) {
             lastId = face.m_material;
-            haveLast = true;
             int found = -1;
             for (std::size_t m = 0; m < materials.size(); ++m) {
                 if (materials[m].m_id == face.m_material) {
@@ -201,7 +199,7 @@ MeshBuffer BuildMeshBuffer(const CModel& model, std::span<const CMaterial> mater
                     break;
                 }
             }
-            if (found != lastMaterial || out.batches.empty()) {
+            if (found != lastMaterial) {
                 lastMaterial = found;
                 MeshBatch batch;
                 batch.material = found;

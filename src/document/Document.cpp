@@ -116,12 +116,24 @@ void CVantomoDoc::AddView(DocumentView* view) { m_views.push_back(view); }
 
 void CVantomoDoc::RemoveView(DocumentView* view) { std::erase(m_views, view); }
 
-void CVantomoDoc::UpdateAllViews(int hint)
+void CVantomoDoc::UpdateAllViews(const ChangeNotice& change)
 {
+    switch (change.kind) {
+    case Change::NewDocument:
+    case Change::ProjectOpened:
+    case Change::ModelAddedOrDeleted:
+    case Change::ModelMoved:
+    case Change::Navigation:
+    case Change::Stop:
+        m_playback.Stop();
+        break;
+    default:
+        break;
+    }
     // A view may add or remove views while handling the hint.
     const std::vector<DocumentView*> views = m_views;
     for (DocumentView* view : views) {
-        view->OnUpdate(hint);
+        view->OnChange(change);
     }
 }
 
@@ -139,7 +151,7 @@ bool CVantomoDoc::OnNewDocument()
     m_scene.ReleaseDeviceResources();
     m_scene.ResetScene();
     SyncAnimationCount(m_scene);
-    UpdateAllViews(kHintNewDocument);
+    UpdateAllViews(Change::NewDocument);
     return true;
 }
 
@@ -170,7 +182,7 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
         m_title = path;
     }
     m_modified = modified;
-    UpdateAllViews(kHintProjectOpened);
+    UpdateAllViews(Change::ProjectOpened);
     return true;
 }
 
@@ -234,7 +246,7 @@ OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
     ClearSelection(m_scene);
     // The views hear of the new models only once the walk includes them.
     m_scene.BuildTraversal();
-    UpdateAllViews(kHintModelAddedOrDeleted);
+    UpdateAllViews(Change::ModelAddedOrDeleted);
     return result;
 }
 

@@ -202,29 +202,7 @@ ScriptRunner::ScriptRunner(CVantomoDoc& doc, HeadlessUserInterface& ui, Printer 
 
 ScriptRunner::~ScriptRunner() { m_doc.RemoveView(this); }
 
-void ScriptRunner::OnUpdate(int hint)
-{
-    m_hints.push_back(hint);
-    switch (hint) {
-    case kHintAnimationList:
-    case kHintAnimationSelected:
-        ApplyCurrentAnimationLength(m_doc.Scene(), m_doc.Ui());
-        break;
-    case kHintPlay:
-        g_playing = 1; // no timer runs here: the frame stays until a navigation line
-        break;
-    case kHintNewDocument:
-    case kHintProjectOpened:
-    case kHintModelAddedOrDeleted:
-    case kHintModelMoved:
-    case kHintNavigation:
-    case kHintStop:
-        g_playing = 0;
-        break;
-    default:
-        break;
-    }
-}
+void ScriptRunner::OnChange(const ChangeNotice& change) { m_hints.push_back(change.Number()); }
 
 ScriptResult ScriptRunner::Run(std::string_view text, const std::string& folder)
 {

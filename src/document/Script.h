@@ -70,7 +70,7 @@ public:
     // The control panel's share of the update protocol (sizing the tracks
     // when the animation list changed or another animation became current,
     // stopping playback), and the record of the hints for `expect hint`.
-    void OnUpdate(int hint) override;
+    void OnChange(const ChangeNotice& change) override;
 
     // One command, as tokens (the name first), with the `dialog` lines that
     // follow it already tokenized. "" when it ran, else the error.

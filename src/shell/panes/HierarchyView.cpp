@@ -108,28 +108,28 @@ void CHierarchyView::SetItemImage(QTreeWidgetItem* item, ItemKind kind)
     item->setIcon(0, ItemIcon(FirstImage(kind)));
 }
 
-void CHierarchyView::OnUpdate(int hint)
+void CHierarchyView::OnChange(const ChangeNotice& change)
 {
     if (m_editLoop != nullptr) {
         // The rename waits in its own loop; a change of what it renames ends
         // it, and the tree follows the document once it has returned.
-        if (HintEndsInPlaceEdit(hint)) {
+        if (ChangeEndsInPlaceEdit(change.kind)) {
             m_editCancelled = true;
             m_rebuildPending = true;
             m_editLoop->quit();
         }
         return;
     }
-    switch (hint) {
-    case kHintNewDocument:
-    case kHintProjectOpened:
-    case kHintModelAddedOrDeleted:
-    case kHintModelMoved:
-    case kHintStructure:
+    switch (change.kind) {
+    case Change::NewDocument:
+    case Change::ProjectOpened:
+    case Change::ModelAddedOrDeleted:
+    case Change::ModelMoved:
+    case Change::Structure:
         Rebuild();
         FollowSelection();
         break;
-    case kHintSelection:
+    case Change::Selection:
         ExpandAllAndRefreshImages();
         FollowSelection();
         break;

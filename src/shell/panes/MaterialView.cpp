@@ -65,9 +65,9 @@ void CMaterialView::SetHeaders()
     setHorizontalHeaderLabels({tr("ﾏﾃﾘｱﾙ名"), tr("色")});
 }
 
-void CMaterialView::OnUpdate(int hint)
+void CMaterialView::OnChange(const ChangeNotice& change)
 {
-    if (HoldBackWhileEditing(hint)) {
+    if (HoldBackWhileEditing(change.kind)) {
         return;
     }
     Rebuild();

@@ -7,7 +7,7 @@
 namespace vantomo {
 
 // The kinds keep the numbers the update hints always had (script `expect
-// hint N` lines and older notes name them); the last three are kinds the hints
+// hint N` lines and older notes name them); the last four are kinds the hints
 // left unannounced, numbered after them.
 enum class Change : int {
     NewDocument = 101,
@@ -32,6 +32,7 @@ enum class Change : int {
     Frame = 124, // the current frame moved while playback goes on (slider, playback tick, typed frame)
     Pose = 125,  // a record's values changed (the panel's fields, a drag in the 3D view), or which may
     Rate = 126,  // the playback rate
+    Title = 127, // the document's path and title (a save under another name)
 };
 
 inline constexpr int kNoIndex = -1;

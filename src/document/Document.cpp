@@ -130,6 +130,10 @@ void CVantomoDoc::UpdateAllViews(const ChangeNotice& change)
     default:
         break;
     }
+    // The material commands act on a material as soon as there is one.
+    if (m_scene.m_selectedMaterial < 0 && !m_scene.m_materials.empty()) {
+        m_scene.m_selectedMaterial = 0;
+    }
     // A view may add or remove views while handling the hint.
     const std::vector<DocumentView*> views = m_views;
     for (DocumentView* view : views) {
@@ -200,9 +204,13 @@ bool CVantomoDoc::OnSaveDocument(const std::string& path)
         m_lastFailure = std::string(kSaveFailedMessage) + " (" + detail + ")";
         return false;
     }
+    const bool renamed = m_pathName != path;
     m_pathName = path;
     m_title = path;
     m_modified = false;
+    if (renamed) {
+        UpdateAllViews(Change::Title);
+    }
     return true;
 }
 

@@ -614,9 +614,17 @@ void CVantomoDoc::RenameCommand(int id)
     }
     if (renamed) {
         SetModifiedFlag();
-        // The lists show their own edit; the tree is rebuilt from the names.
+        // Every view shows the new name, whichever pane the edit was made in.
         if (id == kCmdRenameModel || id == kCmdRenameCharacter) {
             UpdateAllViews(Change::Structure);
+        } else if (id == kCmdRenameAnimation) {
+            ChangeNotice change(Change::AnimationList);
+            change.animation = target;
+            UpdateAllViews(change);
+        } else {
+            ChangeNotice change(Change::Shading);
+            change.material = target;
+            UpdateAllViews(change);
         }
     }
 }

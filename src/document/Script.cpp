@@ -245,6 +245,9 @@ ScriptResult ScriptRunner::Run(std::string_view text, const std::string& folder)
         if (!error.empty()) {
             return {false, lines[i].number, error};
         }
+        if (m_afterCommand) {
+            m_afterCommand(lines[i].number);
+        }
         i = next;
     }
     return {};
@@ -759,6 +762,10 @@ std::string ScriptRunner::Mouse(const Tokens& t)
         }
     }
     ViewRequests requests;
+    if (t[1] == "press" && input.middleButton) {
+        MiddleButtonDown(m_mouse, input);
+        return {};
+    }
     if (t[1] == "press") {
         // A view paints after every change, so what is under the mouse is
         // what the scene shows now.

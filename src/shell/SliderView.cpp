@@ -129,6 +129,7 @@ CSliderView::CSliderView(CVantomoDoc& doc, QWidget* parent) : QWidget(parent), m
 
     ReloadTexts();
     Refresh();
+    SyncTimer(false);
     m_doc.AddView(this);
 }
 
@@ -206,13 +207,7 @@ void CSliderView::ShowTicks()
 void CSliderView::Refresh()
 {
     const CTessaline& scene = m_doc.Scene();
-    if (m_showCamera) {
-        // A camera preset shows the position whatever the transform mode.
-        const CVector p = GetEditPosition(scene);
-        ShowValues({p.x, p.y, p.z, 0.0f});
-    } else {
-        ShowValues(m_doc.ShownValues());
-    }
+    ShowValues(m_doc.ShownValues());
     m_values[3]->setReadOnly(!(m_doc.m_mouseMode == 2 && scene.m_transformMode == 1));
     const int enabled[4] = {scene.m_enableX, scene.m_enableY, scene.m_enableZ, scene.m_enableAngle};
     for (int i = 0; i < 4; ++i) {
@@ -321,8 +316,6 @@ void CSliderView::SliderMoved(int position)
 
 void CSliderView::OnChange(const ChangeNotice& change)
 {
-    // A camera preset shows the camera's position until the next change.
-    m_showCamera = change.kind == Change::Camera;
     Refresh();
     SyncTimer(change.kind == Change::Play);
 }

@@ -87,7 +87,6 @@ private:
     KeySlider* m_slider = nullptr;
     QTimer m_timer;
     bool m_settingSlider = false;
-    bool m_showCamera = false; // the last change was a camera preset: the camera's position is shown
 };
 
 } // namespace vantomo

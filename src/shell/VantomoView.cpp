@@ -153,6 +153,8 @@ void CVantomoView::mousePressEvent(QMouseEvent* event)
         Act(LeftButtonDown(m_doc.Scene(), m_mouse, input));
     } else if (event->button() == Qt::RightButton) {
         Act(RightButtonDown(m_mouse, input));
+    } else if (event->button() == Qt::MiddleButton) {
+        MiddleButtonDown(m_mouse, input);
     }
 }
 

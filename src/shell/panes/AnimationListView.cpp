@@ -90,11 +90,10 @@ void CAnimationListView::OnChange(const ChangeNotice& change)
     if (HoldBackWhileEditing(change.kind)) {
         return;
     }
-    // The selection came from this list; every other hint may have changed
-    // the names or lengths.
-    if (change.kind != Change::AnimationSelected) {
-        Rebuild();
-    }
+    // Choosing an animation may come from a script or a key as well as from
+    // this list, and sizes the tracks: the names, lengths and selection are
+    // shown again whatever changed.
+    Rebuild();
 }
 
 void CAnimationListView::Rebuild()

@@ -58,6 +58,7 @@ CHierarchyView::CHierarchyView(CVantomoDoc& doc, QWidget* parent) : QTreeWidget(
     setMouseTracking(false);
     m_doc.AddView(this);
     Rebuild();
+    FollowSelection();
 }
 
 CHierarchyView::~CHierarchyView()
@@ -133,6 +134,11 @@ void CHierarchyView::OnChange(const ChangeNotice& change)
         ExpandAllAndRefreshImages();
         FollowSelection();
         break;
+    case Change::Title:
+        if (QTreeWidgetItem* root = topLevelItem(0)) {
+            root->setText(0, RootTitle());
+        }
+        break;
     default:
         break;
     }
@@ -199,8 +205,6 @@ void CHierarchyView::Rebuild()
         }
     }
     ExpandAllAndRefreshImages();
-    // The renderer walks the hierarchy the tree shows.
-    m_doc.Scene().BuildTraversal();
 }
 
 QString CHierarchyView::RootTitle() const

@@ -159,6 +159,8 @@ bool ChangeEndsInPlaceEdit(Change change)
     case Change::Stop:
     case Change::Frame:
     case Change::Pose:
+    case Change::Rate:
+    case Change::Title:
         return false;
     default:
         return true;

@@ -124,7 +124,8 @@ TEST_F(ShellTest, TheEnglishCatalogCoversEveryMenuToolbarAndPanelText)
         EXPECT_FALSE(catalog.translate("ControlPanel", text).isEmpty()) << text;
     }
     for (const char* text : {kOpenFailedMessage, kSelectModelMessage, kSaveFailedMessage, kOpenFilter, kSaveFilter,
-                             kOpeningProgress, kImportingProgress, kSavingProgress, kExportingProgress}) {
+                             kOpeningProgress, kImportingProgress, kSavingProgress, kExportingProgress,
+                             kUnreadObjectsMessage, kObjectsWithoutModelMessage}) {
         EXPECT_FALSE(catalog.translate(text == kOpenFilter || text == kSaveFilter ? "Filters" : "Messages", text).isEmpty())
             << text;
     }

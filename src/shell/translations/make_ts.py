@@ -119,6 +119,9 @@ T = {
   "The scene is too large for .glb (4 GiB at most). Export it as .gltf."),
  ("フレームレートが正しくないため、glTFに書き出せません。", "The frame rate is invalid, so glTF cannot be written."),
  ("この名前は使えない文字を含んでいます。", "This name contains characters that cannot be used."),
+ ("次のオブジェクトは読み込めなかったため、取り込みませんでした:", "These objects could not be read and were left out:"),
+ ("次のオブジェクトには使える面がないため、モデルを作れませんでした:",
+  "No model could be made from these objects, as they have no usable faces:"),
 ],
 }
 

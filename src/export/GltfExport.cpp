@@ -681,7 +681,13 @@ bool GltfWriter::PlanMeshes()
             }
             PrimitivePlan primitive;
             primitive.slot = slot;
-            primitive.texcoord = m_materials[slot].image >= 0;
+            // Coordinates go wherever faces carry them, so a model textured
+            // elsewhere later keeps its mapping; a textured material needs
+            // them whatever its faces carry.
+            primitive.texcoord = m_materials[slot].image >= 0 ||
+                                 std::any_of(faces.begin(), faces.end(), [&](std::uint32_t f) {
+                                     return !model.m_faces[f].m_uvs.empty();
+                                 });
             std::fill(std::begin(primitive.min), std::end(primitive.min), std::numeric_limits<float>::infinity());
             std::fill(std::begin(primitive.max), std::end(primitive.max), -std::numeric_limits<float>::infinity());
             map.Reset(model.m_vertices.size());

@@ -275,6 +275,9 @@ TEST_F(GltfExportTest, BinaryAndScaledExportsCarryTheSamePoses)
 TEST_F(GltfExportTest, PrimitivesPerMaterialWithQuadsSplitAndUnitNormals)
 {
     auto scene = MakeScene();
+    for (const std::size_t f : {0u, 3u, 4u, 5u}) { // the faces of the first material
+        scene->m_models[0].m_faces[f].m_uvs.clear();
+    }
     const std::string path = m_folder.Path("scene.gltf");
     ASSERT_TRUE(ExportGltf(*scene, path, {}).ok);
     tinygltf::Model model;
@@ -303,9 +306,12 @@ TEST_F(GltfExportTest, PrimitivesPerMaterialWithQuadsSplitAndUnitNormals)
 
     // Face 1 (corners 6, 7, 5, 4), stored clockwise seen from outside, is the
     // fan (6, 7, 5), (6, 5, 4) written reversed: (5, 7, 6) and (4, 5, 6).
+    // Its material has no texture, but its corners' UVs go along.
     const tinygltf::Primitive& single = body.primitives[1];
     const int indices = single.indices;
     const int positions = single.attributes.at("POSITION");
+    ASSERT_EQ(single.attributes.count("TEXCOORD_0"), 1u);
+    const int uvs = single.attributes.at("TEXCOORD_0");
     ASSERT_EQ(model.accessors[static_cast<std::size_t>(indices)].count, 6u);
     const CModel& cube = scene->m_models[0];
     const int expectedCorners[6] = {2, 1, 0, 3, 2, 0}; // corners of face 1
@@ -316,10 +322,12 @@ TEST_F(GltfExportTest, PrimitivesPerMaterialWithQuadsSplitAndUnitNormals)
         EXPECT_EQ(ReadAccessor<float>(model, positions, vertex, 0), p.x);
         EXPECT_EQ(ReadAccessor<float>(model, positions, vertex, 1), p.y);
         EXPECT_EQ(ReadAccessor<float>(model, positions, vertex, 2), p.z);
+        EXPECT_EQ(ReadAccessor<float>(model, uvs, vertex, 0), cube.m_faces[1].m_uvs[corner].m_u);
+        EXPECT_EQ(ReadAccessor<float>(model, uvs, vertex, 1), cube.m_faces[1].m_uvs[corner].m_v);
     }
-    // Untextured: shared corners are one vertex; normals are the renderer's
-    // smooth vertex normals turned to the front, so the cube's corners point
-    // outwards diagonally.
+    // Faces without UVs: no coordinates, shared corners are one vertex;
+    // normals are the renderer's smooth vertex normals turned to the front,
+    // so the cube's corners point outwards diagonally.
     const tinygltf::Primitive& four = body.primitives[0];
     EXPECT_EQ(four.attributes.count("TEXCOORD_0"), 0u);
     const int normals = four.attributes.at("NORMAL");
@@ -603,6 +611,44 @@ TEST_F(GltfExportTest, TexturesGoBesideTheDocumentByFileNameOnly)
     ASSERT_EQ(embedded.images.size(), 4u); // keep.tga too: nothing stands in its way
     EXPECT_EQ(embedded.images[0].mimeType, "image/png");
     EXPECT_EQ(embedded.images[0].width, 2);
+}
+
+// Faces keep their UVs whether their material is textured or not, so a
+// model textured elsewhere later keeps its mapping; a primitive none of whose
+// faces has UVs goes without. No texture file is read here, so every
+// material is untextured.
+TEST_F(GltfExportTest, CorpusFacesKeepTheirUVsWithoutATexture)
+{
+    const std::vector<std::string> documents = CorpusDocuments();
+    if (documents.empty()) {
+        GTEST_SKIP() << "no corpus documents in " << VANTOMO_CORPUS_DIR;
+    }
+    std::size_t withUVs = 0;
+    for (const std::string& document : documents) {
+        CTessaline scene;
+        tinygltf::Model model;
+        if (!ExportCorpusDocument(document, m_folder, scene, model)) {
+            continue;
+        }
+        for (const tinygltf::Node& node : model.nodes) {
+            if (ModelOfMeshNode(node) < 0) {
+                continue;
+            }
+            const CModel& source = scene.m_models[static_cast<std::size_t>(ModelOfMeshNode(node))];
+            for (const tinygltf::Primitive& primitive : model.meshes[static_cast<std::size_t>(node.mesh)].primitives) {
+                const auto slot = static_cast<std::size_t>(primitive.material);
+                ASSERT_LT(slot, scene.m_materials.size()) << document; // every face names a material
+                bool uvs = false;
+                for (const CFace& face : source.m_faces) {
+                    uvs = uvs || (face.m_material == scene.m_materials[slot].m_id && !face.m_uvs.empty());
+                }
+                EXPECT_EQ(model.materials[slot].pbrMetallicRoughness.baseColorTexture.index, -1) << document;
+                EXPECT_EQ(primitive.attributes.count("TEXCOORD_0"), uvs ? 1u : 0u) << document << " " << node.name;
+                withUVs += uvs ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(withUVs, 0u);
 }
 
 } // namespace

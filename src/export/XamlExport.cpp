@@ -419,7 +419,9 @@ void WriteXamlMeshes(TextOutput& out, const CTessaline& scene, std::size_t model
 
     // Worked out from the positions here, as the glTF writer does: the
     // vertices' stored normals are only filled where something drew them.
-    const std::vector<CVector> normals = writeNormals ? ComputeVertexNormals(model) : std::vector<CVector>{};
+    // The triangles are written reversed, so the normals face their front
+    // and WPF's directional light reaches them.
+    const std::vector<CVector> normals = writeNormals ? ComputeFrontNormals(model) : std::vector<CVector>{};
     std::vector<int> meshVertex(meshLayout == 1 ? 0 : vertexCount, -1);
     std::vector<Corner> vertices; // the mesh vertices in numbering order
     for (std::size_t position = 0; position < scene.m_materials.size(); ++position) {

@@ -196,6 +196,21 @@ TEST_F(ExportTest, XamlGoldenDocuments)
     EXPECT_EQ(ReadText(twoPath), ExportGolden("two.xaml"));
 }
 
+// WPF's FieldOfView is horizontal: the view's vertical 90 degrees span
+// 2 atan(4/3) across the Viewport3D's 400 x 300. The eye moves with the
+// scale, as every other coordinate does.
+TEST_F(ExportTest, XamlCameraFramesWhatTheViewFrames)
+{
+    CTessaline scene = QuadScene();
+    scene.m_fieldOfView = 90.0f;
+    const std::string path = folder.Path("camera.xaml");
+    ASSERT_TRUE(ExportXaml(scene, path, 0, 2, false, 0.5f, false).ok);
+    const std::string text = ReadText(path);
+    EXPECT_NE(text.find("Position=\"0.000000,0.000000,750.000000\" LookDirection=\"0.000000,0.000000,-1.000000\""),
+              std::string::npos);
+    EXPECT_NE(text.find("FieldOfView=\"106.260205\""), std::string::npos);
+}
+
 // Real documents store their faces clockwise seen from outside. WPF's front
 // faces run counter-clockwise, so the document reverses every triangle, and
 // the normals must face that front too, or the directional light never

@@ -85,12 +85,17 @@ enum CommandId : int {
 // its user interface; "none" commands have no effect at all.
 enum class CommandOwner { Document, Shell, None };
 
+// Where a command's key acts: anywhere in the main window, or only while the
+// hierarchy tree has the focus (the model keys act on the tree's caret item).
+enum class KeyScope { Window, Tree };
+
 struct CommandInfo {
     int id;
     std::string_view menuText; // "" for commands with no menu item
     std::string_view key;      // "" for none; "Ctrl+N", "Alt+Delete", "Shift+F3", ...
     int toolbar;               // 0 none, 1 main toolbar, 2 control toolbar
     CommandOwner owner;
+    KeyScope scope = KeyScope::Window;
 };
 
 // Every command, in menu order. Keys are bound only where a command is served.

@@ -89,6 +89,10 @@ public:
     // Whether a drag in the 3D view may change the X, Y, Z or angle component
     // (0 .. 3); Change::Pose.
     void SetComponentEnabled(int component, bool enabled);
+    // Show a hidden model or hide a shown one (hiding clears the selection,
+    // showing selects it); Change::Selection, modified. False when there is
+    // no such model.
+    bool ShowHideModel(int model);
 
     // New document: frame values back to the start, device resources released,
     // new scene, hint 101.

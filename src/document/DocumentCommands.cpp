@@ -214,11 +214,7 @@ bool CVantomoDoc::Execute(int id)
         }
         break;
     case kCmdShowHideModel:
-        if (const CModel* model = scene.GetSelectedModel()) {
-            SetModelVisible(scene, scene.m_selectedModel, model->m_visible == 0);
-            UpdateAllViews(ChangeNotice(Change::Selection, scene.m_selectedModel));
-            SetModifiedFlag();
-        }
+        static_cast<void>(ShowHideModel(scene.m_selectedModel)); // nothing without a selection
         break;
     case kCmdAddCharacter:
         AddCharacter(scene);
@@ -663,6 +659,17 @@ void CVantomoDoc::SetComponentEnabled(int component, bool enabled)
     }
     *flags[component] = enabled ? 1 : 0;
     UpdateAllViews(Change::Pose);
+}
+
+bool CVantomoDoc::ShowHideModel(int model)
+{
+    if (model < 0 || static_cast<std::size_t>(model) >= m_scene.m_models.size()) {
+        return false;
+    }
+    SetModelVisible(m_scene, model, m_scene.m_models[static_cast<std::size_t>(model)].m_visible == 0);
+    UpdateAllViews(ChangeNotice(Change::Selection, model));
+    SetModifiedFlag();
+    return true;
 }
 
 void CVantomoDoc::AfterAnimationDeleted()

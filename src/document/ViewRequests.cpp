@@ -26,9 +26,10 @@ void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests)
     if (requests.modified) {
         doc.SetModifiedFlag();
     }
-    // A drag changed a record or the camera: the panel shows the document's
-    // values of the selection (or the camera) again, never the gesture's own.
-    if (requests.panel) {
+    // A drag changed a record or the camera, or a press took an undo
+    // snapshot: the panel shows the document's values of the selection (or
+    // the camera) again, never the gesture's own, and Undo is offered.
+    if (requests.panel || requests.pushUndo || requests.pushUndoAfter) {
         doc.UpdateAllViews(ChangeNotice(Change::Pose, scene.m_selectedModel));
     }
 }

@@ -10,7 +10,7 @@ namespace vantomo {
 
 // In order: PushUndoSelected, SelectModel, the mouse mode, UpdateAllViews with
 // the hint, the second PushUndoSelected, the modified flag, and Change::Pose
-// when the gesture changed values the control panel shows. Capture and repaint
+// when the gesture changed values the control panel shows or took a snapshot. Capture and repaint
 // are left to the view.
 void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests);
 

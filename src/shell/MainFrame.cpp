@@ -181,13 +181,9 @@ CMainFrame::CMainFrame(CVantomoDoc& doc, QtUserInterface& ui, bool createGlView)
     m_doc.AddView(this);
     UpdateTitle();
     RebuildRecentMenu();
+    // The enabled and checked states follow every change of the document
+    // (OnChange) and every command run here (Execute).
     RefreshCommandStates();
-
-    // The enabled and checked states follow the document when the program is
-    // idle, as menus and toolbars always did; this never repaints the 3D view.
-    auto* idle = new QTimer(this);
-    connect(idle, &QTimer::timeout, this, &CMainFrame::RefreshCommandStates);
-    idle->start(250);
 }
 
 CMainFrame::~CMainFrame() { m_doc.RemoveView(this); }
@@ -200,7 +196,8 @@ void CMainFrame::CreateActions()
         }
         auto* action = new QAction(this);
         action->setCheckable(IsCheckable(info.id));
-        if (!info.key.empty()) {
+        // The tree's own keys are the tree's actions; here they only label the menu items.
+        if (!info.key.empty() && info.scope == KeyScope::Window) {
             action->setShortcut(QKeySequence(QString::fromLatin1(info.key.data(), static_cast<qsizetype>(info.key.size()))));
             action->setShortcutContext(Qt::WindowShortcut);
         }
@@ -257,6 +254,8 @@ void CMainFrame::CreateToolBars()
         connect(bar, &QToolBar::topLevelChanged, this, [this] { QTimer::singleShot(0, this, &CMainFrame::LayoutRightRows); });
         connect(bar, &QToolBar::visibilityChanged, this, [this] { QTimer::singleShot(0, this, &CMainFrame::LayoutRightRows); });
         connect(bar, &QToolBar::orientationChanged, this, [this] { QTimer::singleShot(0, this, &CMainFrame::LayoutRightRows); });
+        // A toolbar hidden from its own context menu unticks its command.
+        connect(bar, &QToolBar::visibilityChanged, this, &CMainFrame::RefreshCommandStates);
     }
     for (const ToolButtonPlan& button : kMainButtons) {
         if (button.id == 0) {
@@ -519,10 +518,13 @@ void CMainFrame::OnChange(const ChangeNotice& change)
     if (change.kind == Change::NewDocument || change.kind == Change::ProjectOpened) {
         m_fps.ResetFpsClock();
     }
+    Invalidate3DView();
+    if (change.kind == Change::Frame) {
+        return; // playback ticks change neither the title nor a command's state
+    }
     UpdateTitle();
     // A key pressed right after a pick must find its command enabled.
     RefreshCommandStates();
-    Invalidate3DView();
 }
 
 void CMainFrame::Execute(int id)

@@ -223,7 +223,8 @@ TEST_F(MouseTest, APressThatPicksSelectsSwitchesToAnimationAndSnapshotsTwice)
     ApplyViewRequests(doc, press);
     EXPECT_EQ(s.m_selectedModel, 0);
     EXPECT_EQ(doc.m_mouseMode, 2);
-    EXPECT_EQ(log.hints, std::vector<int>{114});
+    // The selection, then the snapshot's pose for the panel and Undo.
+    EXPECT_EQ(log.hints, (std::vector<int>{114, 125}));
     EXPECT_EQ(s.m_undoNames.size(), 1u); // nothing was selected before the press
     EXPECT_EQ(s.m_grabbedHandle, 3);
 

@@ -131,6 +131,8 @@ class PaneTest : public QObject {
 private slots:
     void treeMirrorsTheSceneAndTheTraversal();
     void treeClicksSelectAndSwitchTheMouseMode();
+    void treeKeysSelectAndActOnTheCaretOnlyWithTheFocus();
+    void tabLeavesTheListsWithoutSwitchingTheAnimation();
     void dropsReparentUnlessRefused();
     void renamesRefuseDuplicatesAndIgnoreEmptyNames();
     void animationListSelectsTheCurrentAnimation();
@@ -184,7 +186,7 @@ void PaneTest::treeMirrorsTheSceneAndTheTraversal()
     QCOMPARE(h.tree->currentItem(), h.tree->ModelItem(top));
     h.doc.Execute(kCmdShowHideModel);
     QCOMPARE(CHierarchyView::KindOf(h.tree->ModelItem(top)), CHierarchyView::kHiddenModelItem);
-    QVERIFY(h.tree->currentItem() != h.tree->ModelItem(top)); // hiding cleared the selection
+    QVERIFY(!h.tree->ModelItem(top)->isSelected()); // hiding cleared the selection
     h.doc.SelectModelItem(top);
     h.doc.Execute(kCmdShowHideModel);
     QCOMPARE(CHierarchyView::KindOf(h.tree->ModelItem(top)), CHierarchyView::kModelItem);
@@ -210,6 +212,55 @@ void PaneTest::treeMirrorsTheSceneAndTheTraversal()
     QCOMPARE(TreeModels(h.tree), before);
     QCOMPARE(TreeModels(h.tree), TraversalModels(h.doc.Scene()));
     QCOMPARE(h.materials->rowCount(), static_cast<int>(h.doc.Scene().m_materials.size()));
+}
+
+void PaneTest::treeKeysSelectAndActOnTheCaretOnlyWithTheFocus()
+{
+    PaneHarness h;
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
+    CTessaline& scene = h.doc.Scene();
+    const int base = ModelNamed(scene, "base");
+    QTest::mouseClick(h.tree->viewport(), Qt::LeftButton, {}, Centre(h.tree, h.tree->ModelItem(base)));
+    QCOMPARE(scene.m_selectedModel, base);
+
+    // The arrow keys select what the caret moves to, as a click does.
+    QTest::keyClick(h.tree, Qt::Key_Down);
+    QVERIFY(h.tree->currentItem() != h.tree->ModelItem(base));
+    QCOMPARE(scene.m_selectedModel, CHierarchyView::ValueOf(h.tree->currentItem()));
+    QTest::keyClick(h.tree, Qt::Key_Up);
+    QCOMPARE(scene.m_selectedModel, base);
+    QCOMPARE(h.doc.m_mouseMode, 2);
+
+    // Alt+M hides the caret's model (which clears the selection) and, pressed
+    // again, shows it again.
+    QTest::keyClick(h.tree, Qt::Key_M, Qt::AltModifier);
+    QCOMPARE(scene.m_models[static_cast<std::size_t>(base)].m_visible, 0);
+    QCOMPARE(scene.m_selectedModel, kNoModel);
+    QTest::keyClick(h.tree, Qt::Key_M, Qt::AltModifier);
+    QCOMPARE(scene.m_models[static_cast<std::size_t>(base)].m_visible, 1);
+    QCOMPARE(scene.m_selectedModel, base);
+
+    // Away from the tree the model keys do nothing.
+    const std::size_t models = scene.m_models.size();
+    h.animations->setFocus();
+    QTest::keyClick(h.animations, Qt::Key_M, Qt::AltModifier);
+    QTest::keyClick(h.animations, Qt::Key_Delete, Qt::AltModifier);
+    QCOMPARE(scene.m_models[static_cast<std::size_t>(base)].m_visible, 1);
+    QCOMPARE(scene.m_models.size(), models);
+    h.tree->setFocus();
+    QTest::keyClick(h.tree, Qt::Key_Delete, Qt::AltModifier);
+    QCOMPARE(scene.m_models.size(), models - 1);
+}
+
+void PaneTest::tabLeavesTheListsWithoutSwitchingTheAnimation()
+{
+    PaneHarness h;
+    h.doc.Execute(kCmdAddAnimation);
+    h.doc.SelectAnimationItem(0);
+    h.animations->setFocus();
+    QTest::keyClick(h.animations, Qt::Key_Tab);
+    QCOMPARE(g_currentAnimation, 0);
+    QVERIFY(!h.animations->hasFocus());
 }
 
 void PaneTest::treeClicksSelectAndSwitchTheMouseMode()

@@ -67,13 +67,18 @@ Lines TreeLines(const CHierarchyView& tree)
                         std::to_string(CHierarchyView::KindOf(*it)) + " value " +
                         std::to_string(CHierarchyView::ValueOf(*it)) + ((*it)->isExpanded() ? " open" : ""));
     }
-    // Which item holds the caret when no model is selected is the user's
-    // last click (the root and the first character select alike); a model
-    // item must hold it exactly when its model is selected.
-    const QTreeWidgetItem* current = tree.currentItem();
-    const CHierarchyView::ItemKind kind = CHierarchyView::KindOf(current);
-    const bool model = kind == CHierarchyView::kModelItem || kind == CHierarchyView::kHiddenModelItem;
-    lines.push_back("current model " + std::to_string(model ? CHierarchyView::ValueOf(current) : kNoModel));
+    // Where the caret rests when no model is selected is the user's last
+    // click or key (the root and the first character select alike, a model
+    // just hidden keeps it); a model item looks selected exactly when its
+    // model is.
+    std::string selected;
+    for (const QTreeWidgetItem* item : tree.selectedItems()) {
+        const CHierarchyView::ItemKind kind = CHierarchyView::KindOf(item);
+        if (kind == CHierarchyView::kModelItem || kind == CHierarchyView::kHiddenModelItem) {
+            selected += " " + std::to_string(CHierarchyView::ValueOf(item));
+        }
+    }
+    lines.push_back("selected models" + selected);
     return lines;
 }
 

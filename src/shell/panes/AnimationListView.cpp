@@ -14,7 +14,12 @@
 
 namespace vantomo {
 
-CListPane::CListPane(CVantomoDoc& doc, QWidget* parent) : QTableWidget(parent), m_doc(doc) {}
+CListPane::CListPane(CVantomoDoc& doc, QWidget* parent) : QTableWidget(parent), m_doc(doc)
+{
+    // Tab leaves the list for the next pane; it never moves to another row
+    // (which would choose another animation).
+    setTabKeyNavigation(false);
+}
 
 CListPane::~CListPane()
 {

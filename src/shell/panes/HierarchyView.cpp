@@ -2,6 +2,7 @@
 #include <utility>
 #include <vector>
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QEvent>
@@ -56,9 +57,35 @@ CHierarchyView::CHierarchyView(CVantomoDoc& doc, QWidget* parent) : QTreeWidget(
     setDragEnabled(false);
     setExpandsOnDoubleClick(true);
     setMouseTracking(false);
+    // The model keys act here, while the tree has the focus, on the caret item.
+    for (const CommandInfo& info : CommandTable()) {
+        if (info.scope != KeyScope::Tree || info.key.empty()) {
+            continue;
+        }
+        auto* action = new QAction(this);
+        action->setShortcut(QKeySequence(QString::fromLatin1(info.key.data(), static_cast<qsizetype>(info.key.size()))));
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        const int id = info.id;
+        connect(action, &QAction::triggered, this, [this, id] { RunKey(id); });
+        addAction(action);
+    }
     m_doc.AddView(this);
     Rebuild();
     FollowSelection();
+}
+
+void CHierarchyView::RunKey(int id)
+{
+    if (id == kCmdShowHideModel) {
+        // The caret's model, selected or not: a model just hidden is shown
+        // again by the same key.
+        const ItemKind kind = KindOf(currentItem());
+        if (IsModelKind(kind)) {
+            static_cast<void>(m_doc.ShowHideModel(ValueOf(currentItem())));
+        }
+        return;
+    }
+    m_doc.Execute(id);
 }
 
 CHierarchyView::~CHierarchyView()
@@ -239,12 +266,11 @@ void CHierarchyView::FollowSelection()
         setCurrentItem(item);
         return;
     }
-    // No model is selected: a model item must not look selected any more.
-    if (IsModelKind(KindOf(currentItem()))) {
-        if (QTreeWidgetItem* item = CharacterItem(scene.m_selectedCharacter)) {
-            setCurrentItem(item);
-        } else {
-            setCurrentItem(nullptr);
+    // No model is selected: a model item must not look selected any more,
+    // but the caret stays, so the keys still act on a model just hidden.
+    for (QTreeWidgetItem* item : selectedItems()) {
+        if (IsModelKind(KindOf(item))) {
+            item->setSelected(false);
         }
     }
 }
@@ -381,7 +407,26 @@ void CHierarchyView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    QTreeWidgetItem* before = currentItem();
     QTreeWidget::keyPressEvent(event);
+    QTreeWidgetItem* after = currentItem();
+    // Moving the caret with the keys selects what it lands on, as a click does.
+    if (after != nullptr && after != before) {
+        switch (KindOf(after)) {
+        case kRootItem:
+            m_doc.Execute(kCmdMouseCamera);
+            break;
+        case kCharacterItem:
+            m_doc.SelectCharacterItem(~ValueOf(after));
+            break;
+        case kModelItem:
+        case kHiddenModelItem:
+            m_doc.SelectModelItem(ValueOf(after));
+            break;
+        default:
+            break;
+        }
+    }
 }
 
 bool CHierarchyView::IsValidDropTarget(const QTreeWidgetItem* target) const

@@ -71,6 +71,7 @@ private:
     void ShowDropFeedback(QTreeWidgetItem* target, bool controlDown);
     void EndDrag();
     void ShowMenu(int menu, const QPoint& globalPos);
+    void RunKey(int id);
 
     CVantomoDoc& m_doc;
     QTreeWidgetItem* m_pressItem = nullptr; // model item under a left press, a drag's candidate

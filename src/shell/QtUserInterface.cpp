@@ -130,6 +130,21 @@ void QtUserInterface::ShowMessage(std::string_view text)
     QMessageBox::information(Parent(), QStringLiteral("Vantomo"), TranslateMessage(text));
 }
 
+QString DefaultSuffixOf(const QString& qtFilter)
+{
+    const qsizetype star = qtFilter.indexOf(QStringLiteral("*."));
+    if (star < 0) {
+        return {};
+    }
+    qsizetype end = star + 2;
+    while (end < qtFilter.size() && qtFilter[end] != QLatin1Char(' ') && qtFilter[end] != QLatin1Char(')') &&
+           qtFilter[end] != QLatin1Char(';')) {
+        ++end;
+    }
+    const QString suffix = qtFilter.mid(star + 2, end - star - 2);
+    return suffix.contains(QLatin1Char('*')) ? QString() : suffix;
+}
+
 std::optional<std::string> QtUserInterface::AskPath(const FileDialogRequest& request)
 {
     const QString filter =
@@ -138,6 +153,11 @@ std::optional<std::string> QtUserInterface::AskPath(const FileDialogRequest& req
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    // A name typed without an extension takes the kind of file chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &request](const QString& chosen) {
+        const QString suffix = DefaultSuffixOf(chosen);
+        dialog.setDefaultSuffix(suffix.isEmpty() ? QString::fromStdString(request.defaultExtension) : suffix);
+    });
     if (!request.overwritePrompt) {
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     }

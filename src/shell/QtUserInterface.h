@@ -20,6 +20,10 @@ class CMainFrame;
 // description that already ends in "(...)" keeps only its text before it.
 QString QtFileFilter(const QString& filter);
 
+// The extension a name typed without one takes under a Qt filter such as
+// "xamlファイル (*.xaml)": the first pattern's; "" for "*" or none.
+QString DefaultSuffixOf(const QString& qtFilter);
+
 // A message of the document in the language in force: the whole text when
 // the catalog holds it, else its lines one by one.
 QString TranslateMessage(std::string_view utf8);

@@ -13,6 +13,7 @@
 
 #include "animation/Navigation.h"
 #include "animation/Pose.h"
+#include "document/Commands.h"
 #include "document/Dialogs.h"
 #include "document/KeyEditing.h"
 #include "document/PanelEditing.h"
@@ -160,7 +161,7 @@ void CSliderView::Tick()
 void CSliderView::ShowText(QLineEdit* field, const QString& text)
 {
     // What the user is typing stays until Enter or leaving the field applies it.
-    if (field->hasFocus() && field->isModified()) {
+    if (field->isModified()) {
         return;
     }
     field->setText(text);
@@ -215,7 +216,7 @@ void CSliderView::Refresh()
     }
     ShowFrames();
     ShowTicks();
-    if (!m_rate->lineEdit()->hasFocus() || !m_rate->lineEdit()->isModified()) {
+    if (!m_rate->lineEdit()->isModified()) {
         m_rate->setEditText(Text(FormatFixed6(g_fps)));
         m_rate->lineEdit()->setModified(false);
     }
@@ -259,8 +260,32 @@ void CSliderView::resizeEvent(QResizeEvent* event)
     PlaceSlider();
 }
 
+namespace {
+
+// A key of a main-window command: in the panel's fields it runs the command,
+// as the program's accelerators always did, instead of the field's own
+// meaning (Ctrl+Z undoes the scene, not the typing).
+bool IsWindowCommandKey(const QKeyEvent& key)
+{
+    const QKeySequence pressed(key.keyCombination());
+    for (const CommandInfo& info : CommandTable()) {
+        if (info.owner != CommandOwner::None && info.scope == KeyScope::Window && !info.key.empty() &&
+            QKeySequence(QString::fromLatin1(info.key.data(), static_cast<qsizetype>(info.key.size()))) == pressed) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 bool CSliderView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ShortcutOverride && IsWindowCommandKey(*static_cast<QKeyEvent*>(event))) {
+        // Left unaccepted, the key goes on to the window's shortcut.
+        event->ignore();
+        return true;
+    }
     const bool leaving = event->type() == QEvent::FocusOut;
     const bool enter = event->type() == QEvent::KeyPress &&
                        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||

@@ -16,6 +16,7 @@
 
 #include "animation/Navigation.h"
 #include "document/Commands.h"
+#include "document/ViewRequests.h"
 #include "shell/DesktopIntegration.h"
 #include "shell/Language.h"
 #include "shell/panes/Panes.h"
@@ -212,6 +213,111 @@ TEST_F(ShellTest, TypingTenInTheFrameFieldShowsFrameTenAndStopsPlayback)
     EXPECT_EQ(g_currentFrame, 60) << "kept within the animation";
 }
 
+// Types `text` into `field` and presses Enter.
+void Enter(QLineEdit* field, const QString& text)
+{
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+TEST_F(ShellTest, AnUndoneEditNeverComesBackThroughAnotherField)
+{
+    OpenSample();
+    frame->show();
+    doc->SelectModelItem(0);
+    const CVector before = doc->Scene().GetSelectedModel()->m_tracks[0][0].m_position;
+    Enter(Panel().ValueField(0), QStringLiteral("50"));
+    ASSERT_EQ(doc->Scene().GetSelectedModel()->m_tracks[0][0].m_position.x, 50.0f);
+    frame->Execute(kCmdUndo);
+    EXPECT_EQ(Panel().ValueField(0)->text().toFloat(), before.x) << "the field shows the undone value";
+    Enter(Panel().ValueField(1), QStringLiteral("5"));
+    const CVector after = doc->Scene().GetSelectedModel()->m_tracks[0][0].m_position;
+    EXPECT_EQ(after.x, before.x) << "only the field typed in applies";
+    EXPECT_EQ(after.y, 5.0f);
+    EXPECT_EQ(after.z, before.z);
+}
+
+TEST_F(ShellTest, TheFieldsFollowEveryChangeAndARefusedLastFrameChangesNothing)
+{
+    OpenSample();
+    frame->show();
+    doc->SelectModelItem(0);
+    Enter(Panel().CurrentFrameField(), QStringLiteral("12"));
+    ASSERT_EQ(g_currentFrame, 12);
+    // An import starts at frame 0 again: the readout says so.
+    ASSERT_TRUE(doc->AddModelFromPath(std::string(VANTOMO_TEST_DATA_DIR) + "/mqo/textured.mqo").Complete());
+    EXPECT_EQ(Panel().CurrentFrameField()->text(), QString::number(g_currentFrame));
+    EXPECT_EQ(Panel().Slider()->value(), g_currentFrame);
+
+    doc->SelectModelItem(0);
+    doc->Execute(kCmdAddKeySelected);
+    doc->SetModifiedFlag(false);
+    const std::size_t history = doc->Scene().m_undoNames.size();
+    Enter(Panel().CurrentFrameField(), QStringLiteral("7"));
+    for (const char* refused : {"-3", "99999999999"}) {
+        Enter(Panel().LastFrameField(), QString::fromLatin1(refused));
+        EXPECT_EQ(g_lastFrame, 60) << refused;
+        EXPECT_EQ(Panel().LastFrameField()->text(), QStringLiteral("60")) << refused;
+        EXPECT_EQ(g_currentFrame, 7) << refused;
+        EXPECT_EQ(doc->Scene().m_undoNames.size(), history) << refused;
+        EXPECT_FALSE(doc->IsModified()) << refused;
+    }
+
+    // New: every field shows the new document.
+    doc->Execute(kCmdFileNew);
+    EXPECT_EQ(Panel().CurrentFrameField()->text(), QStringLiteral("0"));
+    EXPECT_EQ(Panel().LastFrameField()->text(), QStringLiteral("60"));
+    EXPECT_TRUE(Panel().Slider()->Ticks().empty());
+}
+
+TEST_F(ShellTest, APanWithAModelSelectedShowsTheModelsPosition)
+{
+    OpenSample();
+    doc->SelectModelItem(0);
+    const CVector position = doc->Scene().GetSelectedModel()->m_tracks[0][0].m_position;
+    ViewMouseState mouse;
+    MouseInput input{100, 100, 640.0f, 480.0f};
+    input.middleButton = true;
+    MiddleButtonDown(mouse, input);
+    input.x = 140;
+    input.y = 130;
+    ApplyViewRequests(*doc, MouseMove(doc->Scene(), mouse, input, doc->m_mouseMode));
+    EXPECT_NE(doc->Scene().GetCameraRecord().m_position.x, 0.0f) << "the camera panned";
+    EXPECT_EQ(Panel().ValueField(0)->text().toFloat(), position.x);
+    EXPECT_EQ(Panel().ValueField(2)->text().toFloat(), position.z) << "never the camera's z";
+}
+
+TEST_F(ShellTest, FieldsRefuseDropsKeepTypingAndTheRateIsTakenAsTyped)
+{
+    OpenSample();
+    frame->show();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FALSE(Panel().ValueField(i)->acceptDrops());
+        // The slider lies right of every field.
+        EXPECT_GT(Panel().Slider()->geometry().left(), Panel().ValueField(i)->geometry().right());
+    }
+    EXPECT_FALSE(Panel().CurrentFrameField()->acceptDrops());
+
+    // Text being typed survives a change the document announces.
+    QLineEdit* x = Panel().ValueField(0);
+    x->setFocus();
+    x->selectAll();
+    QTest::keyClicks(x, QStringLiteral("3.5"));
+    doc->Execute(kCmdNextFrame);
+    EXPECT_EQ(x->text(), QStringLiteral("3.5"));
+
+    // "6" is six frames a second, not a completion to 60; Enter applies it.
+    QComboBox* rate = Panel().RateList();
+    rate->lineEdit()->setFocus();
+    rate->lineEdit()->selectAll();
+    QTest::keyClicks(rate->lineEdit(), QStringLiteral("6"));
+    QTest::keyClick(rate->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(g_fps, 6.0f);
+    EXPECT_TRUE(doc->IsModified());
+}
+
 TEST_F(ShellTest, LeavingAnUntouchedFieldChangesNothing)
 {
     OpenSample();
@@ -359,7 +465,7 @@ TEST_F(ShellTest, FunctionKeysSetTheCameraAsTabled)
     }
 }
 
-TEST_F(ShellTest, TextFieldsKeepTheirEditingKeys)
+TEST_F(ShellTest, TheWindowsKeysWinOverAFieldsOwnButTypingStaysTheFields)
 {
     OpenSample();
     frame->show();
@@ -367,19 +473,28 @@ TEST_F(ShellTest, TextFieldsKeepTheirEditingKeys)
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     doc->Execute(kCmdMouseAnimation);
     doc->Execute(kCmdModeRotate);
+    doc->SelectModelItem(0, true);
     QLineEdit* field = Panel().ValueField(1);
     field->setFocus();
     field->selectAll();
-    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier); // copy, not camera mode
-    EXPECT_EQ(doc->m_mouseMode, 2);
-    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier); // paste, not the move mode
-    EXPECT_EQ(doc->Scene().m_transformMode, 1);
-
-    // Outside a text field the same keys are the commands.
-    frame->ThreeDView()->setFocusPolicy(Qt::StrongFocus);
-    frame->ThreeDView()->setFocus();
-    QTest::keyClick(frame->ThreeDView(), Qt::Key_V, Qt::ControlModifier);
+    // Typing, Backspace and the arrows are the field's.
+    QTest::keyClicks(field, QStringLiteral("0.56"));
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClick(field, Qt::Key_Left);
+    EXPECT_EQ(field->text(), QStringLiteral("0.5"));
+    QTest::keyClick(field, Qt::Key_Return);
+    const std::size_t history = doc->Scene().m_undoNames.size();
+    // The window's keys win over the field's: Ctrl+V is the move mode, Ctrl+Z
+    // undoes the scene edit just entered, Ctrl+E steps a frame.
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(doc->Scene().m_transformMode, 0);
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc->Scene().m_undoNames.size(), history - 1);
+    const int frameBefore = g_currentFrame;
+    QTest::keyClick(field, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(g_currentFrame, frameBefore + 1);
+    QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(doc->m_mouseMode, 0);
 }
 
 TEST_F(ShellTest, TheFrameRateReadoutShowsMeasurements)
@@ -395,6 +510,10 @@ TEST(FileFilter, ThePlatformNeutralFilterBecomesQtsForm)
               QStringLiteral("全ての形式 (*.vtm *.mqo);;Vantomoファイル (*.vtm);;Metasequoiaファイル (*.mqo)"));
     EXPECT_EQ(QtFileFilter(QStringLiteral("Images|*.png|")), QStringLiteral("Images (*.png)"));
     EXPECT_EQ(QtFileFilter(QString()), QString());
+    // A name typed without an extension takes the chosen kind's.
+    EXPECT_EQ(DefaultSuffixOf(QStringLiteral("xamlファイル (*.xaml)")), QStringLiteral("xaml"));
+    EXPECT_EQ(DefaultSuffixOf(QStringLiteral("glTFファイル (*.gltf *.glb)")), QStringLiteral("gltf"));
+    EXPECT_EQ(DefaultSuffixOf(QStringLiteral("All (*)")), QString());
 }
 
 TEST(DesktopIntegration, InstallWritesTheEntryAndTypeAndRemoveTakesThemAway)

@@ -12,6 +12,7 @@
 #include "animation/Navigation.h"
 #include "document/Change.h"
 #include "document/UserInterface.h"
+#include "export/ExportResult.h"
 #include "import/LoaderMQO.h"
 #include "scene/CTessaline.h"
 #include "scene/ProjectFile.h" // SaveProjectFile, kSaveFailedMessage
@@ -127,6 +128,37 @@ public:
     bool IsEnabled(int id) const;
     bool IsChecked(int id) const;
 
+    // The editing operations, each with its arguments spelled out: the menu
+    // commands ask the user and then call them, scripts call them directly.
+    // Each checks its arguments, changes the scene as one edit, announces the
+    // change and marks the document modified; a refused call changes nothing,
+    // shows its message (when the rule has one) and returns it.
+    //
+    // Insert `count` rest frames after frame `after` of the current
+    // animation in every model (the keys after it move on); Change::Frames.
+    OperationResult InsertFrames(long long after, long long count);
+    // Delete frames `first` .. `last` of the current animation; Change::Frames.
+    OperationResult DeleteFrames(long long first, long long last);
+    // Add (or delete) the key at `frame` of the selected model, or of every
+    // model of its character, then in-between; Change::Keys.
+    OperationResult SetKey(bool add, bool allModels, long long frame);
+    // Rename a model, a character, an animation or a material by index. An
+    // empty name is ignored without a message; a name taken (as the rule of
+    // each kind says) is refused with its message.
+    OperationResult RenameModel(int index, const std::string& name);
+    OperationResult RenameCharacter(int index, const std::string& name);
+    OperationResult RenameAnimation(int index, const std::string& name);
+    OperationResult RenameMaterial(int index, const std::string& name);
+    // Delete model `index` with the models hanging below it; Change::ModelAddedOrDeleted.
+    OperationResult DeleteModel(int index);
+    // The current animation's last frame: the tracks sized, the history
+    // cleared; Change::AnimationList. The count in force, a negative count
+    // or one beyond the record budget changes nothing.
+    OperationResult SetLastFrame(long long lastFrame);
+    // Write the scene to `path` in the kind its extension names, with
+    // progress; the message shown on failure. The document stays modified.
+    ExportResult Export(const std::string& path, const ExportSettings& settings);
+
     // Before the document is replaced or closed: a modified document asks
     // "%s への変更を保存しますか?" (Yes saves, as the save command, and goes
     // on only when that saved). True when the caller may go on.
@@ -170,7 +202,7 @@ public:
     // tracks sized and the history cleared, Change::AnimationList, modified.
     // A count equal to the last frame in force, a negative count or one
     // beyond the record budget changes nothing and returns false.
-    bool ApplyLastFrameText(std::string_view text);
+    [[nodiscard]] bool ApplyLastFrameText(std::string_view text);
     // The rate field or list: the playback rate (bad text or a rate <= 0
     // gives 30), at once while playing; modified, Change::Rate.
     void ApplyRateText(std::string_view text);

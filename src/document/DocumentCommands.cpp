@@ -208,10 +208,7 @@ bool CVantomoDoc::Execute(int id)
         }
         break;
     case kCmdDeleteModel:
-        if (DeleteModel(scene)) {
-            UpdateAllViews(Change::ModelAddedOrDeleted);
-            SetModifiedFlag();
-        }
+        static_cast<void>(DeleteModel(scene.m_selectedModel)); // nothing without a selection
         break;
     case kCmdShowHideModel:
         static_cast<void>(ShowHideModel(scene.m_selectedModel)); // nothing without a selection
@@ -347,24 +344,10 @@ void CVantomoDoc::FileSaveAs()
         record->writeNormals = dialog.settings.writeNormals;
         record->writeLights = dialog.settings.writeLights;
         record->scale = dialog.settings.scale;
-        ExportResult result;
-        {
-            const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kExportingProgress, true);
-            result = ExportScene(m_scene, *path, *record, progress.get());
-        }
-        // An export the user stopped left any old file as it was; nothing to say.
-        if (!result.ok && !result.cancelled) {
-            m_ui.ShowMessage(result.message);
-            m_lastFailure = result.Describe();
-        } else if (result.ok && !result.skippedTextures.empty()) {
-            std::string text = kSkippedTexturesMessage;
-            for (const std::string& name : result.skippedTextures) {
-                text += "\n" + Cp932ToUtf8(name);
-            }
-            m_ui.ShowMessage(text);
-        }
+        static_cast<void>(Export(*path, *record)); // it told the user; LastFailure keeps it
+        return;
     }
-    // An export is not the project: the document stays modified.
+    // A cancelled options dialog still counts as an edit, as it always did.
     SetModifiedFlag();
 }
 
@@ -459,15 +442,11 @@ void CVantomoDoc::KeyDialog()
     if (!m_ui.RunKeyFrameDialog(dialog)) {
         return;
     }
-    const bool all = dialog.action == 1 || dialog.action == 3;
-    if (dialog.action == 0 || dialog.action == 1) {
-        AddKey(m_scene, all, dialog.frame);
-    } else if (dialog.action == 2 || dialog.action == 3) {
-        DeleteKey(m_scene, all, dialog.frame);
+    if (dialog.action < 0 || dialog.action > 3) {
+        return;
     }
-    InbetweenAll(m_scene);
-    UpdateAllViews(Change::Keys);
-    SetModifiedFlag();
+    const bool all = dialog.action == 1 || dialog.action == 3;
+    static_cast<void>(SetKey(dialog.action <= 1, all, dialog.frame)); // a refusal was shown
 }
 
 void CVantomoDoc::InsertFramesDialog()
@@ -478,12 +457,7 @@ void CVantomoDoc::InsertFramesDialog()
     if (!m_ui.RunFrameInsertDialog(dialog)) {
         return;
     }
-    if (!InsertFrames(m_scene, dialog.after, dialog.count)) {
-        m_ui.ShowMessage(kFrameOutOfRangeMessage);
-        return;
-    }
-    UpdateAllViews(Change::Frames);
-    SetModifiedFlag();
+    static_cast<void>(InsertFrames(dialog.after, dialog.count)); // a refusal was shown
 }
 
 void CVantomoDoc::DeleteFramesDialog()
@@ -494,12 +468,7 @@ void CVantomoDoc::DeleteFramesDialog()
     if (!m_ui.RunFrameDeleteDialog(dialog)) {
         return;
     }
-    if (!DeleteFrames(m_scene, dialog.start, dialog.end)) {
-        m_ui.ShowMessage(kFrameOutOfRangeMessage);
-        return;
-    }
-    UpdateAllViews(Change::Frames);
-    SetModifiedFlag();
+    static_cast<void>(DeleteFrames(dialog.start, dialog.end)); // a refusal was shown
 }
 
 void CVantomoDoc::RenameCommand(int id)
@@ -569,59 +538,19 @@ void CVantomoDoc::RenameCommand(int id)
     if (now == nullptr || *now != current) {
         return;
     }
-    // The renames and their duplicate tests act on the selection: the target
-    // is selected for them and the selection put back.
-    bool renamed = false;
     switch (id) {
-    case kCmdRenameModel: {
-        const int selected = scene.m_selectedModel;
-        scene.m_selectedModel = target;
-        renamed = RenameModel(scene, *name, m_ui);
-        scene.m_selectedModel = selected;
-        scene.RefreshDerived();
+    case kCmdRenameModel:
+        static_cast<void>(RenameModel(target, *name));
         break;
-    }
-    case kCmdRenameCharacter: {
-        const int selected = scene.m_selectedCharacter;
-        scene.m_selectedCharacter = target;
-        renamed = RenameCharacter(scene, *name, m_ui);
-        scene.m_selectedCharacter = selected;
+    case kCmdRenameCharacter:
+        static_cast<void>(RenameCharacter(target, *name));
         break;
-    }
-    case kCmdRenameAnimation: {
-        const int currentAnimation = g_currentAnimation;
-        g_currentAnimation = target;
-        renamed = RenameAnimation(scene, target, *name, m_ui);
-        g_currentAnimation = currentAnimation;
+    case kCmdRenameAnimation:
+        static_cast<void>(RenameAnimation(target, *name));
         break;
-    }
-    default: {
-        const int selected = scene.m_selectedMaterial;
-        scene.m_selectedMaterial = target;
-        if (MaterialNameTaken(*name)) {
-            m_ui.ShowMessage(kDuplicateNameMessage);
-        } else {
-            scene.m_materials[t].m_name = *name;
-            renamed = true;
-        }
-        scene.m_selectedMaterial = selected;
+    default:
+        static_cast<void>(RenameMaterial(target, *name));
         break;
-    }
-    }
-    if (renamed) {
-        SetModifiedFlag();
-        // Every view shows the new name, whichever pane the edit was made in.
-        if (id == kCmdRenameModel || id == kCmdRenameCharacter) {
-            UpdateAllViews(Change::Structure);
-        } else if (id == kCmdRenameAnimation) {
-            ChangeNotice change(Change::AnimationList);
-            change.animation = target;
-            UpdateAllViews(change);
-        } else {
-            ChangeNotice change(Change::Shading);
-            change.material = target;
-            UpdateAllViews(change);
-        }
     }
 }
 
@@ -748,19 +677,7 @@ void CVantomoDoc::ApplyValueField(int field, float value)
     ApplyValueFields(values[0], values[1], values[2], values[3]);
 }
 
-bool CVantomoDoc::ApplyLastFrameText(std::string_view text)
-{
-    // Setting the count in force would clear the history for nothing.
-    if (AtolC(text) == g_lastFrame) {
-        return false;
-    }
-    if (SetLastFrame(m_scene, text, m_ui) != SetLastFrameResult::kSet) {
-        return false; // refused: its message (if any) was shown, nothing changed
-    }
-    AnnounceAnimationChange(Change::AnimationList);
-    SetModifiedFlag();
-    return true;
-}
+bool CVantomoDoc::ApplyLastFrameText(std::string_view text) { return SetLastFrame(AtolC(text)).ok; }
 
 void CVantomoDoc::ApplyRateText(std::string_view text)
 {

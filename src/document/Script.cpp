@@ -633,9 +633,8 @@ std::string ScriptRunner::KeyCommand(const Tokens& t)
         return ExecuteChecked(add ? (all ? kCmdAddKeyAll : kCmdAddKeySelected)
                                   : (all ? kCmdDeleteKeyAll : kCmdDeleteKeySelected));
     }
-    const int action = (add ? 0 : 2) + (all ? 1 : 0);
-    m_ui.answers.push_back({DialogAnswer::Kind::Key, {t[next - 1], std::to_string(action)}});
-    return ExecuteChecked(kCmdKeyDialog);
+    static_cast<void>(m_doc.SetKey(add, all, frame)); // a refusal was shown, as in the program
+    return {};
 }
 
 std::string ScriptRunner::InsertFramesCommand(const Tokens& t)
@@ -644,8 +643,8 @@ std::string ScriptRunner::InsertFramesCommand(const Tokens& t)
     if (!ParseInteger(t[1], a) || !ParseInteger(t[2], b)) {
         return "insert-frames: AFTER and COUNT must be integers";
     }
-    m_ui.answers.push_back({DialogAnswer::Kind::Insert, {t[1], t[2]}});
-    return ExecuteChecked(kCmdInsertFrames);
+    static_cast<void>(m_doc.InsertFrames(a, b)); // a refusal was shown, as in the program
+    return {};
 }
 
 std::string ScriptRunner::DeleteFramesCommand(const Tokens& t)
@@ -654,13 +653,13 @@ std::string ScriptRunner::DeleteFramesCommand(const Tokens& t)
     if (!ParseInteger(t[1], a) || !ParseInteger(t[2], b)) {
         return "delete-frames: FIRST and LAST must be integers";
     }
-    m_ui.answers.push_back({DialogAnswer::Kind::Delete, {t[1], t[2]}});
-    return ExecuteChecked(kCmdDeleteFrames);
+    static_cast<void>(m_doc.DeleteFrames(a, b)); // a refusal was shown, as in the program
+    return {};
 }
 
 std::string ScriptRunner::SetLastFrameCommand(const Tokens& t)
 {
-    m_doc.ApplyLastFrameText(t[1]);
+    static_cast<void>(m_doc.ApplyLastFrameText(t[1])); // a refusal was shown, as in the program
     return {};
 }
 
@@ -714,15 +713,19 @@ std::string ScriptRunner::Rename(const Tokens& t)
     if (!ToCp932(t[1], name)) {
         return t[0] + ": the name " + t[1] + " has characters CP932 cannot hold";
     }
-    if (t[0] == "rename-model" && !m_doc.Scene().HasSelectedModel()) {
-        m_ui.ShowMessage(kSelectModelMessage);
-        return {};
+    const CTessaline& scene = m_doc.Scene();
+    if (t[0] == "rename-model") {
+        if (!scene.HasSelectedModel()) {
+            m_ui.ShowMessage(kSelectModelMessage);
+            return {};
+        }
+        static_cast<void>(m_doc.RenameModel(scene.m_selectedModel, name));
+    } else if (t[0] == "rename-character") {
+        static_cast<void>(m_doc.RenameCharacter(scene.m_selectedCharacter, name));
+    } else {
+        static_cast<void>(m_doc.RenameAnimation(g_currentAnimation, name));
     }
-    const int id = t[0] == "rename-model" ? kCmdRenameModel
-                   : t[0] == "rename-character" ? kCmdRenameCharacter
-                                                : kCmdRenameAnimation;
-    m_ui.answers.push_back({DialogAnswer::Kind::Name, {name}});
-    return ExecuteChecked(id);
+    return {};
 }
 
 std::string ScriptRunner::ViewSize(const Tokens& t)

@@ -482,3 +482,48 @@ TEST_F(DocumentTest, RenameActsOnTheItemEditedEvenWhenTheSelectionMovesMeanwhile
 }
 
 } // namespace vantomo
+
+namespace vantomo {
+
+TEST_F(CommandTest, OperationsActOnTheIndexTheyAreGivenNotOnTheSelection)
+{
+    TwoModels();
+    CTessaline& scene = doc.Scene();
+    // Model 0 renamed while model 1 is selected: the selection stays.
+    ASSERT_TRUE(doc.RenameModel(0, "first").ok);
+    EXPECT_EQ(scene.m_models[0].m_name, "first");
+    EXPECT_EQ(scene.m_selectedModel, 1);
+    EXPECT_EQ(views.hints.back(), static_cast<int>(Change::Structure));
+    EXPECT_TRUE(doc.IsModified());
+
+    // Refusals change nothing and say why.
+    doc.SetModifiedFlag(false);
+    views.hints.clear();
+    EXPECT_FALSE(doc.RenameModel(0, "b").ok);
+    EXPECT_FALSE(doc.RenameModel(0, "").ok);
+    EXPECT_FALSE(doc.RenameModel(7, "x").ok);
+    EXPECT_FALSE(doc.DeleteModel(-1).ok);
+    const OperationResult tooLong = doc.SetLastFrame(99999999999LL);
+    EXPECT_FALSE(tooLong.ok);
+    EXPECT_FALSE(tooLong.message.empty());
+    EXPECT_FALSE(doc.SetLastFrame(-2).ok);
+    EXPECT_FALSE(doc.InsertFrames(500, 1).ok);
+    EXPECT_EQ(scene.m_models[0].m_name, "first");
+    EXPECT_TRUE(views.hints.empty());
+    EXPECT_FALSE(doc.IsModified());
+
+    // A key at frame 10 of the selected model, in-betweened, then the last
+    // frame moved: every track follows.
+    ASSERT_TRUE(doc.SetKey(true, false, 10).ok);
+    EXPECT_EQ(scene.m_models[1].m_tracks[0][10].m_key, 1);
+    ASSERT_TRUE(doc.SetLastFrame(90).ok);
+    EXPECT_EQ(scene.m_models[0].m_tracks[0].size(), 91u);
+    EXPECT_EQ(scene.m_models[1].m_tracks[0].size(), 91u);
+
+    ASSERT_TRUE(doc.DeleteModel(0).ok);
+    ASSERT_EQ(scene.m_models.size(), 1u);
+    EXPECT_EQ(scene.m_models[0].m_name, "b");
+    EXPECT_EQ(views.hints.back(), static_cast<int>(Change::ModelAddedOrDeleted));
+}
+
+} // namespace vantomo

@@ -211,6 +211,7 @@ private:
     void MaterialColor();
     bool MaterialNameTaken(const std::string& name) const;
     void AfterAnimationDeleted();
+    void ExportVideoCommand(); // in VideoExport.cpp
 
     UserInterface& m_ui;
     CTessaline m_scene;

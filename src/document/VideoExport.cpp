@@ -164,10 +164,9 @@ OperationResult ExportVideo(CTessaline& scene, const std::string& path, const Vi
     }
 
     const FrameValuesKeeper keeper(scene);
-    if (animation != g_currentAnimation) {
-        g_currentAnimation = animation;
-        InbetweenAll(scene);
-    }
+    // As playback does: the frames between keys follow the keys as they stand.
+    g_currentAnimation = animation;
+    InbetweenAll(scene);
     g_lastFrame = lastOfAnimation;
     error = drawer.BeginFrames(scene);
     const DrawingSession session(drawer);

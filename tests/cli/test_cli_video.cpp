@@ -119,6 +119,23 @@ TEST(CliVideo, EachFormatReadsBackWithItsCodecFrameCountRateAndSize)
     EXPECT_EQ(gif.substr(loop + 11, 5), std::string("\x03\x01\x00\x00\x00", 5));
 }
 
+TEST(CliVideo, AScriptRendersAVideoOfItsSceneWithTheSameOptions)
+{
+    if (!HaveFfmpegTools()) {
+        GTEST_SKIP() << "ffprobe and ffmpeg are not installed";
+    }
+    TempFolder dir;
+    std::ofstream(dir.Path("walk.txt")) << "open \"" << kWalker << "\"\n"
+                                        << "render walk.gif --size 32x24 --frames 0..3 --fps 10\n"
+                                        << "render odd.mp4 --size 31x24\n";
+    const CliRun run = RunCliCapturing("script " + Quote(dir.Path("walk.txt")), "2>&1 >/dev/null");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find(":3: render: an H.264 video needs an even width and height"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(Probe(dir.Path("walk.gif")), "gif|32|24|10/1|4");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"walk.gif", "walk.txt"}));
+}
+
 TEST(CliVideo, EachFrameOfTheMp4IsThePictureOfItsFrameNotOfANeighbour)
 {
     if (!HaveFfmpegTools()) {

@@ -106,7 +106,7 @@ FormatTraits TraitsOf(VideoFormat format)
 void SetCodecOptions(VideoFormat format, AVCodecContext& codec, AVDictionary*& options)
 {
     if (format == VideoFormat::Mp4) {
-        av_dict_set(&options, "preset", "veryfast", 0);
+        av_dict_set(&options, "preset", "ultrafast", 0);
         av_dict_set(&options, "crf", "18", 0);
     } else if (format == VideoFormat::WebM) {
         codec.bit_rate = 0; // constant quality
@@ -295,8 +295,11 @@ std::string VideoEncoder::Parts::BuildPaletteGraph(bool gather)
 // comes out of the second pass.
 std::string VideoEncoder::Parts::FilterFrame(AVFrame* frame)
 {
-    const int status = frame != nullptr ? av_buffersrc_add_frame_flags(source, frame, AV_BUFFERSRC_FLAG_KEEP_REF)
-                                        : av_buffersrc_add_frame(source, nullptr);
+    // Pushed through at once: a frame merely queued would wait in the graph
+    // until the end of the pass, and the palette's pass would hold them all.
+    const int status = frame != nullptr
+                           ? av_buffersrc_add_frame_flags(source, frame, AV_BUFFERSRC_FLAG_KEEP_REF | AV_BUFFERSRC_FLAG_PUSH)
+                           : av_buffersrc_add_frame_flags(source, nullptr, AV_BUFFERSRC_FLAG_PUSH);
     if (status < 0) {
         return "cannot filter a frame for the GIF: " + AvError(status);
     }
@@ -445,7 +448,7 @@ std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, VideoF
 
     const AVPixelFormat converted = format == VideoFormat::Gif ? AV_PIX_FMT_BGRA : traits.codecPixels;
     p.scaler.reset(sws_getContext(width, height, AV_PIX_FMT_BGR24, width, height, converted,
-                                  SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
+                                  SWS_BILINEAR, nullptr, nullptr, nullptr));
     p.picture->format = converted;
     p.picture->width = width;
     p.picture->height = height;

@@ -134,6 +134,7 @@ TEST_F(ShellTest, TheVideoDialogEditsItsSettingsWithinTheChosenAnimation)
         window->findChild<QSpinBox*>(QStringLiteral("width"))->setValue(320);
         window->findChild<QSpinBox*>(QStringLiteral("height"))->setValue(240);
         window->findChild<QDoubleSpinBox*>(QStringLiteral("rate"))->setValue(12.5);
+        window->grab().save(QStringLiteral(VANTOMO_BINARY_DIR "/video_dialog.png"));
         window->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
     ASSERT_TRUE(ui.RunVideoDialog(dialog));

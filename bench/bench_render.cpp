@@ -216,10 +216,8 @@ void BM_Reference1M(benchmark::State& state)
     const float normal[9] = {inverse.m[0][0], inverse.m[1][0], inverse.m[2][0], inverse.m[0][1], inverse.m[1][1],
                              inverse.m[2][1], inverse.m[0][2], inverse.m[1][2], inverse.m[2][2]};
     glUniformMatrix3fv(program.normalMatrix, 1, GL_FALSE, normal);
-    D3DXVECTOR3 light{0, 0, 1};
-    GlRenderer::LightDirection(*scene, light);
-    const D3DXVECTOR3 l = D3DXVec3Normalize(D3DXVec3TransformNormal(light, view));
-    glUniform3f(program.lightDirection, -l.x, -l.y, -l.z);
+    const D3DXVECTOR3 light = GlRenderer::LightTowards(*scene, view);
+    glUniform3f(program.lightDirection, light.x, light.y, light.z);
     const D3DMATERIAL9& m = scene->m_materials[0].m_d3dMaterial;
     glUniform4f(program.diffuse, m.Diffuse.r, m.Diffuse.g, m.Diffuse.b, m.Diffuse.a);
     glUniform4f(program.ambient, m.Ambient.r, m.Ambient.g, m.Ambient.b, m.Ambient.a);

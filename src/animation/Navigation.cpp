@@ -127,10 +127,12 @@ int TimerPeriodMs(float fps)
     return ms < 1 ? 1 : ms;
 }
 
-void Playback::Play(CTessaline& scene, std::string_view rateText)
+void Playback::Play(CTessaline& scene, std::string_view rateText) { Play(scene, ParseRate(rateText)); }
+
+void Playback::Play(CTessaline& scene, float rate)
 {
     InbetweenAll(scene);
-    g_fps = ParseRate(rateText);
+    g_fps = rate;
     m_periodMs = TimerPeriodMs(g_fps);
     m_elapsedMs = 0;
     m_running = true;
@@ -144,9 +146,11 @@ void Playback::Stop()
     g_playing = 0;
 }
 
-void Playback::SelectRate(std::string_view itemText)
+void Playback::SelectRate(std::string_view itemText) { SelectRate(ParseRate(itemText)); }
+
+void Playback::SelectRate(float rate)
 {
-    g_fps = ParseRate(itemText);
+    g_fps = rate;
     if (g_playing == 1 && m_running) {
         m_periodMs = TimerPeriodMs(g_fps);
         m_elapsedMs = 0;

@@ -43,11 +43,14 @@ public:
     // Play: Inbetween on every model, g_fps := the rate of the text, the timer
     // (re)started with its period, g_playing := 1. Play while playing restarts.
     void Play(CTessaline& scene, std::string_view rateText);
+    // The same at a rate ParseRate has read.
+    void Play(CTessaline& scene, float rate);
     // Stop: timer killed, g_playing := 0.
     void Stop();
     // The rate list's selection changed: while playing the new rate applies at
     // once and the timer restarts; while stopped the rate is only recorded.
     void SelectRate(std::string_view itemText);
+    void SelectRate(float rate);
 
     bool IsRunning() const { return m_running; }
     int PeriodMs() const { return m_periodMs; }

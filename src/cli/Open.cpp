@@ -48,6 +48,9 @@ bool ReportIncompleteDocuments(const std::vector<std::string>& files, const std:
             std::cerr << "vantomo-cli: " << files[i] << ": read only in part: result " << code << " ("
                       << MqoResultMeaning(code) << ")\n";
             any = true;
+        } else if (!outcomes[i].objectsWithoutModel.empty()) {
+            std::cerr << "vantomo-cli: " << files[i] << ": read, but no model was made from its objects\n";
+            any = true;
         }
     }
     return any;

@@ -27,8 +27,9 @@ OpenResult OpenDocumentInto(CTessaline& scene, const std::string& path, MessageS
                                      MessageSink& messages, std::vector<OpenResult>& outcomes);
 
 // Names on stderr every file that was read only in part, with what its
-// reader's result means. True when there was one: the command then finishes
-// its work with what was read and exits 1.
+// reader's result means, and every document whose objects gave no model at
+// all (the import's own message has named them). True when there was one:
+// the command then finishes its work with what was read and exits 1.
 bool ReportIncompleteDocuments(const std::vector<std::string>& files, const std::vector<OpenResult>& outcomes);
 
 } // namespace vantomo

@@ -116,12 +116,28 @@ void CVantomoDoc::AddView(DocumentView* view) { m_views.push_back(view); }
 
 void CVantomoDoc::RemoveView(DocumentView* view) { std::erase(m_views, view); }
 
-void CVantomoDoc::UpdateAllViews(int hint)
+void CVantomoDoc::UpdateAllViews(const ChangeNotice& change)
 {
+    switch (change.kind) {
+    case Change::NewDocument:
+    case Change::ProjectOpened:
+    case Change::ModelAddedOrDeleted:
+    case Change::ModelMoved:
+    case Change::Navigation:
+    case Change::Stop:
+        m_playback.Stop();
+        break;
+    default:
+        break;
+    }
+    // The material commands act on a material as soon as there is one.
+    if (m_scene.m_selectedMaterial < 0 && !m_scene.m_materials.empty()) {
+        m_scene.m_selectedMaterial = 0;
+    }
     // A view may add or remove views while handling the hint.
     const std::vector<DocumentView*> views = m_views;
     for (DocumentView* view : views) {
-        view->OnUpdate(hint);
+        view->OnChange(change);
     }
 }
 
@@ -139,7 +155,7 @@ bool CVantomoDoc::OnNewDocument()
     m_scene.ReleaseDeviceResources();
     m_scene.ResetScene();
     SyncAnimationCount(m_scene);
-    UpdateAllViews(kHintNewDocument);
+    UpdateAllViews(Change::NewDocument);
     return true;
 }
 
@@ -170,7 +186,7 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
         m_title = path;
     }
     m_modified = modified;
-    UpdateAllViews(kHintProjectOpened);
+    UpdateAllViews(Change::ProjectOpened);
     return true;
 }
 
@@ -188,9 +204,13 @@ bool CVantomoDoc::OnSaveDocument(const std::string& path)
         m_lastFailure = std::string(kSaveFailedMessage) + " (" + detail + ")";
         return false;
     }
+    const bool renamed = m_pathName != path;
     m_pathName = path;
     m_title = path;
     m_modified = false;
+    if (renamed) {
+        UpdateAllViews(Change::Title);
+    }
     return true;
 }
 
@@ -234,7 +254,7 @@ OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
     ClearSelection(m_scene);
     // The views hear of the new models only once the walk includes them.
     m_scene.BuildTraversal();
-    UpdateAllViews(kHintModelAddedOrDeleted);
+    UpdateAllViews(Change::ModelAddedOrDeleted);
     return result;
 }
 

@@ -3,40 +3,20 @@
 // changed.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "animation/Navigation.h"
+#include "document/Change.h"
 #include "document/UserInterface.h"
 #include "import/LoaderMQO.h"
 #include "scene/CTessaline.h"
 #include "scene/ProjectFile.h" // SaveProjectFile, kSaveFailedMessage
 
 namespace vantomo {
-
-// The hints sent to the views after a change.
-enum UpdateHint : int {
-    kHintNewDocument = 101,
-    kHintProjectOpened = 102,
-    kHintLayout = 103,
-    kHintModelAddedOrDeleted = 104,
-    kHintModelMoved = 105,
-    kHintStructure = 106, // character added or deleted, camera reset, undo, redo, background
-    kHintShading = 107,
-    kHintAnimationList = 108, // animation added or deleted, last frame set
-    kHintAnimationSelected = 109,
-    kHintModeMove = 110,
-    kHintModeRotate = 111,
-    kHintModeScale = 112,
-    kHintSelection = 114,
-    kHintKeys = 115,
-    kHintFrames = 117,
-    kHintNavigation = 120,
-    kHintPlay = 121,
-    kHintCamera = 122, // a camera preset key set the camera
-    kHintStop = 123,
-};
 
 inline constexpr const char* kUntitledTitle = "無題";
 inline constexpr const char* kSelectModelMessage = "モデルを選択してください！";
@@ -47,13 +27,6 @@ inline constexpr const char* kSaveFilter =
     "Vantomoファイル(*.vtm)|*.vtm|xamlファイル(*.xaml)|*.xaml|Metasequoiaファイル(*.mqo)|*.mqo|"
     "glTFファイル(*.gltf;*.glb)|*.gltf;*.glb|";
 inline constexpr const char* kSkippedTexturesMessage = "次のテクスチャは書き出せませんでした:";
-
-class DocumentView {
-public:
-    virtual ~DocumentView() = default;
-    virtual void OnUpdate(int hint) = 0;
-};
-
 
 // The extension of a path (GetPathExtension) in ASCII lower case; "" when there is none.
 std::string ExtensionOf(std::string_view path);
@@ -96,7 +69,26 @@ public:
 
     void AddView(DocumentView* view);
     void RemoveView(DocumentView* view);
-    void UpdateAllViews(int hint);
+    // Tells every view what changed. A change that ends playback (new, open,
+    // a model added, deleted or moved, a frame command, stop) ends it here,
+    // before any view hears of it, whichever views are attached.
+    void UpdateAllViews(const ChangeNotice& change);
+
+    // The one playback engine: the desktop's timer ticks it at its period,
+    // scripts step it with frame commands.
+    const Playback& GetPlayback() const { return m_playback; }
+    // Play: every model in-betweened, the timer period from the rate in
+    // force, Change::Play. Play while playing restarts.
+    void Play();
+    // Stop: Change::Stop.
+    void Stop();
+    // One timer tick: the next frame, wrapping to 0 after the last; Change::Frame.
+    void PlaybackTick();
+    // The slider's frame, kept within 0 .. last frame; playback goes on; Change::Frame.
+    void SetCurrentFrame(int frame);
+    // Whether a drag in the 3D view may change the X, Y, Z or angle component
+    // (0 .. 3); Change::Pose.
+    void SetComponentEnabled(int component, bool enabled);
 
     // New document: frame values back to the start, device resources released,
     // new scene, hint 101.
@@ -156,17 +148,27 @@ public:
     // modified. False when there is no such material or the user cancelled.
     bool EditMaterial(int index);
     // The control panel's fields, as typed. The current frame: read as an
-    // integer (atol), kept within 0 .. last frame, playback stopped.
+    // integer (atol), kept within 0 .. last frame; Change::Navigation, which
+    // stops playback.
     void ApplyCurrentFrameText(std::string_view text);
     // The X, Y, Z (and angle) fields of the current transform mode: the
     // selected model's current record, or the camera's without a selection;
-    // an undo snapshot first, modified.
+    // an undo snapshot first, modified, Change::Pose.
     void ApplyValueFields(float x, float y, float z, std::optional<float> angle);
-    // The last-frame field: the animation's length (with its messages), hint
-    // 108, modified. A count equal to the last frame in force does nothing
-    // (false), as setting it again would clear the history.
+    // One of those fields alone (0 X, 1 Y, 2 Z, 3 angle): the other three
+    // keep the values the document holds, whatever another field shows.
+    void ApplyValueField(int field, float value);
+    // The values the X, Y, Z and angle fields show: the current transform
+    // mode's vector of the selected model's current record (the camera's
+    // without a selection), and the angle in rotate mode (0 otherwise).
+    std::array<float, 4> ShownValues() const;
+    // The last-frame field: the animation's length (with its messages), the
+    // tracks sized and the history cleared, Change::AnimationList, modified.
+    // A count equal to the last frame in force, a negative count or one
+    // beyond the record budget changes nothing and returns false.
     bool ApplyLastFrameText(std::string_view text);
-    // The rate field: the playback rate (bad text or a rate <= 0 gives 30), modified.
+    // The rate field or list: the playback rate (bad text or a rate <= 0
+    // gives 30), at once while playing; modified, Change::Rate.
     void ApplyRateText(std::string_view text);
 
     // Why the last open, import, save or export failed (UTF-8): the message
@@ -211,6 +213,9 @@ private:
     void MaterialColor();
     bool MaterialNameTaken(const std::string& name) const;
     void AfterAnimationDeleted();
+    // The current animation's length applied to every model's track (the
+    // history cleared), then the change announced.
+    void AnnounceAnimationChange(Change kind);
     void ExportVideoCommand(); // in VideoExport.cpp
 
     UserInterface& m_ui;
@@ -221,6 +226,7 @@ private:
     std::string m_title;
     bool m_modified = false;
     std::vector<DocumentView*> m_views;
+    Playback m_playback;
 };
 
 } // namespace vantomo

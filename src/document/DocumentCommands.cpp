@@ -91,7 +91,7 @@ bool CVantomoDoc::Execute(int id)
     if (IsTransformMode(id)) {
         const int mode = id == kCmdModeMove ? 0 : id == kCmdModeRotate ? 1 : 2;
         scene.m_transformMode = mode;
-        UpdateAllViews(kHintModeMove + mode);
+        UpdateAllViews(static_cast<Change>(static_cast<int>(Change::ModeMove) + mode));
         return true;
     }
     switch (id) {
@@ -119,7 +119,7 @@ bool CVantomoDoc::Execute(int id)
         } else {
             Redo(scene);
         }
-        UpdateAllViews(kHintStructure);
+        UpdateAllViews(Change::Structure);
         SetModifiedFlag();
         break;
     // Enabled only with a model selected.
@@ -132,42 +132,41 @@ bool CVantomoDoc::Execute(int id)
     case kCmdMouseCamera:
         m_mouseMode = 0;
         ClearSelection(scene);
-        UpdateAllViews(kHintSelection);
+        UpdateAllViews(Change::Selection);
         break;
     case kCmdMouseAnimation:
         m_mouseMode = 2;
-        UpdateAllViews(kHintSelection);
+        UpdateAllViews(Change::Selection);
         break;
     case kCmdPlay:
-        InbetweenAll(scene);
-        UpdateAllViews(kHintPlay);
+        Play();
         break;
     case kCmdStop:
-        UpdateAllViews(kHintStop);
+        Stop();
         break;
     case kCmdFirstFrame:
         FirstFrame(scene);
-        UpdateAllViews(kHintNavigation);
+        UpdateAllViews(Change::Navigation);
         break;
     case kCmdLastFrame:
         LastFrame(scene);
-        UpdateAllViews(kHintNavigation);
+        UpdateAllViews(Change::Navigation);
         break;
     case kCmdNextFrame:
         NextFrame(scene);
-        UpdateAllViews(kHintNavigation);
+        UpdateAllViews(Change::Navigation);
         break;
     case kCmdPrevFrame:
         PrevFrame(scene);
-        UpdateAllViews(kHintNavigation);
+        UpdateAllViews(Change::Navigation);
         break;
     case kCmdNextKey:
         NextKeyFrame(scene);
-        UpdateAllViews(kHintNavigation);
+        UpdateAllViews(Change::Navigation);
         break;
     case kCmdPrevKey:
         PrevKeyFrame(scene);
-        UpdateAllViews(kHintNavigation);
+        UpdateAllViews(Change::Navigation);
         break;
     case kCmdKeyDialog:
         KeyDialog();
@@ -184,13 +183,16 @@ bool CVantomoDoc::Execute(int id)
     case kCmdDeleteFrames:
         DeleteFramesDialog();
         break;
+    // The shading, the camera and what is shown are stored in the project.
     case kCmdSmoothShading:
         scene.m_smoothShading = 1 - scene.m_smoothShading;
-        UpdateAllViews(kHintShading);
+        UpdateAllViews(Change::Shading);
+        SetModifiedFlag();
         break;
     case kCmdCameraReset:
         scene.ResetCamera();
-        UpdateAllViews(kHintStructure);
+        UpdateAllViews(Change::Structure);
+        SetModifiedFlag();
         break;
     case kCmdBackgroundColor:
         BackgroundColor();
@@ -210,35 +212,36 @@ bool CVantomoDoc::Execute(int id)
         break;
     case kCmdDeleteModel:
         if (DeleteModel(scene)) {
-            UpdateAllViews(kHintModelAddedOrDeleted);
+            UpdateAllViews(Change::ModelAddedOrDeleted);
             SetModifiedFlag();
         }
         break;
     case kCmdShowHideModel:
         if (const CModel* model = scene.GetSelectedModel()) {
             SetModelVisible(scene, scene.m_selectedModel, model->m_visible == 0);
-            UpdateAllViews(kHintSelection);
+            UpdateAllViews(ChangeNotice(Change::Selection, scene.m_selectedModel));
+            SetModifiedFlag();
         }
         break;
     case kCmdAddCharacter:
         AddCharacter(scene);
         SetModifiedFlag();
-        UpdateAllViews(kHintStructure);
+        UpdateAllViews(Change::Structure);
         break;
     case kCmdDeleteCharacter:
         DeleteCharacter(scene);
         SetModifiedFlag();
-        UpdateAllViews(kHintStructure);
+        UpdateAllViews(Change::Structure);
         break;
     case kCmdAddAnimation:
         AddAnimation(scene, m_ui);
-        UpdateAllViews(kHintAnimationList);
+        AnnounceAnimationChange(Change::AnimationList);
         SetModifiedFlag();
         break;
     case kCmdDeleteAnimation:
         DeleteAnimation(scene, g_currentAnimation);
         AfterAnimationDeleted();
-        UpdateAllViews(kHintAnimationList);
+        AnnounceAnimationChange(Change::AnimationList);
         SetModifiedFlag();
         break;
     case kCmdRenameModel:
@@ -396,7 +399,7 @@ void CVantomoDoc::PasteAnimation(CModel& model)
     if (changed) {
         SetModifiedFlag();
     }
-    UpdateAllViews(kHintKeys);
+    UpdateAllViews(Change::Keys);
 }
 
 void CVantomoDoc::BackgroundColor()
@@ -406,7 +409,7 @@ void CVantomoDoc::BackgroundColor()
         return;
     }
     m_scene.m_backgroundColor = *colour & 0x00FFFFFFu;
-    UpdateAllViews(kHintStructure);
+    UpdateAllViews(Change::Structure);
     SetModifiedFlag();
 }
 
@@ -439,7 +442,8 @@ void CVantomoDoc::CameraPreset(int id)
     }
     camera.m_axis = angles;
     camera.m_angle = 0.0f;
-    UpdateAllViews(kHintCamera);
+    UpdateAllViews(Change::Camera);
+    SetModifiedFlag();
 }
 
 void CVantomoDoc::KeyCommand(int id)
@@ -450,7 +454,7 @@ void CVantomoDoc::KeyCommand(int id)
     } else {
         DeleteKey(m_scene, all, g_currentFrame);
     }
-    UpdateAllViews(kHintKeys);
+    UpdateAllViews(Change::Keys);
     SetModifiedFlag();
 }
 
@@ -469,7 +473,7 @@ void CVantomoDoc::KeyDialog()
         DeleteKey(m_scene, all, dialog.frame);
     }
     InbetweenAll(m_scene);
-    UpdateAllViews(kHintKeys);
+    UpdateAllViews(Change::Keys);
     SetModifiedFlag();
 }
 
@@ -485,7 +489,7 @@ void CVantomoDoc::InsertFramesDialog()
         m_ui.ShowMessage(kFrameOutOfRangeMessage);
         return;
     }
-    UpdateAllViews(kHintFrames);
+    UpdateAllViews(Change::Frames);
     SetModifiedFlag();
 }
 
@@ -501,7 +505,7 @@ void CVantomoDoc::DeleteFramesDialog()
         m_ui.ShowMessage(kFrameOutOfRangeMessage);
         return;
     }
-    UpdateAllViews(kHintFrames);
+    UpdateAllViews(Change::Frames);
     SetModifiedFlag();
 }
 
@@ -613,11 +617,55 @@ void CVantomoDoc::RenameCommand(int id)
     }
     if (renamed) {
         SetModifiedFlag();
-        // The lists show their own edit; the tree is rebuilt from the names.
+        // Every view shows the new name, whichever pane the edit was made in.
         if (id == kCmdRenameModel || id == kCmdRenameCharacter) {
-            UpdateAllViews(kHintStructure);
+            UpdateAllViews(Change::Structure);
+        } else if (id == kCmdRenameAnimation) {
+            ChangeNotice change(Change::AnimationList);
+            change.animation = target;
+            UpdateAllViews(change);
+        } else {
+            ChangeNotice change(Change::Shading);
+            change.material = target;
+            UpdateAllViews(change);
         }
     }
+}
+
+void CVantomoDoc::AnnounceAnimationChange(Change kind)
+{
+    ApplyCurrentAnimationLength(m_scene, m_ui);
+    UpdateAllViews(kind);
+}
+
+void CVantomoDoc::Play()
+{
+    m_playback.Play(m_scene, g_fps);
+    UpdateAllViews(Change::Play);
+}
+
+void CVantomoDoc::Stop() { UpdateAllViews(Change::Stop); }
+
+void CVantomoDoc::PlaybackTick()
+{
+    m_playback.Tick();
+    UpdateAllViews(Change::Frame);
+}
+
+void CVantomoDoc::SetCurrentFrame(int frame)
+{
+    g_currentFrame = std::clamp(frame, 0, std::max(0, g_lastFrame));
+    UpdateAllViews(Change::Frame);
+}
+
+void CVantomoDoc::SetComponentEnabled(int component, bool enabled)
+{
+    int* flags[4] = {&m_scene.m_enableX, &m_scene.m_enableY, &m_scene.m_enableZ, &m_scene.m_enableAngle};
+    if (component < 0 || component >= 4) {
+        return;
+    }
+    *flags[component] = enabled ? 1 : 0;
+    UpdateAllViews(Change::Pose);
 }
 
 void CVantomoDoc::AfterAnimationDeleted()
@@ -636,7 +684,7 @@ void CVantomoDoc::SelectModelItem(int model, bool animationMode)
     if (CModel* selected = m_scene.GetSelectedModel()) {
         BuildSelectionBox(*selected);
     }
-    UpdateAllViews(kHintSelection);
+    UpdateAllViews(Change::Selection);
 }
 
 bool CVantomoDoc::SelectMaterialItem(int index)
@@ -653,7 +701,25 @@ void CVantomoDoc::ApplyCurrentFrameText(std::string_view text)
     // The slider keeps a typed frame within the animation.
     const long long frame = AtolC(text);
     g_currentFrame = static_cast<int>(std::clamp<long long>(frame, 0, g_lastFrame < 0 ? 0 : g_lastFrame));
-    g_playing = 0;
+    UpdateAllViews(Change::Navigation);
+}
+
+std::array<float, 4> CVantomoDoc::ShownValues() const
+{
+    switch (m_scene.m_transformMode) {
+    case 1: {
+        const CVector a = GetEditAxis(m_scene);
+        return {a.x, a.y, a.z, GetEditAngle(m_scene)};
+    }
+    case 2: {
+        const CVector s = GetEditScale(m_scene);
+        return {s.x, s.y, s.z, 0.0f};
+    }
+    default: {
+        const CVector p = GetEditPosition(m_scene);
+        return {p.x, p.y, p.z, 0.0f};
+    }
+    }
 }
 
 void CVantomoDoc::ApplyValueFields(float x, float y, float z, std::optional<float> angle)
@@ -661,6 +727,21 @@ void CVantomoDoc::ApplyValueFields(float x, float y, float z, std::optional<floa
     // Without a typed angle (a script line of three values) the current one stays.
     ApplyPanelValues(m_scene, x, y, z, angle.value_or(GetEditAngle(m_scene)));
     SetModifiedFlag();
+    UpdateAllViews(ChangeNotice(Change::Pose, m_scene.m_selectedModel));
+}
+
+void CVantomoDoc::ApplyValueField(int field, float value)
+{
+    if (field < 0 || field >= 4) {
+        return;
+    }
+    std::array<float, 4> values = ShownValues();
+    // The angle field is the record's own angle only in rotate mode.
+    if (m_scene.m_transformMode != 1) {
+        values[3] = GetEditAngle(m_scene);
+    }
+    values[static_cast<std::size_t>(field)] = value;
+    ApplyValueFields(values[0], values[1], values[2], values[3]);
 }
 
 bool CVantomoDoc::ApplyLastFrameText(std::string_view text)
@@ -669,28 +750,31 @@ bool CVantomoDoc::ApplyLastFrameText(std::string_view text)
     if (AtolC(text) == g_lastFrame) {
         return false;
     }
-    SetLastFrame(m_scene, text, m_ui);
-    UpdateAllViews(kHintAnimationList);
+    if (SetLastFrame(m_scene, text, m_ui) != SetLastFrameResult::kSet) {
+        return false; // refused: its message (if any) was shown, nothing changed
+    }
+    AnnounceAnimationChange(Change::AnimationList);
     SetModifiedFlag();
     return true;
 }
 
 void CVantomoDoc::ApplyRateText(std::string_view text)
 {
-    g_fps = ParseRate(text);
+    m_playback.SelectRate(text);
     SetModifiedFlag();
+    UpdateAllViews(Change::Rate);
 }
 
 void CVantomoDoc::SelectCharacterItem(int character)
 {
     SelectCharacter(m_scene, character);
-    UpdateAllViews(kHintSelection);
+    UpdateAllViews(Change::Selection);
 }
 
 void CVantomoDoc::ClearSelectionItem()
 {
     ClearSelection(m_scene);
-    UpdateAllViews(kHintSelection);
+    UpdateAllViews(Change::Selection);
 }
 
 bool CVantomoDoc::SelectAnimationItem(int index)
@@ -701,7 +785,7 @@ bool CVantomoDoc::SelectAnimationItem(int index)
     g_currentAnimation = index;
     g_currentFrame = 0;
     g_lastFrame = m_scene.FrameCountOf(g_currentAnimation) - 1;
-    UpdateAllViews(kHintAnimationSelected);
+    AnnounceAnimationChange(Change::AnimationSelected);
     return true;
 }
 
@@ -730,7 +814,7 @@ bool CVantomoDoc::DropModel(int model, int ref)
     PushUndoSelected(scene);
     ReparentModel(scene, model, ref);
     PushUndoSelected(scene);
-    UpdateAllViews(kHintModelMoved);
+    UpdateAllViews(Change::ModelMoved);
     SetModifiedFlag();
     return true;
 }
@@ -759,7 +843,7 @@ void CVantomoDoc::MaterialColor()
         material->m_color[1] = static_cast<float>((*c >> 8) & 255u) / 255.0f;
         material->m_color[2] = static_cast<float>((*c >> 16) & 255u) / 255.0f;
         material->UpdateD3DMaterial();
-        UpdateAllViews(kHintShading);
+        UpdateAllViews(Change::Shading);
     }
     // The command counts as an edit even when the dialog was cancelled.
     SetModifiedFlag();
@@ -808,7 +892,7 @@ bool CVantomoDoc::EditMaterial(int index)
     // repeat the message of every other missing texture.
     LoadTexture(material, m_ui, m_textures);
     material.UpdateD3DMaterial();
-    UpdateAllViews(kHintShading);
+    UpdateAllViews(Change::Shading);
     SetModifiedFlag();
     return true;
 }

@@ -34,7 +34,7 @@ int OpenDroppedFiles(CVantomoDoc& doc, const std::vector<std::string>& paths)
             // The walk must include the new models before the views draw them.
             scene.RefreshDerived();
             scene.BuildTraversal();
-            doc.UpdateAllViews(kHintModelAddedOrDeleted);
+            doc.UpdateAllViews(Change::ModelAddedOrDeleted);
             doc.SetModifiedFlag(true);
             ++opened;
             break;

@@ -204,29 +204,7 @@ ScriptRunner::ScriptRunner(CVantomoDoc& doc, HeadlessUserInterface& ui, Printer 
 
 ScriptRunner::~ScriptRunner() { m_doc.RemoveView(this); }
 
-void ScriptRunner::OnUpdate(int hint)
-{
-    m_hints.push_back(hint);
-    switch (hint) {
-    case kHintAnimationList:
-    case kHintAnimationSelected:
-        ApplyCurrentAnimationLength(m_doc.Scene(), m_doc.Ui());
-        break;
-    case kHintPlay:
-        g_playing = 1; // no timer runs here: the frame stays until a navigation line
-        break;
-    case kHintNewDocument:
-    case kHintProjectOpened:
-    case kHintModelAddedOrDeleted:
-    case kHintModelMoved:
-    case kHintNavigation:
-    case kHintStop:
-        g_playing = 0;
-        break;
-    default:
-        break;
-    }
-}
+void ScriptRunner::OnChange(const ChangeNotice& change) { m_hints.push_back(change.Number()); }
 
 ScriptResult ScriptRunner::Run(std::string_view text, const std::string& folder)
 {
@@ -268,6 +246,9 @@ ScriptResult ScriptRunner::Run(std::string_view text, const std::string& folder)
         const std::string error = RunCommand(lines[i].tokens, dialogs);
         if (!error.empty()) {
             return {false, lines[i].number, error};
+        }
+        if (m_afterCommand) {
+            m_afterCommand(lines[i].number);
         }
         i = next;
     }
@@ -785,6 +766,10 @@ std::string ScriptRunner::Mouse(const Tokens& t)
         }
     }
     ViewRequests requests;
+    if (t[1] == "press" && input.middleButton) {
+        MiddleButtonDown(m_mouse, input);
+        return {};
+    }
     if (t[1] == "press") {
         // A view paints after every change, so what is under the mouse is
         // what the scene shows now.

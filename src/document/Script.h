@@ -7,8 +7,7 @@
 // in "#INDEX" (a model by its index). Names are UTF-8
 // in the script and CP932 in the scene; relative paths are taken from the
 // script's folder. Each command does what its operation does in the desktop
-// program, including the in-betweening and the control panel's reaction to the
-// update hint. A message an operation shows goes to the message sink and the
+// program, including the in-betweening. A message an operation shows goes to the message sink and the
 // script goes on; an unknown command, a bad argument, a failed open, import,
 // save or export, or a failed expectation stops the script.
 #pragma once
@@ -63,14 +62,15 @@ public:
 
     // What the `render` command calls; without one it fails.
     void SetRenderHook(RenderHook render) { m_render = std::move(render); }
+    // Called after each command of Run that succeeded, with its line number
+    // (tests look at the document and its views between commands).
+    void SetAfterCommand(std::function<void(int line)> hook) { m_afterCommand = std::move(hook); }
 
     // Runs every line of `text`; `folder` is the base of relative paths.
     ScriptResult Run(std::string_view text, const std::string& folder);
 
-    // The control panel's share of the update protocol (sizing the tracks
-    // when the animation list changed or another animation became current,
-    // stopping playback), and the record of the hints for `expect hint`.
-    void OnUpdate(int hint) override;
+    // Keeps the kinds of change each command announced, for `expect hint`.
+    void OnChange(const ChangeNotice& change) override;
 
     // One command, as tokens (the name first), with the `dialog` lines that
     // follow it already tokenized. "" when it ran, else the error.
@@ -123,6 +123,7 @@ private:
     HeadlessUserInterface& m_ui;
     Printer m_print;
     RenderHook m_render;
+    std::function<void(int)> m_afterCommand;
     std::string m_folder;
     ViewMouseState m_mouse;         // the 3D view's mouse state between mouse lines
     std::vector<int> m_hints;       // hints sent while the last command ran

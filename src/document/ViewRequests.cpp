@@ -18,13 +18,18 @@ void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests)
         doc.m_mouseMode = requests.mouseMode;
     }
     if (requests.hint != 0) {
-        doc.UpdateAllViews(requests.hint);
+        doc.UpdateAllViews(static_cast<Change>(requests.hint));
     }
     if (requests.pushUndoAfter) {
         PushUndoSelected(scene);
     }
     if (requests.modified) {
         doc.SetModifiedFlag();
+    }
+    // A drag changed a record or the camera: the panel shows the document's
+    // values of the selection (or the camera) again, never the gesture's own.
+    if (requests.panel) {
+        doc.UpdateAllViews(ChangeNotice(Change::Pose, scene.m_selectedModel));
     }
 }
 

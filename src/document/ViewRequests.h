@@ -9,8 +9,9 @@
 namespace vantomo {
 
 // In order: PushUndoSelected, SelectModel, the mouse mode, UpdateAllViews with
-// the hint, the second PushUndoSelected, the modified flag. Capture, repaint
-// and the control panel's fields are left to the view.
+// the hint, the second PushUndoSelected, the modified flag, and Change::Pose
+// when the gesture changed values the control panel shows. Capture and repaint
+// are left to the view.
 void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests);
 
 } // namespace vantomo

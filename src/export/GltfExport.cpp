@@ -288,15 +288,16 @@ struct VertexMap {
 
 // Walks the triangles of one primitive: onVertex(modelVertex, uv) for each new
 // primitive vertex, in numbering order, and onIndex(primitiveVertex) for every
-// triangle corner. A quadrilateral (0, 1, 2, 3) is the triangles (0, 1, 2)
-// and (0, 2, 3). False when the primitive would need more vertices than a
-// 32-bit index can name.
+// triangle corner. A quadrilateral (0, 1, 2, 3) is the fan (0, 1, 2),
+// (0, 2, 3), each triangle reversed so that it runs counter-clockwise seen
+// from the front: (2, 1, 0) and (3, 2, 0); a triangle is (2, 1, 0). False
+// when the primitive would need more vertices than a 32-bit index can name.
 template <class OnVertex, class OnIndex>
 bool WalkPrimitive(const CModel& model, std::span<const std::uint32_t> faces, bool texcoord, VertexMap& map,
                    OnVertex&& onVertex, OnIndex&& onIndex)
 {
     std::uint32_t next = 0;
-    static constexpr int kCorners[2][3] = {{0, 1, 2}, {0, 2, 3}};
+    static constexpr int kCorners[2][3] = {{2, 1, 0}, {3, 2, 0}};
     for (const std::uint32_t f : faces) {
         const CFace& face = model.m_faces[f];
         const int triangles = face.m_indices.size() == 4 ? 2 : 1;
@@ -680,7 +681,13 @@ bool GltfWriter::PlanMeshes()
             }
             PrimitivePlan primitive;
             primitive.slot = slot;
-            primitive.texcoord = m_materials[slot].image >= 0;
+            // Coordinates go wherever faces carry them, so a model textured
+            // elsewhere later keeps its mapping; a textured material needs
+            // them whatever its faces carry.
+            primitive.texcoord = m_materials[slot].image >= 0 ||
+                                 std::any_of(faces.begin(), faces.end(), [&](std::uint32_t f) {
+                                     return !model.m_faces[f].m_uvs.empty();
+                                 });
             std::fill(std::begin(primitive.min), std::end(primitive.min), std::numeric_limits<float>::infinity());
             std::fill(std::begin(primitive.max), std::end(primitive.max), -std::numeric_limits<float>::infinity());
             map.Reset(model.m_vertices.size());
@@ -1075,7 +1082,7 @@ bool GltfWriter::WriteMeshData(BinarySink& sink)
     for (const MeshPlan& mesh : m_meshes) {
         const CModel& model = m_scene.m_models[static_cast<std::size_t>(mesh.model)];
         const FaceGroups groups = GroupFaces(model, m_slotOfId, defaultSlot);
-        const std::vector<CVector> normals = ComputeVertexNormals(model);
+        const std::vector<CVector> normals = ComputeFrontNormals(model);
         for (const PrimitivePlan& primitive : mesh.primitives) {
             const std::span<const std::uint32_t> faces(groups.faces.data() + groups.begin[primitive.slot],
                                                        groups.begin[primitive.slot + 1] - groups.begin[primitive.slot]);

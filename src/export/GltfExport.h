@@ -1,7 +1,9 @@
 // glTF 2.0 export: the scene as a .gltf document (with its .bin buffer and
 // PNG textures beside it) or as one .glb file.
 //
-// glTF keeps the scene's own axes (right-handed, y up) and its winding. Per
+// glTF keeps the scene's own axes (right-handed, y up). Its front faces run
+// counter-clockwise, stored faces clockwise: every triangle is written
+// reversed, with normals facing its front (ComputeFrontNormals). Per
 // character a root node "char<k>:<name>"; per model an animated node
 // "pose<i>:<name>" (translation = position + pivot, rotation = the axis-angle
 // as a quaternion, scale) with a child "mesh<i>:<name>" (translation -pivot)

@@ -2,8 +2,10 @@
 
 #include "import/MeshBuilder.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <string_view>
 
 #include "animation/Pose.h"
@@ -159,9 +161,19 @@ void WriteTransformGroup(TextOutput& out, std::string_view kind, const std::stri
     Line(out, 4, "</Transform3DGroup>");
 }
 
-// The eye and the look direction in world space, from the inverse of the
-// view matrix the 3D view draws with.
-void WriteCameraAndLights(TextOutput& out, const CTessaline& scene, const std::string& title)
+// WPF's FieldOfView is the horizontal angle, the 3D view's the vertical one:
+// the horizontal angle that the vertical one gives at the Viewport3D's
+// 400 x 300, in degrees.
+double HorizontalFieldOfView(float verticalDegrees)
+{
+    const double fov = verticalDegrees;
+    return 2.0 * std::atan(std::tan(fov * (std::numbers::pi / 180.0) / 2.0) * (400.0 / 300.0)) *
+           (180.0 / std::numbers::pi);
+}
+
+// The eye (scaled as every other coordinate) and the look direction in world
+// space, from the inverse of the view matrix the 3D view draws with.
+void WriteCameraAndLights(TextOutput& out, const CTessaline& scene, const std::string& title, float scale)
 {
     const CAnimation camera = scene.m_camera.empty() ? CAnimation{} : scene.GetCameraRecord();
     const D3DXMATRIX view = CameraViewMatrix(camera);
@@ -174,11 +186,15 @@ void WriteCameraAndLights(TextOutput& out, const CTessaline& scene, const std::s
     out.Append("\t\t\t<PerspectiveCamera x:Name=\"Camera_");
     out.Append(title);
     out.Append("\" Position=\"");
-    AppendTriple(out, eye.x, eye.y, eye.z, ',');
+    AppendTriple(out, eye.x * scale, eye.y * scale, eye.z * scale, ',');
     out.Append("\" LookDirection=\"");
     AppendTriple(out, look.x, look.y, look.z, ',');
     out.Append("\" UpDirection=\"0.000000,1.000000,0.000000\" FieldOfView=\"");
-    out.Fixed6(scene.m_fieldOfView);
+    // "%f" of a double; the angle lies within +-180 degrees (or is NaN), so the buffer holds it.
+    char fov[kMaxFixed6Chars];
+    const std::to_chars_result written =
+        std::to_chars(fov, fov + sizeof fov, HorizontalFieldOfView(scene.m_fieldOfView), std::chars_format::fixed, 6);
+    out.Append(std::string_view(fov, written.ec == std::errc{} ? static_cast<std::size_t>(written.ptr - fov) : 0));
     out.Append("\" NearPlaneDistance=\"1\" FarPlaneDistance=\"10000\" />\r\n");
     Line(out, 2, "</Viewport3D.Camera>");
     out.EndLine();
@@ -419,7 +435,9 @@ void WriteXamlMeshes(TextOutput& out, const CTessaline& scene, std::size_t model
 
     // Worked out from the positions here, as the glTF writer does: the
     // vertices' stored normals are only filled where something drew them.
-    const std::vector<CVector> normals = writeNormals ? ComputeVertexNormals(model) : std::vector<CVector>{};
+    // The triangles are written reversed, so the normals face their front
+    // and WPF's directional light reaches them.
+    const std::vector<CVector> normals = writeNormals ? ComputeFrontNormals(model) : std::vector<CVector>{};
     std::vector<int> meshVertex(meshLayout == 1 ? 0 : vertexCount, -1);
     std::vector<Corner> vertices; // the mesh vertices in numbering order
     for (std::size_t position = 0; position < scene.m_materials.size(); ++position) {
@@ -670,7 +688,7 @@ ExportResult ExportXaml(CTessaline& scene, const std::string& path, int meshLayo
         Line(out, 3, "</ResourceDictionary>");
         Line(out, 2, "</Viewport3D.Resources>");
         out.EndLine();
-        WriteCameraAndLights(out, scene, t);
+        WriteCameraAndLights(out, scene, t, scale);
         const std::vector<bool> written = WriteHierarchy(out, scene, names, used);
         Line(out, 1, "</Viewport3D>");
         out.EndLine();

@@ -28,7 +28,8 @@ inline constexpr const char* kXamlExportFailedMessage = "XAMLファイルへの�
 // triangle corner its own vertex, anything else shares vertices; `animationKeys`
 // 0 writes the storyboards (when there is a model); `writeUV` writes texture
 // coordinates of materials whose image was written; `writeNormals` vertex
-// normals; `scale` multiplies every coordinate. Times use g_fps. A material
+// normals (facing the front of the reversed triangles); `scale` multiplies
+// every coordinate, the camera position's too. Times use g_fps. A material
 // whose image was not written gets its colour brush and its texture name is
 // listed in skippedTextures. Failure: only when the document could not be
 // written (any old file stays); texture files already written stay too.

@@ -1,6 +1,8 @@
 #include "import/LoaderMQO.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -61,6 +63,9 @@ constexpr std::size_t kMinVertexLine = 6;
 constexpr std::size_t kMinFaceLine = 11;
 constexpr std::size_t kMaxReserve = std::size_t{1} << 22;
 
+// A vertex of a binary block: three little-endian floats.
+constexpr std::size_t kBinaryVertexBytes = 12;
+
 // What follows the reader whatever its result: the scene is made whole again.
 void FinishImport(CTessaline& scene)
 {
@@ -101,7 +106,10 @@ int LoaderMQO::Load()
     if (header != kMqoOk) {
         return header;
     }
-    return ReadChunks();
+    const int result = ReadChunks();
+    // An object left out while the rest was read still leaves the document
+    // read only in part.
+    return result == kMqoOk && !m_unreadObjects.empty() ? kMqoMalformed : result;
 }
 
 std::string LoaderMQO::Text(int index) const
@@ -249,13 +257,17 @@ int LoaderMQO::ReadObject(int n)
     if (n >= 3) {
         model.m_name = Text(1);
     }
-    const int result = ReadObjectChunk(model);
-    if (result != kMqoOk) {
-        return result; // an object not read to its end is discarded
+    bool unreadable = false;
+    const int result = ReadObjectChunk(model, unreadable);
+    if (result != kMqoOk || unreadable) {
+        m_unreadObjects.push_back(std::move(model.m_name)); // an object not read whole is discarded
+        return result;
     }
     if (!BuildMesh(model)) {
+        m_facelessObjects.push_back(std::move(model.m_name));
         return kMqoOk;
     }
+    ++m_modelsAdded;
     m_scene->m_lastModelId = WrappingAdd(m_scene->m_lastModelId, 1);
     model.m_id = m_scene->m_lastModelId;
     model.m_parent = m_rootParent;
@@ -265,8 +277,12 @@ int LoaderMQO::ReadObject(int n)
     return kMqoOk;
 }
 
-int LoaderMQO::ReadObjectChunk(CModel& model)
+int LoaderMQO::ReadObjectChunk(CModel& model, bool& unreadable)
 {
+    // The vertices come from the first list the object holds, text or binary;
+    // a list of the other kind after it would renumber the faces' corners.
+    enum class VertexList { kNone, kText, kBinary };
+    VertexList vertexList = VertexList::kNone;
     for (;;) {
         const int n = m_tokens.ReadLine();
         if (n < 0) {
@@ -283,7 +299,22 @@ int LoaderMQO::ReadObjectChunk(CModel& model)
             if (!m_tokens.Equals(n - 1, "{")) {
                 return kMqoMalformed;
             }
-            result = ReadVertexChunk(model, m_tokens.GetInt(1));
+            if (vertexList == VertexList::kBinary) {
+                result = SkipChunk(n);
+            } else {
+                vertexList = VertexList::kText;
+                result = ReadVertexChunk(model, m_tokens.GetInt(1));
+            }
+        } else if (n >= 3 && m_tokens.Equals(0, "BVertex")) {
+            if (!m_tokens.Equals(n - 1, "{")) {
+                return kMqoMalformed;
+            }
+            if (vertexList == VertexList::kText) {
+                result = SkipChunk(n);
+            } else {
+                vertexList = VertexList::kBinary;
+                result = ReadBinaryVertexChunk(model, m_tokens.GetInt(1), unreadable);
+            }
         } else if (n >= 2 && m_tokens.Equals(0, "face")) {
             if (!m_tokens.Equals(n - 1, "{")) {
                 return kMqoMalformed;
@@ -317,6 +348,77 @@ int LoaderMQO::ReadVertexChunk(CModel& model, int countHint)
             model.m_vertices.emplace_back().m_position = CVector{xyz[0], xyz[1], xyz[2]};
         }
     }
+}
+
+int LoaderMQO::ReadBinaryVertexChunk(CModel& model, int count, bool& unreadable)
+{
+    for (;;) {
+        const int n = m_tokens.ReadLine();
+        if (n < 0) {
+            return kMqoEndInChunk;
+        }
+        if (n == 0) {
+            continue;
+        }
+        if (m_tokens.Equals(0, "}")) {
+            return kMqoOk;
+        }
+        // "Vector n [b]": b bytes of n little-endian float triples follow the line.
+        const bool vectors = n >= 5 && m_tokens.Equals(0, "Vector") && m_tokens.Equals(n - 3, "[") &&
+                             m_tokens.Equals(n - 1, "]");
+        if (!vectors) {
+            const int result = SkipChunk(n);
+            if (result != kMqoOk) {
+                return result;
+            }
+            continue;
+        }
+        const int vectorCount = m_tokens.GetInt(1);
+        const int bytes = m_tokens.GetInt(n - 2);
+        if (vectorCount < 0 || vectorCount != count ||
+            static_cast<long long>(bytes) != static_cast<long long>(kBinaryVertexBytes) * vectorCount) {
+            // Which number is wrong cannot be told, so no vertex of the block
+            // can be trusted; its announced size still says where it ends.
+            unreadable = true;
+            const int result = SkipBinaryData(bytes);
+            if (result != kMqoOk) {
+                return result;
+            }
+            continue;
+        }
+        const int result = ReadBinaryVertices(model, vectorCount);
+        if (result != kMqoOk) {
+            return result;
+        }
+    }
+}
+
+int LoaderMQO::ReadBinaryVertices(CModel& model, int count)
+{
+    model.m_vertices.reserve(model.m_vertices.size() + ReserveHint(count, kBinaryVertexBytes));
+    // A run of vertices at a time: a count the file does not hold stops at
+    // its end, having stored no more than the file had.
+    constexpr int kRun = 1024;
+    std::array<unsigned char, kBinaryVertexBytes * kRun> run;
+    for (int done = 0; done < count;) {
+        const int take = std::min(kRun, count - done);
+        const std::size_t want = kBinaryVertexBytes * static_cast<std::size_t>(take);
+        if (m_tokens.ReadBytes(reinterpret_cast<char*>(run.data()), want) != want) {
+            return kMqoMalformed; // the object is discarded
+        }
+        for (int v = 0; v < take; ++v) {
+            float xyz[3];
+            for (int c = 0; c < 3; ++c) {
+                const unsigned char* b = run.data() + kBinaryVertexBytes * static_cast<std::size_t>(v) + 4 * c;
+                const std::uint32_t bits = std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 |
+                                           std::uint32_t{b[2]} << 16 | std::uint32_t{b[3]} << 24;
+                xyz[c] = std::bit_cast<float>(bits);
+            }
+            model.m_vertices.emplace_back().m_position = CVector{xyz[0], xyz[1], xyz[2]};
+        }
+        done += take;
+    }
+    return kMqoOk;
 }
 
 int LoaderMQO::ReadFaceChunk(CModel& model, int countHint)
@@ -436,6 +538,10 @@ OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& message
         }
         LoaderMQO loader(scene, counted ? static_cast<ByteSource&>(*counted) : source, messages);
         result.importCode = loader.Load();
+        result.unreadObjects = loader.UnreadObjects();
+        if (loader.ModelsAdded() == 0) {
+            result.objectsWithoutModel = loader.FacelessObjects();
+        }
         if (counted && counted->Stopped()) {
             // Nothing the reader added stays: the scene is as it was before.
             scene.m_models.resize(firstNewModel);
@@ -461,6 +567,10 @@ OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& message
         }
     }
     FinishImport(scene);
+    const std::string missing = MissingObjectsMessage(result);
+    if (!missing.empty()) {
+        messages.ShowMessage(missing);
+    }
     return result;
 }
 
@@ -499,6 +609,27 @@ OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& me
     }
     std::fclose(file);
     return result;
+}
+
+std::string MissingObjectsMessage(const OpenResult& result)
+{
+    std::string text;
+    const auto list = [&text](const char* heading, const std::vector<std::string>& names) {
+        if (names.empty()) {
+            return;
+        }
+        if (!text.empty()) {
+            text += '\n';
+        }
+        text += heading;
+        for (const std::string& name : names) {
+            text += '\n';
+            text += Cp932ToUtf8(name);
+        }
+    };
+    list(kUnreadObjectsMessage, result.unreadObjects);
+    list(kObjectsWithoutModelMessage, result.objectsWithoutModel);
+    return text;
 }
 
 const char* MqoResultMeaning(int code)

@@ -186,4 +186,13 @@ std::vector<CVector> ComputeVertexNormals(const CModel& model)
     return sums;
 }
 
+std::vector<CVector> ComputeFrontNormals(const CModel& model)
+{
+    std::vector<CVector> normals = ComputeVertexNormals(model);
+    for (CVector& n : normals) {
+        n = CVector{0.0f - n.x, 0.0f - n.y, 0.0f - n.z};
+    }
+    return normals;
+}
+
 } // namespace vantomo

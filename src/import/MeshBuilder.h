@@ -37,4 +37,11 @@ void ComputeNormals(CModel& model);
 // corners or a corner outside the model are passed over.
 std::vector<CVector> ComputeVertexNormals(const CModel& model);
 
+// Stored faces run clockwise seen from their front, so the normals above
+// point to the faces' back. Formats whose front faces run counter-clockwise
+// (glTF, WPF) get every triangle reversed and need normals to that front:
+// ComputeVertexNormals with each component written as 0 - n, so a zero
+// stays +0.
+std::vector<CVector> ComputeFrontNormals(const CModel& model);
+
 } // namespace vantomo

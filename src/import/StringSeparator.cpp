@@ -355,6 +355,24 @@ void FileStringSeparator::SkipBytes(std::uint64_t count)
     }
 }
 
+std::size_t FileStringSeparator::ReadBytes(char* out, std::size_t count)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        if (m_pos == m_end) {
+            Fill(1);
+            if (m_pos == m_end) {
+                break;
+            }
+        }
+        const std::size_t take = std::min(count - done, m_end - m_pos);
+        std::memcpy(out + done, m_buffer.data() + m_pos, take);
+        m_pos += take;
+        done += take;
+    }
+    return done;
+}
+
 std::optional<std::uint64_t> FileStringSeparator::Remaining() const
 {
     const std::optional<std::uint64_t> unread = m_source.Remaining();

@@ -9,7 +9,7 @@
 // separator; a lead byte that ends the text is kept as it is.
 //
 // Tokens are views into the splitter's own buffer: they stay valid until the
-// next ReadLine, Separate or SkipBytes. Reading allocates nothing per line or
+// next ReadLine, Separate, SkipBytes or ReadBytes. Reading allocates nothing per line or
 // per token once the buffers have grown to the longest line.
 //
 // Numbers convert as the C library's atof and atoi do in the "C" locale,
@@ -180,6 +180,11 @@ public:
 
     // Moves `count` bytes forward from the end of the last line read.
     void SkipBytes(std::uint64_t count);
+
+    // Copies the `count` bytes after the end of the last line read into
+    // `out` and moves past them. Returns how many there were: fewer than
+    // `count` only when the source ended first.
+    std::size_t ReadBytes(char* out, std::size_t count);
 
     // Bytes left after the last line read, when the source knows.
     std::optional<std::uint64_t> Remaining() const;

@@ -125,6 +125,12 @@ ViewRequests RightButtonDown(ViewMouseState& state, const MouseInput& input)
     return out;
 }
 
+void MiddleButtonDown(ViewMouseState& state, const MouseInput& input)
+{
+    state.m_lastX = input.x;
+    state.m_lastY = input.y;
+}
+
 ViewRequests RightButtonUp(ViewMouseState& state)
 {
     ViewRequests out;

@@ -71,6 +71,9 @@ inline constexpr int kSelectionHint = 114;
 [[nodiscard]] ViewRequests RightButtonDown(ViewMouseState& state, const MouseInput& input);
 // Right release: the capture is released unless the left button is still down.
 [[nodiscard]] ViewRequests RightButtonUp(ViewMouseState& state);
+// Middle press: only the point is remembered, so the pan that follows starts
+// there; nothing is picked or selected.
+void MiddleButtonDown(ViewMouseState& state, const MouseInput& input);
 
 // A move with the document's mouse mode (0 camera, 1 model, 2 animation). The
 // first matching case applies, with dx, dy the motion since the last point

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vantomo {
 
@@ -30,6 +31,12 @@ struct [[nodiscard]] OpenResult : OperationResult {
     std::optional<int> importCode;
     int texturesFound = 0;   // texture names of the document that loaded
     int texturesMissing = 0; // ... and that did not
+    // Names (CP932, as stored) of the document's objects that gave no model
+    // when the user must hear of it: those the reader could not read and left
+    // out, and, when the document built no model at all, those without a
+    // usable face.
+    std::vector<std::string> unreadObjects;
+    std::vector<std::string> objectsWithoutModel;
 
     // The whole document was read: a project, or an import whose reader finished.
     bool Complete() const { return ok && (!importCode || *importCode == 0); }

@@ -56,7 +56,8 @@ const std::vector<MenuPlan>& Plan()
 {
     static const std::vector<MenuPlan> plan = {
         {QT_TRANSLATE_NOOP("Menus", "ファイル(&F)"),
-         {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kCmdExportVideo, kSeparator, kRecentSlot, kSeparator, kCmdExit}},
+         {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kCmdExportVideo, kSeparator, kRecentSlot,
+          kSeparator, kCmdExit}},
         {QT_TRANSLATE_NOOP("Menus", "編集(&E)"),
          {kCmdUndo, kCmdRedo, kSeparator, kCmdCopyAnimation, kCmdPasteAnimation}},
         {QT_TRANSLATE_NOOP("Menus", "ｷｬﾗｸﾀ(&C)"),
@@ -328,11 +329,6 @@ void CMainFrame::CreateClient(bool createGlView)
         };
         m_glView = view;
         view->onFrameDrawn = [this] { UpdateFps(); };
-        view->onPanelValues = [this](const PanelValues& values) {
-            if (m_pControlPanel != nullptr) {
-                m_pControlPanel->ShowValues(values.angle, values.vector.x, values.vector.y, values.vector.z);
-            }
-        };
         m_p3DView = stack;
     } else {
         auto* placeholder = new QWidget(m_wndRightSplitter);
@@ -345,7 +341,6 @@ void CMainFrame::CreateClient(bool createGlView)
     m_pControlPanel = new CSliderView(m_doc, m_wndRightSplitter);
     m_pControlPanel->setObjectName(QStringLiteral("ControlPanel"));
     m_pControlPanel->setMinimumSize(0, 0);
-    m_pControlPanel->invalidate3D = [this] { Invalidate3DView(); };
 
     // A thin line between the 3D view and the panel that the mouse cannot take.
     m_wndRightSplitter->setHandleWidth(1);
@@ -471,7 +466,7 @@ void CMainFrame::Retranslate()
     UpdateTitle();
     if (m_pControlPanel != nullptr) {
         m_pControlPanel->ReloadTexts();
-        m_doc.UpdateAllViews(kHintLayout);
+        m_doc.UpdateAllViews(Change::Layout);
     }
 }
 
@@ -517,12 +512,12 @@ QString CMainFrame::WindowTitleText() const
     return QString::fromLatin1(kApplicationTitle) + QStringLiteral(" - ") + shown;
 }
 
-void CMainFrame::OnUpdate(int hint)
+void CMainFrame::OnChange(const ChangeNotice& change)
 {
-    if (hint == kHintProjectOpened) {
+    if (change.kind == Change::ProjectOpened) {
         NoteDocumentPath();
     }
-    if (hint == kHintNewDocument || hint == kHintProjectOpened) {
+    if (change.kind == Change::NewDocument || change.kind == Change::ProjectOpened) {
         m_fps.ResetFpsClock();
     }
     UpdateTitle();

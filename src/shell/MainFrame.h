@@ -46,7 +46,7 @@ public:
     CMainFrame(CVantomoDoc& doc, QtUserInterface& ui, bool createGlView);
     ~CMainFrame() override;
 
-    void OnUpdate(int hint) override;
+    void OnChange(const ChangeNotice& change) override;
 
     // Reads the "Vantomo/Language" setting and puts the language in force.
     void ApplyLanguage();

@@ -82,22 +82,12 @@ CSliderView::CSliderView(CVantomoDoc& doc, QWidget* parent) : QWidget(parent), m
         m_values[i]->setGeometry(Dlu(19, i == 3 ? 52 : 3 + 16 * i, 41, 13));
         m_values[i]->installEventFilter(this);
     }
-    connect(m_enable[0], &QPushButton::clicked, this, [this] {
-        m_doc.Scene().m_enableX = !m_doc.Scene().m_enableX;
-        m_enable[0]->setChecked(m_doc.Scene().m_enableX != 0);
-    });
-    connect(m_enable[1], &QPushButton::clicked, this, [this] {
-        m_doc.Scene().m_enableY = !m_doc.Scene().m_enableY;
-        m_enable[1]->setChecked(m_doc.Scene().m_enableY != 0);
-    });
-    connect(m_enable[2], &QPushButton::clicked, this, [this] {
-        m_doc.Scene().m_enableZ = !m_doc.Scene().m_enableZ;
-        m_enable[2]->setChecked(m_doc.Scene().m_enableZ != 0);
-    });
-    connect(m_enable[3], &QPushButton::clicked, this, [this] {
-        m_doc.Scene().m_enableAngle = !m_doc.Scene().m_enableAngle;
-        m_enable[3]->setChecked(m_doc.Scene().m_enableAngle != 0);
-    });
+    for (int i = 0; i < 4; ++i) {
+        connect(m_enable[i], &QPushButton::clicked, this,
+                [this, i](bool checked) { m_doc.SetComponentEnabled(i, checked); });
+        // Typed values only: a dropped text would bypass the field's editing.
+        m_values[i]->setAcceptDrops(false);
+    }
 
     const QRect labelRects[3] = {Dlu(69, 5, 45, 14), Dlu(148, 5, 45, 14), Dlu(227, 5, 54, 14)};
     for (int i = 0; i < 3; ++i) {
@@ -109,9 +99,11 @@ CSliderView::CSliderView(CVantomoDoc& doc, QWidget* parent) : QWidget(parent), m
     m_currentFrame = new QLineEdit(this);
     m_currentFrame->setGeometry(Dlu(117, 5, 23, 14));
     m_currentFrame->installEventFilter(this);
+    m_currentFrame->setAcceptDrops(false);
     m_lastFrame = new QLineEdit(this);
     m_lastFrame->setGeometry(Dlu(196, 5, 23, 14));
     m_lastFrame->installEventFilter(this);
+    m_lastFrame->setAcceptDrops(false);
     m_rate = new QComboBox(this);
     m_rate->setEditable(true);
     for (const char* item : kRateItems) {
@@ -119,7 +111,13 @@ CSliderView::CSliderView(CVantomoDoc& doc, QWidget* parent) : QWidget(parent), m
     }
     m_rate->setGeometry(Dlu(285, 5, 45, 14));
     m_rate->setInsertPolicy(QComboBox::NoInsert);
-    connect(m_rate, &QComboBox::activated, this, &CSliderView::RateChosen);
+    // A rate is typed as it stands: "6" must not become "60" by completion.
+    m_rate->setCompleter(nullptr);
+    m_rate->lineEdit()->setAcceptDrops(false);
+    m_rate->lineEdit()->installEventFilter(this);
+    // The item chosen, not the text before it (the list's text lagged behind
+    // the choice on the old platform).
+    connect(m_rate, &QComboBox::activated, this, [this](int index) { ApplyRate(m_rate->itemText(index)); });
 
     m_slider = new KeySlider(this);
     m_slider->setGeometry(Dlu(69, 27, 260, 24));
@@ -130,102 +128,65 @@ CSliderView::CSliderView(CVantomoDoc& doc, QWidget* parent) : QWidget(parent), m
     connect(&m_timer, &QTimer::timeout, this, &CSliderView::Tick);
 
     ReloadTexts();
-    // The first update: every component may be changed by the mouse.
-    CTessaline& scene = m_doc.Scene();
-    scene.m_enableX = scene.m_enableY = scene.m_enableZ = scene.m_enableAngle = 1;
-    for (QPushButton* button : m_enable) {
-        button->setChecked(true);
-    }
-    ResetFrameControls();
-    ShowCurrentFrame();
-    ShowTransformValues();
-    RefreshTicks();
+    Refresh();
+    SyncTimer(false);
     m_doc.AddView(this);
 }
 
 CSliderView::~CSliderView()
 {
     m_doc.RemoveView(this);
-    StopTimer();
-}
-
-void CSliderView::Invalidate3D()
-{
-    if (invalidate3D) {
-        invalidate3D();
-    }
-}
-
-void CSliderView::StopTimer()
-{
     m_timer.stop();
-    g_playing = 0;
 }
 
-void CSliderView::StartTimer()
+void CSliderView::SyncTimer(bool restart)
 {
-    m_timer.start(TimerPeriodMs(g_fps));
-    g_playing = 1;
-}
-
-void CSliderView::ShowValues(float angle, float x, float y, float z)
-{
-    const float values[4] = {x, y, z, angle};
-    for (int i = 0; i < 4; ++i) {
-        m_values[i]->setText(Text(FormatFixed6(values[i])));
-        // A value longer than the field shows its start, so the sign is never hidden.
-        m_values[i]->setCursorPosition(0);
+    const Playback& playback = m_doc.GetPlayback();
+    if (g_playing != 1 || !playback.IsRunning()) {
+        m_timer.stop();
+    } else if (restart || !m_timer.isActive() || m_timer.interval() != playback.PeriodMs()) {
+        m_timer.start(playback.PeriodMs());
     }
 }
 
-void CSliderView::ShowTransformValues()
+void CSliderView::Tick()
 {
-    const CTessaline& scene = m_doc.Scene();
-    switch (scene.m_transformMode) {
-    case 0: {
-        const CVector p = GetEditPosition(scene);
-        ShowValues(0.0f, p.x, p.y, p.z);
-        break;
+    if (LongWorkRunning()) {
+        return; // a file is being read or written: the frame waits for it
     }
-    case 1: {
-        const CVector a = GetEditAxis(scene);
-        ShowValues(GetEditAngle(scene), a.x, a.y, a.z);
-        break;
+    m_doc.PlaybackTick();
+}
+
+void CSliderView::ShowText(QLineEdit* field, const QString& text)
+{
+    // What the user is typing stays until Enter or leaving the field applies it.
+    if (field->hasFocus() && field->isModified()) {
+        return;
     }
-    case 2: {
-        const CVector s = GetEditScale(scene);
-        ShowValues(0.0f, s.x, s.y, s.z);
-        break;
-    }
-    default: break;
+    field->setText(text);
+    field->setModified(false);
+    // A value longer than the field shows its start, so the sign is never hidden.
+    field->setCursorPosition(0);
+}
+
+void CSliderView::ShowValues(const std::array<float, 4>& values)
+{
+    for (std::size_t i = 0; i < 4; ++i) {
+        ShowText(m_values[i], Text(FormatFixed6(values[i])));
     }
 }
 
-void CSliderView::SetSliderPosition(int position)
+void CSliderView::ShowFrames()
 {
+    ShowText(m_currentFrame, Text(FormatInt(g_currentFrame)));
+    ShowText(m_lastFrame, Text(FormatInt(g_lastFrame)));
     m_settingSlider = true;
-    m_slider->setValue(position);
-    m_settingSlider = false;
-}
-
-void CSliderView::ResetFrameControls()
-{
-    m_lastFrame->setText(Text(FormatInt(g_lastFrame)));
-    m_settingSlider = true;
-    m_slider->setValue(0);
-    m_slider->SetTicks({});
     m_slider->setRange(0, std::max(0, g_lastFrame));
+    m_slider->setValue(g_currentFrame);
     m_settingSlider = false;
-    m_rate->setEditText(Text(FormatFixed6(g_fps)));
 }
 
-void CSliderView::ShowCurrentFrame()
-{
-    m_currentFrame->setText(Text(FormatInt(g_currentFrame)));
-    SetSliderPosition(g_currentFrame);
-}
-
-void CSliderView::RefreshTicks()
+void CSliderView::ShowTicks()
 {
     std::vector<int> ticks;
     if (const CModel* model = m_doc.Scene().GetSelectedModel()) {
@@ -238,25 +199,26 @@ void CSliderView::RefreshTicks()
             }
         }
     }
-    m_slider->SetTicks(std::move(ticks));
+    if (ticks != m_slider->Ticks()) {
+        m_slider->SetTicks(std::move(ticks));
+    }
 }
 
-float CSliderView::ReadFps(bool fromSelection)
+void CSliderView::Refresh()
 {
-    // The data exchange of the form: each field in turn, stopping at the first refusal.
-    int frame = 0;
-    float rate = 0.0f;
-    if (!ExchangeInteger(m_currentFrame->text().toStdString(), frame)) {
-        m_doc.Ui().ShowMessage(kEnterIntegerMessage);
-    } else if (!ExchangeInteger(m_lastFrame->text().toStdString(), frame)) {
-        m_doc.Ui().ShowMessage(kEnterIntegerMessage);
-    } else if (!ExchangeFloat(m_rate->currentText().toStdString(), rate)) {
-        m_doc.Ui().ShowMessage(kEnterNumberMessage);
+    const CTessaline& scene = m_doc.Scene();
+    ShowValues(m_doc.ShownValues());
+    m_values[3]->setReadOnly(!(m_doc.m_mouseMode == 2 && scene.m_transformMode == 1));
+    const int enabled[4] = {scene.m_enableX, scene.m_enableY, scene.m_enableZ, scene.m_enableAngle};
+    for (int i = 0; i < 4; ++i) {
+        m_enable[i]->setChecked(enabled[i] != 0);
     }
-    const QString text = fromSelection && m_rate->currentIndex() >= 0 ? m_rate->itemText(m_rate->currentIndex())
-                                                                       : m_rate->currentText();
-    g_fps = ParseRate(text.toStdString());
-    return g_fps;
+    ShowFrames();
+    ShowTicks();
+    if (!m_rate->lineEdit()->hasFocus() || !m_rate->lineEdit()->isModified()) {
+        m_rate->setEditText(Text(FormatFixed6(g_fps)));
+        m_rate->lineEdit()->setModified(false);
+    }
 }
 
 void CSliderView::ReloadTexts()
@@ -278,10 +240,16 @@ void CSliderView::changeEvent(QEvent* event)
 
 void CSliderView::PlaceSlider()
 {
+    // The slider starts right of the widest field, so it never covers one,
+    // whatever the language's label widths.
     const QRect client = rect();
+    int left = 0;
+    for (QWidget* field : std::initializer_list<QWidget*>{m_values[0], m_values[1], m_values[2], m_values[3]}) {
+        left = std::max(left, field->geometry().right() + 1);
+    }
     const bool english = m_doc.Scene().m_languageName == "English";
-    m_slider->setGeometry(client.left() + 110, english ? 50 : 45, std::max(0, client.width() - 120),
-                          english ? 60 : 55);
+    const int x = std::max(client.left() + 110, left + 8);
+    m_slider->setGeometry(x, english ? 50 : 45, std::max(0, client.right() - 10 - x), english ? 60 : 55);
     m_slider->update();
 }
 
@@ -303,65 +271,38 @@ bool CSliderView::eventFilter(QObject* watched, QEvent* event)
         // field must not round its value, add an undo entry or stop playback.
         if (field != nullptr && field->isModified()) {
             field->setModified(false);
-            if (field == m_currentFrame) {
-                ApplyCurrentFrameField();
-            } else if (field == m_lastFrame) {
-                ApplyLastFrameField();
+            if (field == m_rate->lineEdit()) {
+                ApplyRate(field->text());
             } else {
-                ApplyValueFields();
+                ApplyField(field);
             }
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void CSliderView::ApplyValueFields()
+void CSliderView::ApplyField(QLineEdit* field)
 {
-    float v[4];
-    for (int i = 0; i < 4; ++i) {
-        v[i] = static_cast<float>(AtofC(m_values[i]->text().toStdString()));
-    }
-    m_doc.ApplyValueFields(v[0], v[1], v[2], v[3]);
-    const CTessaline& scene = m_doc.Scene();
-    if (scene.m_transformMode == 1) {
-        const CVector a = GetEditAxis(scene);
-        ShowValues(GetEditAngle(scene), a.x, a.y, a.z);
-    }
-    Invalidate3D();
-}
-
-void CSliderView::ApplyCurrentFrameField()
-{
-    m_doc.ApplyCurrentFrameText(m_currentFrame->text().toStdString());
-    StopTimer();
-    SetSliderPosition(g_currentFrame);
-    m_currentFrame->setText(Text(FormatInt(g_currentFrame)));
-    ShowTransformValues();
-    Invalidate3D();
-}
-
-void CSliderView::ApplyLastFrameField()
-{
-    // The hint of a new frame count shows it with its ticks; a count that is
-    // not new just shows the one in force again.
-    if (!m_doc.ApplyLastFrameText(m_lastFrame->text().toStdString())) {
-        m_lastFrame->setText(Text(FormatInt(g_lastFrame)));
-    }
-}
-
-void CSliderView::RateChosen(int index)
-{
-    (void)index;
-    if (g_playing == 1) {
-        ReadFps(true);
-        m_timer.start(TimerPeriodMs(g_fps));
+    if (field == m_currentFrame) {
+        m_doc.ApplyCurrentFrameText(field->text().toStdString());
+    } else if (field == m_lastFrame) {
+        // A count that is not new, or one refused, changes nothing: the field
+        // shows the count in force again.
+        if (!m_doc.ApplyLastFrameText(field->text().toStdString())) {
+            Refresh();
+        }
     } else {
-        StopTimer();
-        // The item just chosen, not the text before it (the list's text
-        // lagged behind the choice on the old platform).
-        ReadFps(true);
+        for (int i = 0; i < 4; ++i) {
+            if (field == m_values[i]) {
+                m_doc.ApplyValueField(i, static_cast<float>(AtofC(field->text().toStdString())));
+            }
+        }
     }
-    m_doc.SetModifiedFlag(true);
+}
+
+void CSliderView::ApplyRate(const QString& text)
+{
+    m_doc.ApplyRateText(text.toStdString());
 }
 
 void CSliderView::SliderMoved(int position)
@@ -369,102 +310,14 @@ void CSliderView::SliderMoved(int position)
     if (m_settingSlider) {
         return;
     }
-    g_currentFrame = position;
-    m_currentFrame->setText(Text(FormatInt(position)));
-    ShowTransformValues();
-    Invalidate3D();
+    m_doc.SetCurrentFrame(position);
     QToolTip::showText(QCursor::pos(), Text(FormatInt(position)), m_slider);
 }
 
-void CSliderView::Tick()
+void CSliderView::OnChange(const ChangeNotice& change)
 {
-    if (LongWorkRunning()) {
-        return; // a file is being read or written: the frame waits for it
-    }
-    ++g_currentFrame;
-    if (g_currentFrame > g_lastFrame) {
-        g_currentFrame = 0;
-    }
-    ShowCurrentFrame();
-    ShowTransformValues();
-    Invalidate3D();
-}
-
-void CSliderView::OnUpdate(int hint)
-{
-    const CTessaline& scene = m_doc.Scene();
-    m_values[3]->setReadOnly(!(m_doc.m_mouseMode == 2 && scene.m_transformMode == 1));
-    switch (hint) {
-    case kHintNewDocument:
-        ResetFrameControls();
-        StopTimer();
-        break;
-    case kHintProjectOpened:
-        ResetFrameControls();
-        ShowTransformValues();
-        StopTimer();
-        break;
-    case kHintModelAddedOrDeleted:
-        ShowTransformValues();
-        StopTimer();
-        break;
-    case kHintModelMoved:
-        ShowTransformValues();
-        StopTimer();
-        break;
-    case kHintStructure:
-        ShowCurrentFrame();
-        RefreshTicks();
-        break;
-    case kHintAnimationList:
-    case kHintAnimationSelected: {
-        ShowCurrentFrame();
-        ApplyCurrentAnimationLength(m_doc.Scene(), m_doc.Ui());
-        m_lastFrame->setText(Text(FormatInt(g_lastFrame)));
-        m_settingSlider = true;
-        m_slider->setRange(0, std::max(0, g_lastFrame));
-        m_settingSlider = false;
-        RefreshTicks();
-        break;
-    }
-    case kHintModeMove:
-    case kHintModeRotate:
-    case kHintModeScale:
-        ShowTransformValues();
-        break;
-    case kHintSelection:
-        ShowTransformValues();
-        RefreshTicks();
-        break;
-    case kHintKeys:
-        RefreshTicks();
-        break;
-    case kHintFrames:
-        ResetFrameControls();
-        ShowCurrentFrame();
-        RefreshTicks();
-        break;
-    case kHintNavigation:
-        StopTimer();
-        ShowCurrentFrame();
-        ShowTransformValues();
-        break;
-    case kHintCamera: {
-        // A camera preset shows the position whatever the transform mode.
-        const CVector p = GetEditPosition(scene);
-        ShowValues(0.0f, p.x, p.y, p.z);
-        break;
-    }
-    case kHintPlay:
-        m_timer.stop();
-        ReadFps(false);
-        StartTimer();
-        break;
-    case kHintStop:
-        StopTimer();
-        break;
-    default: break;
-    }
+    Refresh();
+    SyncTimer(change.kind == Change::Play);
 }
 
 } // namespace vantomo

@@ -1,9 +1,12 @@
 // The control panel below the 3D view: the X, Y, Z and 度 toggles with the
 // value fields of the selected model (or the camera), the current and last
 // frame, the playback rate, and the timeline slider with a tick at every key
-// of the selected model. It owns the playback timer.
+// of the selected model. Every change of the document shows it all again;
+// what the user types goes to the document's operations. Its timer ticks the
+// document's playback at the playback's period.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -40,20 +43,12 @@ public:
     CSliderView(CVantomoDoc& doc, QWidget* parent);
     ~CSliderView() override;
 
-    void OnUpdate(int hint) override;
+    void OnChange(const ChangeNotice& change) override;
 
-    // Repaint of the 3D view (without erasing).
-    std::function<void()> invalidate3D;
-
-    // The operations the main window and the 3D view use.
-    void ShowValues(float angle, float x, float y, float z);
-    void ShowTransformValues();
-    void ResetFrameControls();
-    void ShowCurrentFrame();
-    void RefreshTicks();
-    // The rate of the list's selected item (fromSelection) or of its text;
-    // the frame fields are checked first, as the form's data exchange did.
-    float ReadFps(bool fromSelection);
+    // Shows the document again: every field, the slider with its range and
+    // ticks, the rate, the toggles, and the timer running as playback does.
+    // A field the user is typing in keeps the typed text until it is applied.
+    void Refresh();
     void ReloadTexts();
 
     // For tests and the main window.
@@ -71,17 +66,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void StopTimer();
-    void StartTimer();
+    void SyncTimer(bool restart);
     void Tick();
-    void ApplyValueFields();
-    void ApplyCurrentFrameField();
-    void ApplyLastFrameField();
-    void RateChosen(int index);
+    void ShowValues(const std::array<float, 4>& values);
+    void ShowText(QLineEdit* field, const QString& text);
+    void ShowFrames();
+    void ShowTicks();
+    void ApplyField(QLineEdit* field);
+    void ApplyRate(const QString& text);
     void SliderMoved(int position);
     void PlaceSlider();
-    void Invalidate3D();
-    void SetSliderPosition(int position);
 
     CVantomoDoc& m_doc;
     QPushButton* m_enable[4] = {};

@@ -156,13 +156,13 @@ void CVantomoView::EndFrames()
     update();
 }
 
-void CVantomoView::OnUpdate(int hint)
+void CVantomoView::OnChange(const ChangeNotice& change)
 {
-    switch (hint) {
-    case kHintNewDocument:
-    case kHintProjectOpened:
-    case kHintModelAddedOrDeleted:
-    case kHintShading:
+    switch (change.kind) {
+    case Change::NewDocument:
+    case Change::ProjectOpened:
+    case Change::ModelAddedOrDeleted:
+    case Change::Shading:
         // GL work waits for paintGL, where the context is current.
         m_rebuildBuffers = true;
         m_reloadTextures = true;
@@ -191,9 +191,6 @@ void CVantomoView::Act(const ViewRequests& requests)
     // Qt grabs the mouse for the widget a button went down on, which is the
     // capture the handlers ask for.
     ApplyViewRequests(m_doc, requests);
-    if (requests.panel && onPanelValues) {
-        onPanelValues(*requests.panel);
-    }
     if (requests.invalidate) {
         update();
     }
@@ -207,6 +204,8 @@ void CVantomoView::mousePressEvent(QMouseEvent* event)
         Act(LeftButtonDown(m_doc.Scene(), m_mouse, input));
     } else if (event->button() == Qt::RightButton) {
         Act(RightButtonDown(m_mouse, input));
+    } else if (event->button() == Qt::MiddleButton) {
+        MiddleButtonDown(m_mouse, input);
     }
 }
 

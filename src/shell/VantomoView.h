@@ -23,12 +23,10 @@ public:
     CVantomoView(CVantomoDoc& doc, QWidget* parent);
     ~CVantomoView() override;
 
-    void OnUpdate(int hint) override;
+    void OnChange(const ChangeNotice& change) override;
 
     // Called after every drawn frame (the status bar's frame rate).
     std::function<void()> onFrameDrawn;
-    // Called when a mouse edit has new values for the control panel.
-    std::function<void(const PanelValues&)> onPanelValues;
     // Called (once the event loop runs again) when the renderer cannot draw:
     // the window then shows the message in place of the view.
     std::function<void()> onFailure;

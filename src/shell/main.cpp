@@ -45,7 +45,7 @@ int main(int argc, char** argv)
         CVantomoDoc doc(ui);
         CMainFrame frame(doc, ui, UsesGlView(QGuiApplication::platformName()));
         ui.SetFrame(&frame);
-        frame.OnUpdate(0);
+        frame.OnChange(Change::Layout);
         // Without a window manager (Xvfb) maximising does nothing: take the
         // screen's working area first.
         frame.setGeometry(frame.screen()->availableGeometry());

@@ -10,6 +10,7 @@
 #include "cli/Json.h"
 #include "cli/SceneJson.h"
 #include "cli/TerminalProgress.h"
+#include "import/LoaderMQO.h"
 #include "scene/AppValues.h"
 
 namespace vantomo {
@@ -236,6 +237,27 @@ TEST(CliInfo, ADocumentReadOnlyInPartIsPrintedAndFails)
     EXPECT_NE(run.output.find("cut.mqo: read only in part: result -2 (the document ends inside a chunk)"),
               std::string::npos);
     EXPECT_EQ(RunCli("convert '" + path + "' -o '" + temp.Path("out.vtm") + "'").exitCode, 1);
+    // The object not read to its end is named.
+    EXPECT_NE(run.output.find(std::string(kUnreadObjectsMessage) + "\nhalf\n"), std::string::npos) << run.output;
+
+    // Read whole, but no object gave a model: named too, and a failure.
+    const std::string faceless = temp.Path("faceless.mqo");
+    {
+        std::FILE* file = std::fopen(faceless.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        const std::string text = "Metasequoia Document\nFormat Text Ver 1.0\n"
+                                 "Object \"stick\" {\n\tvertex 2 {\n\t\t0 0 0\n\t\t1 0 0\n\t}\n"
+                                 "\tface 1 {\n\t\t2 V(0 1)\n\t}\n}\n";
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+    const CliRun empty = RunCliCapturing("info '" + faceless + "'", "2>&1 >/dev/null");
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(empty.output.find(std::string(kObjectsWithoutModelMessage) + "\nstick\n"), std::string::npos)
+        << empty.output;
+    EXPECT_NE(empty.output.find("faceless.mqo: read, but no model was made from its objects"), std::string::npos)
+        << empty.output;
+    EXPECT_EQ(RunCli("convert '" + faceless + "' -o '" + temp.Path("empty.vtm") + "'").exitCode, 1);
 }
 
 } // namespace vantomo

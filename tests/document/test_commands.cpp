@@ -14,7 +14,7 @@ namespace {
 
 class HintRecorder final : public DocumentView {
 public:
-    void OnUpdate(int hint) override { hints.push_back(hint); }
+    void OnChange(const ChangeNotice& change) override { hints.push_back(change.Number()); }
     std::vector<int> hints;
 };
 
@@ -213,13 +213,17 @@ TEST_F(CommandTest, OpeningAProjectOffersToSaveFirstWhileImportingAddsToTheScene
 
 TEST_F(CommandTest, SettingsCommandsSendTheirHintsAndMarkOnlyWhatIsSaved)
 {
+    // Shading, camera and background are stored in the project: each asks to be saved.
     ASSERT_TRUE(doc.Execute(kCmdSmoothShading));
     EXPECT_EQ(doc.Scene().m_smoothShading, 0);
     EXPECT_FALSE(doc.IsChecked(kCmdSmoothShading));
+    EXPECT_TRUE(doc.IsModified());
+    doc.SetModifiedFlag(false);
     doc.Scene().GetCameraRecord().m_position = {5, 5, 5};
     ASSERT_TRUE(doc.Execute(kCmdCameraReset));
     EXPECT_EQ(doc.Scene().GetCameraRecord().m_position, CVector(0, 0, -1500));
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.IsModified());
+    doc.SetModifiedFlag(false);
 
     ASSERT_TRUE(doc.Execute(kCmdBackgroundColor)); // cancelled
     EXPECT_FALSE(doc.IsModified());
@@ -233,6 +237,9 @@ TEST_F(CommandTest, SettingsCommandsSendTheirHintsAndMarkOnlyWhatIsSaved)
     EXPECT_EQ(camera.m_position, CVector(0, 0, -1500));
     EXPECT_EQ(camera.m_axis, CVector(90, 0, 0));
     EXPECT_EQ(views.hints, (std::vector<int>{107, 106, 106, 122}));
+    doc.SetModifiedFlag(false);
+    ASSERT_TRUE(doc.Execute(kCmdCameraFront));
+    EXPECT_TRUE(doc.IsModified());
 
     ASSERT_TRUE(doc.Execute(kCmdMainToolbar));
     EXPECT_FALSE(doc.IsChecked(kCmdMainToolbar));

@@ -62,6 +62,26 @@ TEST_F(DroppedFilesTest, AProjectOpensAfterTheSaveQuestionAndEndsTheDrop)
     EXPECT_FALSE(doc.IsModified());
 }
 
+TEST_F(DroppedFilesTest, ObjectsLeftOutAreNamedInOneMessagePerDocument)
+{
+    TempFolder folder;
+    const std::string header = "Metasequoia Document\nFormat Text Ver 1.0\n";
+    const std::string stick = "Object \"stick\" {\n\tvertex 2 {\n\t\t0 0 0\n\t\t1 0 0\n\t}\n"
+                              "\tface 1 {\n\t\t2 V(0 1)\n\t}\n}\n";
+    const std::string faceless = folder.Path("faceless.mqo");
+    const std::string cut = folder.Path("cut.mqo");
+    std::ofstream(faceless, std::ios::binary) << header << stick << stick;
+    std::ofstream(cut, std::ios::binary) << header << "Object \"half\" {\n\tvertex 3 {\n\t\t0 0 0\n";
+    ASSERT_EQ(OpenDroppedFiles(doc, {faceless, Mqo(), cut}), 3);
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{std::string(kObjectsWithoutModelMessage) + "\nstick\nstick",
+                                                     std::string(kUnreadObjectsMessage) + "\nhalf"}));
+
+    // Opening one by name says it as well.
+    ui.messages.clear();
+    ASSERT_TRUE(doc.OnOpenDocument(faceless));
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
 } // namespace
 
 } // namespace vantomo

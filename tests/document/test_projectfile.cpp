@@ -69,7 +69,7 @@ void ExpectConsistent(const CTessaline& scene)
 
 class RecordingView final : public DocumentView {
 public:
-    void OnUpdate(int hint) override { hints.push_back(hint); }
+    void OnChange(const ChangeNotice& change) override { hints.push_back(change.Number()); }
     std::vector<int> hints;
 };
 
@@ -413,7 +413,7 @@ TEST_F(ProjectFileTest, EmptyAndForeignFilesRunOnlyTheStepsAfterLoading)
     EXPECT_EQ(g_currentFrame, 0);
     EXPECT_EQ(doc.Scene().m_selectedModel, kNoModel);
     EXPECT_EQ(doc.GetPathName(), GoldenPath("empty.vtm"));
-    EXPECT_EQ(view.hints, (std::vector<int>{kHintProjectOpened, kHintProjectOpened}));
+    EXPECT_EQ(view.hints, (std::vector<int>{102, 102}));
     EXPECT_EQ(ExtensionOf("C:\\a.b\\scene.VTM"), "vtm");
     EXPECT_EQ(ExtensionOf("dir.x/name"), "");
 }
@@ -465,7 +465,7 @@ TEST_F(ProjectFileTest, NewDocumentResetsTheSceneAndTheFrameValues)
     EXPECT_EQ(g_prevLastFrame, 60);
     EXPECT_EQ(g_currentFrame, 0);
     EXPECT_EQ(g_playing, 0);
-    EXPECT_EQ(view.hints.back(), kHintNewDocument);
+    EXPECT_EQ(view.hints.back(), 101);
     EXPECT_EQ(Store(doc.Scene()), Golden("new_scene.vtm"));
 }
 

@@ -10,12 +10,15 @@
 #include <set>
 
 #include "GltfReadBack.h"
+#include "MeshFacing.h"
 #include "TempFolder.h"
 
 #include "animation/Pose.h"
 #include "export/GltfExport.h"
 #include "imaging/DibStream.h"
+#include "import/LoaderMQO.h"
 #include "scene/AppValues.h"
+#include "scene/MessageSink.h"
 #include "base/Cp932.h"
 
 namespace vantomo {
@@ -28,7 +31,8 @@ std::vector<unsigned char> ReadBytes(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A unit cube's corners around `centre`, with the six quads of the cube.
+// A unit cube's corners around `centre`, with the six quads of the cube wound
+// as real documents wind them: clockwise seen from outside.
 void AddCube(CModel& model, const CVector& centre, int material)
 {
     const int base = static_cast<int>(model.m_vertices.size());
@@ -38,7 +42,7 @@ void AddCube(CModel& model, const CVector& centre, int material)
                         centre.z + ((i & 4) ? 1.0f : -1.0f)};
         model.m_vertices.push_back(v);
     }
-    const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+    const int quads[6][4] = {{1, 3, 2, 0}, {6, 7, 5, 4}, {4, 5, 1, 0}, {3, 7, 6, 2}, {2, 6, 4, 0}, {5, 7, 3, 1}};
     for (const auto& quad : quads) {
         CFace face;
         face.m_material = material;
@@ -271,6 +275,9 @@ TEST_F(GltfExportTest, BinaryAndScaledExportsCarryTheSamePoses)
 TEST_F(GltfExportTest, PrimitivesPerMaterialWithQuadsSplitAndUnitNormals)
 {
     auto scene = MakeScene();
+    for (const std::size_t f : {0u, 3u, 4u, 5u}) { // the faces of the first material
+        scene->m_models[0].m_faces[f].m_uvs.clear();
+    }
     const std::string path = m_folder.Path("scene.gltf");
     ASSERT_TRUE(ExportGltf(*scene, path, {}).ok);
     tinygltf::Model model;
@@ -297,36 +304,145 @@ TEST_F(GltfExportTest, PrimitivesPerMaterialWithQuadsSplitAndUnitNormals)
     EXPECT_EQ(model.materials[1].alphaMode, "OPAQUE");
     EXPECT_EQ(model.materials[1].pbrMetallicRoughness.metallicFactor, 0.0);
 
-    // Face 1 (corners 4, 5, 7, 6) becomes the triangles (4, 5, 7) and (4, 7, 6).
+    // Face 1 (corners 6, 7, 5, 4), stored clockwise seen from outside, is the
+    // fan (6, 7, 5), (6, 5, 4) written reversed: (5, 7, 6) and (4, 5, 6).
+    // Its material has no texture, but its corners' UVs go along.
     const tinygltf::Primitive& single = body.primitives[1];
     const int indices = single.indices;
     const int positions = single.attributes.at("POSITION");
+    ASSERT_EQ(single.attributes.count("TEXCOORD_0"), 1u);
+    const int uvs = single.attributes.at("TEXCOORD_0");
     ASSERT_EQ(model.accessors[static_cast<std::size_t>(indices)].count, 6u);
     const CModel& cube = scene->m_models[0];
-    const int expectedCorners[6] = {4, 5, 7, 4, 7, 6};
+    const int expectedCorners[6] = {2, 1, 0, 3, 2, 0}; // corners of face 1
     for (std::size_t i = 0; i < 6; ++i) {
         const auto vertex = ReadAccessor<std::uint32_t>(model, indices, i, 0);
-        const CVector& p = cube.m_vertices[static_cast<std::size_t>(expectedCorners[i])].m_position;
+        const auto corner = static_cast<std::size_t>(expectedCorners[i]);
+        const CVector& p = cube.m_vertices[static_cast<std::size_t>(cube.m_faces[1].m_indices[corner])].m_position;
         EXPECT_EQ(ReadAccessor<float>(model, positions, vertex, 0), p.x);
         EXPECT_EQ(ReadAccessor<float>(model, positions, vertex, 1), p.y);
         EXPECT_EQ(ReadAccessor<float>(model, positions, vertex, 2), p.z);
+        EXPECT_EQ(ReadAccessor<float>(model, uvs, vertex, 0), cube.m_faces[1].m_uvs[corner].m_u);
+        EXPECT_EQ(ReadAccessor<float>(model, uvs, vertex, 1), cube.m_faces[1].m_uvs[corner].m_v);
     }
-    // Untextured: shared corners are one vertex; normals are the renderer's
-    // smooth vertex normals (the cube's corners point outwards diagonally).
+    // Faces without UVs: no coordinates, shared corners are one vertex;
+    // normals are the renderer's smooth vertex normals turned to the front,
+    // so the cube's corners point outwards diagonally.
     const tinygltf::Primitive& four = body.primitives[0];
     EXPECT_EQ(four.attributes.count("TEXCOORD_0"), 0u);
     const int normals = four.attributes.at("NORMAL");
+    const int fourPositions = four.attributes.at("POSITION");
     const std::size_t count = model.accessors[static_cast<std::size_t>(normals)].count;
     EXPECT_EQ(count, 8u);
+    const double centre[3] = {cube.m_pivot.x, cube.m_pivot.y, cube.m_pivot.z};
     for (std::size_t v = 0; v < count; ++v) {
         double length = 0;
         for (std::size_t c = 0; c < 3; ++c) {
             const double n = ReadAccessor<float>(model, normals, v, c);
-            EXPECT_NEAR(std::fabs(n), 1 / std::sqrt(3.0), 1e-6);
+            const double outwards = ReadAccessor<float>(model, fourPositions, v, c) - centre[c];
+            EXPECT_NEAR(n, std::copysign(1 / std::sqrt(3.0), outwards), 1e-6) << "vertex " << v;
             length += n * n;
         }
         EXPECT_NEAR(length, 1.0, 1e-6);
     }
+}
+
+// All primitives of one glTF mesh together, as a reader gets them.
+TriangleMesh ReadMesh(const tinygltf::Model& model, const tinygltf::Mesh& source)
+{
+    TriangleMesh mesh;
+    for (const tinygltf::Primitive& primitive : source.primitives) {
+        const auto base = static_cast<std::uint32_t>(mesh.positions.size());
+        const int position = primitive.attributes.at("POSITION");
+        const int normal = primitive.attributes.at("NORMAL");
+        for (std::size_t v = 0; v < model.accessors[static_cast<std::size_t>(position)].count; ++v) {
+            mesh.positions.push_back({ReadAccessor<float>(model, position, v, 0),
+                                      ReadAccessor<float>(model, position, v, 1),
+                                      ReadAccessor<float>(model, position, v, 2)});
+            mesh.normals.push_back({ReadAccessor<float>(model, normal, v, 0), ReadAccessor<float>(model, normal, v, 1),
+                                    ReadAccessor<float>(model, normal, v, 2)});
+        }
+        const std::size_t corners = model.accessors[static_cast<std::size_t>(primitive.indices)].count;
+        for (std::size_t i = 0; i + 2 < corners; i += 3) {
+            mesh.triangles.push_back({base + ReadAccessor<std::uint32_t>(model, primitive.indices, i, 0),
+                                      base + ReadAccessor<std::uint32_t>(model, primitive.indices, i + 1, 0),
+                                      base + ReadAccessor<std::uint32_t>(model, primitive.indices, i + 2, 0)});
+        }
+    }
+    return mesh;
+}
+
+// Imports a corpus document (reading no texture file) with every model shown,
+// so that each gets its mesh, and reads back its export as a .glb in `folder`.
+bool ExportCorpusDocument(const std::string& document, const TempFolder& folder, CTessaline& scene,
+                          tinygltf::Model& model)
+{
+    ResetAppValues();
+    CollectingMessageSink messages;
+    if (!ImportMQO(scene, document, messages, nullptr).ok) {
+        ADD_FAILURE() << document << " does not open";
+        return false;
+    }
+    for (CModel& m : scene.m_models) {
+        m.m_visible = 1;
+    }
+    InbetweenAll(scene);
+    const std::string path = folder.Path("corpus.glb");
+    GltfExportOptions binary;
+    binary.binary = true;
+    const ExportResult result = ExportGltf(scene, path, binary);
+    std::string error;
+    if (!result.ok || !LoadGltf(path, model, error)) {
+        ADD_FAILURE() << document << ": " << result.message << error;
+        return false;
+    }
+    return true;
+}
+
+// The scene model of a mesh node "mesh<i>:<name>", or -1 for any other node.
+int ModelOfMeshNode(const tinygltf::Node& node)
+{
+    return node.name.rfind("mesh", 0) == 0 && node.mesh >= 0 ? std::stoi(node.name.substr(4)) : -1;
+}
+
+// Real documents store their faces clockwise seen from outside; glTF viewers
+// cull and light counter-clockwise fronts. Every closed model of the corpus
+// comes out facing outwards, with its normals on the front side.
+TEST_F(GltfExportTest, EveryClosedCorpusModelFacesOutwards)
+{
+    const std::vector<std::string> documents = CorpusDocuments();
+    if (documents.empty()) {
+        GTEST_SKIP() << "no corpus documents in " << VANTOMO_CORPUS_DIR;
+    }
+    std::size_t closedModels = 0;
+    for (const std::string& document : documents) {
+        CTessaline scene;
+        tinygltf::Model model;
+        if (!ExportCorpusDocument(document, m_folder, scene, model)) {
+            continue;
+        }
+        for (const tinygltf::Node& node : model.nodes) {
+            if (ModelOfMeshNode(node) < 0) {
+                continue;
+            }
+            const auto m = static_cast<std::size_t>(ModelOfMeshNode(node));
+            const MeshFacing stored = Facing(StoredMesh(scene.m_models[m]));
+            if (!stored.closed) {
+                continue;
+            }
+            ++closedModels;
+            const std::string what = document + " " + node.name;
+            EXPECT_LT(stored.volume, 0.0) << what << ": stored faces run clockwise seen from outside";
+            const MeshFacing exported = Facing(ReadMesh(model, model.meshes[static_cast<std::size_t>(node.mesh)]));
+            EXPECT_TRUE(exported.closed) << what;
+            EXPECT_GT(exported.volume, 0.0) << what;
+            EXPECT_NEAR(exported.volume, -stored.volume, 1e-6 * std::fabs(stored.volume)) << what;
+            EXPECT_GE(static_cast<double>(exported.facing), 0.99 * static_cast<double>(exported.withArea))
+                << what << ": " << exported.facing << " of " << exported.withArea << " triangles face their normals";
+        }
+    }
+    // normal.mqo's cube and its four variants, 12 of d-chan2's 13 objects, ...
+    EXPECT_GE(closedModels, 27u);
 }
 
 TEST_F(GltfExportTest, TheTextIsTheSameUnderACommaLocale)
@@ -495,6 +611,44 @@ TEST_F(GltfExportTest, TexturesGoBesideTheDocumentByFileNameOnly)
     ASSERT_EQ(embedded.images.size(), 4u); // keep.tga too: nothing stands in its way
     EXPECT_EQ(embedded.images[0].mimeType, "image/png");
     EXPECT_EQ(embedded.images[0].width, 2);
+}
+
+// Faces keep their UVs whether their material is textured or not, so a
+// model textured elsewhere later keeps its mapping; a primitive none of whose
+// faces has UVs goes without. No texture file is read here, so every
+// material is untextured.
+TEST_F(GltfExportTest, CorpusFacesKeepTheirUVsWithoutATexture)
+{
+    const std::vector<std::string> documents = CorpusDocuments();
+    if (documents.empty()) {
+        GTEST_SKIP() << "no corpus documents in " << VANTOMO_CORPUS_DIR;
+    }
+    std::size_t withUVs = 0;
+    for (const std::string& document : documents) {
+        CTessaline scene;
+        tinygltf::Model model;
+        if (!ExportCorpusDocument(document, m_folder, scene, model)) {
+            continue;
+        }
+        for (const tinygltf::Node& node : model.nodes) {
+            if (ModelOfMeshNode(node) < 0) {
+                continue;
+            }
+            const CModel& source = scene.m_models[static_cast<std::size_t>(ModelOfMeshNode(node))];
+            for (const tinygltf::Primitive& primitive : model.meshes[static_cast<std::size_t>(node.mesh)].primitives) {
+                const auto slot = static_cast<std::size_t>(primitive.material);
+                ASSERT_LT(slot, scene.m_materials.size()) << document; // every face names a material
+                bool uvs = false;
+                for (const CFace& face : source.m_faces) {
+                    uvs = uvs || (face.m_material == scene.m_materials[slot].m_id && !face.m_uvs.empty());
+                }
+                EXPECT_EQ(model.materials[slot].pbrMetallicRoughness.baseColorTexture.index, -1) << document;
+                EXPECT_EQ(primitive.attributes.count("TEXCOORD_0"), uvs ? 1u : 0u) << document << " " << node.name;
+                withUVs += uvs ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(withUVs, 0u);
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "GltfReadBack.h"
+#include "MeshFacing.h"
 #include "TempFolder.h"
 
 #include "animation/Pose.h"
@@ -63,22 +64,6 @@ CommandRun RunCommand(const std::string& command)
 bool HasProgram(const std::string& name) { return RunCommand("command -v " + name + " >/dev/null").exitCode == 0; }
 
 using QuietSink = CollectingMessageSink;
-
-std::vector<std::string> CorpusDocuments()
-{
-    std::vector<std::string> documents;
-    std::error_code ignored;
-    const std::filesystem::path root = std::filesystem::path(VANTOMO_CORPUS_DIR) / "mqo";
-    for (auto it = std::filesystem::recursive_directory_iterator(root, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        const std::string extension = it->path().extension().string();
-        if (extension == ".mqo" || extension == ".mqoz") {
-            documents.push_back(it->path().string());
-        }
-    }
-    std::sort(documents.begin(), documents.end());
-    return documents;
-}
 
 // The UTF-8 names of the models the document imports; false when it does not open.
 bool ModelNames(const std::string& document, std::vector<std::string>& names)

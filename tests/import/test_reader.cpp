@@ -1,10 +1,15 @@
+#include <bit>
 #include <clocale>
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "import/LoaderMQO.h"
 #include "scene/AppValues.h"
+#include "scene/ProjectFile.h"
 #include "base/Cp932.h"
 
 namespace vantomo {
@@ -13,12 +18,48 @@ namespace {
 
 const std::string kHeader = "Metasequoia Document\r\nFormat Text Ver 1.0\r\n\r\n";
 
-// An object of 4 vertices; `faces` is the body of its face chunk.
-std::string Object(const std::string& name, const std::string& faces, const std::string& extra = "")
+const std::string kSquare = "\tvertex 4 {\r\n\t\t0 0 0\r\n\t\t1 0 0\r\n\t\t0 1 0\r\n\t\t1 1 0\r\n\t}\r\n";
+
+// An object of 4 vertices; `faces` is the body of its face chunk. `vertices`
+// are the chunks that hold its vertices.
+std::string Object(const std::string& name, const std::string& faces, const std::string& extra = "",
+                   const std::string& vertices = kSquare)
 {
-    return "Object \"" + name + "\" {\r\n\tfacet 59.5\r\n" + extra +
-           "\tvertex 4 {\r\n\t\t0 0 0\r\n\t\t1 0 0\r\n\t\t0 1 0\r\n\t\t1 1 0\r\n\t}\r\n"
-           "\tface 1 {\r\n" + faces + "\t}\r\n}\r\n";
+    return "Object \"" + name + "\" {\r\n\tfacet 59.5\r\n" + extra + vertices + "\tface 1 {\r\n" + faces +
+           "\t}\r\n}\r\n";
+}
+
+// Floats as a binary vertex block stores them: 4 bytes each, little-endian.
+std::string FloatBytes(std::initializer_list<float> values)
+{
+    std::string bytes;
+    for (const float value : values) {
+        const auto bits = std::bit_cast<std::uint32_t>(value);
+        for (int i = 0; i < 4; ++i) {
+            bytes += static_cast<char>((bits >> (8 * i)) & 0xFF);
+        }
+    }
+    return bytes;
+}
+
+// A BVertex chunk whose Vector line announces `vectors` triples in `size` bytes.
+std::string BinaryVertices(int count, int vectors, int size, const std::string& payload)
+{
+    return "\tBVertex " + std::to_string(count) + " {\r\n\t\tVector " + std::to_string(vectors) + " [" +
+           std::to_string(size) + "]\r\n" + payload + "\r\n\t}\r\n";
+}
+
+std::string BinaryVertices(const std::string& payload)
+{
+    const int count = static_cast<int>(payload.size() / 12);
+    return BinaryVertices(count, count, static_cast<int>(payload.size()), payload);
+}
+
+std::vector<unsigned char> ProjectBytes(CTessaline& scene)
+{
+    Archive ar;
+    EXPECT_TRUE(StoreProject(scene, 30.0f, ar));
+    return {ar.Stored().begin(), ar.Stored().end()};
 }
 
 class Reader : public ::testing::Test {
@@ -183,7 +224,7 @@ TEST_F(Reader, UnknownChunksAndBinaryBlocksAreSkipped)
     }
     const std::string text = kHeader + "Scene {\r\n\tdirlights 1 {\r\n\t\tlight {\r\n\t\t}\r\n\t}\r\n}\r\n"
                                        "IncludeXml \"x.mqx\"\r\n"
-                                       "Object \"b\" {\r\n\tBVertex 8 {\r\n\t\tVector 8 [96]\r\n" + binary +
+                                       "Object \"b\" {\r\n\tBlob 8 {\r\n\t\tVector 8 [96]\r\n" + binary +
                              "\t}\r\n\tvertexattr {\r\n\t\tuid {\r\n\t\t\t1\r\n\t\t}\r\n\t}\r\n"
                              "\tvertex 3 {\r\n\t\t0 0 0\r\n\t\t1 0 0\r\n\t\t0 1 0\r\n\t}\r\n"
                              "\tface 1 {\r\n\t\t3 V(0 1 2)\r\n\t}\r\n}\r\nEof\r\n";
@@ -196,6 +237,103 @@ TEST_F(Reader, UnknownChunksAndBinaryBlocksAreSkipped)
     // A count beyond the end leaves the reader at the end.
     EXPECT_EQ(Import(kHeader + "Thumb {\r\n\tdata [ 100000 ]\r\n}\r\n").importCode, kMqoEndInChunk);
     EXPECT_EQ(Import(kHeader + "data [ 100000 ]\r\nrest\r\n").importCode, kMqoOk);
+}
+
+TEST_F(Reader, BinaryVerticesAreReadAsTheSameVerticesInTextWouldBe)
+{
+    // The last vertex's bytes hold LF, CR, "}" and "{", which a line reader
+    // would take for the end of the block.
+    const float awkward[3] = {std::bit_cast<float>(0x7D0A0D7Bu), std::bit_cast<float>(0x3F800A0Du),
+                              std::bit_cast<float>(0xC2227D0Au)};
+    const std::string payload = FloatBytes({0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, awkward[0], awkward[1], awkward[2]});
+    std::string text = "\tvertex 5 {\r\n\t\t0 0 0\r\n\t\t1 0 0\r\n\t\t0 1 0\r\n\t\t1 1 0\r\n";
+    char line[80];
+    std::snprintf(line, sizeof line, "\t\t%.9g %.9g %.9g\r\n\t}\r\n", awkward[0], awkward[1], awkward[2]);
+    text += line;
+    const std::string faces = "\t\t4 V(0 1 3 2) UV(0 0 1 0 1 1 0 1)\r\n\t\t3 V(1 4 3)\r\n";
+    const std::string mirror = "\tmirror 1\r\n\tmirror_axis 3\r\n";
+
+    ASSERT_EQ(Import(kHeader + Object("m", faces, mirror, BinaryVertices(payload))).importCode, kMqoOk);
+    ASSERT_EQ(scene.m_models.size(), 1u);
+    const CModel& binary = scene.m_models[0];
+    ASSERT_EQ(binary.m_vertices.size(), 20u); // mirrored over x, then y
+    EXPECT_EQ(binary.m_vertices[4].m_position, (CVector{awkward[0], awkward[1], awkward[2]}));
+    EXPECT_EQ(binary.m_vertices[9].m_position, (CVector{-awkward[0], awkward[1], awkward[2]}));
+    EXPECT_EQ(binary.m_faces.size(), 8u);
+
+    ResetAppValues();
+    CTessaline fromText;
+    const std::string document = kHeader + Object("m", faces, mirror, text);
+    MemoryByteSource source(document);
+    ASSERT_TRUE(ImportMQO(fromText, source, messages, nullptr).Complete());
+    EXPECT_EQ(ProjectBytes(scene), ProjectBytes(fromText));
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(Reader, AnObjectTakesTheFirstVertexListItMeets)
+{
+    const std::string doubled = FloatBytes({0, 0, 0, 2, 0, 0, 0, 2, 0, 2, 2, 0});
+    ASSERT_EQ(Import(kHeader + Object("b", "\t\t3 V(0 1 2)\r\n", "", BinaryVertices(doubled) + kSquare)).importCode,
+              kMqoOk);
+    ASSERT_EQ(Import(kHeader + Object("t", "\t\t3 V(0 1 2)\r\n", "", kSquare + BinaryVertices(doubled))).importCode,
+              kMqoOk);
+    ASSERT_EQ(scene.m_models.size(), 2u);
+    ASSERT_EQ(scene.m_models[0].m_vertices.size(), 4u);
+    EXPECT_EQ(scene.m_models[0].m_vertices[3].m_position, (CVector{2.0f, 2.0f, 0.0f}));
+    ASSERT_EQ(scene.m_models[1].m_vertices.size(), 4u);
+    EXPECT_EQ(scene.m_models[1].m_vertices[3].m_position, (CVector{1.0f, 1.0f, 0.0f}));
+}
+
+TEST_F(Reader, BrokenBinaryVertexBlocksLeaveTheirObjectOutAndTheImportSaysWhich)
+{
+    const std::string square = FloatBytes({0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0});
+    const std::string face = "\t\t3 V(0 1 2)\r\n";
+    const std::string good = Object("good", face);
+    // A count that disagrees with the byte size, on either line: the block's
+    // size still says where it ends, so the objects after it are read.
+    const std::string wrongBytes = Object("bytes", face, "", BinaryVertices(4, 4, 47, square.substr(0, 47)));
+    const std::string wrongCount = Object("count", face, "", BinaryVertices(5, 4, 48, square));
+    OpenResult result = Import(kHeader + wrongBytes + good + wrongCount);
+    EXPECT_EQ(result.importCode, kMqoMalformed);
+    EXPECT_FALSE(result.Complete());
+    ASSERT_EQ(scene.m_models.size(), 1u);
+    EXPECT_EQ(scene.m_models[0].m_name, "good");
+    EXPECT_EQ(result.unreadObjects, (std::vector<std::string>{"bytes", "count"}));
+    EXPECT_TRUE(result.objectsWithoutModel.empty());
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0], std::string(kUnreadObjectsMessage) + "\nbytes\ncount");
+
+    // A block running past the end of the file, and a negative size: reading
+    // stops there, never beyond what the file holds.
+    const std::string cut = kHeader + good + Object("cut", face, "", BinaryVertices(square));
+    for (const std::size_t keep : {cut.find("[48]\r\n") + 6, cut.find("[48]\r\n") + 6 + 47}) {
+        ResetAppValues();
+        CTessaline partial;
+        MemoryByteSource source(std::string_view(cut).substr(0, keep));
+        result = ImportMQO(partial, source, messages, nullptr);
+        EXPECT_EQ(result.importCode, kMqoMalformed);
+        ASSERT_EQ(partial.m_models.size(), 1u);
+        EXPECT_EQ(result.unreadObjects, (std::vector<std::string>{"cut"}));
+    }
+    EXPECT_EQ(Import(kHeader + Object("n", face, "", BinaryVertices(-4, -4, -48, ""))).importCode, kMqoMalformed);
+    // A huge count with a matching size reserves only what the file could hold.
+    EXPECT_EQ(Import(kHeader + Object("big", face, "", BinaryVertices(100000000, 100000000, 1200000000, square)))
+                  .importCode,
+              kMqoMalformed);
+
+    // Objects found, no model made: the import names them although the
+    // document itself was read whole.
+    messages.messages.clear();
+    result = Import(kHeader + Object("line", "\t\t2 V(0 1)\r\n") + Object("empty", ""));
+    EXPECT_TRUE(result.Complete());
+    EXPECT_EQ(result.objectsWithoutModel, (std::vector<std::string>{"line", "empty"}));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0], std::string(kObjectsWithoutModelMessage) + "\nline\nempty");
+    // ... but an object without faces beside one that gave a model is nothing to report.
+    messages.messages.clear();
+    result = Import(kHeader + Object("line", "\t\t2 V(0 1)\r\n") + good);
+    EXPECT_TRUE(result.objectsWithoutModel.empty());
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(Reader, ShiftJisNamesAndUtf8Documents)

@@ -203,7 +203,7 @@ TEST_F(MouseTest, WithoutASelectionEditsReachTheCamera)
 // Counts the hints the document sends.
 struct HintLog final : DocumentView {
     std::vector<int> hints;
-    void OnUpdate(int hint) override { hints.push_back(hint); }
+    void OnChange(const ChangeNotice& change) override { hints.push_back(change.Number()); }
 };
 
 TEST_F(MouseTest, APressThatPicksSelectsSwitchesToAnimationAndSnapshotsTwice)

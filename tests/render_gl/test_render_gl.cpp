@@ -467,6 +467,64 @@ TEST_F(RenderTest, FaceWithoutMaterialDrawsOpaqueWhiteAndTheRestStaysInPlace)
     EXPECT_GT(FindColour(image, kMagenta).count, 100);
 }
 
+// With the camera on the point it looks at, there is no direction from that
+// point to the eye. The light then runs along the view axis, as it does for
+// a point straight ahead, whatever frames were drawn before: the desktop
+// view, which draws many frames, and the command line, which draws one,
+// show the same picture.
+TEST_F(RenderTest, CameraOnItsLookAtPointLightsAlongTheViewAxis)
+{
+    CTessaline scene;
+    CMaterial grey;
+    grey.m_id = 1;
+    grey.m_color[0] = grey.m_color[1] = grey.m_color[2] = 1.0f;
+    grey.m_diffuse = 0.8f;
+    grey.m_ambient = 0.0f;
+    grey.UpdateD3DMaterial();
+    scene.m_materials.push_back(grey);
+    // A turned eye at the origin, and a box 500 units ahead of it.
+    CAnimation& camera = scene.GetCameraRecord();
+    camera.m_axis = {15, 50, 0};
+    camera.m_position = {0, 0, 0};
+    D3DXMATRIX inverse;
+    ASSERT_TRUE(D3DXMatrixInverse(inverse, ViewMatrix(scene)));
+    const D3DXVECTOR3 ahead = D3DXVec3TransformCoord({0, 0, -500}, inverse);
+    scene.m_models.push_back(Box(6, -1, {ahead.x - 60, ahead.y - 60, ahead.z - 60},
+                                 {ahead.x + 60, ahead.y + 60, ahead.z + 60}, 1));
+    Finish(scene);
+
+    // The light of a camera that looks elsewhere must not linger.
+    camera.m_position = {400, -300, -1500};
+    (void)Draw(scene);
+    camera.m_position = {0, 0, 0};
+    const Picture drawn = Draw(scene);
+
+    // A look-at point a hair straight ahead: the light along the view axis.
+    camera.m_position = {0, 0, -0.01f};
+    const Picture straight = Draw(scene);
+
+    // The first frame of a new renderer, as the command line draws it.
+    camera.m_position = {0, 0, 0};
+    GlRenderer fresh;
+    ASSERT_TRUE(fresh.Initialize().ok);
+    target.Bind();
+    ASSERT_TRUE(fresh.Render(scene, 160, 120).ok);
+    Picture alone = std::make_unique<DibStream>();
+    ASSERT_TRUE(target.Read(*alone));
+    fresh.Release();
+
+    int lit = 0, differing = 0;
+    for (int y = 0; y < 120; ++y) {
+        for (int x = 0; x < 160; ++x) {
+            const Rgb a = PixelAt(drawn, x, y);
+            lit += a.r > 40 && a.r == a.g && a.g == a.b ? 1 : 0;
+            differing += Near(a, PixelAt(alone, x, y), 1) && Near(a, PixelAt(straight, x, y), 1) ? 0 : 1;
+        }
+    }
+    EXPECT_GT(lit, 1000);
+    EXPECT_EQ(differing, 0);
+}
+
 TEST_F(RenderTest, SurvivesMissingSizesLightsTexturesAndAReleasedContext)
 {
     CTessaline scene = BoxScene({-60, 100, -60}, {60, 220, 60});
@@ -486,8 +544,7 @@ TEST_F(RenderTest, SurvivesMissingSizesLightsTexturesAndAReleasedContext)
     ASSERT_TRUE(target.Read(untouched));
     EXPECT_TRUE(Near(PixelAt(untouched, 80, 60), {0, 0, 0}, 0));
 
-    // The camera at the point it looks at gives no light direction; the last
-    // one stays and the picture has no holes.
+    // The camera at the point it looks at gives no light direction.
     D3DXVECTOR3 light;
     scene.GetCameraRecord().m_position = {0, 0, 0};
     EXPECT_FALSE(GlRenderer::LightDirection(scene, light));

@@ -169,8 +169,9 @@ TEST_F(ShellTest, TheEnglishCatalogCoversEveryMenuToolbarAndPanelText)
         EXPECT_FALSE(catalog.translate("ControlPanel", text).isEmpty()) << text;
     }
     for (const char* text : {kOpenFailedMessage, kSelectModelMessage, kSaveFailedMessage, kOpenFilter, kSaveFilter,
-                             kOpeningProgress, kImportingProgress, kSavingProgress, kExportingProgress, kVideoFilter,
-                             kVideoExportTitle, kVideoExportFailedMessage, kVideoNoDrawingMessage}) {
+                             kOpeningProgress, kImportingProgress, kSavingProgress, kExportingProgress,
+                             kUnreadObjectsMessage, kObjectsWithoutModelMessage, kVideoFilter, kVideoExportTitle,
+                             kVideoExportFailedMessage, kVideoNoDrawingMessage}) {
         const bool filter = text == kOpenFilter || text == kSaveFilter || text == kVideoFilter;
         EXPECT_FALSE(catalog.translate(filter ? "Filters" : "Messages", text).isEmpty())
             << text;

@@ -62,7 +62,7 @@ int main(int argc, char** argv)
     h.doc.Execute(kCmdAddAnimation);
     h.doc.SelectModelItem(2);
     scene.m_materials[1].m_color[0] = 1.5f; // beyond 1: shown clamped
-    h.doc.UpdateAllViews(kHintShading);
+    h.doc.UpdateAllViews(Change::Shading);
 
     // The left column as the main window stacks it.
     QWidget column;

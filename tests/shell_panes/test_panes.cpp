@@ -380,7 +380,7 @@ void PaneTest::animationListSelectsTheCurrentAnimation()
     for (CModel& model : scene.m_models) {
         model.m_tracks[1].resize(31);
     }
-    h.doc.UpdateAllViews(kHintAnimationList);
+    h.doc.UpdateAllViews(Change::AnimationList);
     QCOMPARE(h.animations->item(0, 1)->text(), QStringLiteral("60"));
     QCOMPARE(h.animations->item(1, 1)->text(), QStringLiteral("30"));
 

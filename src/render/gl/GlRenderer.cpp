@@ -448,6 +448,21 @@ bool GlRenderer::LightDirection(const CTessaline& scene, D3DXVECTOR3& out)
     return true;
 }
 
+D3DXVECTOR3 GlRenderer::LightTowards(const CTessaline& scene, const D3DXMATRIX& view)
+{
+    D3DXVECTOR3 light;
+    if (LightDirection(scene, light)) {
+        // Lighting works in view space against the vector towards the light.
+        const D3DXVECTOR3 l = D3DXVec3Normalize(D3DXVec3TransformNormal(light, view));
+        if (IsFinite(l) && (l.x != 0.0f || l.y != 0.0f || l.z != 0.0f)) {
+            return {-l.x, -l.y, -l.z};
+        }
+    }
+    // The eye looks along -z: light travelling to it along the view axis
+    // comes from -z.
+    return {0.0f, 0.0f, -1.0f};
+}
+
 RenderResult GlRenderer::ForgetLostContext()
 {
     // Objects of a lost context cannot be freed. The view makes a new
@@ -535,18 +550,7 @@ RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight)
         D3DXMatrixMultiply(ProjectionMatrix(scene), GlClipCorrection(fbWidth, fbHeight));
     const D3DXMATRIX viewProj = D3DXMatrixMultiply(view, projection);
 
-    D3DXVECTOR3 light;
-    if (LightDirection(scene, light)) {
-        m_lightDirection = light;
-    }
-    // Lighting works in view space against the vector towards the light.
-    D3DXVECTOR3 lightView = D3DXVec3Normalize(D3DXVec3TransformNormal(m_lightDirection, view));
-    lightView = {-lightView.x, -lightView.y, -lightView.z};
-    if (!IsFinite(lightView)) {
-        lightView = {0.0f, 0.0f, 1.0f};
-    }
-
-    DrawModels(scene, view, viewProj, lightView);
+    DrawModels(scene, view, viewProj, LightTowards(scene, view));
 
     // Axes and grid: unlit, coloured by their vertices.
     glUseProgram(m_coloured.program);

@@ -99,6 +99,12 @@ public:
     // camera looks at back towards the eye. False when it cannot be computed
     // (camera at that point, non-finite camera).
     static bool LightDirection(const CTessaline& scene, D3DXVECTOR3& out);
+    // The unit vector towards the light in view space, as the shaders take it.
+    // Where LightDirection has none, the light runs along the view axis towards
+    // the eye, as it does for a point straight ahead: one fixed direction, so
+    // no frame depends on the frames drawn before it, and a view that draws
+    // many frames shows a scene as a one-frame render does.
+    static D3DXVECTOR3 LightTowards(const CTessaline& scene, const D3DXMATRIX& view);
 
     // Draw calls of the last frame. A model costs one call per change of
     // texture along its faces (and one per kMaterialSlots materials), never
@@ -156,8 +162,6 @@ private:
     std::string m_error;
     DeviceHandle m_nextHandle = 1;
     int m_drawCalls = 0;
-    // The light direction of the last frame that had one.
-    D3DXVECTOR3 m_lightDirection{0.0f, 0.0f, 1.0f};
 
     MeshProgram m_smooth;
     MeshProgram m_flat;

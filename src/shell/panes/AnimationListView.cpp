@@ -25,12 +25,12 @@ CListPane::~CListPane()
     }
 }
 
-bool CListPane::HoldBackWhileEditing(int hint)
+bool CListPane::HoldBackWhileEditing(Change change)
 {
     if (m_editLoop == nullptr) {
         return false;
     }
-    if (HintEndsInPlaceEdit(hint)) {
+    if (ChangeEndsInPlaceEdit(change)) {
         m_editCancelled = true;
         m_editLoop->quit();
     }
@@ -85,16 +85,15 @@ void CAnimationListView::SetHeaders()
     setHorizontalHeaderLabels({tr("ｱﾆﾒｰｼｮﾝ名"), tr("最後")});
 }
 
-void CAnimationListView::OnUpdate(int hint)
+void CAnimationListView::OnChange(const ChangeNotice& change)
 {
-    if (HoldBackWhileEditing(hint)) {
+    if (HoldBackWhileEditing(change.kind)) {
         return;
     }
-    // The selection came from this list; every other hint may have changed
-    // the names or lengths.
-    if (hint != kHintAnimationSelected) {
-        Rebuild();
-    }
+    // Choosing an animation may come from a script or a key as well as from
+    // this list, and sizes the tracks: the names, lengths and selection are
+    // shown again whatever changed.
+    Rebuild();
 }
 
 void CAnimationListView::Rebuild()

@@ -58,6 +58,7 @@ CHierarchyView::CHierarchyView(CVantomoDoc& doc, QWidget* parent) : QTreeWidget(
     setMouseTracking(false);
     m_doc.AddView(this);
     Rebuild();
+    FollowSelection();
 }
 
 CHierarchyView::~CHierarchyView()
@@ -108,30 +109,35 @@ void CHierarchyView::SetItemImage(QTreeWidgetItem* item, ItemKind kind)
     item->setIcon(0, ItemIcon(FirstImage(kind)));
 }
 
-void CHierarchyView::OnUpdate(int hint)
+void CHierarchyView::OnChange(const ChangeNotice& change)
 {
     if (m_editLoop != nullptr) {
         // The rename waits in its own loop; a change of what it renames ends
         // it, and the tree follows the document once it has returned.
-        if (HintEndsInPlaceEdit(hint)) {
+        if (ChangeEndsInPlaceEdit(change.kind)) {
             m_editCancelled = true;
             m_rebuildPending = true;
             m_editLoop->quit();
         }
         return;
     }
-    switch (hint) {
-    case kHintNewDocument:
-    case kHintProjectOpened:
-    case kHintModelAddedOrDeleted:
-    case kHintModelMoved:
-    case kHintStructure:
+    switch (change.kind) {
+    case Change::NewDocument:
+    case Change::ProjectOpened:
+    case Change::ModelAddedOrDeleted:
+    case Change::ModelMoved:
+    case Change::Structure:
         Rebuild();
         FollowSelection();
         break;
-    case kHintSelection:
+    case Change::Selection:
         ExpandAllAndRefreshImages();
         FollowSelection();
+        break;
+    case Change::Title:
+        if (QTreeWidgetItem* root = topLevelItem(0)) {
+            root->setText(0, RootTitle());
+        }
         break;
     default:
         break;
@@ -199,8 +205,6 @@ void CHierarchyView::Rebuild()
         }
     }
     ExpandAllAndRefreshImages();
-    // The renderer walks the hierarchy the tree shows.
-    m_doc.Scene().BuildTraversal();
 }
 
 QString CHierarchyView::RootTitle() const

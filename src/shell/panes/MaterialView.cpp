@@ -65,9 +65,9 @@ void CMaterialView::SetHeaders()
     setHorizontalHeaderLabels({tr("ﾏﾃﾘｱﾙ名"), tr("色")});
 }
 
-void CMaterialView::OnUpdate(int hint)
+void CMaterialView::OnChange(const ChangeNotice& change)
 {
-    if (HoldBackWhileEditing(hint)) {
+    if (HoldBackWhileEditing(change.kind)) {
         return;
     }
     Rebuild();
@@ -90,10 +90,7 @@ void CMaterialView::Rebuild()
         swatch->setData(kSwatchRole, DisplayColor(MaterialDisplayColor(material)));
         setItem(i, 1, swatch);
     }
-    if (scene.m_selectedMaterial < 0) {
-        m_doc.SelectMaterialItem(0);
-    }
-    const int selected = m_doc.Scene().m_selectedMaterial;
+    const int selected = scene.m_selectedMaterial;
     if (selected >= 0 && selected < count) {
         setCurrentCell(selected, 0);
         selectRow(selected);

@@ -144,19 +144,23 @@ void SetUpReportList(QTableWidget* list)
     list->setTextElideMode(Qt::ElideRight);
 }
 
-bool HintEndsInPlaceEdit(int hint)
+bool ChangeEndsInPlaceEdit(Change change)
 {
-    switch (hint) {
-    case kHintLayout:
-    case kHintModeMove:
-    case kHintModeRotate:
-    case kHintModeScale:
-    case kHintKeys:
-    case kHintFrames:
-    case kHintNavigation:
-    case kHintPlay:
-    case kHintCamera:
-    case kHintStop:
+    switch (change) {
+    case Change::Layout:
+    case Change::ModeMove:
+    case Change::ModeRotate:
+    case Change::ModeScale:
+    case Change::Keys:
+    case Change::Frames:
+    case Change::Navigation:
+    case Change::Play:
+    case Change::Camera:
+    case Change::Stop:
+    case Change::Frame:
+    case Change::Pose:
+    case Change::Rate:
+    case Change::Title:
         return false;
     default:
         return true;

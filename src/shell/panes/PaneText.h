@@ -14,6 +14,8 @@
 #include <QImage>
 #include <QString>
 
+#include "document/Change.h"
+
 class QAbstractItemView;
 class QTableWidget;
 class QEventLoop;
@@ -61,7 +63,7 @@ void SetUpReportList(QTableWidget* list);
 // Whether a hint may change what an in-place edit is renaming (structure,
 // selection, names, materials, animations); frame, playback, camera and mode
 // hints leave it alone.
-bool HintEndsInPlaceEdit(int hint);
+bool ChangeEndsInPlaceEdit(Change change);
 
 // The ten 13 x 13 item images of the tree in their list order: 0 and 1 the
 // root's document sheet, 2 and 3 a visible model's leaf, 4 and 5 a hidden

@@ -35,7 +35,7 @@ public:
     explicit CHierarchyView(CVantomoDoc& doc, QWidget* parent = nullptr);
     ~CHierarchyView() override;
 
-    void OnUpdate(int hint) override;
+    void OnChange(const ChangeNotice& change) override;
 
     // The item's kind (kNoKind for null) and value: kNoModel for the root, the
     // model index for a model, the complement of the character index for a
@@ -96,7 +96,7 @@ public:
 protected:
     // True while a rename waits: the hint is held back (one that ends the
     // edit ends it first) and the list is rebuilt after the edit.
-    bool HoldBackWhileEditing(int hint);
+    bool HoldBackWhileEditing(Change change);
     // Edits the name in column 0 of `row`; the typed text, or none when the
     // edit was cancelled or another edit is open. The list is rebuilt after
     // the edit (and once more after the command that renames).
@@ -118,7 +118,7 @@ class CAnimationListView : public CListPane {
 public:
     explicit CAnimationListView(CVantomoDoc& doc, QWidget* parent = nullptr);
 
-    void OnUpdate(int hint) override;
+    void OnChange(const ChangeNotice& change) override;
 
     // The in-place rename of command 32852 on the current animation's row.
     std::optional<QString> EditNameInPlace(const QString& current);
@@ -141,7 +141,7 @@ class CMaterialView : public CListPane {
 public:
     explicit CMaterialView(CVantomoDoc& doc, QWidget* parent = nullptr);
 
-    void OnUpdate(int hint) override;
+    void OnChange(const ChangeNotice& change) override;
 
     // The in-place rename of command 32863 on the selected material's row.
     std::optional<QString> EditNameInPlace(const QString& current);

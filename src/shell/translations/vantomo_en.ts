@@ -528,6 +528,14 @@
         <translation>This name contains characters that cannot be used.</translation>
     </message>
     <message>
+        <source>次のオブジェクトは読み込めなかったため、取り込みませんでした:</source>
+        <translation>These objects could not be read and were left out:</translation>
+    </message>
+    <message>
+        <source>次のオブジェクトには使える面がないため、モデルを作れませんでした:</source>
+        <translation>No model could be made from these objects, as they have no usable faces:</translation>
+    </message>
+    <message>
         <source>動画の書き出し</source>
         <translation>Export Animation Video</translation>
     </message>

@@ -231,6 +231,7 @@ int RunRender(const Args& args)
         settings.firstFrame = o.firstFrame >= 0 ? o.firstFrame : 0;
         settings.lastFrame = o.firstFrame >= 0 ? o.lastFrame : -1;
         settings.fps = o.fps;
+        settings.showSelection = !o.select.empty();
         TerminalProgress progress("encoding " + o.output);
         const OperationResult result = ExportVideo(scene, o.output, settings, *renderer, &progress);
         if (!result.ok) {

@@ -14,13 +14,14 @@ namespace vantomo {
 
 namespace {
 
-// The frame values and the view size the export moves, put back however it
-// ends, with the in-betweening of the animation that is current again.
+// The frame values, the selection and the view size the export moves, put
+// back however it ends, with the in-betweening of the animation that is
+// current again.
 class FrameValuesKeeper {
 public:
     explicit FrameValuesKeeper(CTessaline& scene)
         : m_scene(scene), m_animation(g_currentAnimation), m_frame(g_currentFrame), m_last(g_lastFrame),
-          m_viewWidth(scene.m_viewWidth), m_viewHeight(scene.m_viewHeight)
+          m_viewWidth(scene.m_viewWidth), m_viewHeight(scene.m_viewHeight), m_selectedModel(scene.m_selectedModel)
     {
     }
     ~FrameValuesKeeper()
@@ -31,6 +32,7 @@ public:
         g_lastFrame = m_last;
         m_scene.m_viewWidth = m_viewWidth;
         m_scene.m_viewHeight = m_viewHeight;
+        m_scene.m_selectedModel = m_selectedModel;
         if (otherAnimation) {
             InbetweenAll(m_scene);
         }
@@ -45,6 +47,7 @@ private:
     int m_last;
     float m_viewWidth;
     float m_viewHeight;
+    int m_selectedModel;
 };
 
 class DrawingSession {
@@ -168,6 +171,9 @@ OperationResult ExportVideo(CTessaline& scene, const std::string& path, const Vi
     g_currentAnimation = animation;
     InbetweenAll(scene);
     g_lastFrame = lastOfAnimation;
+    if (!settings.showSelection) {
+        scene.m_selectedModel = kNoModel;
+    }
     error = drawer.BeginFrames(scene);
     const DrawingSession session(drawer);
     if (!error.empty()) {

@@ -45,6 +45,9 @@ struct VideoSettings {
     int firstFrame = 0;
     int lastFrame = -1; // -1: the animation's last frame
     double fps = 0.0;   // 0: the scene's rate
+    // The selected model's box and manipulator help editing; a video shows
+    // the animation without them unless asked.
+    bool showSelection = false;
 };
 
 // What the export dialog edits: the settings, shown with the animations to
@@ -66,7 +69,7 @@ VideoDialog InitialVideoDialog(const CTessaline& scene);
 
 // Draws frames first..last of the animation at the settings' size and rate
 // into `path`, whose extension chooses the format; the document's frame
-// values, in-betweening and view size are as they were afterwards. The
+// values, selection, in-betweening and view size are as they were afterwards. The
 // frames are counted to `progress` (twice over for a GIF); when the user
 // stops, the result is cancelled. A failed or stopped export leaves no file
 // and any old file at `path` as it was. On failure the message is

@@ -24,9 +24,10 @@ public:
         ++begun;
         return {};
     }
-    std::string DrawFrame(CTessaline&, int width, int height, DibStream& image) override
+    std::string DrawFrame(CTessaline& scene, int width, int height, DibStream& image) override
     {
         drawn.push_back(g_currentFrame);
+        selectionDrawn = selectionDrawn || scene.HasSelectedModel();
         if (g_currentFrame == failAt) {
             return "the frame could not be drawn";
         }
@@ -42,6 +43,7 @@ public:
 
     std::vector<int> drawn;
     int failAt = -1;
+    bool selectionDrawn = false;
     int begun = 0;
     int ended = 0;
 };
@@ -87,6 +89,7 @@ protected:
 
 TEST_F(VideoExportTest, DrawsTheRangeOncePerPassAndPutsTheFrameValuesBack)
 {
+    doc.SelectModelItem(1);
     doc.SetModifiedFlag(false);
     Export("walk.gif", "--size 32x24 --frames 2..5 --fps 10");
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
@@ -96,6 +99,8 @@ TEST_F(VideoExportTest, DrawsTheRangeOncePerPassAndPutsTheFrameValuesBack)
     EXPECT_EQ(drawer.ended, 1);
     EXPECT_EQ(ui.progressTitles, std::vector<std::string>{kExportingProgress});
     EXPECT_EQ(g_currentFrame, 7);
+    EXPECT_FALSE(drawer.selectionDrawn) << "a video shows the animation without the editing aids";
+    EXPECT_EQ(doc.Scene().m_selectedModel, 1);
     EXPECT_FALSE(doc.IsModified()) << "an export changes nothing of the document";
     const std::vector<unsigned char> gif = ReadBytes(folder.Path("walk.gif"));
     ASSERT_GE(gif.size(), 6u);

@@ -219,6 +219,14 @@ FileResult AtomicFile::Write(const unsigned char* data, std::size_t size)
     return FileResult{true, 0};
 }
 
+std::int64_t AtomicFile::Seek(std::int64_t offset, int whence)
+{
+    if (m_fd < 0) {
+        return -1;
+    }
+    return static_cast<std::int64_t>(::lseek(m_fd, static_cast<off_t>(offset), whence));
+}
+
 FileResult AtomicFile::Commit()
 {
     if (m_fd < 0) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -63,6 +64,10 @@ public:
 
     FileResult Open();
     FileResult Write(const unsigned char* data, std::size_t size);
+    // Moves the write position as lseek does (whence SEEK_SET, SEEK_CUR or
+    // SEEK_END), for writers that go back to fill in a size. The new
+    // position, or -1 when nothing is open or the seek failed.
+    std::int64_t Seek(std::int64_t offset, int whence);
     FileResult Commit();
 
 private:

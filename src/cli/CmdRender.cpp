@@ -1,7 +1,9 @@
-// vantomo-cli render FILE... -o OUT.png: open or import the files into one
-// scene and draw the 3D view's picture of it without a display.
+// vantomo-cli render FILE... -o OUT.png|.mp4|.webm|.gif: open or import the
+// files into one scene and draw the 3D view's picture of it without a
+// display, or its animation as a video.
 #include <charconv>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,18 +13,22 @@
 #include "cli/Open.h"
 #include "cli/SceneRender.h"
 #include "cli/StderrSink.h"
+#include "cli/TerminalProgress.h"
+#include "document/VideoExport.h"
 #include "document/Script.h"
 #include "document/Structure.h"
 #include "render/RenderGeometry.h"
 #include "scene/AppValues.h"
+#include "video/VideoEncoder.h"
 
 namespace vantomo {
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vantomo-cli render FILE... -o OUT.png [--size WxH] [--frame N | --frames A..B]\n"
-    "                          [--animation N] [--select NAME] [--mode move|rotate|scale]\n";
+    "usage: vantomo-cli render FILE... -o OUT.png|OUT.mp4|OUT.webm|OUT.gif [--size WxH]\n"
+    "                          [--frame N | --frames A..B] [--animation N] [--fps F]\n"
+    "                          [--select NAME] [--mode move|rotate|scale]\n";
 
 bool ParseCount(std::string_view text, int& out)
 {
@@ -45,7 +51,23 @@ struct RenderOptions {
     int animation = -1;
     std::string select;
     int mode = -1;
+    std::optional<VideoFormat> video; // none: PNG pictures
+    double fps = 0.0;                 // a video's rate; 0: the scene's
 };
+
+bool HasPngExtension(std::string_view path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
+        return false;
+    }
+    std::string extension(path.substr(dot + 1));
+    for (char& c : extension) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return extension == "png";
+}
 
 // "" when the arguments parse, else what is wrong.
 std::string ParseOptions(const Args& args, RenderOptions& o)
@@ -55,7 +77,7 @@ std::string ParseOptions(const Args& args, RenderOptions& o)
         const std::string_view a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "-o" || a == "--size" || a == "--frame" || a == "--frames" || a == "--animation" ||
-            a == "--select" || a == "--mode") {
+            a == "--select" || a == "--mode" || a == "--fps") {
             if (!hasValue) {
                 return std::string(a) + " needs a value";
             }
@@ -92,6 +114,14 @@ std::string ParseOptions(const Args& args, RenderOptions& o)
             if (!ParseCount(args[++i], o.animation)) {
                 return "--animation expects an animation number";
             }
+        } else if (a == "--fps") {
+            const std::string_view words[] = {a, args[++i]};
+            VideoSettings rate;
+            const std::string refused = ApplyVideoOptions(words, rate);
+            if (!refused.empty()) {
+                return refused;
+            }
+            o.fps = rate.fps;
         } else if (a == "--select") {
             o.select = std::string(args[++i]);
         } else if (a == "--mode") {
@@ -108,6 +138,20 @@ std::string ParseOptions(const Args& args, RenderOptions& o)
     }
     if (o.files.empty() || o.output.empty()) {
         return "a file and -o OUT.png are needed";
+    }
+    // Any other name would get bytes of a format it does not name.
+    o.video = VideoFormatOfPath(o.output);
+    if (!o.video && !HasPngExtension(o.output)) {
+        return "-o expects a name ending in .png, .mp4, .webm or .gif";
+    }
+    if (!o.video && o.fps > 0.0) {
+        return "--fps is for a video (.mp4, .webm, .gif)";
+    }
+    if (o.video) {
+        const std::string unsuitable = CheckVideoParameters(*o.video, o.width, o.height, o.fps > 0.0 ? o.fps : 30.0);
+        if (!unsuitable.empty()) {
+            return unsuitable;
+        }
     }
     return {};
 }
@@ -179,6 +223,23 @@ int RunRender(const Args& args)
     if (!renderer) {
         std::cerr << "vantomo-cli render: " << error << '\n';
         return kExitFailure;
+    }
+    if (o.video) {
+        VideoSettings settings;
+        settings.width = o.width;
+        settings.height = o.height;
+        settings.firstFrame = o.firstFrame >= 0 ? o.firstFrame : 0;
+        settings.lastFrame = o.firstFrame >= 0 ? o.lastFrame : -1;
+        settings.fps = o.fps;
+        settings.showSelection = !o.select.empty();
+        TerminalProgress progress("encoding " + o.output);
+        const OperationResult result = ExportVideo(scene, o.output, settings, *renderer, &progress);
+        if (!result.ok) {
+            TerminalProgress::ClearLine();
+            std::cerr << "vantomo-cli render: " << result.detail << '\n';
+            return kExitFailure;
+        }
+        return ReportIncompleteDocuments(o.files, outcomes) ? kExitFailure : kExitOk;
     }
     renderer->Upload(scene);
     const int first = o.firstFrame >= 0 ? o.firstFrame : g_currentFrame;

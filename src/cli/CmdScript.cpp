@@ -1,6 +1,7 @@
 // vantomo-cli script SCRIPT [-o OUT.vtm]: run a text file of editing commands
 // on one scene, then optionally save it.
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -55,17 +56,44 @@ int RunScript(const Args& args)
     // The renderer is made on the first render command and kept for the next.
     std::unique_ptr<SceneRenderer> renderer;
     std::string rendererError;
-    runner.SetRenderHook([&](CTessaline& scene, const std::string& path, int width, int height) -> std::string {
+    const auto make = [&](std::string& error) -> SceneRenderer* {
         if (!renderer && rendererError.empty()) {
             renderer = SceneRenderer::Create(rendererError);
         }
-        if (!renderer) {
-            return rendererError;
+        error = rendererError;
+        return renderer.get();
+    };
+    runner.SetRenderHook([&](CTessaline& scene, const std::string& path, int width, int height) -> std::string {
+        std::string error;
+        SceneRenderer* drawer = make(error);
+        if (drawer == nullptr) {
+            return error;
         }
         InbetweenAll(scene);
-        renderer->Upload(scene);
-        return renderer->Draw(scene, width, height, path);
+        drawer->Upload(scene);
+        return drawer->Draw(scene, width, height, path);
     });
+    // A video's frames are drawn by the same renderer.
+    class LazyDrawer final : public FrameDrawer {
+    public:
+        explicit LazyDrawer(std::function<SceneRenderer*(std::string&)> make) : m_make(std::move(make)) {}
+        std::string BeginFrames(CTessaline& scene) override
+        {
+            std::string error;
+            m_renderer = m_make(error);
+            return m_renderer != nullptr ? m_renderer->BeginFrames(scene) : error;
+        }
+        std::string DrawFrame(CTessaline& scene, int width, int height, DibStream& image) override
+        {
+            return m_renderer->DrawFrame(scene, width, height, image);
+        }
+
+    private:
+        std::function<SceneRenderer*(std::string&)> m_make;
+        SceneRenderer* m_renderer = nullptr;
+    };
+    LazyDrawer drawer(make);
+    ui.frameDrawer = &drawer;
     const ScriptResult result = runner.Run(text.str(), FolderOf(script));
     if (!result.ok) {
         std::cerr << script << ":" << result.line << ": " << result.error << '\n';

@@ -48,14 +48,30 @@ void SceneRenderer::Upload(CTessaline& scene)
     }
 }
 
+std::string SceneRenderer::BeginFrames(CTessaline& scene)
+{
+    Upload(scene);
+    return {};
+}
+
 std::string SceneRenderer::Draw(CTessaline& scene, int width, int height, const std::string& path)
+{
+    DibStream image;
+    std::string error = DrawFrame(scene, width, height, image);
+    if (error.empty() && !SavePNG(path, image)) {
+        error = "cannot write " + path;
+    }
+    return error;
+}
+
+std::string SceneRenderer::DrawFrame(CTessaline& scene, int width, int height, DibStream& image)
 {
     if (!m_parts->context->MakeCurrent()) {
         return "cannot draw: the OpenGL context cannot be made current";
     }
     // The image is made first, so a size no image may have fails before drawing.
-    DibStream image;
-    if (!image.CreateDIB(width, height, 24)) {
+    const bool reusable = image.BitCount() == 24 && image.Width() == width && image.AbsHeight() == height;
+    if (!reusable && !image.CreateDIB(width, height, 24)) {
         return "a " + std::to_string(width) + "x" + std::to_string(height) + " picture is larger than an image may be";
     }
     OffscreenTarget& target = m_parts->target;
@@ -72,9 +88,6 @@ std::string SceneRenderer::Draw(CTessaline& scene, int width, int height, const 
     }
     if (!target.Read(image)) {
         return "cannot read the picture back";
-    }
-    if (!SavePNG(path, image)) {
-        return "cannot write " + path;
     }
     return {};
 }

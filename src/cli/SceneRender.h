@@ -1,21 +1,25 @@
-// Drawing a scene as the 3D view shows it, without a display, into PNG files:
-// the `render` command and the script's `render` command.
+// Drawing a scene as the 3D view shows it, without a display, into PNG files
+// or the frames of a video: the `render` command and the script's `render`
+// command.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "document/VideoExport.h"
 #include "scene/CTessaline.h"
 
 namespace vantomo {
 
-class SceneRenderer {
+class DibStream;
+
+class SceneRenderer final : public FrameDrawer {
 public:
     // Creates the headless context and the renderer. Null, with a one-line
     // reason in `error`, when no OpenGL 3.3 context can be had or the shaders
     // do not build.
     [[nodiscard]] static std::unique_ptr<SceneRenderer> Create(std::string& error);
-    ~SceneRenderer();
+    ~SceneRenderer() override;
     SceneRenderer(const SceneRenderer&) = delete;
     SceneRenderer& operator=(const SceneRenderer&) = delete;
 
@@ -25,6 +29,11 @@ public:
     // Draws the scene (uploaded before) at width x height, the view's size,
     // and writes the picture to `path`. "" on success, else the reason.
     [[nodiscard]] std::string Draw(CTessaline& scene, int width, int height, const std::string& path);
+
+    // The frames of a video: the scene is uploaded once, then each frame is
+    // drawn into `image`.
+    std::string BeginFrames(CTessaline& scene) override;
+    std::string DrawFrame(CTessaline& scene, int width, int height, DibStream& image) override;
 
 private:
     struct Parts;

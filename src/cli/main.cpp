@@ -29,8 +29,10 @@ constexpr Command kCommands[] = {
      "      --normals, --mesh-layout 0|1, --no-animation"},
     {"script", RunScript, "script SCRIPT [-o OUT.vtm]   run a file of editing commands on one scene"},
     {"render", RunRender,
-     "render FILE... -o OUT.png [--size WxH] [--frame N | --frames A..B] [--animation N]\n"
-     "         [--select NAME] [--mode move|rotate|scale]   draw the 3D view's picture without a display"},
+     "render FILE... -o OUT.png|OUT.mp4|OUT.webm|OUT.gif [--size WxH] [--frame N | --frames A..B]\n"
+     "         [--animation N] [--fps F] [--select NAME] [--mode move|rotate|scale]\n"
+     "      draw the 3D view's picture without a display, or the animation as a video (H.264 in\n"
+     "      MP4, VP9 in WebM, or a looping GIF) at the scene's rate unless --fps says otherwise"},
 };
 
 void PrintHelp(std::ostream& out)

@@ -13,6 +13,7 @@ constexpr CommandInfo kTable[] = {
     {kCmdFileOpen, "開く(&O)...\tCtrl+O", "Ctrl+O", 1, O::Document},
     {kCmdFileSave, "上書き保存(&S)\tCtrl+S", "Ctrl+S", 0, O::Document},
     {kCmdFileSaveAs, "名前を付けて保存(&A)...\tCtrl+A", "Ctrl+A", 1, O::Document},
+    {kCmdExportVideo, "動画の書き出し(&V)...", "", 0, O::Document},
     {kCmdRecentFile, "最近使ったﾌｧｲﾙ", "", 0, O::Shell},
     {kCmdExit, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "", 0, O::Shell},
     {kCmdUndo, "元に戻す(&U)\tCtrl+Z", "Ctrl+Z", 1, O::Document},

@@ -61,6 +61,7 @@ enum CommandId : int {
     kCmdCameraTop = 32872,
     kCmdCameraLeft = 32873,
     kCmdCameraRight = 32874,
+    kCmdExportVideo = 32880,
     kCmdFileNew = 57600,
     kCmdFileOpen = 57601,
     kCmdFileSave = 57603,

@@ -252,6 +252,7 @@ private:
     // The current animation's length applied to every model's track (the
     // history cleared), then the change announced.
     void AnnounceAnimationChange(Change kind);
+    void ExportVideoCommand(); // in VideoExport.cpp
 
     UserInterface& m_ui;
     CTessaline m_scene;

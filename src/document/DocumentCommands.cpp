@@ -109,6 +109,9 @@ bool CVantomoDoc::Execute(int id)
     case kCmdFileSaveAs:
         FileSaveAs();
         break;
+    case kCmdExportVideo:
+        ExportVideoCommand();
+        break;
     case kCmdUndo:
     case kCmdRedo:
         if (id == kCmdUndo) {

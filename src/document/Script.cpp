@@ -8,10 +8,12 @@
 #include "document/Commands.h"
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
+#include "document/VideoExport.h"
 #include "document/ViewRequests.h"
 #include "export/ExportScene.h"
 #include "render/Picking.h"
 #include "scene/AppValues.h"
+#include "video/VideoEncoder.h"
 #include "base/Cp932.h"
 #include "base/Numbers.h"
 
@@ -158,7 +160,7 @@ const ScriptRunner::Command ScriptRunner::kCommands[] = {
     {"view-size", 2, 2, &ScriptRunner::ViewSize},
     {"mouse", 3, 6, &ScriptRunner::Mouse},
     {"wheel", 1, 1, &ScriptRunner::Wheel},
-    {"render", 1, 3, &ScriptRunner::RenderCommand},
+    {"render", 1, 11, &ScriptRunner::RenderCommand},
 };
 
 bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens, std::string& error)
@@ -319,6 +321,8 @@ std::string ScriptRunner::QueueDialog(const Tokens& t)
         error = expect(2, "delete FIRST LAST");
     } else if (kind == "export") {
         answer.kind = Kind::Export;
+    } else if (kind == "video") {
+        answer.kind = Kind::Video;
     } else if (kind == "material") {
         answer.kind = Kind::Material;
         error = expect(11, "material NAME R G B OPACITY DIFFUSE EMISSIVE SPECULAR POWER AMBIENT TEXTURE");
@@ -819,9 +823,23 @@ bool ParseRenderSize(std::string_view text, int& width, int& height)
 
 std::string ScriptRunner::RenderCommand(const Tokens& t)
 {
+    if (VideoFormatOfPath(t[1])) {
+        VideoSettings settings;
+        const std::vector<std::string_view> words(t.begin() + 2, t.end());
+        const std::string refused = ApplyVideoOptions(words, settings);
+        if (!refused.empty()) {
+            return "render: " + refused;
+        }
+        FrameDrawer* drawer = m_ui.VideoFrameDrawer();
+        if (drawer == nullptr) {
+            return "render: drawing is not available here";
+        }
+        const OperationResult result = ExportVideo(m_doc.Scene(), Path(t[1]), settings, *drawer);
+        return result.ok ? std::string{} : "render: " + result.detail;
+    }
     int width = kDefaultRenderWidth;
     int height = kDefaultRenderHeight;
-    if (t.size() == 3 || (t.size() == 4 && (t[2] != "--size" || !ParseRenderSize(t[3], width, height)))) {
+    if (t.size() == 3 || t.size() > 4 || (t.size() == 4 && (t[2] != "--size" || !ParseRenderSize(t[3], width, height)))) {
         return "render: expected render PATH [--size WxH]";
     }
     if (!m_render) {

@@ -1,10 +1,13 @@
 #include "document/UserInterface.h"
 
 #include "document/Commands.h"
+#include "document/VideoExport.h"
 
 namespace vantomo {
 
 std::unique_ptr<Progress> UserInterface::BeginProgress(std::string_view, bool) { return nullptr; }
+bool UserInterface::RunVideoDialog(VideoDialog&) { return false; }
+FrameDrawer* UserInterface::VideoFrameDrawer() { return nullptr; }
 
 namespace {
 
@@ -183,6 +186,21 @@ bool HeadlessUserInterface::RunExportDialog(ExportDialog& dialog)
         }
         if (!typed.WriteNormalsAvailable()) {
             typed.writeNormals = 1; // the unavailable box is shown ticked
+        }
+        dialog.settings = typed;
+        return true;
+    });
+}
+
+bool HeadlessUserInterface::RunVideoDialog(VideoDialog& dialog)
+{
+    return TakeValid(DialogAnswer::Kind::Video, [&](const std::vector<std::string>& t) {
+        VideoSettings typed = dialog.settings;
+        const std::vector<std::string_view> words(t.begin(), t.end());
+        const std::string refused = ApplyVideoOptions(words, typed);
+        if (!refused.empty()) {
+            ShowMessage(refused);
+            return false;
         }
         dialog.settings = typed;
         return true;

@@ -42,6 +42,9 @@ inline constexpr const char* kImportingProgress = "モデルを読み込んで�
 inline constexpr const char* kSavingProgress = "保存しています...";
 inline constexpr const char* kExportingProgress = "書き出しています...";
 
+class FrameDrawer;
+struct VideoDialog;
+
 class UserInterface : public MessageSink {
 public:
     // The chosen path, or none when the user cancelled.
@@ -70,12 +73,16 @@ public:
     // With `cancellable` the user may ask to stop (the progress then refuses
     // its reports). None: nothing is shown.
     virtual std::unique_ptr<Progress> BeginProgress(std::string_view title, bool cancellable);
+    // The video export's dialog (true on OK with the settings updated), and
+    // what draws its frames; none where nothing can draw.
+    virtual bool RunVideoDialog(VideoDialog& dialog);
+    virtual FrameDrawer* VideoFrameDrawer();
 };
 
 // One queued answer of the headless interface: what the user would type into
 // the next dialog. `texts` are the typed field texts in dialog order.
 struct DialogAnswer {
-    enum class Kind { Key, Insert, Delete, Export, Material, File, Color, Name, Yes, No, Cancel };
+    enum class Kind { Key, Insert, Delete, Export, Material, File, Color, Name, Yes, No, Cancel, Video };
     Kind kind = Kind::Cancel;
     std::vector<std::string> texts;
 };
@@ -108,6 +115,10 @@ public:
     // Records the work in `progressTitles`; the user stops cancellable work
     // after `stopAfterReports` reports when that is not negative.
     std::unique_ptr<Progress> BeginProgress(std::string_view title, bool cancellable) override;
+    // The answer's texts are option words as `vantomo-cli render` takes them
+    // ("--size 64x48 --frames 0..9 --fps 10").
+    bool RunVideoDialog(VideoDialog& dialog) override;
+    FrameDrawer* VideoFrameDrawer() override { return frameDrawer; }
 
     std::deque<std::string> paths;      // answers of AskPath before any queued File answer
     std::deque<DialogAnswer> answers;   // answers of every dialog, in order
@@ -120,6 +131,7 @@ public:
     std::vector<std::string> progressTitles; // every long work begun, in order
     int progressReports = 0;            // reports made to those, in all
     int stopAfterReports = -1;
+    FrameDrawer* frameDrawer = nullptr; // what draws a video's frames, when anything can
 
 private:
     // The next answer if it is of `kind`; otherwise none (the dialog is cancelled).

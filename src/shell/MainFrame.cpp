@@ -56,7 +56,8 @@ const std::vector<MenuPlan>& Plan()
 {
     static const std::vector<MenuPlan> plan = {
         {QT_TRANSLATE_NOOP("Menus", "ファイル(&F)"),
-         {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kSeparator, kRecentSlot, kSeparator, kCmdExit}},
+         {kCmdFileNew, kCmdFileOpen, kCmdFileSave, kCmdFileSaveAs, kCmdExportVideo, kSeparator, kRecentSlot,
+          kSeparator, kCmdExit}},
         {QT_TRANSLATE_NOOP("Menus", "編集(&E)"),
          {kCmdUndo, kCmdRedo, kSeparator, kCmdCopyAnimation, kCmdPasteAnimation}},
         {QT_TRANSLATE_NOOP("Menus", "ｷｬﾗｸﾀ(&C)"),

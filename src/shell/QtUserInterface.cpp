@@ -11,6 +11,8 @@
 #include <limits>
 
 #include "shell/MainFrame.h"
+#include "shell/VantomoView.h"
+#include "shell/VideoDialog.h"
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 
@@ -209,6 +211,16 @@ bool QtUserInterface::RunFrameDeleteDialog(FrameDeleteDialog& dialog)
 }
 bool QtUserInterface::RunExportDialog(ExportDialog& dialog) { return ShowExportDialog(Parent(), dialog); }
 bool QtUserInterface::RunMaterialDialog(MaterialDialog& dialog) { return ShowMaterialDialog(Parent(), dialog); }
+bool QtUserInterface::RunVideoDialog(VideoDialog& dialog) { return ShowVideoDialog(Parent(), dialog); }
+
+FrameDrawer* QtUserInterface::VideoFrameDrawer()
+{
+    CVantomoView* view = m_frame != nullptr ? m_frame->GlView() : nullptr;
+    if (view == nullptr || !view->isValid() || !view->Failure().isEmpty()) {
+        return nullptr;
+    }
+    return view;
+}
 std::optional<std::string> QtUserInterface::AskName(int commandId, std::string_view current)
 {
     return AskNameInPlace(Parent(), commandId, current);

@@ -79,6 +79,9 @@ public:
     void RunShellCommand(int commandId) override;
     bool IsShellCommandChecked(int commandId) const override;
     std::unique_ptr<Progress> BeginProgress(std::string_view title, bool cancellable) override;
+    bool RunVideoDialog(VideoDialog& dialog) override;
+    // The 3D view draws the frames in its own context; none while it has no working one.
+    FrameDrawer* VideoFrameDrawer() override;
 
 private:
     QWidget* Parent() const;

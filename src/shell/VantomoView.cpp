@@ -105,6 +105,57 @@ void CVantomoView::paintGL()
     }
 }
 
+std::string CVantomoView::BeginFrames(CTessaline& scene)
+{
+    makeCurrent();
+    if (!m_renderer.IsReady()) {
+        return "the 3D view cannot draw";
+    }
+    // Work the view had put off to its next paint is done now.
+    if (m_rebuildBuffers) {
+        m_renderer.RebuildVertexBuffers(scene);
+        m_rebuildBuffers = false;
+    }
+    if (m_reloadTextures) {
+        m_renderer.RecreateTextures(scene);
+        m_reloadTextures = false;
+    }
+    return {};
+}
+
+std::string CVantomoView::DrawFrame(CTessaline& scene, int width, int height, DibStream& image)
+{
+    // The progress dialog lets events through, and a paint of the view may
+    // have made another context current in between.
+    makeCurrent();
+    if ((m_frameTarget.Width() != width || m_frameTarget.Height() != height) && !m_frameTarget.Create(width, height)) {
+        return "no " + std::to_string(width) + "x" + std::to_string(height) + " picture can be drawn";
+    }
+    if (!GlRenderer::ResizeView(scene, width, height)) {
+        return "cannot draw a picture without area";
+    }
+    m_frameTarget.Bind();
+    const RenderResult drawn = m_renderer.Render(scene, width, height);
+    if (!drawn.ok) {
+        return drawn.message;
+    }
+    if (!m_frameTarget.Read(image)) {
+        return "cannot read the picture back";
+    }
+    return {};
+}
+
+void CVantomoView::EndFrames()
+{
+    makeCurrent();
+    m_frameTarget.Release();
+    doneCurrent();
+    // The view's own size and frame come back with the next paint.
+    (void)GlRenderer::ResizeView(m_doc.Scene(), static_cast<int>(width() * devicePixelRatioF()),
+                                 static_cast<int>(height() * devicePixelRatioF()));
+    update();
+}
+
 void CVantomoView::OnChange(const ChangeNotice& change)
 {
     switch (change.kind) {

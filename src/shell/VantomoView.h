@@ -12,11 +12,13 @@
 #include <QOpenGLWidget>
 
 #include "document/Document.h"
+#include "document/VideoExport.h"
+#include "render/gl/OffscreenTarget.h"
 #include "render/MouseHandling.h"
 
 namespace vantomo {
 
-class CVantomoView final : public QOpenGLWidget, public DocumentView {
+class CVantomoView final : public QOpenGLWidget, public DocumentView, public FrameDrawer {
 public:
     CVantomoView(CVantomoDoc& doc, QWidget* parent);
     ~CVantomoView() override;
@@ -36,6 +38,12 @@ public:
     // What the window shows instead of the view, in the language in force.
     static QString FailureText(const QString& reason);
 
+    // A video's frames, drawn with the view's renderer in its context into
+    // a picture of their own; the view itself is not drawn over.
+    std::string BeginFrames(CTessaline& scene) override;
+    std::string DrawFrame(CTessaline& scene, int width, int height, DibStream& image) override;
+    void EndFrames() override;
+
 protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
@@ -53,6 +61,7 @@ private:
 
     CVantomoDoc& m_doc;
     GlRenderer m_renderer;
+    OffscreenTarget m_frameTarget; // a video's frames; released when the export ends
     ViewMouseState m_mouse;
     bool m_rebuildBuffers = true;
     bool m_reloadTextures = true;

@@ -2,12 +2,15 @@
 #include "ShellFixture.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +19,7 @@
 
 #include "animation/Navigation.h"
 #include "document/Commands.h"
+#include "document/VideoExport.h"
 #include "document/ViewRequests.h"
 #include "shell/DesktopIntegration.h"
 #include "shell/Language.h"
@@ -121,6 +125,47 @@ TEST_F(ShellTest, MenusCarryTheCommandTableAndNoMnemonicTakesAnAltAccelerator)
     }
 }
 
+TEST_F(ShellTest, TheVideoDialogEditsItsSettingsWithinTheChosenAnimation)
+{
+    VideoDialog dialog;
+    dialog.settings.animation = 0;
+    dialog.settings.lastFrame = 60;
+    dialog.settings.fps = 30.0;
+    dialog.animationNames = {"walk", "wave"};
+    dialog.frameCounts = {61, 11};
+    // Typed in the dialog while it runs: another animation (whose range
+    // becomes all of it), a first frame, a size and a rate; then OK.
+    QTimer::singleShot(50, [] {
+        QWidget* window = QApplication::activeModalWidget();
+        ASSERT_NE(window, nullptr);
+        window->findChild<QComboBox*>(QStringLiteral("animation"))->setCurrentIndex(1);
+        EXPECT_EQ(window->findChild<QSpinBox*>(QStringLiteral("last"))->value(), 10);
+        EXPECT_EQ(window->findChild<QSpinBox*>(QStringLiteral("last"))->maximum(), 10);
+        window->findChild<QSpinBox*>(QStringLiteral("first"))->setValue(3);
+        window->findChild<QSpinBox*>(QStringLiteral("width"))->setValue(320);
+        window->findChild<QSpinBox*>(QStringLiteral("height"))->setValue(240);
+        window->findChild<QDoubleSpinBox*>(QStringLiteral("rate"))->setValue(12.5);
+        window->grab().save(QStringLiteral(VANTOMO_BINARY_DIR "/video_dialog.png"));
+        window->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    ASSERT_TRUE(ui.RunVideoDialog(dialog));
+    EXPECT_EQ(dialog.settings.animation, 1);
+    EXPECT_EQ(dialog.settings.firstFrame, 3);
+    EXPECT_EQ(dialog.settings.lastFrame, 10);
+    EXPECT_EQ(dialog.settings.width, 320);
+    EXPECT_EQ(dialog.settings.height, 240);
+    EXPECT_EQ(dialog.settings.fps, 12.5);
+
+    // Cancel keeps the settings; without an OpenGL view nothing can draw.
+    QTimer::singleShot(50, [] { QApplication::activeModalWidget()->close(); });
+    dialog.settings.width = 100;
+    EXPECT_FALSE(ui.RunVideoDialog(dialog));
+    EXPECT_EQ(dialog.settings.width, 100);
+    EXPECT_EQ(ui.VideoFrameDrawer(), nullptr);
+    EXPECT_TRUE(doc->Execute(kCmdExportVideo));
+    EXPECT_EQ(modals.texts.value(0).toStdString(), kVideoNoDrawingMessage);
+}
+
 TEST_F(ShellTest, TheEnglishCatalogCoversEveryMenuToolbarAndPanelText)
 {
     QTranslator catalog;
@@ -136,8 +181,10 @@ TEST_F(ShellTest, TheEnglishCatalogCoversEveryMenuToolbarAndPanelText)
     }
     for (const char* text : {kOpenFailedMessage, kSelectModelMessage, kSaveFailedMessage, kOpenFilter, kSaveFilter,
                              kOpeningProgress, kImportingProgress, kSavingProgress, kExportingProgress,
-                             kUnreadObjectsMessage, kObjectsWithoutModelMessage}) {
-        EXPECT_FALSE(catalog.translate(text == kOpenFilter || text == kSaveFilter ? "Filters" : "Messages", text).isEmpty())
+                             kUnreadObjectsMessage, kObjectsWithoutModelMessage, kVideoFilter, kVideoExportTitle,
+                             kVideoExportFailedMessage, kVideoNoDrawingMessage}) {
+        const bool filter = text == kOpenFilter || text == kSaveFilter || text == kVideoFilter;
+        EXPECT_FALSE(catalog.translate(filter ? "Filters" : "Messages", text).isEmpty())
             << text;
     }
 }

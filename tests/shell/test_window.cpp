@@ -7,7 +7,10 @@
 #include <QSplitter>
 #include <QTest>
 
+#include "TempFolder.h"
 #include "document/Commands.h"
+#include "document/VideoExport.h"
+#include "imaging/DibStream.h"
 #include "shell/VantomoView.h"
 
 namespace vantomo {
@@ -72,6 +75,51 @@ TEST_F(WindowTest, TheSampleShowsLitAndTexturedInPanesLaidOutByTheRules)
     }
     EXPECT_GT(other, 500) << "the character and the grid are drawn";
     EXPECT_GT(blueChecks, 20) << "the body is textured";
+}
+
+TEST_F(WindowTest, TheViewDrawsAVideosFramesInItsContextAndThenItsOwnPictureAgain)
+{
+    OpenSample();
+    frame->setGeometry(0, 0, 1280, 1000);
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    DrawUntil(1);
+    ASSERT_EQ(ui.VideoFrameDrawer(), &View());
+
+    g_currentFrame = 5;
+    const float viewWidth = doc->Scene().m_viewWidth;
+    TempFolder dir;
+    VideoSettings settings;
+    settings.width = 64;
+    settings.height = 48;
+    settings.firstFrame = 10;
+    settings.lastFrame = 13;
+    const OperationResult result = ExportVideo(doc->Scene(), dir.Path("walk.webm"), settings, View());
+    ASSERT_TRUE(result.ok) << result.Describe();
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"walk.webm"});
+    EXPECT_EQ(g_currentFrame, 5);
+    EXPECT_EQ(doc->Scene().m_viewWidth, viewWidth);
+
+    // A frame is the scene's picture: the character over the background.
+    DibStream image;
+    ASSERT_EQ(View().BeginFrames(doc->Scene()), "");
+    ASSERT_EQ(View().DrawFrame(doc->Scene(), 64, 48, image), "");
+    View().EndFrames();
+    int drawnOver = 0;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            drawnOver += (image.GetPixel(x, y) & 0xFFFFFFu) != 0x1E415Au ? 1 : 0;
+        }
+    }
+    EXPECT_GT(drawnOver, 20);
+    EXPECT_EQ(image.GetPixel(0, 0) & 0xFFFFFFu, 0x1E415Au);
+
+    // The view draws its own picture, at its own size, again.
+    const int before = View().FramesDrawn();
+    View().update();
+    DrawUntil(before + 1);
+    EXPECT_GT(View().FramesDrawn(), before);
+    EXPECT_EQ(View().grabFramebuffer().size(), View().size() * View().devicePixelRatioF());
 }
 
 TEST_F(WindowTest, TheSliderRepaintsTheViewAndPlaybackDrawsAtTheRate)

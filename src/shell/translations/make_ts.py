@@ -16,6 +16,7 @@ T = {
  ("開く(&O)...\tCtrl+O", "&Open...\tCtrl+O"),
  ("上書き保存(&S)\tCtrl+S", "&Save\tCtrl+S"),
  ("名前を付けて保存(&A)...\tCtrl+A", "Save &As...\tCtrl+A"),
+ ("動画の書き出し(&V)...", "Export Animation &Video..."),
  ("最近使ったﾌｧｲﾙ", "Recent File"),
  ("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "E&xit"),
  ("元に戻す(&U)\tCtrl+Z", "&Undo\tCtrl+Z"),
@@ -89,6 +90,8 @@ T = {
   "All Formats(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomo Files(*.vtm)|*.vtm|Metasequoia Files(*.mqo)|*.mqo|"),
  ("Vantomoファイル(*.vtm)|*.vtm|xamlファイル(*.xaml)|*.xaml|Metasequoiaファイル(*.mqo)|*.mqo|glTFファイル(*.gltf;*.glb)|*.gltf;*.glb|",
   "Vantomo Files(*.vtm)|*.vtm|XAML Files(*.xaml)|*.xaml|Metasequoia Files(*.mqo)|*.mqo|glTF Files(*.gltf;*.glb)|*.gltf;*.glb|"),
+ ("MP4 動画(*.mp4)|*.mp4|WebM 動画(*.webm)|*.webm|GIF アニメーション(*.gif)|*.gif|",
+  "MP4 Video(*.mp4)|*.mp4|WebM Video(*.webm)|*.webm|GIF Animation(*.gif)|*.gif|"),
 ],
 "Messages": [
  ("無題", "Untitled"),
@@ -122,6 +125,13 @@ T = {
  ("次のオブジェクトは読み込めなかったため、取り込みませんでした:", "These objects could not be read and were left out:"),
  ("次のオブジェクトには使える面がないため、モデルを作れませんでした:",
   "No model could be made from these objects, as they have no usable faces:"),
+ ("動画の書き出し", "Export Animation Video"),
+ ("動画を書き出せませんでした。", "The video could not be written."),
+ ("3D ビューが使えないため、動画を書き出せません。", "The video cannot be written: the 3D view is not available."),
+],
+"VideoDialog": [
+ ("大きさ (ピクセル)", "Size (pixels)"), ("アニメーション", "Animation"), ("最初のフレーム", "First frame"),
+ ("最後のフレーム", "Last frame"), ("1秒間のフレーム数", "Frames per second"),
 ],
 }
 

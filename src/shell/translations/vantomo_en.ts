@@ -51,6 +51,10 @@
         <translation>Save &amp;As...	Ctrl+A</translation>
     </message>
     <message>
+        <source>動画の書き出し(&amp;V)...</source>
+        <translation>Export Animation &amp;Video...</translation>
+    </message>
+    <message>
         <source>最近使ったﾌｧｲﾙ</source>
         <translation>Recent File</translation>
     </message>
@@ -412,6 +416,10 @@
         <source>Vantomoファイル(*.vtm)|*.vtm|xamlファイル(*.xaml)|*.xaml|Metasequoiaファイル(*.mqo)|*.mqo|glTFファイル(*.gltf;*.glb)|*.gltf;*.glb|</source>
         <translation>Vantomo Files(*.vtm)|*.vtm|XAML Files(*.xaml)|*.xaml|Metasequoia Files(*.mqo)|*.mqo|glTF Files(*.gltf;*.glb)|*.gltf;*.glb|</translation>
     </message>
+    <message>
+        <source>MP4 動画(*.mp4)|*.mp4|WebM 動画(*.webm)|*.webm|GIF アニメーション(*.gif)|*.gif|</source>
+        <translation>MP4 Video(*.mp4)|*.mp4|WebM Video(*.webm)|*.webm|GIF Animation(*.gif)|*.gif|</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -526,6 +534,41 @@
     <message>
         <source>次のオブジェクトには使える面がないため、モデルを作れませんでした:</source>
         <translation>No model could be made from these objects, as they have no usable faces:</translation>
+    </message>
+    <message>
+        <source>動画の書き出し</source>
+        <translation>Export Animation Video</translation>
+    </message>
+    <message>
+        <source>動画を書き出せませんでした。</source>
+        <translation>The video could not be written.</translation>
+    </message>
+    <message>
+        <source>3D ビューが使えないため、動画を書き出せません。</source>
+        <translation>The video cannot be written: the 3D view is not available.</translation>
+    </message>
+</context>
+<context>
+    <name>VideoDialog</name>
+    <message>
+        <source>大きさ (ピクセル)</source>
+        <translation>Size (pixels)</translation>
+    </message>
+    <message>
+        <source>アニメーション</source>
+        <translation>Animation</translation>
+    </message>
+    <message>
+        <source>最初のフレーム</source>
+        <translation>First frame</translation>
+    </message>
+    <message>
+        <source>最後のフレーム</source>
+        <translation>Last frame</translation>
+    </message>
+    <message>
+        <source>1秒間のフレーム数</source>
+        <translation>Frames per second</translation>
     </message>
 </context>
 </TS>

@@ -90,19 +90,31 @@ enum class CommandOwner { Document, Shell, None };
 // hierarchy tree has the focus (the model keys act on the tree's caret item).
 enum class KeyScope { Window, Tree };
 
+class CVantomoDoc;
+
+// Everything about one command: the menus, toolbars, keys, scripts and tests
+// all read this record.
 struct CommandInfo {
     int id;
+    std::string_view name;     // stable: script lines, the toolbar icon (icons/NAME.svg), tests
     std::string_view menuText; // "" for commands with no menu item
     std::string_view key;      // "" for none; "Ctrl+N", "Alt+Delete", "Shift+F3", ...
     int toolbar;               // 0 none, 1 main toolbar, 2 control toolbar
     CommandOwner owner;
     KeyScope scope = KeyScope::Window;
+    // What a document command does (a shell command is handed on to the user
+    // interface), whether it may run now (null: whenever it is served), and
+    // whether its item shows a tick (null: it never does).
+    void (*execute)(CVantomoDoc&) = nullptr;
+    bool (*enabled)(const CVantomoDoc&) = nullptr;
+    bool (*checked)(const CVantomoDoc&) = nullptr;
 };
 
 // Every command, in menu order. Keys are bound only where a command is served.
 std::span<const CommandInfo> CommandTable();
 
-// The entry of `id`, or null for an identifier that is not a command.
+// The entry of `id` (or of its stable name), or null when there is none.
 const CommandInfo* FindCommand(int id);
+const CommandInfo* FindCommand(std::string_view name);
 
 } // namespace vantomo

@@ -5,12 +5,14 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "animation/Navigation.h"
 #include "document/Change.h"
+#include "document/Commands.h"
 #include "document/UserInterface.h"
 #include "export/ExportResult.h"
 #include "import/LoaderMQO.h"
@@ -233,7 +235,14 @@ public:
     int m_mouseMode = 0;
 
 private:
+    // The command records run the handlers below.
+    friend std::span<const CommandInfo> CommandTable();
+
     void NoteImportFailure(const OpenResult& result);
+    void UndoRedo(bool redo);
+    // A frame command: the step, then Change::Navigation (which stops playback).
+    void Navigate(void (*step)(CTessaline&));
+    void SetTransformMode(int mode);
     void FileOpen();
     void FileSave();
     void FileSaveAs();
@@ -241,7 +250,9 @@ private:
     void PasteAnimation(CModel& model);
     void BackgroundColor();
     void CameraPreset(int id);
-    void KeyCommand(int id);
+    // Add or delete the key at the current frame of the selected model (or
+    // of every model of its character).
+    void KeyCommand(bool add, bool allModels);
     void KeyDialog();
     void InsertFramesDialog();
     void DeleteFramesDialog();

@@ -20,60 +20,19 @@
 
 namespace vantomo {
 
-namespace {
-
-bool IsTransformMode(int id) { return id == kCmdModeMove || id == kCmdModeRotate || id == kCmdModeScale; }
-
-} // namespace
-
 bool CVantomoDoc::IsEnabled(int id) const
 {
     const CommandInfo* info = FindCommand(id);
     if (info == nullptr || info->owner == CommandOwner::None) {
         return false;
     }
-    switch (id) {
-    case kCmdUndo:
-        return !m_scene.m_undoNames.empty();
-    case kCmdRedo:
-        return !m_scene.m_redoNames.empty();
-    case kCmdMouseModel:
-        return false;
-    case kCmdCopyAnimation:
-    case kCmdPasteAnimation:
-    case kCmdKeyDialog:
-    case kCmdAddKeySelected:
-    case kCmdAddKeyAll:
-    case kCmdDeleteKeySelected:
-    case kCmdDeleteKeyAll:
-        return m_scene.HasSelectedModel();
-    default:
-        return true;
-    }
+    return info->enabled == nullptr || info->enabled(*this);
 }
 
 bool CVantomoDoc::IsChecked(int id) const
 {
-    switch (id) {
-    case kCmdMouseCamera:
-        return m_mouseMode == 0;
-    case kCmdMouseModel:
-        return m_mouseMode == 1;
-    case kCmdMouseAnimation:
-        return m_mouseMode == 2;
-    case kCmdModeMove:
-        return m_scene.m_transformMode == 0;
-    case kCmdModeRotate:
-        return m_scene.m_transformMode == 1;
-    case kCmdModeScale:
-        return m_scene.m_transformMode == 2;
-    case kCmdSmoothShading:
-        return m_scene.m_smoothShading == 1;
-    default: {
-        const CommandInfo* info = FindCommand(id);
-        return info != nullptr && info->owner == CommandOwner::Shell && m_ui.IsShellCommandChecked(id);
-    }
-    }
+    const CommandInfo* info = FindCommand(id);
+    return info != nullptr && info->checked != nullptr && info->checked(*this);
 }
 
 bool CVantomoDoc::Execute(int id)
@@ -87,169 +46,34 @@ bool CVantomoDoc::Execute(int id)
         m_ui.RunShellCommand(id);
         return true;
     }
-    CTessaline& scene = m_scene;
-    if (IsTransformMode(id)) {
-        const int mode = id == kCmdModeMove ? 0 : id == kCmdModeRotate ? 1 : 2;
-        scene.m_transformMode = mode;
-        UpdateAllViews(static_cast<Change>(static_cast<int>(Change::ModeMove) + mode));
-        return true;
-    }
-    switch (id) {
-    case kCmdFileNew:
-        if (SaveModified()) {
-            OnNewDocument();
-        }
-        break;
-    case kCmdFileOpen:
-        FileOpen();
-        break;
-    case kCmdFileSave:
-        FileSave();
-        break;
-    case kCmdFileSaveAs:
-        FileSaveAs();
-        break;
-    case kCmdExportVideo:
-        ExportVideoCommand();
-        break;
-    case kCmdUndo:
-    case kCmdRedo:
-        if (id == kCmdUndo) {
-            Undo(scene);
-        } else {
-            Redo(scene);
-        }
-        UpdateAllViews(Change::Structure);
-        SetModifiedFlag();
-        break;
-    // Enabled only with a model selected.
-    case kCmdCopyAnimation:
-        CopyAnimation(*scene.GetSelectedModel());
-        break;
-    case kCmdPasteAnimation:
-        PasteAnimation(*scene.GetSelectedModel());
-        break;
-    case kCmdMouseCamera:
-        m_mouseMode = 0;
-        ClearSelection(scene);
-        UpdateAllViews(Change::Selection);
-        break;
-    case kCmdMouseAnimation:
-        m_mouseMode = 2;
-        UpdateAllViews(Change::Selection);
-        break;
-    case kCmdPlay:
-        Play();
-        break;
-    case kCmdStop:
-        Stop();
-        break;
-    case kCmdFirstFrame:
-        FirstFrame(scene);
-        UpdateAllViews(Change::Navigation);
-        break;
-    case kCmdLastFrame:
-        LastFrame(scene);
-        UpdateAllViews(Change::Navigation);
-        break;
-    case kCmdNextFrame:
-        NextFrame(scene);
-        UpdateAllViews(Change::Navigation);
-        break;
-    case kCmdPrevFrame:
-        PrevFrame(scene);
-        UpdateAllViews(Change::Navigation);
-        break;
-    case kCmdNextKey:
-        NextKeyFrame(scene);
-        UpdateAllViews(Change::Navigation);
-        break;
-    case kCmdPrevKey:
-        PrevKeyFrame(scene);
-        UpdateAllViews(Change::Navigation);
-        break;
-    case kCmdKeyDialog:
-        KeyDialog();
-        break;
-    case kCmdAddKeySelected:
-    case kCmdAddKeyAll:
-    case kCmdDeleteKeySelected:
-    case kCmdDeleteKeyAll:
-        KeyCommand(id);
-        break;
-    case kCmdInsertFrames:
-        InsertFramesDialog();
-        break;
-    case kCmdDeleteFrames:
-        DeleteFramesDialog();
-        break;
-    // The shading, the camera and what is shown are stored in the project.
-    case kCmdSmoothShading:
-        scene.m_smoothShading = 1 - scene.m_smoothShading;
-        UpdateAllViews(Change::Shading);
-        SetModifiedFlag();
-        break;
-    case kCmdCameraReset:
-        scene.ResetCamera();
-        UpdateAllViews(Change::Structure);
-        SetModifiedFlag();
-        break;
-    case kCmdBackgroundColor:
-        BackgroundColor();
-        break;
-    case kCmdCameraBack:
-    case kCmdCameraFront:
-    case kCmdCameraBottom:
-    case kCmdCameraTop:
-    case kCmdCameraLeft:
-    case kCmdCameraRight:
-        CameraPreset(id);
-        break;
-    case kCmdAddModel:
-        if (AddModel()) {
-            SetModifiedFlag();
-        }
-        break;
-    case kCmdDeleteModel:
-        static_cast<void>(DeleteModel(scene.m_selectedModel)); // nothing without a selection
-        break;
-    case kCmdShowHideModel:
-        static_cast<void>(ShowHideModel(scene.m_selectedModel)); // nothing without a selection
-        break;
-    case kCmdAddCharacter:
-        AddCharacter(scene);
-        SetModifiedFlag();
-        UpdateAllViews(Change::Structure);
-        break;
-    case kCmdDeleteCharacter:
-        DeleteCharacter(scene);
-        SetModifiedFlag();
-        UpdateAllViews(Change::Structure);
-        break;
-    case kCmdAddAnimation:
-        AddAnimation(scene, m_ui);
-        AnnounceAnimationChange(Change::AnimationList);
-        SetModifiedFlag();
-        break;
-    case kCmdDeleteAnimation:
-        DeleteAnimation(scene, g_currentAnimation);
-        AfterAnimationDeleted();
-        AnnounceAnimationChange(Change::AnimationList);
-        SetModifiedFlag();
-        break;
-    case kCmdRenameModel:
-    case kCmdRenameCharacter:
-    case kCmdRenameAnimation:
-    case kCmdRenameMaterial:
-        RenameCommand(id);
-        break;
-    case kCmdMaterialColor:
-        MaterialColor();
-        break;
-    default:
+    if (info->execute == nullptr) {
         return false;
     }
+    info->execute(*this);
     return true;
+}
+
+void CVantomoDoc::UndoRedo(bool redo)
+{
+    if (redo) {
+        Redo(m_scene);
+    } else {
+        Undo(m_scene);
+    }
+    UpdateAllViews(Change::Structure);
+    SetModifiedFlag();
+}
+
+void CVantomoDoc::Navigate(void (*step)(CTessaline&))
+{
+    step(m_scene);
+    UpdateAllViews(Change::Navigation);
+}
+
+void CVantomoDoc::SetTransformMode(int mode)
+{
+    m_scene.m_transformMode = mode;
+    UpdateAllViews(static_cast<Change>(static_cast<int>(Change::ModeMove) + mode));
 }
 
 bool CVantomoDoc::SaveModified()
@@ -425,13 +249,12 @@ void CVantomoDoc::CameraPreset(int id)
     SetModifiedFlag();
 }
 
-void CVantomoDoc::KeyCommand(int id)
+void CVantomoDoc::KeyCommand(bool add, bool allModels)
 {
-    const bool all = id == kCmdAddKeyAll || id == kCmdDeleteKeyAll;
-    if (id == kCmdAddKeySelected || id == kCmdAddKeyAll) {
-        AddKey(m_scene, all, g_currentFrame);
+    if (add) {
+        AddKey(m_scene, allModels, g_currentFrame);
     } else {
-        DeleteKey(m_scene, all, g_currentFrame);
+        DeleteKey(m_scene, allModels, g_currentFrame);
     }
     UpdateAllViews(Change::Keys);
     SetModifiedFlag();

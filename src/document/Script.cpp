@@ -70,33 +70,6 @@ bool DigitsOnly(std::string_view text)
     return !text.empty();
 }
 
-// The script lines that are one menu command each.
-struct SimpleCommand {
-    std::string_view name;
-    int id;
-};
-
-constexpr SimpleCommand kSimpleCommands[] = {
-    {"first-frame", kCmdFirstFrame},
-    {"last-frame", kCmdLastFrame},
-    {"next-frame", kCmdNextFrame},
-    {"prev-frame", kCmdPrevFrame},
-    {"next-key", kCmdNextKey},
-    {"prev-key", kCmdPrevKey},
-    {"play", kCmdPlay},
-    {"stop", kCmdStop},
-    {"undo", kCmdUndo},
-    {"redo", kCmdRedo},
-    {"add-animation", kCmdAddAnimation},
-    {"delete-animation", kCmdDeleteAnimation},
-    {"add-character", kCmdAddCharacter},
-    {"delete-character", kCmdDeleteCharacter},
-    {"delete-model", kCmdDeleteModel},
-    {"copy-animation", kCmdCopyAnimation},
-    {"paste-animation", kCmdPasteAnimation},
-    {"camera-reset", kCmdCameraReset},
-};
-
 } // namespace
 
 int FindModel(const CTessaline& scene, const std::string& token)
@@ -263,11 +236,11 @@ std::string ScriptRunner::RunCommand(const Tokens& tokens, const std::vector<Tok
             found = &command;
         }
     }
-    const SimpleCommand* simple = nullptr;
-    for (const SimpleCommand& command : kSimpleCommands) {
-        if (command.name == tokens[0]) {
-            simple = &command;
-        }
+    // Any document command by its stable name is a line without arguments.
+    // A line of the script's own with the same name (with arguments) wins.
+    const CommandInfo* simple = found == nullptr ? FindCommand(tokens[0]) : nullptr;
+    if (simple != nullptr && simple->owner != CommandOwner::Document) {
+        simple = nullptr;
     }
     if (found == nullptr && simple == nullptr) {
         return "unknown command '" + tokens[0] + "'";

@@ -124,23 +124,6 @@ const ToolButtonPlan kControlButtons[] = {
     {kCmdDeleteFrames, QT_TRANSLATE_NOOP("ToolBar", "削除")},
 };
 
-bool IsCheckable(int id)
-{
-    switch (id) {
-    case kCmdMouseCamera:
-    case kCmdMouseModel:
-    case kCmdMouseAnimation:
-    case kCmdModeMove:
-    case kCmdModeRotate:
-    case kCmdModeScale:
-    case kCmdSmoothShading:
-    case kCmdMainToolbar:
-    case kCmdControlToolbar:
-    case kCmdStatusBar: return true;
-    default: return false;
-    }
-}
-
 constexpr const char* kApplicationTitle = "Vantomo 1.7";
 constexpr const char* kHomePage = "https://www.metaseq.net/";
 constexpr const char* kMakerPage = VANTOMO_MAKER_PAGE;
@@ -196,14 +179,14 @@ void CMainFrame::CreateActions()
             continue;
         }
         auto* action = new QAction(this);
-        action->setCheckable(IsCheckable(info.id));
+        action->setCheckable(info.checked != nullptr);
         // The tree's own keys are the tree's actions; here they only label the menu items.
         if (!info.key.empty() && info.scope == KeyScope::Window) {
             action->setShortcut(QKeySequence(QString::fromLatin1(info.key.data(), static_cast<qsizetype>(info.key.size()))));
             action->setShortcutContext(Qt::WindowShortcut);
         }
         if (info.toolbar != 0) {
-            action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(info.id)));
+            action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(info.name.data(), static_cast<qsizetype>(info.name.size())))));
         }
         const int id = info.id;
         connect(action, &QAction::triggered, this, [this, id] { Execute(id); });

@@ -2,6 +2,7 @@
 // check rules, the hints the views hear and the modified mark.
 #include <filesystem>
 #include <functional>
+#include <set>
 
 #include "document/Commands.h"
 #include "document/Structure.h"
@@ -56,7 +57,13 @@ protected:
 
 TEST_F(CommandTest, EveryTableEntryHasAnEnableAndCheckAnswerAndDisabledCommandsDoNothing)
 {
+    std::set<std::string_view> names;
     for (const CommandInfo& info : CommandTable()) {
+        // One stable name each, found again by that name; a document command knows what to do.
+        EXPECT_TRUE(names.insert(info.name).second) << info.name;
+        EXPECT_EQ(FindCommand(info.name), &info);
+        EXPECT_EQ(info.owner == CommandOwner::Document && info.id != kCmdMouseModel, info.execute != nullptr)
+            << info.name;
         if (info.owner == CommandOwner::None) {
             EXPECT_FALSE(doc.IsEnabled(info.id)) << info.id;
             EXPECT_FALSE(doc.Execute(info.id)) << info.id;

@@ -96,6 +96,11 @@ TEST_F(ShellTest, MenusCarryTheCommandTableAndNoMnemonicTakesAnAltAccelerator)
         }
         QAction* action = frame->Action(info.id);
         ASSERT_NE(action, nullptr) << info.id;
+        // A toolbar button shows the picture named after its command.
+        if (info.toolbar != 0) {
+            EXPECT_TRUE(QFile::exists(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(info.name.data(), info.name.size()))))
+                << info.name;
+        }
         // The model keys belong to the tree, which acts on its caret item.
         const QKeySequence key(QString::fromLatin1(info.key.data(), info.key.size()));
         if (info.scope == KeyScope::Tree) {

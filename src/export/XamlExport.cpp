@@ -13,7 +13,7 @@
 #include "export/MqoWriter.h"
 #include "export/XamlNames.h"
 #include "export/XamlTextures.h"
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 #include "scene/AppValues.h"
 
 namespace vantomo {

@@ -1,7 +1,5 @@
 #include "export/XamlExport.h"
 
-#include "import/MeshBuilder.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -15,6 +13,7 @@
 #include "export/XamlTextures.h"
 #include "math/D3DMath.h"
 #include "scene/AppValues.h"
+#include "scene/Normals.h"
 
 namespace vantomo {
 

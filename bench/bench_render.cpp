@@ -33,6 +33,7 @@
 #include "render/gl/OffscreenTarget.h"
 #include "scene/AppValues.h"
 #include "scene/MessageSink.h"
+#include "scene/Normals.h"
 
 using namespace vantomo;
 

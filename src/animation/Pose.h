@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 #include "scene/CTessaline.h"
 
 namespace vantomo {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 
 namespace vantomo {
 

@@ -1,7 +1,5 @@
 #include "export/XamlExport.h"
 
-#include "import/MeshBuilder.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -13,8 +11,9 @@
 #include "export/MqoWriter.h"
 #include "export/XamlNames.h"
 #include "export/XamlTextures.h"
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 #include "scene/AppValues.h"
+#include "scene/Normals.h"
 
 namespace vantomo {
 

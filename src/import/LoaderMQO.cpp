@@ -17,6 +17,7 @@
 #include "base/Cp932.h"
 #include "base/PathHelpers.h"
 #include "scene/Names.h"
+#include "scene/Normals.h"
 
 namespace vantomo {
 

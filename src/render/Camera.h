@@ -3,7 +3,7 @@
 // scene, so the view, the command-line tool and the tests share them.
 #pragma once
 
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 #include "scene/CTessaline.h"
 
 namespace vantomo {

@@ -13,7 +13,7 @@
 
 #include <optional>
 
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 #include "scene/CTessaline.h"
 
 namespace vantomo {

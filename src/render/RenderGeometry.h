@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 #include "scene/CModel.h"
 
 namespace vantomo {

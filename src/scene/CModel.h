@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 #include "scene/CVector.h"
 #include "scene/FixedVector.h"
 #include "scene/Track.h"

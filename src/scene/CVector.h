@@ -3,7 +3,7 @@
 // vector is exactly its three components.
 #pragma once
 
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 
 namespace vantomo {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 
 namespace vantomo {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "export/GltfSampling.h"
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 
 namespace vantomo {
 

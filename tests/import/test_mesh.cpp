@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "import/MeshBuilder.h"
+#include "scene/Normals.h"
 
 namespace vantomo {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 
 namespace vantomo {
 

@@ -6,7 +6,7 @@
 
 #include "animation/SceneBuilder.h"
 #include "import/MeshBuilder.h"
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 #include "scene/CMaterial.h"
 #include "scene/CTessaline.h"
 

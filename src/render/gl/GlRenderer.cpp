@@ -6,9 +6,9 @@
 
 #include "animation/Pose.h"
 #include "imaging/DibStream.h"
-#include "import/MeshBuilder.h"
 #include "render/Picking.h"
 #include "scene/AppValues.h"
+#include "scene/Normals.h"
 
 namespace vantomo {
 

@@ -1,4 +1,4 @@
-#include "render/math/D3DMath.h"
+#include "math/D3DMath.h"
 
 #include <cfloat>
 #include <cmath>

@@ -10,6 +10,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -359,6 +360,16 @@ VideoEncoder::VideoEncoder(std::unique_ptr<Parts> parts) : m_parts(std::move(par
 VideoEncoder::~VideoEncoder() = default;
 
 int VideoEncoder::Passes() const { return m_parts->format == VideoFormat::Gif ? 2 : 1; }
+
+int VideoEncoder::FrameStep(int pass, int frames) const
+{
+    if (m_parts->format != VideoFormat::Gif || pass != 0) {
+        return 1;
+    }
+    constexpr int kLeastPaletteFrames = 16;
+    constexpr int kWidestPaletteStep = 4;
+    return std::clamp(frames / kLeastPaletteFrames, 1, kWidestPaletteStep);
+}
 
 std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, VideoFormat format, int width, int height,
                                                  double fps, std::string& error)

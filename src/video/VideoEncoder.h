@@ -2,8 +2,9 @@
 // H.264 in MP4 (libx264), VP9 in WebM (libvpx-vp9), and GIF through one
 // palette built from all the frames (palettegen, then paletteuse).
 //
-// Frames are streamed: the encoder keeps one converted picture of its own
-// besides what the codec holds back, never the whole animation. A GIF's
+// Frames are streamed: the encoder keeps two converted pictures of its own
+// (one filled while the other is encoded on the encoder's thread) besides
+// what the codec holds back, never the whole animation. A GIF's
 // palette must be known before the first frame is written, so a GIF takes
 // the frames twice (Passes() == 2); the caller draws them again rather than
 // keeping them. The palette's pass takes a spread of the frames, not all of

@@ -63,7 +63,10 @@ public:
 
     // The next frame: width x height pixels of 3 bytes (blue, green, red);
     // `top` is the first row, `stride` the step in bytes from a row to the
-    // one below (negative for pictures stored bottom-up). "" or the reason.
+    // one below (negative for pictures stored bottom-up). The picture is
+    // converted before the call returns, so the caller may reuse it; it is
+    // encoded on the encoder's thread meanwhile. "" or the reason, which may
+    // concern the frame given before, as may EndPass's.
     [[nodiscard]] std::string AddFrame(const std::uint8_t* top, std::ptrdiff_t stride);
 
     // After the last frame of a pass. The last pass flushes the codec,

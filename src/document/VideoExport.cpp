@@ -179,11 +179,17 @@ OperationResult ExportVideo(CTessaline& scene, const std::string& path, const Vi
     if (!error.empty()) {
         return Failure(error);
     }
-    const std::uint64_t frames = static_cast<std::uint64_t>(last - first + 1);
-    WorkMeter meter(progress, frames * static_cast<std::uint64_t>(encoder->Passes()));
+    const int frames = last - first + 1;
+    std::uint64_t work = 0;
+    for (int pass = 0; pass < encoder->Passes(); ++pass) {
+        const int step = encoder->FrameStep(pass, frames);
+        work += (static_cast<std::uint64_t>(frames) + static_cast<std::uint64_t>(step) - 1) / static_cast<std::uint64_t>(step);
+    }
+    WorkMeter meter(progress, work);
     DibStream image;
     for (int pass = 0; pass < encoder->Passes(); ++pass) {
-        for (int frame = first; frame <= last; ++frame) {
+        const int step = encoder->FrameStep(pass, frames);
+        for (int frame = first; frame <= last; frame += step) {
             g_currentFrame = frame;
             error = drawer.DrawFrame(scene, settings.width, settings.height, image);
             if (error.empty() &&

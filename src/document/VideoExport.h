@@ -70,7 +70,8 @@ VideoDialog InitialVideoDialog(const CTessaline& scene);
 // Draws frames first..last of the animation at the settings' size and rate
 // into `path`, whose extension chooses the format; the document's frame
 // values, selection, in-betweening and view size are as they were afterwards. The
-// frames are counted to `progress` (twice over for a GIF); when the user
+// frames drawn are counted to `progress` (a GIF's palette pass draws some of
+// them before all are drawn for the file); when the user
 // stops, the result is cancelled. A failed or stopped export leaves no file
 // and any old file at `path` as it was. On failure the message is
 // kVideoExportFailedMessage and the detail says why.

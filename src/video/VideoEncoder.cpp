@@ -10,10 +10,14 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <condition_variable>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "base/FileIo.h"
 
@@ -114,7 +118,14 @@ void SetCodecOptions(VideoFormat format, AVCodecContext& codec, AVDictionary*& o
         av_dict_set(&options, "crf", "32", 0);
         av_dict_set(&options, "deadline", "realtime", 0);
         av_dict_set(&options, "cpu-used", "8", 0);
-        av_dict_set(&options, "row-mt", "1", 0);
+        // One thread: the encoder's worker already runs beside the drawing,
+        // which keeps both cores busy; libvpx's own threads on top of it
+        // only fought the drawing for them and cost more processor time for
+        // no quicker export (measured on two cores).
+        codec.thread_count = 1;
+        // No look-ahead: a realtime encode gains nothing from it, and it
+        // would hold frames back in the encoder's memory.
+        av_dict_set(&options, "lag-in-frames", "0", 0);
     }
     if (format != VideoFormat::Gif) {
         // The pictures are converted with BT.601's matrix in limited range;
@@ -173,6 +184,9 @@ std::string CheckVideoParameters(VideoFormat format, int width, int height, doub
 
 struct VideoEncoder::Parts {
     explicit Parts(const std::string& path) : file(path) {}
+    ~Parts() { StopWorker(); }
+    Parts(const Parts&) = delete;
+    Parts& operator=(const Parts&) = delete;
 
     // Declared in the order they are made: the container goes before its
     // output, which goes before the file.
@@ -182,7 +196,10 @@ struct VideoEncoder::Parts {
     AVStream* stream = nullptr;
     std::unique_ptr<AVCodecContext, FreeCodec> codec;
     std::unique_ptr<SwsContext, FreeScaler> scaler;
-    std::unique_ptr<AVFrame, FreeFrame> picture; // the frame converted for the codec or the filters
+    // The frames converted for the codec or the filters, in turn: one is
+    // filled while the worker encodes the other.
+    std::unique_ptr<AVFrame, FreeFrame> pictures[2];
+    int nextPicture = 0;
     std::unique_ptr<AVPacket, FreePacket> packet;
 
     // A GIF's filters: the palette is gathered in the first pass and used in the second.
@@ -199,11 +216,84 @@ struct VideoEncoder::Parts {
     int pass = 0;
     std::int64_t nextPts = 0;
 
+    // The codec's (or the GIF filters') work on a frame runs on a thread of
+    // its own, so the caller draws the next frame meanwhile: on two cores the
+    // drawing and the encoding overlap instead of adding up. One frame at
+    // most waits for it, which costs one converted picture more.
+    std::thread worker;
+    std::mutex mutex;
+    std::condition_variable changed;
+    AVFrame* queued = nullptr; // given to the worker, not yet taken
+    bool busy = false;         // a frame is queued or being encoded
+    bool quit = false;
+    std::string workerError;   // the first failure of the worker
+
     std::string Encode(const AVFrame* frame);
     std::string BuildPaletteGraph(bool gather);
     std::string FilterFrame(AVFrame* frame);
     std::string Finish();
+
+    void Work();
+    void Give(AVFrame* frame);
+    // Waits until the worker has encoded every frame given; its failure or "".
+    std::string Drain();
+    void StopWorker();
 };
+
+void VideoEncoder::Parts::Work()
+{
+    for (;;) {
+        AVFrame* frame = nullptr;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [this] { return queued != nullptr || quit; });
+            if (quit) {
+                return;
+            }
+            frame = queued;
+            queued = nullptr;
+        }
+        std::string error = format == VideoFormat::Gif ? FilterFrame(frame) : Encode(frame);
+        {
+            const std::lock_guard lock(mutex);
+            if (workerError.empty()) {
+                workerError = std::move(error);
+            }
+            busy = false;
+        }
+        changed.notify_all();
+    }
+}
+
+void VideoEncoder::Parts::Give(AVFrame* frame)
+{
+    {
+        const std::lock_guard lock(mutex);
+        queued = frame;
+        busy = true;
+    }
+    changed.notify_all();
+}
+
+std::string VideoEncoder::Parts::Drain()
+{
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [this] { return !busy; });
+    return workerError;
+}
+
+void VideoEncoder::Parts::StopWorker()
+{
+    if (!worker.joinable()) {
+        return;
+    }
+    {
+        const std::lock_guard lock(mutex);
+        quit = true;
+    }
+    changed.notify_all();
+    worker.join();
+}
 
 std::string VideoEncoder::Parts::Encode(const AVFrame* frame)
 {
@@ -350,6 +440,16 @@ VideoEncoder::~VideoEncoder() = default;
 
 int VideoEncoder::Passes() const { return m_parts->format == VideoFormat::Gif ? 2 : 1; }
 
+int VideoEncoder::FrameStep(int pass, int frames) const
+{
+    if (m_parts->format != VideoFormat::Gif || pass != 0) {
+        return 1;
+    }
+    constexpr int kLeastPaletteFrames = 16;
+    constexpr int kWidestPaletteStep = 4;
+    return std::clamp(frames / kLeastPaletteFrames, 1, kWidestPaletteStep);
+}
+
 std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, VideoFormat format, int width, int height,
                                                  double fps, std::string& error)
 {
@@ -381,10 +481,11 @@ std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, VideoF
     p.container.reset(container);
 
     p.codec.reset(avcodec_alloc_context3(encoder));
-    p.picture.reset(av_frame_alloc());
+    p.pictures[0].reset(av_frame_alloc());
+    p.pictures[1].reset(av_frame_alloc());
     p.filtered.reset(av_frame_alloc());
     p.packet.reset(av_packet_alloc());
-    if (!p.codec || !p.picture || !p.filtered || !p.packet) {
+    if (!p.codec || !p.pictures[0] || !p.pictures[1] || !p.filtered || !p.packet) {
         error = "out of memory";
         return nullptr;
     }
@@ -450,18 +551,30 @@ std::unique_ptr<VideoEncoder> VideoEncoder::Open(const std::string& path, VideoF
     const AVPixelFormat converted = format == VideoFormat::Gif ? AV_PIX_FMT_BGRA : traits.codecPixels;
     p.scaler.reset(sws_getContext(width, height, AV_PIX_FMT_BGR24, width, height, converted,
                                   SWS_BILINEAR, nullptr, nullptr, nullptr));
-    p.picture->format = converted;
-    p.picture->width = width;
-    p.picture->height = height;
-    if (!p.scaler || av_frame_get_buffer(p.picture.get(), 0) < 0) {
+    if (!p.scaler) {
         error = "out of memory";
         return nullptr;
+    }
+    for (auto& picture : p.pictures) {
+        picture->format = converted;
+        picture->width = width;
+        picture->height = height;
+        if (av_frame_get_buffer(picture.get(), 0) < 0) {
+            error = "out of memory";
+            return nullptr;
+        }
     }
     if (format == VideoFormat::Gif) {
         error = p.BuildPaletteGraph(true);
         if (!error.empty()) {
             return nullptr;
         }
+    }
+    try {
+        p.worker = std::thread([&p] { p.Work(); });
+    } catch (const std::system_error&) {
+        error = "cannot start the encoder's thread";
+        return nullptr;
     }
     return std::unique_ptr<VideoEncoder>(new VideoEncoder(std::move(parts)));
 }
@@ -472,22 +585,33 @@ std::string VideoEncoder::AddFrame(const std::uint8_t* top, std::ptrdiff_t strid
     if (stride > INT_MAX || stride < -INT_MAX) {
         return "a frame's rows are too long";
     }
-    // The filters may still hold the last frame; then a fresh buffer is taken.
-    if (av_frame_make_writable(p.picture.get()) < 0) {
+    // The worker is done with this picture (it took the other one last);
+    // the codec or the filters may still hold it, and then a fresh buffer is
+    // taken.
+    AVFrame* picture = p.pictures[p.nextPicture].get();
+    if (av_frame_make_writable(picture) < 0) {
         return "out of memory";
     }
     const int lineSize = static_cast<int>(stride);
-    sws_scale(p.scaler.get(), &top, &lineSize, 0, p.height, p.picture->data, p.picture->linesize);
-    p.picture->pts = p.nextPts++;
-    if (p.format == VideoFormat::Gif) {
-        return p.FilterFrame(p.picture.get());
+    sws_scale(p.scaler.get(), &top, &lineSize, 0, p.height, picture->data, picture->linesize);
+    picture->pts = p.nextPts++;
+    std::string error = p.Drain();
+    if (!error.empty()) {
+        return error;
     }
-    return p.Encode(p.picture.get());
+    p.Give(picture);
+    p.nextPicture = 1 - p.nextPicture;
+    return {};
 }
 
 std::string VideoEncoder::EndPass()
 {
     Parts& p = *m_parts;
+    // The rest of the pass's work is done here, with the worker idle.
+    std::string drained = p.Drain();
+    if (!drained.empty()) {
+        return drained;
+    }
     if (p.format == VideoFormat::Gif && p.pass == 0) {
         std::string error = p.FilterFrame(nullptr);
         if (!error.empty()) {

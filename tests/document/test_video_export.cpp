@@ -113,6 +113,21 @@ TEST_F(VideoExportTest, DrawsTheRangeOncePerPassAndPutsTheFrameValuesBack)
     EXPECT_EQ(fresh.settings.fps, 30.0);
     EXPECT_EQ(fresh.frameCounts, std::vector<int>{61});
 
+    // A longer GIF's palette is built from a spread of its frames, at least
+    // 16 of them, before every frame is drawn for the file.
+    drawer.drawn.clear();
+    Export("long.gif", "--size 32x24 --frames 0..60");
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front();
+    std::vector<int> expected;
+    for (int frame = 0; frame <= 60; frame += 3) {
+        expected.push_back(frame);
+    }
+    for (int frame = 0; frame <= 60; ++frame) {
+        expected.push_back(frame);
+    }
+    EXPECT_EQ(drawer.drawn, expected);
+    std::filesystem::remove(folder.Path("long.gif"));
+
     // A video takes the frames once.
     drawer.drawn.clear();
     Export("walk.mp4", "--size 32x24 --frame 9");

@@ -84,14 +84,7 @@ void CVantomoView::paintGL()
         return;
     }
     CTessaline& scene = m_doc.Scene();
-    if (m_rebuildBuffers) {
-        m_renderer.RebuildVertexBuffers(scene);
-        m_rebuildBuffers = false;
-    }
-    if (m_reloadTextures) {
-        m_renderer.RecreateTextures(scene);
-        m_reloadTextures = false;
-    }
+    DoPutOffGlWork(scene);
     const qreal ratio = devicePixelRatioF();
     const RenderResult result = m_renderer.Render(scene, static_cast<int>(width() * ratio),
                                                   static_cast<int>(height() * ratio));
@@ -105,13 +98,8 @@ void CVantomoView::paintGL()
     }
 }
 
-std::string CVantomoView::BeginFrames(CTessaline& scene)
+void CVantomoView::DoPutOffGlWork(CTessaline& scene)
 {
-    makeCurrent();
-    if (!m_renderer.IsReady()) {
-        return "the 3D view cannot draw";
-    }
-    // Work the view had put off to its next paint is done now.
     if (m_rebuildBuffers) {
         m_renderer.RebuildVertexBuffers(scene);
         m_rebuildBuffers = false;
@@ -120,6 +108,16 @@ std::string CVantomoView::BeginFrames(CTessaline& scene)
         m_renderer.RecreateTextures(scene);
         m_reloadTextures = false;
     }
+}
+
+std::string CVantomoView::BeginFrames(CTessaline& scene)
+{
+    makeCurrent();
+    if (!m_renderer.IsReady()) {
+        return "the 3D view cannot draw";
+    }
+    // Work the view had put off to its next paint is done now.
+    DoPutOffGlWork(scene);
     return {};
 }
 

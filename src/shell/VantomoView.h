@@ -54,6 +54,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // The buffers and textures a change asked for, made while the context is current.
+    void DoPutOffGlWork(CTessaline& scene);
     MouseInput Input(const QPointF& position, Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) const;
     void Act(const ViewRequests& requests);
     void ReleaseGl();

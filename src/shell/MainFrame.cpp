@@ -733,7 +733,9 @@ void CMainFrame::dropEvent(QDropEvent* event)
         }
     }
     event->acceptProposedAction();
-    DropFiles(paths);
+    // Opening may ask questions and show progress: that waits until the drop
+    // has returned, so the source program is never held in its drag.
+    QTimer::singleShot(0, this, [this, paths] { DropFiles(paths); });
 }
 
 void CMainFrame::DropFiles(const QStringList& paths)

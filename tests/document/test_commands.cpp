@@ -247,6 +247,12 @@ TEST_F(CommandTest, SettingsCommandsSendTheirHintsAndMarkOnlyWhatIsSaved)
     doc.SetModifiedFlag(false);
     ASSERT_TRUE(doc.Execute(kCmdCameraFront));
     EXPECT_TRUE(doc.IsModified());
+    // What is shown is stored too.
+    TwoModels();
+    doc.SetModifiedFlag(false);
+    ASSERT_TRUE(doc.Execute(kCmdShowHideModel));
+    EXPECT_EQ(doc.Scene().m_models[1].m_visible, 0);
+    EXPECT_TRUE(doc.IsModified());
 
     ASSERT_TRUE(doc.Execute(kCmdMainToolbar));
     EXPECT_FALSE(doc.IsChecked(kCmdMainToolbar));

@@ -265,6 +265,16 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
     // Points at the ends of the int range: no overflow in the motion.
     EXPECT_TRUE(Run("mouse move -2147483648 0\nmouse move 2147483647 0 middle\n").ok);
     EXPECT_EQ(doc.Scene().GetCameraRecord().m_position.x, 4294967295.0f);
+
+    // A middle press only remembers where the pan starts: nothing is picked,
+    // selected or snapshotted, whatever lies under it.
+    ASSERT_TRUE(Run("clear-selection\n").ok);
+    const std::size_t history = doc.Scene().m_undoNames.size();
+    const CVector camera = doc.Scene().GetCameraRecord().m_position;
+    ASSERT_TRUE(Run("mouse press 320 240 middle\nmouse move 330 240 middle\nmouse release 330 240 middle\n").ok);
+    EXPECT_EQ(doc.Scene().m_selectedModel, kNoModel);
+    EXPECT_EQ(doc.Scene().m_undoNames.size(), history);
+    EXPECT_EQ(doc.Scene().GetCameraRecord().m_position.x, camera.x + 10.0f) << "the pan starts at the press";
 }
 
 TEST_F(ScriptTest, EveryCommandIdRunsWithItsDialogsAndExpectations)

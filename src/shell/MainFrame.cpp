@@ -31,9 +31,11 @@
 #include "document/DroppedFiles.h"
 #include "scene/AppValues.h"
 #include "base/Numbers.h"
+#include "shell/AboutBox.h"
 #include "shell/DesktopIntegration.h"
 #include "shell/panes/Panes.h"
 #include "shell/QtUserInterface.h"
+#include "shell/RecentFileList.h"
 #include "shell/SliderView.h"
 #include "shell/VantomoView.h"
 
@@ -126,9 +128,6 @@ const ToolButtonPlan kControlButtons[] = {
 
 constexpr const char* kApplicationTitle = "Vantomo 1.7";
 constexpr const char* kHomePage = "https://www.metaseq.net/";
-constexpr const char* kMakerPage = VANTOMO_MAKER_PAGE;
-constexpr const char* kMakerMail = VANTOMO_MAKER_MAIL;
-constexpr int kRecentCount = 4;
 
 QSettings Settings() { return QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo")); }
 
@@ -154,6 +153,7 @@ CMainFrame::CMainFrame(CVantomoDoc& doc, QtUserInterface& ui, bool createGlView)
 {
     setWindowIcon(QIcon(QStringLiteral(":/icons/vantomo.svg")));
     setAcceptDrops(true);
+    m_recent = new RecentFileList(this, [this](const QString& path) { return OpenRecent(path); });
     CreateActions();
     CreateMenus();
     CreateStatusBar();
@@ -164,7 +164,6 @@ CMainFrame::CMainFrame(CVantomoDoc& doc, QtUserInterface& ui, bool createGlView)
     m_fps.ResetFpsClock();
     m_doc.AddView(this);
     UpdateTitle();
-    RebuildRecentMenu();
     // The enabled and checked states follow every change of the document
     // (OnChange) and every command run here (Execute).
     RefreshCommandStates();
@@ -211,11 +210,10 @@ void CMainFrame::CreateMenus()
             if (id == kSeparator) {
                 QAction* separator = menu->addSeparator();
                 if (afterRecent) {
-                    m_recentEnd = separator;
+                    m_recent->AttachMenu(menu, separator);
                     afterRecent = false;
                 }
             } else if (id == kRecentSlot) {
-                m_recentMenu = menu;
                 afterRecent = true;
             } else if (QAction* action = Action(id)) {
                 menu->addAction(action);
@@ -444,7 +442,7 @@ void CMainFrame::Retranslate()
     if (m_glView != nullptr && !m_glView->Failure().isEmpty()) {
         m_glFailure->setText(CVantomoView::FailureText(m_glView->Failure()));
     }
-    RebuildRecentMenu();
+    m_recent->RebuildMenu();
     UpdateTitle();
     if (m_pControlPanel != nullptr) {
         m_pControlPanel->ReloadTexts();
@@ -525,7 +523,7 @@ void CMainFrame::NoteDocumentPath()
     const std::string& path = m_doc.GetPathName();
     if (!path.empty() && path != m_lastPath) {
         m_lastPath = path;
-        AddRecentFile(QFile::decodeName(path.c_str()));
+        m_recent->Add(QFile::decodeName(path.c_str()));
     }
 }
 
@@ -564,7 +562,7 @@ void CMainFrame::RunShellCommand(int id)
     }
     case kCmdHelp: OpenHelp(); break;
     case kCmdModelerHomePage: QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); break;
-    case kCmdAbout: ShowAbout(); break;
+    case kCmdAbout: ShowAboutBox(this); break;
     case kCmdRemoveRegistration:
         (void)RemoveFileType(UserDataHome());
         m_ui.ShowMessage("レジストリを削除しました。");
@@ -615,97 +613,17 @@ void CMainFrame::OpenHelp()
     QDesktopServices::openUrl(QUrl::fromLocalFile(page));
 }
 
-void CMainFrame::ShowAbout()
-{
-    QDialog dialog(this);
-    dialog.setWindowTitle(QCoreApplication::translate("About", "Vantomoのﾊﾞｰｼﾞｮﾝ情報"));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* icon = new QLabel(&dialog);
-    icon->setPixmap(QIcon(QStringLiteral(":/icons/vantomo.svg")).pixmap(48, 48));
-    layout->addWidget(icon);
-    layout->addWidget(new QLabel(QStringLiteral("Vantomo Version 1.7"), &dialog));
-    for (const char* target : {kMakerPage, kMakerMail}) {
-        QString text = QString::fromLatin1(target);
-        text.remove(QStringLiteral("mailto:"));
-        auto* link = new QLabel(QStringLiteral("<a style=\"color:#0000ee\" href=\"%1\">%2</a>")
-                                    .arg(QString::fromLatin1(target), text.toHtmlEscaped()),
-                                &dialog);
-        link->setOpenExternalLinks(true);
-        link->setToolTip(QString::fromLatin1(target));
-        link->setCursor(Qt::PointingHandCursor);
-        layout->addWidget(link);
-    }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    layout->addWidget(buttons);
-    dialog.exec();
-}
+QStringList CMainFrame::RecentFiles() const { return m_recent->Files(); }
 
-QStringList CMainFrame::RecentFiles() const
-{
-    QStringList files = Settings().value(QStringLiteral("Recent File List")).toStringList();
-    while (files.size() > kRecentCount) {
-        files.removeLast();
-    }
-    return files;
-}
-
-void CMainFrame::AddRecentFile(const QString& path)
-{
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    QStringList files = RecentFiles();
-    files.removeAll(absolute);
-    files.prepend(absolute);
-    while (files.size() > kRecentCount) {
-        files.removeLast();
-    }
-    QSettings settings = Settings();
-    settings.setValue(QStringLiteral("Recent File List"), files);
-    RebuildRecentMenu();
-}
-
-void CMainFrame::RebuildRecentMenu()
-{
-    if (m_recentMenu == nullptr) {
-        return;
-    }
-    for (QAction* action : m_recentActions) {
-        m_recentMenu->removeAction(action);
-        action->deleteLater();
-    }
-    m_recentActions.clear();
-    const QStringList files = RecentFiles();
-    if (files.isEmpty()) {
-        auto* empty = new QAction(QCoreApplication::translate("Commands", "最近使ったﾌｧｲﾙ"), this);
-        empty->setEnabled(false);
-        m_recentMenu->insertAction(m_recentEnd, empty);
-        m_recentActions.push_back(empty);
-        return;
-    }
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const QString path = files[i];
-        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
-        connect(action, &QAction::triggered, this, [this, path] { OpenRecent(path); });
-        m_recentMenu->insertAction(m_recentEnd, action);
-        m_recentActions.push_back(action);
-    }
-}
-
-void CMainFrame::OpenRecent(const QString& path)
+bool CMainFrame::OpenRecent(const QString& path)
 {
     if (!m_doc.SaveModified()) {
-        return;
+        return true; // the user kept the document: the file stays listed
     }
-    if (!m_doc.OnOpenDocument(QFile::encodeName(path).toStdString())) {
-        // A file that cannot be opened leaves the list, as it always did.
-        QStringList files = RecentFiles();
-        files.removeAll(path);
-        QSettings settings = Settings();
-        settings.setValue(QStringLiteral("Recent File List"), files);
-        QTimer::singleShot(0, this, &CMainFrame::RebuildRecentMenu);
-    }
+    const bool opened = m_doc.OnOpenDocument(QFile::encodeName(path).toStdString());
     NoteDocumentPath();
     UpdateTitle();
+    return opened;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

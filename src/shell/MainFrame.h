@@ -28,6 +28,7 @@ namespace vantomo {
 class QtUserInterface;
 
 class CSliderView;
+class RecentFileList;
 class CVantomoView;
 
 // Where a toolbar sits, for the 3D row's height.
@@ -104,11 +105,9 @@ private:
     void Retranslate();
     void SetToolBarLabels();
     void UpdateTitle();
-    void AddRecentFile(const QString& path);
-    void RebuildRecentMenu();
-    void OpenRecent(const QString& path);
+    // Opens a recent file as the File menu's item does; false when it could not be opened.
+    bool OpenRecent(const QString& path);
     void NoteDocumentPath();
-    void ShowAbout();
     void OpenHelp();
     void FocusPane(int step);
     BarPlace PlaceOf(QToolBar* bar) const;
@@ -135,9 +134,7 @@ private:
         const char* title;
     };
     std::vector<MenuEntry> m_menus;
-    QMenu* m_recentMenu = nullptr;
-    QAction* m_recentEnd = nullptr; // the separator after the recent files
-    std::vector<QAction*> m_recentActions;
+    RecentFileList* m_recent = nullptr;
     Translations m_translations;
     FpsClock m_fps;
     int m_invalidations = 0;

@@ -2,7 +2,6 @@
 // against where the projection puts things and how the fixed-function light
 // colours them.
 #include <cstdlib>
-#include <dlfcn.h>
 #include <string>
 
 #include "RenderFixture.h"
@@ -16,14 +15,6 @@
 namespace vantomo {
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-// Mesa unloads its software driver while the process exits, and
-// LeakSanitizer's walk of the threads' storage then crashes after every test
-// passed; one more reference keeps the driver loaded to the end.
-[[maybe_unused]] const void* const kKeepMesaDriver =
-    dlopen("/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", RTLD_LAZY | RTLD_LOCAL);
-#endif
 
 // The tests never look for a display. Mesa's software rasteriser draws on
 // the calling thread: the same pictures, and no worker threads running when

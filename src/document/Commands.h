@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string_view>
+#include <utility>
 
 namespace vantomo {
 
@@ -116,5 +117,11 @@ std::span<const CommandInfo> CommandTable();
 // The entry of `id` (or of its stable name), or null when there is none.
 const CommandInfo* FindCommand(int id);
 const CommandInfo* FindCommand(std::string_view name);
+
+// What the status bar says while the command's menu item or toolbar button is
+// under the pointer (UTF-8); "" for a command without a prompt of its own.
+std::string_view CommandPrompt(const CommandInfo& info);
+// Every prompt with the stable name of its command, for the catalog's tests.
+std::span<const std::pair<std::string_view, std::string_view>> CommandPrompts();
 
 } // namespace vantomo

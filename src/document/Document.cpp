@@ -161,6 +161,8 @@ bool CVantomoDoc::OnNewDocument()
 
 bool CVantomoDoc::OnOpenDocument(const std::string& path)
 {
+    // Told after the views show what was opened.
+    const TextureReportScope textures(m_textureReport);
     bool modified = m_modified;
     m_lastFailure.clear();
     OpenResult result;
@@ -170,7 +172,7 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
         const bool project = ExtensionOf(path) == "vtm";
         const std::unique_ptr<Progress> progress =
             m_ui.BeginProgress(project ? kOpeningProgress : kImportingProgress, !project);
-        result = OpenInto(m_scene, path, m_ui, m_textures, modified, progress.get());
+        result = OpenInto(m_scene, path, m_textureReport, m_textures, modified, progress.get());
     }
     if (result.cancelled) {
         return false;
@@ -217,9 +219,9 @@ bool CVantomoDoc::OnSaveDocument(const std::string& path)
 bool CVantomoDoc::AddModel()
 {
     FileDialogRequest request;
-    request.filter = "Metasequoiaファイル(*.mqo)|*.mqo|";
+    request.filter = kAddModelFilter;
     request.defaultExtension = "mqo";
-    request.initialFolder = ProgramFolder();
+    request.initialFolder = DialogFolder();
     const std::optional<std::string> path = m_ui.AskPath(request);
     if (!path) {
         return false;
@@ -230,11 +232,12 @@ bool CVantomoDoc::AddModel()
 
 OpenResult CVantomoDoc::ImportWithProgress(const std::string& path)
 {
+    const TextureReportScope textures(m_textureReport);
     m_lastFailure.clear();
     OpenResult result;
     {
         const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kImportingProgress, true);
-        result = ImportMQO(m_scene, path, m_ui, &m_textures, progress.get());
+        result = ImportMQO(m_scene, path, m_textureReport, &m_textures, progress.get());
     }
     if (!result.cancelled) {
         NoteImportFailure(result);
@@ -244,6 +247,7 @@ OpenResult CVantomoDoc::ImportWithProgress(const std::string& path)
 
 OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
 {
+    const TextureReportScope textures(m_textureReport); // told once the views show the models
     const OpenResult result = ImportWithProgress(path);
     if (result.cancelled) {
         return result; // the scene, its history and the modified flag are as they were
@@ -256,6 +260,16 @@ OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
     m_scene.BuildTraversal();
     UpdateAllViews(Change::ModelAddedOrDeleted);
     return result;
+}
+
+std::string CVantomoDoc::DialogFolder() const
+{
+    if (m_pathName.empty()) {
+        return {};
+    }
+    // A project opened by a bare name lives in the working folder.
+    const std::string folder = FolderOf(m_pathName, PathText::Native);
+    return folder.empty() ? std::string("./") : folder;
 }
 
 std::uint32_t MaterialDisplayColor(const CMaterial& material)

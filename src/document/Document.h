@@ -13,6 +13,7 @@
 #include "animation/Navigation.h"
 #include "document/Change.h"
 #include "document/Commands.h"
+#include "document/TextureReport.h"
 #include "document/UserInterface.h"
 #include "export/ExportResult.h"
 #include "import/LoaderMQO.h"
@@ -29,6 +30,7 @@ inline constexpr const char* kOpenFilter =
 inline constexpr const char* kSaveFilter =
     "Vantomoファイル(*.vtm)|*.vtm|xamlファイル(*.xaml)|*.xaml|Metasequoiaファイル(*.mqo)|*.mqo|"
     "glTFファイル(*.gltf;*.glb)|*.gltf;*.glb|";
+inline constexpr const char* kAddModelFilter = "Metasequoiaファイル(*.mqo)|*.mqo|";
 inline constexpr const char* kSkippedTexturesMessage = "次のテクスチャは書き出せませんでした:";
 
 // The extension of a path (GetPathExtension) in ASCII lower case; "" when there is none.
@@ -64,6 +66,9 @@ public:
     // Where texture names are looked up: relative names first against the
     // folder of the last imported document, as the working folder once served.
     TextureLookup& Textures() { return m_textures; }
+    // Where the loader tells of textures it could not load: a
+    // TextureReportScope around a user action makes them one message.
+    TextureReport& TextureMessages() { return m_textureReport; }
 
     const std::string& GetPathName() const { return m_pathName; }
     const std::string& GetTitle() const { return m_title; }
@@ -265,7 +270,12 @@ private:
     void AnnounceAnimationChange(Change kind);
     void ExportVideoCommand(); // in VideoExport.cpp
 
+    // The folder a file dialog opens in: the current document's, or none
+    // (the user interface then takes the last folder used).
+    std::string DialogFolder() const;
+
     UserInterface& m_ui;
+    TextureReport m_textureReport{m_ui};
     CTessaline m_scene;
     std::string m_lastFailure;
     TextureLookup m_textures;

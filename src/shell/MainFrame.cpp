@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QSettings>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -33,6 +34,7 @@
 #include "base/Numbers.h"
 #include "shell/AboutBox.h"
 #include "shell/DesktopIntegration.h"
+#include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 #include "shell/QtUserInterface.h"
 #include "shell/RecentFileList.h"
@@ -130,6 +132,18 @@ constexpr const char* kApplicationTitle = "Vantomo 1.7";
 constexpr const char* kHomePage = "https://www.metaseq.net/";
 
 QSettings Settings() { return QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo")); }
+
+// The window's layout as the user left it.
+constexpr const char* kGeometrySetting = "Window/Geometry";
+constexpr const char* kBarsSetting = "Window/ToolBars";
+constexpr const char* kColumnsSetting = "Window/Columns";
+constexpr const char* kLeftRowsSetting = "Window/LeftRows";
+constexpr const char* kLeftRowsClientSetting = "Window/LeftRowsClientHeight";
+constexpr const char* kStatusBarSetting = "Window/StatusBar";
+
+// Help Topics without a browser to show the page in.
+constexpr const char* kNoBrowserMessage = QT_TRANSLATE_NOOP(
+    "Messages", "ヘルプを表示するブラウザーを起動できませんでした。次のファイルをブラウザーで開いてください:\n%1");
 
 } // namespace
 
@@ -318,6 +332,9 @@ void CMainFrame::CreateClient(bool createGlView)
     }
     m_p3DView->setObjectName(QStringLiteral("ThreeDView"));
     m_p3DView->setMinimumSize(0, 0);
+    // The 3D view is the active view at start, as the window's keys expect:
+    // F2 turns the camera there, and renames only in a pane given the focus.
+    (m_glView != nullptr ? static_cast<QWidget*>(m_glView) : m_p3DView)->setFocus(Qt::OtherFocusReason);
     m_pControlPanel = new CSliderView(m_doc, m_wndRightSplitter);
     m_pControlPanel->setObjectName(QStringLiteral("ControlPanel"));
     m_pControlPanel->setMinimumSize(0, 0);
@@ -335,6 +352,9 @@ void CMainFrame::CreateClient(bool createGlView)
     m_wndSplitter->setStretchFactor(0, 0);
     m_wndSplitter->setStretchFactor(1, 1);
     m_wndSplitter->setSizes({200, 400});
+    m_wndSplitter->setObjectName(QStringLiteral("Columns"));
+    m_wndLeftSplitter->setObjectName(QStringLiteral("LeftRows"));
+    connect(m_wndLeftSplitter, &QSplitter::splitterMoved, this, [this] { m_savedLeftRows.clear(); });
     setCentralWidget(m_wndSplitter);
 }
 
@@ -351,6 +371,12 @@ void CMainFrame::Invalidate3DView()
 void CMainFrame::LayoutLeftRows(int clientHeight)
 {
     if (m_wndLeftSplitter == nullptr) {
+        return;
+    }
+    // The rows the user left last time come back while the window has the
+    // height they were left at; any other height lays them out by the rule.
+    if (m_savedLeftRows.size() == 3 && clientHeight == m_savedLeftRowsClient) {
+        m_wndLeftSplitter->setSizes(m_savedLeftRows);
         return;
     }
     const int available = std::max(0, m_wndLeftSplitter->height() - 2 * m_wndLeftSplitter->handleWidth());
@@ -434,6 +460,10 @@ void CMainFrame::Retranslate()
         }
         const std::string text(info.menuText);
         action->setText(QCoreApplication::translate("Commands", text.c_str()));
+        // The status bar's prompt while the item or button is under the
+        // pointer; the button's tip names the command as its menu item does.
+        action->setStatusTip(CommandPromptText(info.id));
+        action->setToolTip(MenuItemName(action->text()));
     }
     SetToolBarLabels();
     m_wndToolBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ"));
@@ -467,11 +497,13 @@ void CMainFrame::SetToolBarLabels()
             widget->setMinimumSize(0, 0);
             widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
             widget->adjustSize();
-            // Every button takes the size of the first, as the old toolbars did.
+            // Every button is as large as the first, as the old toolbars made
+            // them; a longer label widens its own button rather than being cut.
+            const QSize own = widget->sizeHint();
             if (!first.isValid()) {
-                first = widget->sizeHint();
+                first = own;
             }
-            widget->setFixedSize(first);
+            widget->setFixedSize(std::max(first.width(), own.width()), std::max(first.height(), own.height()));
         }
     };
     label(m_wndToolBar, kMainButtons);
@@ -610,7 +642,47 @@ void CMainFrame::OpenHelp()
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
     const QString page = folder + (english ? QStringLiteral("/index_en.html") : QStringLiteral("/index.html"));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    OpenInBrowser(QUrl::fromLocalFile(page), [this, page] {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Vantomo"),
+                        QCoreApplication::translate("Messages", kNoBrowserMessage).arg(QDir::toNativeSeparators(page)),
+                        QMessageBox::Ok, this);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        box.exec();
+    });
+}
+
+void CMainFrame::OpenInBrowser(const QUrl& url, std::function<void()> failed)
+{
+    // The desktop's opener says whether it found a program for the page only
+    // by its exit code, which may come long after it started one: it is
+    // watched, not waited for. Without it, Qt's own search for a browser.
+    if (m_browserCommand.isEmpty()) {
+        if (!QDesktopServices::openUrl(url)) {
+            failed();
+        }
+        return;
+    }
+    auto* opener = new QProcess(this);
+    opener->setProgram(m_browserCommand);
+    opener->setArguments({url.toString()});
+    opener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    connect(opener, &QProcess::errorOccurred, this, [this, opener, url, failed](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart) {
+            return;
+        }
+        opener->deleteLater();
+        const QString command = m_browserCommand;
+        m_browserCommand.clear(); // the opener is missing: Qt looks for a browser itself
+        OpenInBrowser(url, failed);
+        m_browserCommand = command;
+    });
+    connect(opener, &QProcess::finished, this, [opener, failed](int code, QProcess::ExitStatus status) {
+        opener->deleteLater();
+        if (status != QProcess::NormalExit || code != 0) {
+            failed();
+        }
+    });
+    opener->start();
 }
 
 QStringList CMainFrame::RecentFiles() const { return m_recent->Files(); }
@@ -632,8 +704,45 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    SaveLayout();
     event->accept();
 }
+
+void CMainFrame::SaveLayout() const
+{
+    QSettings settings = Settings();
+    settings.setValue(QLatin1String(kGeometrySetting), saveGeometry());
+    settings.setValue(QLatin1String(kBarsSetting), saveState());
+    settings.setValue(QLatin1String(kColumnsSetting), m_wndSplitter->saveState());
+    QList<QVariant> rows;
+    for (int size : m_wndLeftSplitter->sizes()) {
+        rows << size;
+    }
+    settings.setValue(QLatin1String(kLeftRowsSetting), rows);
+    settings.setValue(QLatin1String(kLeftRowsClientSetting), ClientHeight());
+    settings.setValue(QLatin1String(kStatusBarSetting), !statusBar()->isHidden());
+}
+
+bool CMainFrame::RestoreLayout()
+{
+    const QSettings settings = Settings();
+    const QByteArray geometry = settings.value(QLatin1String(kGeometrySetting)).toByteArray();
+    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+        return false;
+    }
+    restoreState(settings.value(QLatin1String(kBarsSetting)).toByteArray());
+    m_wndSplitter->restoreState(settings.value(QLatin1String(kColumnsSetting)).toByteArray());
+    statusBar()->setVisible(settings.value(QLatin1String(kStatusBarSetting), true).toBool());
+    m_savedLeftRows.clear();
+    for (const QVariant& row : settings.value(QLatin1String(kLeftRowsSetting)).toList()) {
+        m_savedLeftRows << row.toInt();
+    }
+    m_savedLeftRowsClient = settings.value(QLatin1String(kLeftRowsClientSetting), -1).toInt();
+    RefreshCommandStates();
+    return true;
+}
+
+int CMainFrame::ClientHeight() const { return height() - (menuBar()->isVisible() ? menuBar()->height() : 0); }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {

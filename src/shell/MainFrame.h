@@ -5,6 +5,7 @@
 // switch, dropped files, recent files and the small commands of the program.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -22,6 +23,7 @@ class QLabel;
 class QMenu;
 class QSplitter;
 class QToolBar;
+class QUrl;
 
 namespace vantomo {
 
@@ -88,6 +90,17 @@ public:
     void LayoutLeftRows(int clientHeight);
     void LayoutRightRows();
 
+    // The window's geometry, the toolbars' places, the columns, the left
+    // rows and the status bar, kept in the settings when the window closes
+    // and put back before it is first shown. False when nothing was kept
+    // (the first start): the caller then chooses the window's place.
+    void SaveLayout() const;
+    bool RestoreLayout();
+
+    // What opens a page in the browser ("xdg-open"; empty for Qt's own
+    // search). Tests set one that fails.
+    void SetBrowserCommand(const QString& command) { m_browserCommand = command; }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -109,6 +122,9 @@ private:
     bool OpenRecent(const QString& path);
     void NoteDocumentPath();
     void OpenHelp();
+    // Opens `url` in the browser; `failed` runs when no browser could show it.
+    void OpenInBrowser(const QUrl& url, std::function<void()> failed);
+    int ClientHeight() const;
     void FocusPane(int step);
     BarPlace PlaceOf(QToolBar* bar) const;
 
@@ -139,6 +155,9 @@ private:
     FpsClock m_fps;
     int m_invalidations = 0;
     std::string m_lastPath;
+    QList<int> m_savedLeftRows;   // the rows restored, until the height or the user changes them
+    int m_savedLeftRowsClient = -1;
+    QString m_browserCommand = QStringLiteral("xdg-open");
 };
 
 } // namespace vantomo

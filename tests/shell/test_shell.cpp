@@ -206,7 +206,7 @@ TEST_F(ShellTest, TheLanguageSwitchChangesMenusLabelsAndPanelAndBack)
     EXPECT_TRUE(MenuTitles(*frame).contains(QStringLiteral("&File")));
     EXPECT_EQ(frame->Action(kCmdFileNew)->text(), QStringLiteral("&New\tCtrl+N"));
     EXPECT_EQ(frame->Action(kCmdFileNew)->iconText(), QStringLiteral("New"));
-    EXPECT_EQ(frame->Action(kCmdFirstFrame)->iconText(), QStringLiteral("Fist"));
+    EXPECT_EQ(frame->Action(kCmdFirstFrame)->iconText(), QStringLiteral("First"));
     EXPECT_EQ(Panel().EnableButton(3)->text(), QStringLiteral("Deg"));
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vantomo 1.7 - Untitled"));
     EXPECT_EQ(QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo")).value(QStringLiteral("Vantomo/Language")),

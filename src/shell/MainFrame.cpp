@@ -1,5 +1,7 @@
 #include "shell/MainFrame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,11 +19,13 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -405,16 +409,49 @@ void CMainFrame::LayoutRightRows()
         return;
     }
     const int client = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
-    const int d = ThreeDRowHeight(client, m_toolBarHeight, PlaceOf(m_wndToolBar), PlaceOf(m_wndControlBar));
+    int d = ThreeDRowHeight(client, m_toolBarHeight, PlaceOf(m_wndToolBar), PlaceOf(m_wndControlBar));
+    if (m_barsApart) {
+        d = std::max(0, d - m_toolBarHeight); // the second row of bars takes its height from the view
+    }
     const int available = std::max(0, m_wndRightSplitter->height() - m_wndRightSplitter->handleWidth());
     const int top = std::min(d, available);
     m_wndRightSplitter->setSizes({top, available - top});
     Invalidate3DView();
 }
 
+void CMainFrame::FitToolBarRows()
+{
+    // The control bar docks on the main bar's row; when the two do not fit
+    // across the window (the English labels are longer), it takes a row of
+    // its own below rather than hiding its last buttons. A row the user
+    // chose is left alone.
+    const bool sideBySide = PlaceOf(m_wndToolBar) == BarPlace::Top && PlaceOf(m_wndControlBar) == BarPlace::Top;
+    if (!sideBySide || (toolBarBreak(m_wndControlBar) && !m_barsApart)) {
+        return;
+    }
+    const int spacing = style()->pixelMetric(QStyle::PM_ToolBarSeparatorExtent) * 2;
+    const bool apart = m_wndToolBar->sizeHint().width() + m_wndControlBar->sizeHint().width() + spacing > width();
+    if (apart == m_barsApart) {
+        return;
+    }
+    m_barsApart = apart;
+    if (apart) {
+        insertToolBarBreak(m_wndControlBar);
+    } else {
+        removeToolBarBreak(m_wndControlBar);
+    }
+    // The panes take the height the bars left them now, then the rules apply.
+    layout()->activate();
+    if (width() > 100 && height() > 100 && !isMinimized()) {
+        LayoutLeftRows(ClientHeight());
+    }
+    LayoutRightRows();
+}
+
 void CMainFrame::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
+    FitToolBarRows();
     const int client = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
     if (width() > 100 && height() > 100 && !isMinimized()) {
         LayoutLeftRows(client);
@@ -426,6 +463,7 @@ void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     m_toolBarHeight = m_wndToolBar->height() > 0 ? m_wndToolBar->height() : m_toolBarHeight;
+    FitToolBarRows();
     const int client = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
     LayoutLeftRows(client);
     LayoutRightRows();
@@ -466,6 +504,7 @@ void CMainFrame::Retranslate()
         action->setToolTip(MenuItemName(action->text()));
     }
     SetToolBarLabels();
+    FitToolBarRows();
     m_wndToolBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ"));
     m_wndControlBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ｺﾝﾄﾛｰﾙ ﾂｰﾙ ﾊﾞｰ"));
     m_readyPane->setText(QCoreApplication::translate("StatusBar", "ﾚﾃﾞｨ"));
@@ -708,11 +747,18 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void CMainFrame::SaveLayout() const
+void CMainFrame::SaveLayout()
 {
     QSettings settings = Settings();
     settings.setValue(QLatin1String(kGeometrySetting), saveGeometry());
+    // A row the bars took only for want of width is not the user's choice.
+    if (m_barsApart) {
+        removeToolBarBreak(m_wndControlBar);
+    }
     settings.setValue(QLatin1String(kBarsSetting), saveState());
+    if (m_barsApart) {
+        insertToolBarBreak(m_wndControlBar);
+    }
     settings.setValue(QLatin1String(kColumnsSetting), m_wndSplitter->saveState());
     QList<QVariant> rows;
     for (int size : m_wndLeftSplitter->sizes()) {
@@ -726,11 +772,28 @@ void CMainFrame::SaveLayout() const
 bool CMainFrame::RestoreLayout()
 {
     const QSettings settings = Settings();
-    const QByteArray geometry = settings.value(QLatin1String(kGeometrySetting)).toByteArray();
-    if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+    const QByteArray kept = settings.value(QLatin1String(kGeometrySetting)).toByteArray();
+    if (kept.isEmpty() || !restoreGeometry(kept)) {
         return false;
     }
+    // A place beyond the screen (a monitor since removed, a window frame
+    // counted twice) comes back inside the screen's working area.
+    if (QScreen* shown = screen(); shown != nullptr && !isMaximized()) {
+        const QRect area = shown->availableGeometry();
+        QRect place = geometry();
+        if (place.width() > area.width() || place.height() > area.height()) {
+            place = area;
+        } else {
+            place.moveLeft(std::clamp(place.left(), area.left(), area.right() + 1 - place.width()));
+            place.moveTop(std::clamp(place.top(), area.top(), area.bottom() + 1 - place.height()));
+        }
+        if (place != geometry()) {
+            setGeometry(place);
+        }
+    }
     restoreState(settings.value(QLatin1String(kBarsSetting)).toByteArray());
+    m_barsApart = false; // the rows are the ones kept; whether they fit is seen anew
+    FitToolBarRows();
     m_wndSplitter->restoreState(settings.value(QLatin1String(kColumnsSetting)).toByteArray());
     statusBar()->setVisible(settings.value(QLatin1String(kStatusBarSetting), true).toBool());
     m_savedLeftRows.clear();

@@ -94,7 +94,7 @@ public:
     // rows and the status bar, kept in the settings when the window closes
     // and put back before it is first shown. False when nothing was kept
     // (the first start): the caller then chooses the window's place.
-    void SaveLayout() const;
+    void SaveLayout();
     bool RestoreLayout();
 
     // What opens a page in the browser ("xdg-open"; empty for Qt's own
@@ -127,6 +127,7 @@ private:
     int ClientHeight() const;
     void FocusPane(int step);
     BarPlace PlaceOf(QToolBar* bar) const;
+    void FitToolBarRows();
 
     CVantomoDoc& m_doc;
     QtUserInterface& m_ui;
@@ -157,6 +158,7 @@ private:
     std::string m_lastPath;
     QList<int> m_savedLeftRows;   // the rows restored, until the height or the user changes them
     int m_savedLeftRowsClient = -1;
+    bool m_barsApart = false; // the control bar was put on a row of its own for want of width
     QString m_browserCommand = QStringLiteral("xdg-open");
 };
 

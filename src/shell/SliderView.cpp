@@ -310,13 +310,16 @@ void CSliderView::PlaceControls()
     const bool english = m_doc.Scene().m_languageName == "English";
     const int sliderX = std::max(client.left() + 110, left + 8);
     const int sliderY = std::max(english ? 50 : 45, y + rowHeight + 4);
-    const int sliderHeight = english ? 60 : 55;
+    // The form's slider is taller than its groove and ticks need: in a low
+    // pane it gives up the empty part first.
+    const int sliderNeeds = m_slider->sizeHint().height() + 8;
+    const int sliderHeight = std::max(sliderNeeds, std::min(english ? 60 : 55, client.bottom() - 1 - sliderY));
     m_slider->setGeometry(sliderX, sliderY, std::max(0, client.right() - 10 - sliderX), sliderHeight);
     m_slider->update();
 
     // Narrower than the widest row, or lower than the rows need: the area scrolls.
     const int needWidth = std::max(start + widest, sliderX + 120) + 10;
-    const int needHeight = std::max(m_values[3]->geometry().bottom(), sliderY + sliderHeight) + 2;
+    const int needHeight = std::max(m_values[3]->geometry().bottom(), sliderY + sliderNeeds) + 2;
     const QSize need(needWidth, needHeight);
     if (m_form->minimumSize() != need) {
         m_form->setMinimumSize(need);

@@ -167,7 +167,7 @@ TEST_F(ShellTest, JapaneseModeShowsQtsOwnTextsInJapanese)
 TEST_F(ShellTest, TheLayoutIsKeptWhenTheWindowClosesAndComesBackAtTheNextStart)
 {
     EXPECT_FALSE(frame->RestoreLayout()) << "a first start keeps nothing";
-    frame->setGeometry(40, 60, 900, 700);
+    frame->setGeometry(40, 60, 720, 600); // inside the offscreen screen's 800 x 800
     frame->show();
     QApplication::processEvents();
     frame->addToolBar(Qt::BottomToolBarArea, frame->ControlToolBar());
@@ -176,7 +176,7 @@ TEST_F(ShellTest, TheLayoutIsKeptWhenTheWindowClosesAndComesBackAtTheNextStart)
     columns->setSizes({260, columns->width() - 260 - columns->handleWidth()});
     QApplication::processEvents();
     const int client = frame->height() - frame->menuBar()->height();
-    frame->LeftSplitter()->setSizes({120, 300, client - 420});
+    frame->LeftSplitter()->setSizes({120, 200, client - 320});
     const QList<int> rows = frame->LeftSplitter()->sizes();
     ASSERT_TRUE(frame->close());
 
@@ -184,7 +184,7 @@ TEST_F(ShellTest, TheLayoutIsKeptWhenTheWindowClosesAndComesBackAtTheNextStart)
     ASSERT_TRUE(again.RestoreLayout());
     again.show();
     QApplication::processEvents();
-    EXPECT_EQ(again.size(), QSize(900, 700));
+    EXPECT_EQ(again.size(), QSize(720, 600));
     EXPECT_EQ(again.toolBarArea(again.ControlToolBar()), Qt::BottomToolBarArea);
     EXPECT_TRUE(again.statusBar()->isHidden());
     EXPECT_FALSE(again.Action(kCmdStatusBar)->isChecked());
@@ -192,10 +192,18 @@ TEST_F(ShellTest, TheLayoutIsKeptWhenTheWindowClosesAndComesBackAtTheNextStart)
     EXPECT_EQ(again.LeftSplitter()->sizes(), rows) << "at the height they were left at";
 
     // Another height lays the rows out by the rule again.
-    again.resize(900, 800);
+    again.resize(720, 700);
     QApplication::processEvents();
     const int taller = again.height() - again.menuBar()->height();
     EXPECT_EQ(again.LeftSplitter()->sizes().at(0), taller / 2);
+
+    // A place the screen no longer has comes back inside it.
+    again.setGeometry(3000, 2000, 500, 400);
+    again.SaveLayout();
+    CMainFrame moved(*doc, ui, false);
+    ASSERT_TRUE(moved.RestoreLayout());
+    EXPECT_TRUE(moved.screen()->availableGeometry().contains(moved.geometry()));
+    EXPECT_EQ(moved.size(), QSize(500, 400));
 }
 
 TEST_F(ShellTest, FileDialogsOpenInTheDocumentsFolderElseTheLastOneUsedElseHome)
@@ -300,6 +308,23 @@ TEST_F(ShellTest, EnglishMenusAndLabelsAreWholeEnglishWords)
                 << action->iconText().toStdString();
         }
     }
+    // Where the two bars do not fit across the window, the control bar takes
+    // a row of its own (from the 3D view's height) instead of hiding buttons.
+    frame->resize(900, 800);
+    QApplication::processEvents();
+    EXPECT_GT(frame->ControlToolBar()->y(), frame->MainToolBar()->y());
+    for (QAction* action : frame->ControlToolBar()->actions()) {
+        if (QWidget* button = frame->ControlToolBar()->widgetForAction(action); button != nullptr && !action->isSeparator()) {
+            EXPECT_TRUE(button->isVisible()) << action->iconText().toStdString();
+        }
+    }
+    const int client = frame->height() - frame->menuBar()->height();
+    EXPECT_EQ(frame->ThreeDView()->height(),
+              ThreeDRowHeight(client, frame->ToolBarHeight(), BarPlace::Top, BarPlace::Top) - frame->ToolBarHeight());
+    frame->resize(2600, 800);
+    QApplication::processEvents();
+    EXPECT_EQ(frame->ControlToolBar()->y(), frame->MainToolBar()->y()) << "one row again where they fit";
+
     // The texts the document passes on: filters and the untitled question.
     for (const char* filter : {kOpenFilter, kSaveFilter, kAddModelFilter, kVideoFilter}) {
         EXPECT_FALSE(HasJapanese(QCoreApplication::translate("Filters", filter))) << filter;

@@ -56,6 +56,17 @@ ExportSettings InitialGltfSettings()
     return s;
 }
 
+void TakeExportChoices(ExportSettings& record, const ExportSettings& chosen)
+{
+    record.animationKeys = chosen.animationKeys;
+    record.speed = chosen.speed;
+    record.meshLayout = chosen.meshLayout;
+    record.writeUV = chosen.writeUV;
+    record.writeNormals = chosen.writeNormals;
+    record.writeLights = chosen.writeLights;
+    record.scale = chosen.scale;
+}
+
 std::optional<ExportSettings> InitialSettingsForPath(std::string_view path)
 {
     const std::string extension = LowerAscii(GetPathExtension(path));

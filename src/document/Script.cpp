@@ -414,9 +414,6 @@ std::string ScriptRunner::SaveAs(const std::string& path, std::vector<std::strin
     if (!refused.empty()) {
         return refused;
     }
-    if (!chosen.WriteNormalsAvailable()) {
-        chosen.writeNormals = 1; // the unavailable box is shown ticked
-    }
     TakeExportChoices(*record, chosen);
     static_cast<void>(m_doc.Export(path, *record));
     // A stopped export says nothing, as it does in the desktop program.

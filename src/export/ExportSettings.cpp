@@ -62,7 +62,8 @@ void TakeExportChoices(ExportSettings& record, const ExportSettings& chosen)
     record.speed = chosen.speed;
     record.meshLayout = chosen.meshLayout;
     record.writeUV = chosen.writeUV;
-    record.writeNormals = chosen.writeNormals;
+    // Without the choice the normals are written: the dialog shows the box ticked.
+    record.writeNormals = record.WriteNormalsAvailable() ? chosen.writeNormals : 1;
     record.writeLights = chosen.writeLights;
     record.scale = chosen.scale;
 }

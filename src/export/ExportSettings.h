@@ -54,8 +54,8 @@ ExportSettings InitialGltfSettings();
 std::optional<ExportSettings> InitialSettingsForPath(std::string_view path);
 
 // The user's choices of `chosen` kept in a kind's record: the animation keys,
-// speed, mesh layout, UV, normals, lights and scale. The locks are the kind's
-// own and never change.
+// speed, mesh layout, UV, normals (always on where the kind offers no
+// choice), lights and scale. The locks are the kind's own and never change.
 void TakeExportChoices(ExportSettings& record, const ExportSettings& chosen);
 
 // The option words shared by the command line and scripts:

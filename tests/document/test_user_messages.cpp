@@ -4,6 +4,7 @@
 #include "Fixture.h"
 
 #include <fstream>
+#include <functional>
 
 #include "base/PathHelpers.h"
 #include "document/Commands.h"
@@ -52,7 +53,7 @@ public:
         dialog.texture = materialTexture;
         return true;
     }
-    std::optional<std::string> AskName(int, std::string_view) override { return std::nullopt; }
+    void BeginRename(const RenameTarget&, std::function<void(const std::string&)>) override {}
     void RunShellCommand(int) override {}
     bool IsShellCommandChecked(int) const override { return false; }
 

@@ -139,20 +139,13 @@ void CMaterialView::ShowContextMenu(const QPoint& globalPos)
     if (self != nullptr && chosen != nullptr) {
         setFocus();
         m_doc.Execute(chosen->data().toInt());
-        // A rename sends no hint: show the name the document now holds.
-        if (self != nullptr) {
-            Rebuild();
-        }
     }
 }
 
 void CMaterialView::RenameCurrent()
 {
-    QPointer<CMaterialView> self(this);
+    // As the menu's item: the command opens the editor on the row.
     m_doc.Execute(kCmdRenameMaterial);
-    if (self != nullptr) {
-        Rebuild();
-    }
 }
 
 void CMaterialView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -194,9 +187,9 @@ void CMaterialView::keyPressEvent(QKeyEvent* event)
     }
 }
 
-std::optional<QString> CMaterialView::EditNameInPlace(const QString& current)
+bool CMaterialView::BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit)
 {
-    return EditRowInPlace(m_doc.Scene().m_selectedMaterial, current);
+    return BeginRowRename(target, std::move(commit));
 }
 
 } // namespace vantomo

@@ -187,7 +187,8 @@ TEST_F(ShellTest, TheEnglishCatalogCoversEveryMenuToolbarAndPanelText)
     for (const char* text : {kOpenFailedMessage, kSelectModelMessage, kSaveFailedMessage, kOpenFilter, kSaveFilter,
                              kOpeningProgress, kImportingProgress, kSavingProgress, kExportingProgress,
                              kUnreadObjectsMessage, kObjectsWithoutModelMessage, kVideoFilter, kVideoExportTitle,
-                             kVideoExportFailedMessage, kVideoNoDrawingMessage}) {
+                             kVideoExportFailedMessage, kVideoNoDrawingMessage, kSelectKeysMessage, kNotAKeyMessage,
+                             kKeyInTheWayMessage, kNothingToPasteMessage, kNoPasteTargetMessage}) {
         const bool filter = text == kOpenFilter || text == kSaveFilter || text == kVideoFilter;
         EXPECT_FALSE(catalog.translate(filter ? "Filters" : "Messages", text).isEmpty())
             << text;

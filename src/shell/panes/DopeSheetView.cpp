@@ -744,7 +744,10 @@ void CDopeSheetView::PaintNames(QPainter& painter, int firstRow, int lastRow) co
             painter.setFont(font());
             name = FromCp932(scene.GetModelName(r.index));
         }
-        const bool hidden = r.kind == DopeSheetRow::kModel && scene.m_models[static_cast<std::size_t>(r.index)].m_visible == 0;
+        // A paint during long work (a progress dialog) may come before the rows follow the models.
+        const bool hidden = r.kind == DopeSheetRow::kModel &&
+                            static_cast<std::size_t>(r.index) < scene.m_models.size() &&
+                            scene.m_models[static_cast<std::size_t>(r.index)].m_visible == 0;
         const bool selected = r.kind == DopeSheetRow::kModel && r.index == scene.m_selectedModel;
         if (selected) {
             painter.fillRect(QRect(0, top, kNameWidth, kRowHeight), palette().color(QPalette::Highlight));

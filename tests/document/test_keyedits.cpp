@@ -290,28 +290,6 @@ TEST_F(KeyEditsTest, TheSelectedKeysAreKeysOfTheModelsAndFramesShown)
     }
 }
 
-TEST(KeySelectionTest, KeepsModelsInTheOrderNamedAndFramesAscending)
-{
-    KeySelection keys;
-    keys.Add(7, 30);
-    keys.Add(2, 10);
-    keys.Add(7, 5);
-    keys.Add(7, 30);
-    keys.Toggle(2, 12);
-    EXPECT_EQ(keys.Size(), 4u);
-    EXPECT_EQ(keys.Models(), (std::vector<int>{7, 2}));
-    EXPECT_EQ(keys.FramesOf(7), (std::vector<int>{5, 30}));
-    keys.Toggle(2, 12);
-    keys.Remove(2, 10);
-    keys.Remove(2, 10);
-    EXPECT_EQ(keys.Models(), (std::vector<int>{7}));
-    EXPECT_EQ(keys.Size(), 2u);
-    EXPECT_TRUE(keys.FramesOf(2).empty());
-    EXPECT_EQ(keys.Keys(), (std::vector<KeyRef>{{7, 5}, {7, 30}}));
-    keys.RemoveIf([](int, int frame) { return frame < 10; });
-    EXPECT_EQ(keys, (KeySelection{{7, 30}}));
-}
-
 // Each key edit is one step of the undo history, which puts the tracks back.
 class KeyEditsUndoTest : public KeyEditsTest {
 protected:

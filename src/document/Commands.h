@@ -63,6 +63,7 @@ enum CommandId : int {
     kCmdCameraLeft = 32873,
     kCmdCameraRight = 32874,
     kCmdExportVideo = 32880,
+    kCmdDopeSheet = 32890,
     kCmdFileNew = 57600,
     kCmdFileOpen = 57601,
     kCmdFileSave = 57603,

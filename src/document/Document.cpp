@@ -138,6 +138,7 @@ void CVantomoDoc::UpdateAllViews(const ChangeNotice& change)
     if (m_scene.m_selectedMaterial < 0 && !m_scene.m_materials.empty()) {
         m_scene.m_selectedMaterial = 0;
     }
+    FollowKeySelection(change.kind);
     // A view may add or remove views while handling the hint.
     const std::vector<DocumentView*> views = m_views;
     for (DocumentView* view : views) {

@@ -13,6 +13,7 @@
 #include "animation/Navigation.h"
 #include "document/Change.h"
 #include "document/Commands.h"
+#include "document/KeyEdits.h"
 #include "document/TextureReport.h"
 #include "document/UserInterface.h"
 #include "export/ExportResult.h"
@@ -230,6 +231,36 @@ public:
     // hangs below it, or either is out of range.
     bool DropModel(int model, int ref);
 
+    // Keys of the current animation as sets, as the dope sheet and scripts
+    // edit them (document/KeyEdits.h has the rules). Each edit is one undo
+    // step (RecordTracksEdit), leaves the keys it made selected, marks the
+    // document modified and announces Change::Keys; a refusal shows its
+    // message and changes nothing.
+    //
+    // Move `keys` by `offset` frames; an offset of 0 is refused without a message.
+    OperationResult MoveKeys(const KeySelection& keys, long long offset);
+    // Keep the records of `keys` for PasteKeys; the scene does not change.
+    OperationResult CopyKeys(const KeySelection& keys);
+    // Paste the copied keys with the earliest at `frame` onto `models` (or,
+    // with none named, onto the models of the copied names).
+    OperationResult PasteKeys(long long frame, const std::vector<int>& models);
+    // Delete `keys`; frame 0 stays a key, and a selection of frame-0 keys
+    // only is refused without a message.
+    OperationResult DeleteKeys(const KeySelection& keys);
+    const CopiedKeys& GetCopiedKeys() const { return m_copiedKeys; }
+
+    // The keys shown selected. A change that renumbers models, animations or
+    // frames clears it, and a key that stopped being one leaves it, before
+    // any view hears of the change.
+    const KeySelection& SelectedKeys() const { return m_selectedKeys; }
+    // Select `keys` (those that are no keys are left out); Change::KeySelection.
+    void SelectKeys(KeySelection keys);
+
+    // One undo step labelled `label` (Japanese) for an edit that changed the
+    // tracks of `animation` of `models`, whose tracks were `before` (same
+    // order), called once the edit is done.
+    void RecordTracksEdit(std::string_view label, int animation, std::vector<int> models, std::vector<Track> before);
+
     // The export options of each kind, kept for the run: the next export of a
     // kind starts from the last choices. "gltf" serves ".gltf" and ".glb".
     ExportSettings m_mqoSettings = InitialMqoSettings();
@@ -276,6 +307,13 @@ private:
     // The current animation's length applied to every model's track (the
     // history cleared), then the change announced.
     void AnnounceAnimationChange(Change kind);
+    // What a change leaves of the selected keys (UpdateAllViews).
+    void FollowKeySelection(Change kind);
+    // The current animation's tracks of `models`, as they are now.
+    std::vector<Track> TracksOf(const std::vector<int>& models) const;
+    // The end of every key edit: the new selection, the undo step, modified, Change::Keys.
+    void EndKeyEdit(std::string_view label, const std::vector<int>& models, std::vector<Track> before,
+                    KeySelection selected);
     void ExportVideoCommand(); // in VideoExport.cpp
 
     // The folder a file dialog opens in: the current document's, or none
@@ -292,6 +330,8 @@ private:
     bool m_modified = false;
     std::vector<DocumentView*> m_views;
     Playback m_playback;
+    KeySelection m_selectedKeys;
+    CopiedKeys m_copiedKeys;
 };
 
 } // namespace vantomo

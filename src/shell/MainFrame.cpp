@@ -38,6 +38,7 @@
 #include "base/Numbers.h"
 #include "shell/AboutBox.h"
 #include "shell/DesktopIntegration.h"
+#include "shell/panes/DopeSheetView.h"
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 #include "shell/QtUserInterface.h"
@@ -81,7 +82,7 @@ const std::vector<MenuPlan>& Plan()
           kCmdDeleteKeyAll, kSeparator, kCmdInsertFrames, kCmdDeleteFrames}},
         {QT_TRANSLATE_NOOP("Menus", "表示(&V)"),
          {kCmdSmoothShading, kCmdCameraReset, kCmdBackgroundColor, kSeparator, kCmdMainToolbar, kCmdControlToolbar,
-          kCmdStatusBar, kSeparator, kCmdLanguage, kCmdRemoveRegistration}},
+          kCmdStatusBar, kCmdDopeSheet, kSeparator, kCmdLanguage, kCmdRemoveRegistration}},
         {QT_TRANSLATE_NOOP("Menus", "ﾍﾙﾌﾟ(&H)"), {kCmdHelp, kCmdModelerHomePage, kSeparator, kCmdAbout}},
     };
     return plan;
@@ -313,8 +314,11 @@ void CMainFrame::CreateClient(bool createGlView)
         pane->setMinimumSize(1, 1);
     }
 
+    // The 3D view's row holds the dope sheet below it, hidden until asked for.
+    m_viewSplitter = new QSplitter(Qt::Vertical, m_wndRightSplitter);
+    m_viewSplitter->setChildrenCollapsible(false);
     if (createGlView) {
-        auto* stack = new QStackedWidget(m_wndRightSplitter);
+        auto* stack = new QStackedWidget(m_viewSplitter);
         auto* view = new CVantomoView(m_doc, stack);
         m_glFailure = new QLabel(stack);
         m_glFailure->setAlignment(Qt::AlignCenter);
@@ -329,13 +333,20 @@ void CMainFrame::CreateClient(bool createGlView)
         view->onFrameDrawn = [this] { UpdateFps(); };
         m_p3DView = stack;
     } else {
-        auto* placeholder = new QWidget(m_wndRightSplitter);
+        auto* placeholder = new QWidget(m_viewSplitter);
         placeholder->setAutoFillBackground(true);
         placeholder->setPalette(QPalette(Qt::black));
         m_p3DView = placeholder;
     }
     m_p3DView->setObjectName(QStringLiteral("ThreeDView"));
     m_p3DView->setMinimumSize(0, 0);
+    m_viewSplitter->addWidget(m_p3DView);
+    m_dopeSheet = new CDopeSheetView(m_doc, m_viewSplitter);
+    m_dopeSheet->setObjectName(QStringLiteral("DopeSheet"));
+    m_dopeSheet->setMinimumHeight(CDopeSheetView::kRulerHeight + 2 * CDopeSheetView::kRowHeight);
+    m_dopeSheet->hide();
+    m_viewSplitter->setStretchFactor(0, 1);
+    m_viewSplitter->setStretchFactor(1, 0);
     // The 3D view is the active view at start, as the window's keys expect:
     // F2 turns the camera there, and renames only in a pane given the focus.
     (m_glView != nullptr ? static_cast<QWidget*>(m_glView) : m_p3DView)->setFocus(Qt::OtherFocusReason);
@@ -623,6 +634,7 @@ void CMainFrame::RunShellCommand(int id)
     case kCmdMainToolbar: m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); break;
     case kCmdControlToolbar: m_wndControlBar->setVisible(!m_wndControlBar->isVisible()); break;
     case kCmdStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
+    case kCmdDopeSheet: ShowDopeSheet(m_dopeSheet->isHidden()); break;
     case kCmdLanguage: {
         QSettings settings = Settings();
         settings.setValue(QStringLiteral("Vantomo/Language"),
@@ -650,8 +662,22 @@ bool CMainFrame::IsShellCommandChecked(int id) const
     case kCmdMainToolbar: return m_wndToolBar != nullptr && !m_wndToolBar->isHidden();
     case kCmdControlToolbar: return m_wndControlBar != nullptr && !m_wndControlBar->isHidden();
     case kCmdStatusBar: return !statusBar()->isHidden();
+    case kCmdDopeSheet: return m_dopeSheet != nullptr && !m_dopeSheet->isHidden();
     default: return false;
     }
+}
+
+void CMainFrame::ShowDopeSheet(bool show)
+{
+    m_dopeSheet->setVisible(show);
+    if (show) {
+        // A third of the row, enough for a character and a few models.
+        const int row = m_viewSplitter->height();
+        const int sheet = std::clamp(row / 3, m_dopeSheet->minimumHeight(), std::max(m_dopeSheet->minimumHeight(), row));
+        m_viewSplitter->setSizes({std::max(0, row - sheet), sheet});
+        m_dopeSheet->setFocus(Qt::OtherFocusReason);
+    }
+    Invalidate3DView();
 }
 
 void CMainFrame::FocusPane(int step)

@@ -29,6 +29,7 @@ namespace vantomo {
 
 class QtUserInterface;
 
+class CDopeSheetView;
 class CSliderView;
 class RecentFileList;
 class CVantomoView;
@@ -74,6 +75,7 @@ public:
     QWidget* ThreeDView() const { return m_p3DView; }
     CVantomoView* GlView() const { return m_glView; }
     CSliderView* ControlPanel() const { return m_pControlPanel; }
+    CDopeSheetView* DopeSheet() const { return m_dopeSheet; }
     QWidget* Pane(int index) const { return m_panes[index]; } // tree, materials, animations
     QAction* Action(int id) const;
     QToolBar* MainToolBar() const { return m_wndToolBar; }
@@ -126,6 +128,7 @@ private:
     void OpenInBrowser(const QUrl& url, std::function<void()> failed);
     int ClientHeight() const;
     void FocusPane(int step);
+    void ShowDopeSheet(bool show);
     BarPlace PlaceOf(QToolBar* bar) const;
     void FitToolBarRows();
 
@@ -140,6 +143,8 @@ private:
     CVantomoView* m_glView = nullptr;
     QLabel* m_glFailure = nullptr; // shown in the pane when OpenGL 3.3 is missing
     CSliderView* m_pControlPanel = nullptr;
+    QSplitter* m_viewSplitter = nullptr; // the 3D view above the dope sheet
+    CDopeSheetView* m_dopeSheet = nullptr;
     QWidget* m_panes[3] = {};
     int m_toolBarHeight = 0;
     QLabel* m_readyPane = nullptr;

@@ -288,7 +288,7 @@ TEST_F(ScriptTest, EveryCommandIdRunsWithItsDialogsAndExpectations)
     const ScriptResult result = Run(text, folder.Path(""));
     ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"scene.vtm", "scene.xaml"}));
-    EXPECT_EQ(ui.shellCommands.size(), 16u);
+    EXPECT_EQ(ui.shellCommands.size(), 18u);
 
     // Every id of the table appears in a command line of the script.
     for (const CommandInfo& info : CommandTable()) {

@@ -23,6 +23,7 @@
 #include "document/ViewRequests.h"
 #include "shell/DesktopIntegration.h"
 #include "shell/Language.h"
+#include "shell/panes/DopeSheetView.h"
 #include "shell/panes/Panes.h"
 
 namespace vantomo {
@@ -73,6 +74,30 @@ TEST_F(ShellTest, PanesFollowTheLayoutRules)
     EXPECT_EQ(frame->LeftSplitter()->width(), 200);
     EXPECT_EQ(frame->MainToolBar()->y(), frame->ControlToolBar()->y()) << "both bars share one row";
     EXPECT_GT(frame->ControlToolBar()->x(), frame->MainToolBar()->x());
+}
+
+TEST_F(ShellTest, TheDopeSheetTakesTheBottomOfTheThreeDRowWhileShown)
+{
+    frame->resize(1100, 850);
+    frame->show();
+    QApplication::processEvents();
+    const int row = frame->ThreeDView()->height();
+    ASSERT_NE(frame->DopeSheet(), nullptr);
+    EXPECT_FALSE(frame->DopeSheet()->isVisible()) << "hidden until asked for";
+    EXPECT_FALSE(doc->IsChecked(kCmdDopeSheet));
+    frame->Execute(kCmdDopeSheet);
+    QApplication::processEvents();
+    EXPECT_TRUE(frame->DopeSheet()->isVisible());
+    EXPECT_TRUE(doc->IsChecked(kCmdDopeSheet));
+    EXPECT_TRUE(frame->Action(kCmdDopeSheet)->isChecked());
+    EXPECT_GT(frame->DopeSheet()->y(), frame->ThreeDView()->y()) << "below the 3D view";
+    EXPECT_EQ(frame->ThreeDView()->height() + frame->DopeSheet()->height(), row - 
+              qobject_cast<QSplitter*>(frame->DopeSheet()->parentWidget())->handleWidth());
+    EXPECT_TRUE(frame->DopeSheet()->hasFocus());
+    frame->Execute(kCmdDopeSheet);
+    QApplication::processEvents();
+    EXPECT_FALSE(frame->DopeSheet()->isVisible());
+    EXPECT_EQ(frame->ThreeDView()->height(), row);
 }
 
 TEST_F(ShellTest, TheTitleShowsAProjectPathInAnyScript)
@@ -187,7 +212,8 @@ TEST_F(ShellTest, TheEnglishCatalogCoversEveryMenuToolbarAndPanelText)
     for (const char* text : {kOpenFailedMessage, kSelectModelMessage, kSaveFailedMessage, kOpenFilter, kSaveFilter,
                              kOpeningProgress, kImportingProgress, kSavingProgress, kExportingProgress,
                              kUnreadObjectsMessage, kObjectsWithoutModelMessage, kVideoFilter, kVideoExportTitle,
-                             kVideoExportFailedMessage, kVideoNoDrawingMessage}) {
+                             kVideoExportFailedMessage, kVideoNoDrawingMessage, kSelectKeysMessage, kNotAKeyMessage,
+                             kKeyInTheWayMessage, kNothingToPasteMessage, kNoPasteTargetMessage}) {
         const bool filter = text == kOpenFilter || text == kSaveFilter || text == kVideoFilter;
         EXPECT_FALSE(catalog.translate(filter ? "Filters" : "Messages", text).isEmpty())
             << text;

@@ -195,6 +195,10 @@
         <translation>Status &amp;Bar	Alt+J</translation>
     </message>
     <message>
+        <source>ドープシート(&amp;D)</source>
+        <translation>&amp;Dope Sheet</translation>
+    </message>
+    <message>
         <source>目次(&amp;H)	Alt+I</source>
         <translation>&amp;Help Topics	Alt+I</translation>
     </message>
@@ -556,6 +560,38 @@
 %1</source>
         <translation>No browser could be started to show the help. Open this file in a browser:
 %1</translation>
+    </message>
+    <message>
+        <source>キーを選択してください！</source>
+        <translation>Please select keys!</translation>
+    </message>
+    <message>
+        <source>キーではないフレームが選ばれています！</source>
+        <translation>A frame that is not a key is selected!</translation>
+    </message>
+    <message>
+        <source>移動先に別のキーがあります！</source>
+        <translation>Another key is in the way!</translation>
+    </message>
+    <message>
+        <source>貼り付けるキーがありません！</source>
+        <translation>There are no keys to paste!</translation>
+    </message>
+    <message>
+        <source>貼り付け先のモデルが決まりません！</source>
+        <translation>The models to paste onto cannot be matched!</translation>
+    </message>
+    <message>
+        <source>キーの移動</source>
+        <translation>Move Keys</translation>
+    </message>
+    <message>
+        <source>キーの貼り付け</source>
+        <translation>Paste Keys</translation>
+    </message>
+    <message>
+        <source>キーの削除</source>
+        <translation>Delete Keys</translation>
     </message>
 </context>
 <context>

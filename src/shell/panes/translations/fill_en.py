@@ -23,6 +23,7 @@ EN = {
     "反射の強さ": "Power",
     "反射光": "Specular",
     "同名のアイテムが存在します！": "An item with the same name already exists!",
+    "現在のフレームにキーを追加(&A)": "&Add Key at Current Frame",
     "名前": "Name",
     "名前変更(&C)": "Re&name",
     "名前変更(&C)\tAlt+Z": "Re&name\tAlt+Z",

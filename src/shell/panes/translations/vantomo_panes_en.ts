@@ -262,6 +262,13 @@
     </message>
 </context>
 <context>
+    <name>vantomo::CDopeSheetView</name>
+    <message>
+        <source>現在のフレームにキーを追加(&amp;A)</source>
+        <translation>&amp;Add Key at Current Frame</translation>
+    </message>
+</context>
+<context>
     <name>vantomo::CHierarchyView</name>
     <message>
         <source>無題</source>

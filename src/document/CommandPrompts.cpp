@@ -50,6 +50,7 @@ constexpr std::pair<std::string_view, std::string_view> kPrompts[] = {
     {"main-toolbar", "メイン ツール バーを表示・非表示にします"},
     {"control-toolbar", "コントロール ツール バーを表示・非表示にします"},
     {"status-bar", "ステータス バーを表示・非表示にします"},
+    {"dope-sheet", "モデルごとのキーを並べたドープシートを表示・非表示にします"},
     {"help", "ヘルプを表示します"},
     {"modeler-home-page", "Metasequoiaのホームページをブラウザーで開きます"},
     {"about", "プログラムの情報とバージョンを表示します"},

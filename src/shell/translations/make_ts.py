@@ -186,6 +186,7 @@ T = {
  ("メイン ツール バーを表示・非表示にします", "Show or hide the main toolbar"),
  ("コントロール ツール バーを表示・非表示にします", "Show or hide the control toolbar"),
  ("ステータス バーを表示・非表示にします", "Show or hide the status bar"),
+ ("モデルごとのキーを並べたドープシートを表示・非表示にします", "Show or hide the dope sheet, every model's keys in rows"),
  ("ヘルプを表示します", "Show the help"),
  ("Metasequoiaのホームページをブラウザーで開きます", "Open Metasequoia's home page in the browser"),
  ("プログラムの情報とバージョンを表示します", "Show the program's information and version"),

@@ -757,6 +757,10 @@
         <translation>Show or hide the status bar</translation>
     </message>
     <message>
+        <source>モデルごとのキーを並べたドープシートを表示・非表示にします</source>
+        <translation>Show or hide the dope sheet, every model's keys in rows</translation>
+    </message>
+    <message>
         <source>ヘルプを表示します</source>
         <translation>Show the help</translation>
     </message>

@@ -33,6 +33,7 @@
 #include "base/Numbers.h"
 #include "shell/AboutBox.h"
 #include "shell/DesktopIntegration.h"
+#include "shell/OnionSkinSetting.h"
 #include "shell/panes/Panes.h"
 #include "shell/QtUserInterface.h"
 #include "shell/RecentFileList.h"
@@ -45,6 +46,10 @@ namespace {
 
 constexpr int kSeparator = 0;
 constexpr int kRecentSlot = -1;
+constexpr int kOnionRangeSlot = -2; // the submenu of the onion skin's ranges
+
+const char* const kOnionRangeTitle = QT_TRANSLATE_NOOP("Menus", "オニオンスキンの範囲(&R)");
+constexpr int kOnionRanges[] = {kCmdOnionSkinKeys, kCmdOnionSkinFrames1, kCmdOnionSkinFrames2, kCmdOnionSkinFrames3};
 
 // The menus: titles whose access keys are none of the Alt accelerators
 // (a mnemonic equal to an Alt shortcut would make Qt fire neither), then the
@@ -74,8 +79,9 @@ const std::vector<MenuPlan>& Plan()
           kCmdLastFrame, kSeparator, kCmdKeyDialog, kCmdAddKeySelected, kCmdAddKeyAll, kCmdDeleteKeySelected,
           kCmdDeleteKeyAll, kSeparator, kCmdInsertFrames, kCmdDeleteFrames}},
         {QT_TRANSLATE_NOOP("Menus", "表示(&V)"),
-         {kCmdSmoothShading, kCmdCameraReset, kCmdBackgroundColor, kSeparator, kCmdMainToolbar, kCmdControlToolbar,
-          kCmdStatusBar, kSeparator, kCmdLanguage, kCmdRemoveRegistration}},
+         {kCmdSmoothShading, kCmdCameraReset, kCmdBackgroundColor, kSeparator, kCmdFrameAll, kCmdFrameSelected,
+          kSeparator, kCmdOnionSkin, kOnionRangeSlot, kSeparator, kCmdMainToolbar, kCmdControlToolbar, kCmdStatusBar,
+          kSeparator, kCmdLanguage, kCmdRemoveRegistration}},
         {QT_TRANSLATE_NOOP("Menus", "ﾍﾙﾌﾟ(&H)"), {kCmdHelp, kCmdModelerHomePage, kSeparator, kCmdAbout}},
     };
     return plan;
@@ -104,6 +110,7 @@ const ToolButtonPlan kMainButtons[] = {
     {kCmdModeScale, QT_TRANSLATE_NOOP("ToolBar", "拡大")},
     {0, nullptr},
     {kCmdSmoothShading, QT_TRANSLATE_NOOP("ToolBar", "陰影")},
+    {kCmdOnionSkin, QT_TRANSLATE_NOOP("ToolBar", "ｵﾆｵﾝ")},
 };
 
 const ToolButtonPlan kControlButtons[] = {
@@ -162,6 +169,7 @@ CMainFrame::CMainFrame(CVantomoDoc& doc, QtUserInterface& ui, bool createGlView)
     ApplyLanguage();
     m_toolBarHeight = m_wndToolBar->sizeHint().height();
     m_fps.ResetFpsClock();
+    m_doc.SetOnionSkin(LoadOnionSkinSetting());
     m_doc.AddView(this);
     UpdateTitle();
     // The enabled and checked states follow every change of the document
@@ -215,6 +223,13 @@ void CMainFrame::CreateMenus()
                 }
             } else if (id == kRecentSlot) {
                 afterRecent = true;
+            } else if (id == kOnionRangeSlot) {
+                QMenu* ranges = menu->addMenu(QString());
+                m_menus.push_back({ranges, kOnionRangeTitle});
+                for (int range : kOnionRanges) {
+                    ranges->addAction(Action(range));
+                }
+                connect(ranges, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommandStates);
             } else if (QAction* action = Action(id)) {
                 menu->addAction(action);
             }
@@ -499,6 +514,9 @@ void CMainFrame::OnChange(const ChangeNotice& change)
     }
     if (change.kind == Change::NewDocument || change.kind == Change::ProjectOpened) {
         m_fps.ResetFpsClock();
+    }
+    if (change.kind == Change::OnionSkin) {
+        SaveOnionSkinSetting(m_doc.GetOnionSkin());
     }
     Invalidate3DView();
     if (change.kind == Change::Frame) {

@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "document/ViewRequests.h"
+#include "scene/AppValues.h"
 
 namespace vantomo {
 
@@ -86,8 +87,10 @@ void CVantomoView::paintGL()
     CTessaline& scene = m_doc.Scene();
     DoPutOffGlWork(scene);
     const qreal ratio = devicePixelRatioF();
+    const std::vector<OnionGhost> ghosts =
+        OnionGhosts(scene, g_currentAnimation, g_currentFrame, m_doc.GetOnionSkin());
     const RenderResult result = m_renderer.Render(scene, static_cast<int>(width() * ratio),
-                                                  static_cast<int>(height() * ratio));
+                                                  static_cast<int>(height() * ratio), ghosts);
     if (!result.ok) {
         ShowFailure(QString::fromStdString(result.message));
         return;

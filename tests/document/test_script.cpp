@@ -1,9 +1,12 @@
 // The script engine drives the operations as the desktop program's commands do.
+#include <cmath>
 #include <sstream>
 
 #include "document/Commands.h"
 #include "document/Fixture.h"
 #include "document/Script.h"
+#include "render/Camera.h"
+#include "render/Framing.h"
 #include "base/Cp932.h"
 #include "base/FileIo.h"
 
@@ -239,6 +242,7 @@ TEST_F(ScriptTest, ExportsAndSetsTheRate)
 TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
 {
     const std::string script = "open ../mqo/textured.mqo\n"
+                               "camera-reset                 # the camera the points below are worked out for\n"
                                "view-size 400 200\n"
                                "wheel 12000                  # zoom in so the board covers the centre\n"
                                "mouse press 200 100          # the world origin, on the board\n"
@@ -275,6 +279,64 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
     EXPECT_EQ(doc.Scene().m_selectedModel, kNoModel);
     EXPECT_EQ(doc.Scene().m_undoNames.size(), history);
     EXPECT_EQ(doc.Scene().GetCameraRecord().m_position.x, camera.x + 10.0f) << "the pan starts at the press";
+}
+
+TEST_F(ScriptTest, FramingSetsTheStoredCameraAndTheOnionSkinIsNoEditOfTheProject)
+{
+    TempFolder folder;
+    const CTessaline& scene = doc.Scene();
+    // Every corner of the shown boxes inside the 640 x 480 view.
+    const auto framed = [&scene](int onlyModel) {
+        const D3DXMATRIX viewProj = D3DXMatrixMultiply(ViewMatrix(scene), ProjectionMatrix(scene));
+        const std::vector<D3DXVECTOR3> corners = ShownBoxCorners(scene, 0, g_currentFrame, onlyModel);
+        bool inside = !corners.empty();
+        for (const D3DXVECTOR3& corner : corners) {
+            const D3DXVECTOR3 c = D3DXVec3TransformCoord(corner, viewProj);
+            inside = inside && std::fabs(c.x) <= 1.0f && std::fabs(c.y) <= 1.0f && c.z >= 0.0f && c.z <= 1.0f;
+        }
+        return inside;
+    };
+    ScriptResult result = Run("view-size 640 480\n"
+                              "import ../panes/tower.mqo   # into an empty scene: the new models are framed\n"
+                              "expect hint 104\n");
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
+    const CAnimation imported = scene.GetCameraRecord();
+    EXPECT_NE(imported.m_position, CAnimation{}.m_position);
+    EXPECT_EQ(imported.m_axis, CVector(20, 10, 0)); // seen from where the new scene looks
+    EXPECT_TRUE(framed(-1));
+
+    result = Run("camera-reset\n"
+                 "save " + folder.Path("tower.vtm") + "\n"
+                 "frame-all\n"
+                 "expect hint 122   # the panel shows the camera's values\n"
+                 "expect modified   # the camera is saved with the project\n"
+                 "expect not enabled 32896\n");
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
+    EXPECT_EQ(scene.GetCameraRecord(), imported);
+
+    result = Run("select-model #1\n"
+                 "frame 20\n"
+                 "values 0 400 0\n"
+                 "frame-selected\n"
+                 "expect hint 122\n"
+                 "save " + folder.Path("tower.vtm") + "\n"
+                 "onion-skin\n"
+                 "expect checked 32890\n"
+                 "expect checked 32891   # the previous and next key, unless chosen otherwise\n"
+                 "expect hint 128\n"
+                 "expect not modified\n"
+                 "onion-skin-2\n"
+                 "expect checked 32893\n"
+                 "expect not checked 32891\n"
+                 "expect not modified\n");
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
+    EXPECT_TRUE(framed(1)); // the model as it stands at frame 20
+    EXPECT_EQ(doc.GetOnionSkin(), (OnionSkin{true, 2}));
+
+    // A second import adds to a scene that has models: the camera stays.
+    const CAnimation before = scene.GetCameraRecord();
+    ASSERT_TRUE(Run("import ../panes/cart.mqo\n").ok);
+    EXPECT_EQ(scene.GetCameraRecord(), before);
 }
 
 TEST_F(ScriptTest, EveryCommandIdRunsWithItsDialogsAndExpectations)

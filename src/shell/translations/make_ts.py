@@ -10,6 +10,7 @@ T = {
 "Menus": [
  ("ファイル(&F)", "&File"), ("編集(&E)", "&Edit"), ("ｷｬﾗｸﾀ(&C)", "&Character"),
  ("ﾏｳｽ(&O)", "M&ouse"), ("ｱﾆﾒｰｼｮﾝ(&T)", "Anima&tion"), ("表示(&V)", "&View"), ("ﾍﾙﾌﾟ(&H)", "&Help"),
+ ("オニオンスキンの範囲(&R)", "Onion Skin &Range"),
 ],
 "Commands": [
  ("新規作成(&N)\tCtrl+N", "&New\tCtrl+N"),
@@ -66,11 +67,18 @@ T = {
  ("ｱﾆﾒｰｼｮﾝ削除(&D)", "&Delete Animation"),
  ("名前変更(&R)", "&Rename"),
  ("色(&C)", "&Color..."),
+ ("全体表示(&A)\tHome", "Frame &All\tHome"),
+ ("選択部分を表示(&F)\tF", "&Frame Selected\tF"),
+ ("オニオンスキン(&O)", "&Onion Skin"),
+ ("前後のキーフレーム(&K)", "Previous and Next &Key"),
+ ("前後1フレーム(&1)", "&1 Frame Each Way"),
+ ("前後2フレーム(&2)", "&2 Frames Each Way"),
+ ("前後3フレーム(&3)", "&3 Frames Each Way"),
 ],
 "ToolBar": [
  ("新規", "New"), ("開く", "Open"), ("保存", "Save"), ("Undo", "Undo"), ("Redo", "Redo"),
  ("ｶﾒﾗ", "Cam"), ("ﾓﾃﾞﾙ", "Modl"), ("ｱﾆﾒ", "Anim"), ("移動", "Move"), ("回転", "Rot"),
- ("拡大", "Size"), ("陰影", "Shde"),
+ ("拡大", "Size"), ("陰影", "Shde"), ("ｵﾆｵﾝ", "Onion"),
  ("最初", "Fist"), ("前ｷｰ", "PreK"), ("前", "Pre"), ("停止", "Stop"), ("再生", "Play"),
  ("次", "Next"), ("次ｷｰ", "NxtK"), ("最後", "Last"), ("ｷｰ", "Key"), ("追加", "Add"),
  ("全追", "AddA"), ("削除", "Del"), ("全削", "DelA"), ("挿入", "Insr"),

@@ -31,6 +31,10 @@
         <source>ﾍﾙﾌﾟ(&amp;H)</source>
         <translation>&amp;Help</translation>
     </message>
+    <message>
+        <source>オニオンスキンの範囲(&amp;R)</source>
+        <translation>Onion Skin &amp;Range</translation>
+    </message>
 </context>
 <context>
     <name>Commands</name>
@@ -250,6 +254,34 @@
         <source>色(&amp;C)</source>
         <translation>&amp;Color...</translation>
     </message>
+    <message>
+        <source>全体表示(&amp;A)	Home</source>
+        <translation>Frame &amp;All	Home</translation>
+    </message>
+    <message>
+        <source>選択部分を表示(&amp;F)	F</source>
+        <translation>&amp;Frame Selected	F</translation>
+    </message>
+    <message>
+        <source>オニオンスキン(&amp;O)</source>
+        <translation>&amp;Onion Skin</translation>
+    </message>
+    <message>
+        <source>前後のキーフレーム(&amp;K)</source>
+        <translation>Previous and Next &amp;Key</translation>
+    </message>
+    <message>
+        <source>前後1フレーム(&amp;1)</source>
+        <translation>&amp;1 Frame Each Way</translation>
+    </message>
+    <message>
+        <source>前後2フレーム(&amp;2)</source>
+        <translation>&amp;2 Frames Each Way</translation>
+    </message>
+    <message>
+        <source>前後3フレーム(&amp;3)</source>
+        <translation>&amp;3 Frames Each Way</translation>
+    </message>
 </context>
 <context>
     <name>ToolBar</name>
@@ -300,6 +332,10 @@
     <message>
         <source>陰影</source>
         <translation>Shde</translation>
+    </message>
+    <message>
+        <source>ｵﾆｵﾝ</source>
+        <translation>Onion</translation>
     </message>
     <message>
         <source>最初</source>

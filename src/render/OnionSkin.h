@@ -31,10 +31,10 @@ OnionSkin ClampedOnionSkin(OnionSkin onion);
 
 // The tints, as (red, green, blue) in 0..1: frames before the current one in
 // one colour, frames after it in another.
-inline constexpr float kOnionEarlierTint[3] = {1.0f, 0.32f, 0.22f};
-inline constexpr float kOnionLaterTint[3] = {0.22f, 0.62f, 1.0f};
+inline constexpr float kOnionEarlierTint[3] = {1.0f, 0.35f, 0.25f};
+inline constexpr float kOnionLaterTint[3] = {0.25f, 0.65f, 1.0f};
 // Opacity of a ghost by its distance (1 = the nearest on its side).
-inline constexpr float kOnionOpacity[kMaxOnionFrames] = {0.45f, 0.3f, 0.2f};
+inline constexpr float kOnionOpacity[kMaxOnionFrames] = {0.5f, 0.35f, 0.22f};
 
 // One ghost: the shown character posed at (animation, frame), drawn flat in
 // `colour` (red, green, blue, opacity).

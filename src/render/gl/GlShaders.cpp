@@ -90,9 +90,10 @@ out vec4 fragColour;
 void main() { fragColour = vColour; }
 )";
 
-// A ghost is tinted, not lit as its materials are: half of the tint comes
-// from the light on its faces, so the shape reads while the colour says
-// which side of the current frame it stands on.
+// A ghost is tinted, not lit as its materials are: a little of the tint
+// comes from the light on its faces, so the shape reads while the colour,
+// bright on the dark background, says which side of the current frame it
+// stands on.
 constexpr std::string_view kGhostVertex = R"(
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
@@ -113,7 +114,7 @@ constexpr std::string_view kGhostFragment = R"(
 uniform vec4 uColour;
 in float vLight;
 out vec4 fragColour;
-void main() { fragColour = vec4(uColour.rgb * (0.5 + 0.5 * vLight), uColour.a); }
+void main() { fragColour = vec4(uColour.rgb * (0.7 + 0.3 * vLight), uColour.a); }
 )";
 
 GLuint CompileShader(GLenum type, std::string_view prelude, std::string_view body, std::string& error)

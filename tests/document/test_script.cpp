@@ -1,4 +1,5 @@
 // The script engine drives the operations as the desktop program's commands do.
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -284,59 +285,31 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
 TEST_F(ScriptTest, FramingSetsTheStoredCameraAndTheOnionSkinIsNoEditOfTheProject)
 {
     TempFolder folder;
-    const CTessaline& scene = doc.Scene();
-    // Every corner of the shown boxes inside the 640 x 480 view.
-    const auto framed = [&scene](int onlyModel) {
-        const D3DXMATRIX viewProj = D3DXMatrixMultiply(ViewMatrix(scene), ProjectionMatrix(scene));
-        const std::vector<D3DXVECTOR3> corners = ShownBoxCorners(scene, 0, g_currentFrame, onlyModel);
-        bool inside = !corners.empty();
-        for (const D3DXVECTOR3& corner : corners) {
-            const D3DXVECTOR3 c = D3DXVec3TransformCoord(corner, viewProj);
-            inside = inside && std::fabs(c.x) <= 1.0f && std::fabs(c.y) <= 1.0f && c.z >= 0.0f && c.z <= 1.0f;
-        }
-        return inside;
+    const CAnimation& camera = doc.Scene().GetCameraRecord();
+    const auto framed = [this](int onlyModel) { // every shown corner inside the view
+        const D3DXMATRIX viewProj = D3DXMatrixMultiply(ViewMatrix(doc.Scene()), ProjectionMatrix(doc.Scene()));
+        const std::vector<D3DXVECTOR3> corners = ShownBoxCorners(doc.Scene(), 0, g_currentFrame, onlyModel);
+        return !corners.empty() && std::all_of(corners.begin(), corners.end(), [&viewProj](const D3DXVECTOR3& p) {
+            const D3DXVECTOR3 c = D3DXVec3TransformCoord(p, viewProj);
+            return std::fabs(c.x) <= 1.0f && std::fabs(c.y) <= 1.0f && c.z >= 0.0f && c.z <= 1.0f;
+        });
     };
-    ScriptResult result = Run("view-size 640 480\n"
-                              "import ../panes/tower.mqo   # into an empty scene: the new models are framed\n"
-                              "expect hint 104\n");
-    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
-    const CAnimation imported = scene.GetCameraRecord();
+    ASSERT_TRUE(Run("view-size 640 480\nimport ../panes/tower.mqo\n").ok); // into an empty scene: framed
+    const CAnimation imported = camera;
     EXPECT_NE(imported.m_position, CAnimation{}.m_position);
-    EXPECT_EQ(imported.m_axis, CVector(20, 10, 0)); // seen from where the new scene looks
+    EXPECT_EQ(imported.m_axis, CVector(20, 10, 0));
     EXPECT_TRUE(framed(-1));
-
-    result = Run("camera-reset\n"
-                 "save " + folder.Path("tower.vtm") + "\n"
-                 "frame-all\n"
-                 "expect hint 122   # the panel shows the camera's values\n"
-                 "expect modified   # the camera is saved with the project\n"
-                 "expect not enabled 32896\n");
-    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
-    EXPECT_EQ(scene.GetCameraRecord(), imported);
-
-    result = Run("select-model #1\n"
-                 "frame 20\n"
-                 "values 0 400 0\n"
-                 "frame-selected\n"
-                 "expect hint 122\n"
-                 "save " + folder.Path("tower.vtm") + "\n"
-                 "onion-skin\n"
-                 "expect checked 32890\n"
-                 "expect checked 32891   # the previous and next key, unless chosen otherwise\n"
-                 "expect hint 128\n"
-                 "expect not modified\n"
-                 "onion-skin-2\n"
-                 "expect checked 32893\n"
-                 "expect not checked 32891\n"
-                 "expect not modified\n");
+    ScriptResult result = Run("camera-reset\nframe-all\nexpect hint 122\nexpect modified\nexpect not enabled 32896\n"
+                              "select-model #1\nframe 20\nvalues 0 400 0\nframe-selected\nexpect hint 122\n"
+                              "save " + folder.Path("tower.vtm") + "\n"
+                              "onion-skin\nexpect checked 32890\nexpect checked 32891\nexpect hint 128\n"
+                              "onion-skin-2\nexpect checked 32893\nexpect not checked 32891\nexpect not modified\n");
     ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
     EXPECT_TRUE(framed(1)); // the model as it stands at frame 20
     EXPECT_EQ(doc.GetOnionSkin(), (OnionSkin{true, 2}));
-
-    // A second import adds to a scene that has models: the camera stays.
-    const CAnimation before = scene.GetCameraRecord();
+    const CAnimation before = camera; // a second import adds to models: the camera stays
     ASSERT_TRUE(Run("import ../panes/cart.mqo\n").ok);
-    EXPECT_EQ(scene.GetCameraRecord(), before);
+    EXPECT_EQ(camera, before);
 }
 
 TEST_F(ScriptTest, EveryCommandIdRunsWithItsDialogsAndExpectations)

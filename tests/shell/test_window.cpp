@@ -185,51 +185,6 @@ TEST_F(WindowTest, AClickSelectsTheModelUnderTheMouseAndCtrlPKeysIt)
     EXPECT_NE(doc->Scene().GetCameraRecord().m_axis.y, before.y);
 }
 
-TEST_F(WindowTest, TheViewDrawsTheOnionSkinAndHomeFillsItWithTheCharacter)
-{
-    OpenSample();
-    frame->setGeometry(0, 0, 1280, 1000);
-    frame->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-    doc->SetCurrentFrame(20);
-    DrawUntil(1);
-    QTest::qWait(50);
-    const QColor background(30, 65, 90);
-    // Pixels away from the background, and of them the ones the ghosts tint.
-    struct Count {
-        int drawn = 0, warm = 0, cool = 0;
-    };
-    const auto count = [&background](const QImage& picture) {
-        Count c;
-        for (int y = 0; y < picture.height(); ++y) {
-            for (int x = 0; x < picture.width(); ++x) {
-                const QColor p = picture.pixelColor(x, y);
-                const int red = p.red() - background.red();
-                const int blue = p.blue() - background.blue();
-                c.drawn += std::abs(red) + std::abs(p.green() - background.green()) + std::abs(blue) > 30 ? 1 : 0;
-                c.warm += red > 25 && red > blue + 25 ? 1 : 0;
-                c.cool += blue > 25 && blue > red + 25 && p.green() < 200 ? 1 : 0;
-            }
-        }
-        return c;
-    };
-    const Count plain = count(View().grabFramebuffer());
-    frame->Execute(kCmdOnionSkin);
-    const Count onion = count(View().grabFramebuffer());
-    View().grabFramebuffer().save(QStringLiteral(VANTOMO_BINARY_DIR "/shell_window_onion.png"));
-    EXPECT_GT(onion.warm, plain.warm + 100) << "a ghost at the previous key";
-    EXPECT_GT(onion.cool, plain.cool + 100) << "a ghost at the next key";
-
-    frame->Execute(kCmdOnionSkin);
-    const CAnimation before = doc->Scene().GetCameraRecord();
-    frame->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    QTest::keyClick(frame.get(), Qt::Key_Home);
-    EXPECT_NE(doc->Scene().GetCameraRecord().m_position, before.m_position);
-    const Count framed = count(View().grabFramebuffer());
-    EXPECT_GT(framed.drawn, 2 * plain.drawn) << "the character fills the view";
-}
-
 } // namespace
 
 } // namespace vantomo

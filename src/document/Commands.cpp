@@ -58,21 +58,21 @@ std::span<const CommandInfo> CommandTable()
          [](Doc& d) { d.PasteAnimation(*d.Scene().GetSelectedModel()); }, HasSelectedModel},
         {kCmdMouseCamera, "mouse-camera", "ﾏｳｽでｶﾒﾗを操作(&C)\tCtrl+C", "Ctrl+C", 1, O::Document, K::Window,
          [](Doc& d) {
-             d.m_mouseMode = 0;
+             d.m_mouseMode = MouseMode::Camera;
              ClearSelection(d.Scene());
              d.UpdateAllViews(Change::Selection);
          },
-         nullptr, [](CDoc& d) { return d.m_mouseMode == 0; }},
+         nullptr, [](CDoc& d) { return d.m_mouseMode == MouseMode::Camera; }},
         // Kept for its toolbar button, which the program never enables.
         {kCmdMouseModel, "mouse-model", "ﾏｳｽでﾓﾃﾞﾙを操作(&M)", "", 1, O::Document, K::Window, nullptr, Never,
-         [](CDoc& d) { return d.m_mouseMode == 1; }},
+         [](CDoc& d) { return d.m_mouseMode == MouseMode::Model; }},
         {kCmdMouseAnimation, "mouse-animation", "ﾏｳｽでｱﾆﾒｰｼｮﾝを操作(&A)\tCtrl+M", "Ctrl+M", 1, O::Document,
          K::Window,
          [](Doc& d) {
-             d.m_mouseMode = 2;
+             d.m_mouseMode = MouseMode::Animation;
              d.UpdateAllViews(Change::Selection);
          },
-         nullptr, [](CDoc& d) { return d.m_mouseMode == 2; }},
+         nullptr, [](CDoc& d) { return d.m_mouseMode == MouseMode::Animation; }},
         {kCmdModeMove, "mode-move", "移動(&M)\tCtrl+V", "Ctrl+V", 1, O::Document, K::Window,
          [](Doc& d) { d.SetTransformMode(0); }, nullptr, [](CDoc& d) { return d.Scene().m_transformMode == 0; }},
         {kCmdModeRotate, "mode-rotate", "回転(&R)\tCtrl+R", "Ctrl+R", 1, O::Document, K::Window,

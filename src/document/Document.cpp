@@ -23,7 +23,7 @@ namespace {
 
 // Reads a ".vtm" into the scene. An empty file reads nothing and succeeds.
 OpenResult ReadProjectInto(CTessaline& scene, const std::string& path, MessageSink& messages,
-                           const TextureLookup& textures, Progress* progress)
+                           TextureLookup& textures, Progress* progress)
 {
     OpenResult result;
     FileBytes bytes;
@@ -46,6 +46,10 @@ OpenResult ReadProjectInto(CTessaline& scene, const std::string& path, MessageSi
     scene.ReleaseDeviceResources();
     AdoptLoadedProject(scene, std::move(*loaded.scene));
     g_fps = loaded.fps;
+    // Relative texture names are looked up beside the project, as beside an
+    // imported document: the folder it was opened from once was the working
+    // folder, wherever the program itself was started.
+    textures.baseFolder = FolderOf(path, PathText::Native);
     ReloadTextures(scene, messages, textures);
     result.ok = true;
     return result;

@@ -16,6 +16,7 @@
 #include "document/UserInterface.h"
 #include "export/ExportResult.h"
 #include "import/LoaderMQO.h"
+#include "render/MouseMode.h"
 #include "render/OnionSkin.h"
 #include "scene/CTessaline.h"
 #include "scene/ProjectFile.h" // SaveProjectFile, kSaveFailedMessage
@@ -247,10 +248,12 @@ public:
     ExportSettings m_mqoSettings = InitialMqoSettings();
     ExportSettings m_xamlSettings = InitialXamlSettings();
     ExportSettings m_gltfSettings = InitialGltfSettings();
+    // The record of the kind `path`'s extension names; null for a project
+    // file or an extension nothing exports.
+    ExportSettings* ExportRecordFor(std::string_view path);
 
-    // What a left-button drag in the 3D view manipulates: 0 camera, 1 model,
-    // 2 the selected model's animation.
-    int m_mouseMode = 0;
+    // What a left-button drag in the 3D view manipulates.
+    MouseMode m_mouseMode = MouseMode::Camera;
 
 private:
     // The command records run the handlers below.
@@ -276,7 +279,12 @@ private:
     void KeyDialog();
     void InsertFramesDialog();
     void DeleteFramesDialog();
+    // Opens the name of what a rename command acts on for editing; the
+    // edit's commit renames it.
     void RenameCommand(int id);
+    // A committed rename: the item must still be the one the edit began on
+    // (same place, same name, the same model); an empty name is ignored.
+    void CommitRename(const RenameTarget& target, const std::string& name);
     void MaterialColor();
     bool MaterialNameTaken(const std::string& name) const;
     void AfterAnimationDeleted();

@@ -139,43 +139,40 @@ void CVantomoDoc::FileSaveAs()
         OnSaveDocument(*path);
         return;
     }
-    // The kind goes by the record the path's extension starts from; the
-    // document keeps its own record of each kind between exports.
-    const std::optional<ExportSettings> kind = InitialSettingsForPath(*path);
-    ExportSettings* record = nullptr;
-    const char* title = nullptr;
-    if (kind && kind->extension == m_mqoSettings.extension) {
-        record = &m_mqoSettings;
-        title = kMqoExportTitle;
-    } else if (kind && kind->extension == m_xamlSettings.extension) {
-        record = &m_xamlSettings;
-        title = kXamlExportTitle;
-    } else if (kind && kind->extension == m_gltfSettings.extension) {
-        record = &m_gltfSettings;
-        title = kGltfExportTitle;
-    }
+    ExportSettings* record = ExportRecordFor(*path);
     if (record == nullptr) {
         // Nothing would be written: say so and leave everything as it was.
         m_ui.ShowMessage(kUnknownSaveFormatMessage);
         m_lastFailure = kUnknownSaveFormatMessage;
         return;
     }
+    const char* title = record == &m_mqoSettings    ? kMqoExportTitle
+                        : record == &m_xamlSettings ? kXamlExportTitle
+                                                    : kGltfExportTitle;
     InbetweenAll(m_scene);
     ExportDialog dialog{title, *record};
     if (m_ui.RunExportDialog(dialog)) {
-        // The locks are the kind's own; only the choices come back.
-        record->animationKeys = dialog.settings.animationKeys;
-        record->speed = dialog.settings.speed;
-        record->meshLayout = dialog.settings.meshLayout;
-        record->writeUV = dialog.settings.writeUV;
-        record->writeNormals = dialog.settings.writeNormals;
-        record->writeLights = dialog.settings.writeLights;
-        record->scale = dialog.settings.scale;
+        TakeExportChoices(*record, dialog.settings);
         static_cast<void>(Export(*path, *record)); // it told the user; LastFailure keeps it
         return;
     }
     // A cancelled options dialog still counts as an edit, as it always did.
     SetModifiedFlag();
+}
+
+ExportSettings* CVantomoDoc::ExportRecordFor(std::string_view path)
+{
+    // The kind goes by the record the path's extension starts from.
+    const std::optional<ExportSettings> kind = InitialSettingsForPath(path);
+    if (!kind) {
+        return nullptr;
+    }
+    for (ExportSettings* record : {&m_mqoSettings, &m_xamlSettings, &m_gltfSettings}) {
+        if (kind->extension == record->extension) {
+            return record;
+        }
+    }
+    return nullptr;
 }
 
 void CVantomoDoc::CopyAnimation(const CModel& model)
@@ -300,56 +297,61 @@ void CVantomoDoc::DeleteFramesDialog()
 void CVantomoDoc::RenameCommand(int id)
 {
     CTessaline& scene = m_scene;
-    // The item the command renames, fixed before the name is asked for: the
-    // in-place edit waits in a local event loop, where a click may select
-    // something else before the edit ends.
-    int target = 0;
-    int modelId = 0;
-    std::string current;
+    // The item the command renames is fixed before the name is asked for:
+    // while the editor is open a click may select something else.
+    RenameTarget target;
+    target.commandId = id;
     switch (id) {
     case kCmdRenameModel:
         if (!scene.HasSelectedModel()) {
             return;
         }
-        target = scene.m_selectedModel;
-        modelId = scene.GetSelectedModel()->m_id;
-        current = scene.GetSelectedModel()->m_name;
+        target.index = scene.m_selectedModel;
+        target.modelId = scene.GetSelectedModel()->m_id;
+        target.current = scene.GetSelectedModel()->m_name;
         break;
     case kCmdRenameCharacter:
-        target = scene.m_selectedCharacter;
-        if (target < 0 || static_cast<std::size_t>(target) >= scene.m_characterNames.size()) {
+        target.index = scene.m_selectedCharacter;
+        if (target.index < 0 || static_cast<std::size_t>(target.index) >= scene.m_characterNames.size()) {
             return;
         }
-        current = scene.m_characterNames[static_cast<std::size_t>(target)];
+        target.current = scene.m_characterNames[static_cast<std::size_t>(target.index)];
         break;
     case kCmdRenameAnimation:
-        target = g_currentAnimation;
-        if (target < 0 || static_cast<std::size_t>(target) >= scene.m_animationNames.size()) {
+        target.index = g_currentAnimation;
+        if (target.index < 0 || static_cast<std::size_t>(target.index) >= scene.m_animationNames.size()) {
             return;
         }
-        current = scene.m_animationNames[static_cast<std::size_t>(target)];
+        target.current = scene.m_animationNames[static_cast<std::size_t>(target.index)];
         break;
     default:
-        target = scene.m_selectedMaterial;
+        target.index = scene.m_selectedMaterial;
         if (scene.GetSelectedMaterial() == nullptr) {
             return;
         }
-        current = scene.GetSelectedMaterial()->m_name;
+        target.current = scene.GetSelectedMaterial()->m_name;
         break;
     }
-    const std::optional<std::string> name = m_ui.AskName(id, current);
+    m_ui.BeginRename(target, [this, target](const std::string& name) { CommitRename(target, name); });
+}
+
+void CVantomoDoc::CommitRename(const RenameTarget& target, const std::string& name)
+{
     // An empty name is ignored without a message, as a cancelled edit.
-    if (!name || name->empty()) {
+    if (name.empty()) {
         return;
     }
     // The edited item must still be there as it was; otherwise the name
     // belongs to nothing any more.
-    auto valid = [target](const auto& list) { return target >= 0 && static_cast<std::size_t>(target) < list.size(); };
-    const std::size_t t = static_cast<std::size_t>(target);
+    const CTessaline& scene = m_scene;
+    auto valid = [&target](const auto& list) {
+        return target.index >= 0 && static_cast<std::size_t>(target.index) < list.size();
+    };
+    const std::size_t t = static_cast<std::size_t>(target.index);
     const std::string* now = nullptr;
-    switch (id) {
+    switch (target.commandId) {
     case kCmdRenameModel:
-        now = valid(scene.m_models) && scene.m_models[t].m_id == modelId ? &scene.m_models[t].m_name : nullptr;
+        now = valid(scene.m_models) && scene.m_models[t].m_id == target.modelId ? &scene.m_models[t].m_name : nullptr;
         break;
     case kCmdRenameCharacter:
         now = valid(scene.m_characterNames) ? &scene.m_characterNames[t] : nullptr;
@@ -361,21 +363,21 @@ void CVantomoDoc::RenameCommand(int id)
         now = valid(scene.m_materials) ? &scene.m_materials[t].m_name : nullptr;
         break;
     }
-    if (now == nullptr || *now != current) {
+    if (now == nullptr || *now != target.current) {
         return;
     }
-    switch (id) {
+    switch (target.commandId) {
     case kCmdRenameModel:
-        static_cast<void>(RenameModel(target, *name));
+        static_cast<void>(RenameModel(target.index, name));
         break;
     case kCmdRenameCharacter:
-        static_cast<void>(RenameCharacter(target, *name));
+        static_cast<void>(RenameCharacter(target.index, name));
         break;
     case kCmdRenameAnimation:
-        static_cast<void>(RenameAnimation(target, *name));
+        static_cast<void>(RenameAnimation(target.index, name));
         break;
     default:
-        static_cast<void>(RenameMaterial(target, *name));
+        static_cast<void>(RenameMaterial(target.index, name));
         break;
     }
 }
@@ -437,7 +439,7 @@ void CVantomoDoc::AfterAnimationDeleted()
 void CVantomoDoc::SelectModelItem(int model, bool animationMode)
 {
     if (animationMode) {
-        m_mouseMode = 2;
+        m_mouseMode = MouseMode::Animation;
     }
     SelectModel(m_scene, model);
     if (CModel* selected = m_scene.GetSelectedModel()) {
@@ -556,7 +558,7 @@ bool CVantomoDoc::DropModel(int model, int ref)
         return false;
     }
     // The drag's press selected the model; the drop is undoable on both sides.
-    m_mouseMode = 2;
+    m_mouseMode = MouseMode::Animation;
     SelectModel(scene, model);
     PushUndoSelected(scene);
     ReparentModel(scene, model, ref);

@@ -384,26 +384,49 @@ std::string ScriptRunner::Import(const Tokens& t)
     return error.empty() ? error : "import: " + t[1] + ": " + error;
 }
 
-std::string ScriptRunner::SaveAs(const std::string& path, const Tokens& options)
+std::string ScriptRunner::SaveAs(const std::string& path, std::vector<std::string_view> options)
 {
-    // The file dialog comes first, before any answer the command's own
-    // dialog lines queued. An export kind's options dialog then takes the
-    // options given on the line, or else a dialog line's answer, or else
-    // keeps the last choices.
-    m_ui.answers.push_front({DialogAnswer::Kind::File, {path}});
-    if (InitialSettingsForPath(path)) {
-        const bool queued = std::any_of(m_ui.answers.begin(), m_ui.answers.end(),
-                                        [](const DialogAnswer& a) { return a.kind == DialogAnswer::Kind::Export; });
-        if (!options.empty() || !queued) {
-            m_ui.answers.insert(m_ui.answers.begin() + 1, {DialogAnswer::Kind::Export, options});
+    ExportSettings* record = m_doc.ExportRecordFor(path);
+    if (record == nullptr) {
+        // A project file takes no option; it is saved as Save as saves it.
+        const std::string refused = ApplyExportOptions(options, nullptr);
+        if (!refused.empty()) {
+            return refused;
+        }
+        static_cast<void>(m_doc.OnSaveDocument(path));
+        return m_doc.LastFailure();
+    }
+    // The options on the line, or else those of a dialog line given before,
+    // start from the kind's last choices and are kept as its choices, as
+    // the options dialog keeps them.
+    std::vector<std::string> queuedTexts;
+    if (options.empty()) {
+        auto it = std::find_if(m_ui.answers.begin(), m_ui.answers.end(),
+                               [](const DialogAnswer& a) { return a.kind == DialogAnswer::Kind::Export; });
+        if (it != m_ui.answers.end()) {
+            queuedTexts = it->texts;
+            m_ui.answers.erase(it);
+            options.assign(queuedTexts.begin(), queuedTexts.end());
         }
     }
-    return ExecuteChecked(kCmdFileSaveAs);
+    ExportSettings chosen = *record;
+    const std::string refused = ApplyExportOptions(options, &chosen);
+    if (!refused.empty()) {
+        return refused;
+    }
+    TakeExportChoices(*record, chosen);
+    static_cast<void>(m_doc.Export(path, *record));
+    // A stopped export says nothing, as it does in the desktop program.
+    return m_doc.LastFailure();
 }
 
 std::string ScriptRunner::Save(const Tokens& t)
 {
-    const std::string error = SaveAs(Path(t[1]), {});
+    const std::string path = Path(t[1]);
+    if (ExtensionOf(path) != "vtm" && m_doc.ExportRecordFor(path) == nullptr) {
+        return "save: " + t[1] + ": " + kUnknownSaveFormatMessage;
+    }
+    const std::string error = SaveAs(path, {});
     return error.empty() ? error : "save: " + t[1] + ": " + error;
 }
 
@@ -413,14 +436,12 @@ std::string ScriptRunner::Export(const Tokens& t)
     if (!IsExportPath(path)) {
         return "export: " + t[1] + ": the file must end in .vtm, .mqo, .xaml, .gltf or .glb";
     }
-    std::optional<ExportSettings> settings = InitialSettingsForPath(path);
-    const std::vector<std::string_view> options(t.begin() + 2, t.end());
-    const std::string refused = ApplyExportOptions(options, settings ? &*settings : nullptr);
-    if (!refused.empty()) {
-        return "export: " + refused;
+    const std::string error = SaveAs(path, std::vector<std::string_view>(t.begin() + 2, t.end()));
+    if (error.empty()) {
+        return error;
     }
-    const std::string error = SaveAs(path, Tokens(t.begin() + 2, t.end()));
-    return error.empty() ? error : "export: " + t[1] + ": " + error;
+    // A refused option names itself; a failed write names the file.
+    return m_doc.LastFailure().empty() ? "export: " + error : "export: " + t[1] + ": " + error;
 }
 
 std::string ScriptRunner::Rate(const Tokens& t)

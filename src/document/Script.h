@@ -94,7 +94,9 @@ private:
     std::string Save(const Tokens&);
     std::string Export(const Tokens&);
     // Save as to `path`, answering its dialogs; "" when it ran, else the error.
-    std::string SaveAs(const std::string& path, const Tokens& options);
+    // Save as `path`: a project file is saved, any other kind exported with
+    // `options` applied to the kind's choices. The failure, "" on success.
+    std::string SaveAs(const std::string& path, std::vector<std::string_view> options);
     std::string Rate(const Tokens&);
     std::string Print(const Tokens&);
     std::string CommandLine(const Tokens&);

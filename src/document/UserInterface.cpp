@@ -230,13 +230,12 @@ bool HeadlessUserInterface::RunMaterialDialog(MaterialDialog& dialog)
     });
 }
 
-std::optional<std::string> HeadlessUserInterface::AskName(int, std::string_view)
+void HeadlessUserInterface::BeginRename(const RenameTarget&, std::function<void(const std::string&)> commit)
 {
     std::optional<DialogAnswer> answer = Take(DialogAnswer::Kind::Name);
-    if (!answer || answer->texts.empty()) {
-        return std::nullopt;
+    if (answer && !answer->texts.empty()) {
+        commit(answer->texts.front());
     }
-    return answer->texts.front();
 }
 
 void HeadlessUserInterface::RunShellCommand(int commandId)

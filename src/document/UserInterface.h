@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -42,6 +43,16 @@ inline constexpr const char* kImportingProgress = "モデルを読み込んで�
 inline constexpr const char* kSavingProgress = "保存しています...";
 inline constexpr const char* kExportingProgress = "書き出しています...";
 
+// What a rename command renames, fixed when its edit begins: the command,
+// the position of the model, character, animation or material, the model's
+// id, and the name it had.
+struct RenameTarget {
+    int commandId = 0;
+    int index = 0;
+    int modelId = 0;
+    std::string current;
+};
+
 class FrameDrawer;
 struct VideoDialog;
 
@@ -60,9 +71,12 @@ public:
     virtual bool RunFrameDeleteDialog(FrameDeleteDialog& dialog) = 0;
     virtual bool RunExportDialog(ExportDialog& dialog) = 0;
     virtual bool RunMaterialDialog(MaterialDialog& dialog) = 0;
-    // A new name for the item a rename command acts on, edited in place from
-    // `current` (CP932). The result is CP932; none when editing was cancelled.
-    virtual std::optional<std::string> AskName(int commandId, std::string_view current) = 0;
+    // Edit the name of what a rename command acts on, in place, starting
+    // from its current name. The typed name (CP932) goes to `commit` when
+    // the user commits it; a cancelled edit never calls it. A front end that
+    // answers at once (scripts) calls it before returning; the desktop opens
+    // an editor and returns, and its editor calls it later.
+    virtual void BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit) = 0;
     // The commands of the program's windows (toolbars, status bar, panes,
     // language, help, about box, file-type registration, material dialog,
     // recent files, exit). The document passes them on unchanged.
@@ -109,7 +123,7 @@ public:
     // The answer's texts: name, red, green, blue, opacity, diffuse, emissive,
     // specular, power, ambient, texture; each number as typed.
     bool RunMaterialDialog(MaterialDialog& dialog) override;
-    std::optional<std::string> AskName(int commandId, std::string_view current) override;
+    void BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit) override;
     void RunShellCommand(int commandId) override;
     bool IsShellCommandChecked(int commandId) const override;
     // Records the work in `progressTitles`; the user stops cancellable work

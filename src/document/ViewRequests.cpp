@@ -14,8 +14,8 @@ void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests)
     if (requests.selectModel >= 0) {
         SelectModel(scene, requests.selectModel);
     }
-    if (requests.mouseMode >= 0) {
-        doc.m_mouseMode = requests.mouseMode;
+    if (requests.mouseMode) {
+        doc.m_mouseMode = *requests.mouseMode;
     }
     if (requests.hint != 0) {
         doc.UpdateAllViews(static_cast<Change>(requests.hint));

@@ -56,6 +56,18 @@ ExportSettings InitialGltfSettings()
     return s;
 }
 
+void TakeExportChoices(ExportSettings& record, const ExportSettings& chosen)
+{
+    record.animationKeys = chosen.animationKeys;
+    record.speed = chosen.speed;
+    record.meshLayout = chosen.meshLayout;
+    record.writeUV = chosen.writeUV;
+    // Without the choice the normals are written: the dialog shows the box ticked.
+    record.writeNormals = record.WriteNormalsAvailable() ? chosen.writeNormals : 1;
+    record.writeLights = chosen.writeLights;
+    record.scale = chosen.scale;
+}
+
 std::optional<ExportSettings> InitialSettingsForPath(std::string_view path)
 {
     const std::string extension = LowerAscii(GetPathExtension(path));

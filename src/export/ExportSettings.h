@@ -53,6 +53,11 @@ ExportSettings InitialGltfSettings();
 // "xaml", "gltf" or "glb"; nullopt for any other, the project file included.
 std::optional<ExportSettings> InitialSettingsForPath(std::string_view path);
 
+// The user's choices of `chosen` kept in a kind's record: the animation keys,
+// speed, mesh layout, UV, normals (always on where the kind offers no
+// choice), lights and scale. The locks are the kind's own and never change.
+void TakeExportChoices(ExportSettings& record, const ExportSettings& chosen);
+
 // The option words shared by the command line and scripts:
 //   --scale S   --uv   --normals   --mesh-layout 0|1   --no-animation
 // How many values follow an option word: 0 or 1, or -1 for an unknown word.

@@ -98,7 +98,7 @@ ViewRequests LeftButtonDown(CTessaline& scene, ViewMouseState& state, const Mous
         const PickResult pick = PickAt(scene, point);
         if (pick.hit) {
             out.selectModel = pick.selectModel;
-            out.mouseMode = kAnimationMouseMode;
+            out.mouseMode = MouseMode::Animation;
             out.hint = kSelectionHint;
             out.pushUndoAfter = true;
         }
@@ -139,7 +139,7 @@ ViewRequests RightButtonUp(ViewMouseState& state)
     return out;
 }
 
-ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInput& input, int mouseMode)
+ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInput& input, MouseMode mouseMode)
 {
     ViewRequests out;
     // In 64 bits: points far apart (a script, a broken event) must not overflow.
@@ -160,7 +160,7 @@ ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInpu
     } else if ((input.control && left) || input.middleButton) {
         out.panel = Shown(PanCamera(scene, CVector{dx, -dy, 0.0f}));
         out.invalidate = true;
-    } else if (mouseMode == 0 && left) {
+    } else if (mouseMode == MouseMode::Camera && left) {
         PanCamera(scene, CVector{dx, 0.0f, 0.0f});
         out.panel = Shown(PanCamera(scene, CVector{0.0f, -dy, 0.0f}));
         out.invalidate = true;
@@ -168,7 +168,7 @@ ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInpu
         Orbit(scene, state, dx, dy, out);
     } else if (!left && !right) {
         // Only the point is remembered.
-    } else if (mouseMode == 2) {
+    } else if (mouseMode == MouseMode::Animation) {
         Edit(scene, dx, dy, out);
         out.invalidate = true;
         out.modified = true;

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "render/MouseMode.h"
 #include "render/Picking.h"
 #include "scene/CTessaline.h"
 
@@ -48,7 +49,7 @@ struct ViewRequests {
     bool releaseCapture = false; // release it (last button up)
     bool pushUndo = false;       // PushUndoSelected
     int selectModel = -1;        // SelectModel(selectModel) when >= 0
-    int mouseMode = -1;          // the document's m_mouseMode := mouseMode when >= 0
+    std::optional<MouseMode> mouseMode; // the document's m_mouseMode := mouseMode when set
     int hint = 0;                // UpdateAllViews(hint) when nonzero
     bool pushUndoAfter = false;  // PushUndoSelected again, of the new selection
     bool modified = false;       // mark the document modified
@@ -56,9 +57,7 @@ struct ViewRequests {
     std::optional<PanelValues> panel; // refresh the control panel with these
 };
 
-// The mouse mode a successful pick switches the document to (animation), and
-// the hint that tells the views the selection may have moved.
-inline constexpr int kAnimationMouseMode = 2;
+// The hint that tells the views the selection may have moved.
 inline constexpr int kSelectionHint = 114;
 
 // Left press: remember the point, snapshot the selected model's record, and
@@ -90,7 +89,7 @@ void MiddleButtonDown(ViewMouseState& state, const MouseInput& input);
 // camera is upside down (90 < |x angle| < 270), then wraps the angles. The
 // point is remembered in every case.
 [[nodiscard]] ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInput& input,
-                                     int mouseMode);
+                                     MouseMode mouseMode);
 
 // Wheel: zoom by wheelDelta / 500 on every component (0.24 per notch).
 [[nodiscard]] ViewRequests MouseWheel(CTessaline& scene, const MouseInput& input);

@@ -221,9 +221,9 @@ FrameDrawer* QtUserInterface::VideoFrameDrawer()
     }
     return view;
 }
-std::optional<std::string> QtUserInterface::AskName(int commandId, std::string_view current)
+void QtUserInterface::BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit)
 {
-    return AskNameInPlace(Parent(), commandId, current);
+    BeginRenameInPlace(Parent(), target, std::move(commit));
 }
 
 void QtUserInterface::RunShellCommand(int commandId)

@@ -75,7 +75,7 @@ public:
     bool RunFrameDeleteDialog(FrameDeleteDialog& dialog) override;
     bool RunExportDialog(ExportDialog& dialog) override;
     bool RunMaterialDialog(MaterialDialog& dialog) override;
-    std::optional<std::string> AskName(int commandId, std::string_view current) override;
+    void BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit) override;
     void RunShellCommand(int commandId) override;
     bool IsShellCommandChecked(int commandId) const override;
     std::unique_ptr<Progress> BeginProgress(std::string_view title, bool cancellable) override;

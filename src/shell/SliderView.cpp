@@ -209,7 +209,7 @@ void CSliderView::Refresh()
 {
     const CTessaline& scene = m_doc.Scene();
     ShowValues(m_doc.ShownValues());
-    m_values[3]->setReadOnly(!(m_doc.m_mouseMode == 2 && scene.m_transformMode == 1));
+    m_values[3]->setReadOnly(!(m_doc.m_mouseMode == MouseMode::Animation && scene.m_transformMode == 1));
     const int enabled[4] = {scene.m_enableX, scene.m_enableY, scene.m_enableZ, scene.m_enableAngle};
     for (int i = 0; i < 4; ++i) {
         m_enable[i]->setChecked(enabled[i] != 0);

@@ -394,10 +394,10 @@ TEST_F(CommandTest, TreeClicksAndDropsThroughTheItemMethods)
     // A right click selects but keeps the camera mode.
     doc.Execute(kCmdMouseCamera);
     doc.SelectModelItem(0, false);
-    EXPECT_EQ(doc.m_mouseMode, 0);
+    EXPECT_EQ(doc.m_mouseMode, MouseMode::Camera);
     EXPECT_EQ(scene.m_selectedModel, 0);
     doc.SelectModelItem(1);
-    EXPECT_EQ(doc.m_mouseMode, 2);
+    EXPECT_EQ(doc.m_mouseMode, MouseMode::Animation);
 
     // A model cannot go below itself or its own child; nothing is recorded then.
     EXPECT_FALSE(doc.CanDropModel(0, 0));
@@ -434,12 +434,12 @@ public:
     bool RunFrameDeleteDialog(FrameDeleteDialog& d) override { return inner.RunFrameDeleteDialog(d); }
     bool RunExportDialog(ExportDialog& d) override { return inner.RunExportDialog(d); }
     bool RunMaterialDialog(MaterialDialog& d) override { return inner.RunMaterialDialog(d); }
-    std::optional<std::string> AskName(int id, std::string_view current) override
+    void BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit) override
     {
         if (during) {
             during();
         }
-        return inner.AskName(id, current);
+        inner.BeginRename(target, std::move(commit));
     }
     void RunShellCommand(int id) override { inner.RunShellCommand(id); }
     bool IsShellCommandChecked(int id) const override { return inner.IsShellCommandChecked(id); }

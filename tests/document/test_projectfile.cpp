@@ -1,5 +1,6 @@
 // The project file: golden bytes, round trips, hostile input and the open,
 // new and save operations of the document.
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -8,6 +9,7 @@
 #include "document/Fixture.h"
 #include "base/Cp932.h"
 #include "scene/ProjectFile.h"
+#include "import/TextureLoader.h"
 #include "base/FileIo.h"
 
 namespace vantomo {
@@ -497,6 +499,26 @@ TEST_F(ProjectFileTest, AddModelImportsUnderTheSelectedCharacterAndRebuildsTheWa
     EXPECT_EQ(scene.m_selectedCharacter, 0);
     EXPECT_EQ(scene.m_traversal, (std::vector<TraversalEntry>{{kBeginCharacter, 0}, {kEnterModel, 0},
                                                              {kLeaveModel, 0}, {kEndCharacter, 0}}));
+}
+
+TEST_F(ProjectFileTest, TexturesBesideAProjectLoadWhereverTheProgramRuns)
+{
+    // The sample's texture lies beside it; the test runs in another folder.
+    TempFolder folder;
+    for (const char* name : {"walker.vtm", "walker.png"}) {
+        std::filesystem::copy_file(std::string(VANTOMO_SOURCE_DIR) + "/samples/" + name, folder.Path(name));
+    }
+    ASSERT_NE(std::filesystem::current_path().string(), folder.Folder());
+    CTessaline scene;
+    CollectingMessageSink messages;
+    TextureLookup textures;
+    bool modified = false;
+    ASSERT_TRUE(OpenInto(scene, folder.Path("walker.vtm"), messages, textures, modified).ok);
+    EXPECT_TRUE(messages.messages.empty());
+    const auto textured = std::find_if(scene.m_materials.begin(), scene.m_materials.end(),
+                                       [](const CMaterial& m) { return !m.m_texture.empty(); });
+    ASSERT_NE(textured, scene.m_materials.end());
+    EXPECT_NE(textured->m_image, nullptr);
 }
 
 } // namespace vantomo

@@ -256,7 +256,7 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
     ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
     const CTessaline& scene = doc.Scene();
     EXPECT_EQ(scene.m_selectedModel, 0);
-    EXPECT_EQ(doc.m_mouseMode, 2);
+    EXPECT_EQ(doc.m_mouseMode, MouseMode::Animation);
     EXPECT_EQ(scene.m_models[0].m_tracks[0][0].m_position, CVector(10, 0, 0));
     EXPECT_EQ(scene.GetCameraRecord().m_scale, CVector(25, 25, 25));
     EXPECT_EQ(scene.GetCameraRecord().m_axis, CVector(30, 10, 0));

@@ -55,7 +55,7 @@ protected:
     MouseInput At(int x, int y) const { return {x, y, kViewW, kViewH}; }
 
     // Press the given buttons at (0, 0) without picking anything, then move by (dx, dy).
-    ViewRequests Drag(bool left, bool right, int dx, int dy, int mouseMode = 2, bool control = false)
+    ViewRequests Drag(bool left, bool right, int dx, int dy, MouseMode mouseMode = MouseMode::Animation, bool control = false)
     {
         state = {};
         state.m_leftDown = left ? 1 : 0;
@@ -103,7 +103,7 @@ TEST_F(MouseTest, OrbitTurnsOneDegreePerPixelReversedUpsideDownAndWraps)
     Drag(false, true, 10, 5);
     EXPECT_EQ(scene.GetCameraRecord().m_axis, CVector(25, 20, 0));
     scene.GetCameraRecord().m_axis = {100, 10, 0};
-    const ViewRequests r = Drag(false, true, 10, 0, 0, true);
+    const ViewRequests r = Drag(false, true, 10, 0, MouseMode::Camera, true);
     EXPECT_EQ(scene.GetCameraRecord().m_axis, CVector(100, 0, 0));
     EXPECT_EQ(r.panel->vector, CVector(100, 0, 0));
     EXPECT_EQ(state.m_dx, -10.0f);
@@ -115,19 +115,19 @@ TEST_F(MouseTest, OrbitTurnsOneDegreePerPixelReversedUpsideDownAndWraps)
 TEST_F(MouseTest, PanningTakesPrecedenceByTheTablesOrder)
 {
     CAnimation& record = SelectWithHandle(0, 3);
-    Drag(true, false, 3, 4, 2, true); // Ctrl + left pans even in animation mode
+    Drag(true, false, 3, 4, MouseMode::Animation, true); // Ctrl + left pans even in animation mode
     EXPECT_EQ(scene.GetCameraRecord().m_position, CVector(3, -4, -1500));
     state = {};
     MouseInput middle = At(3, 4);
     middle.middleButton = true;
-    (void)MouseMove(scene, state, middle, 1);
+    (void)MouseMove(scene, state, middle, MouseMode::Model);
     EXPECT_EQ(scene.GetCameraRecord().m_position, CVector(6, -8, -1500));
-    Drag(true, false, 1, 1, 0); // camera mode
+    Drag(true, false, 1, 1, MouseMode::Camera); // camera mode
     EXPECT_EQ(scene.GetCameraRecord().m_position, CVector(7, -9, -1500));
     EXPECT_EQ(record.m_position, CVector(0, 0, 0));
 
     // Model mode: a left drag changes nothing but counts as a change.
-    const ViewRequests model = Drag(true, false, 5, 5, 1);
+    const ViewRequests model = Drag(true, false, 5, 5, MouseMode::Model);
     EXPECT_TRUE(model.modified);
     EXPECT_FALSE(model.panel.has_value());
     EXPECT_EQ(record.m_position, CVector(0, 0, 0));
@@ -222,7 +222,7 @@ TEST_F(MouseTest, APressThatPicksSelectsSwitchesToAnimationAndSnapshotsTwice)
     EXPECT_TRUE(press.captureMouse);
     ApplyViewRequests(doc, press);
     EXPECT_EQ(s.m_selectedModel, 0);
-    EXPECT_EQ(doc.m_mouseMode, 2);
+    EXPECT_EQ(doc.m_mouseMode, MouseMode::Animation);
     // The selection, then the snapshot's pose for the panel and Undo.
     EXPECT_EQ(log.hints, (std::vector<int>{114, 125}));
     EXPECT_EQ(s.m_undoNames.size(), 1u); // nothing was selected before the press
@@ -243,7 +243,7 @@ TEST_F(MouseTest, APressThatPicksSelectsSwitchesToAnimationAndSnapshotsTwice)
     MouseInput none = on;
     none.viewWidth = 0;
     const ViewRequests miss = LeftButtonDown(s, state, none);
-    EXPECT_EQ(miss.mouseMode, -1);
+    EXPECT_FALSE(miss.mouseMode.has_value());
     EXPECT_EQ(s.m_grabbedHandle, -1);
     doc.RemoveView(&log);
 }

@@ -596,7 +596,7 @@ TEST_F(ShellTest, TheWindowsKeysWinOverAFieldsOwnButTypingStaysTheFields)
     QTest::keyClick(field, Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(g_currentFrame, frameBefore + 1);
     QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(doc->m_mouseMode, 0);
+    EXPECT_EQ(doc->m_mouseMode, MouseMode::Camera);
 }
 
 TEST_F(ShellTest, TheFrameRateReadoutShowsMeasurements)

@@ -166,7 +166,7 @@ TEST_F(WindowTest, AClickSelectsTheModelUnderTheMouseAndCtrlPKeysIt)
     QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, body);
     ASSERT_NE(doc->Scene().m_selectedModel, kNoModel);
     EXPECT_EQ(doc->Scene().GetSelectedModel()->m_name, "body");
-    EXPECT_EQ(doc->m_mouseMode, 2) << "a pick switches to animation mode";
+    EXPECT_EQ(doc->m_mouseMode, MouseMode::Animation) << "a pick switches to animation mode";
 
     doc->Execute(kCmdNextFrame);
     doc->Execute(kCmdNextFrame);

@@ -45,9 +45,9 @@ public:
     bool RunFrameDeleteDialog(FrameDeleteDialog& d) override { return ShowFrameDeleteDialog(window, d); }
     bool RunExportDialog(ExportDialog& d) override { return ShowExportDialog(window, d); }
     bool RunMaterialDialog(MaterialDialog& d) override { return ShowMaterialDialog(window, d); }
-    std::optional<std::string> AskName(int id, std::string_view current) override
+    void BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit) override
     {
-        return AskNameInPlace(window, id, current);
+        BeginRenameInPlace(window, target, std::move(commit));
     }
     void RunShellCommand(int id) override { shellCommands.push_back(id); }
     bool IsShellCommandChecked(int) const override { return false; }

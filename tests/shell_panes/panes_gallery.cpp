@@ -135,15 +135,14 @@ int main(int argc, char** argv)
     strip.save(folder + QStringLiteral("/item_images.png"));
 
     // A rename in progress in the tree, three times its size.
-    QTimer::singleShot(50, [&] {
-        const QImage shot = h.tree->grab().toImage();
-        shot.scaled(shot.size() * 3).save(folder + QStringLiteral("/rename.png"));
-        for (QWidget* widget : QApplication::allWidgets()) {
-            if (auto* line = qobject_cast<QLineEdit*>(widget); line != nullptr && line->isVisible()) {
-                QTest::keyClick(line, Qt::Key_Escape);
-            }
-        }
-    });
     h.doc.Execute(kCmdRenameModel);
+    QTest::qWait(50);
+    const QImage shot = h.tree->grab().toImage();
+    shot.scaled(shot.size() * 3).save(folder + QStringLiteral("/rename.png"));
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (auto* line = qobject_cast<QLineEdit*>(widget); line != nullptr && line->isVisible()) {
+            QTest::keyClick(line, Qt::Key_Escape);
+        }
+    }
     return 0;
 }

@@ -104,11 +104,17 @@ void TypeIntoEditor(const QString& text, Qt::Key key = Qt::Key_Return)
     QTest::keyClick(editor, key);
 }
 
-// A rename run through its command while an editor answer waits.
+// Lets the editor close and the commit that follows it reach the document:
+// both run from the event loop.
+void Settle() { QTest::qWait(20); }
+
+// A rename run through its command: the command opens the editor and
+// returns; the commit reaches the document from the event loop.
 void RenameWith(CVantomoDoc& doc, int command, const QString& text, Qt::Key key = Qt::Key_Return)
 {
-    QTimer::singleShot(20, [text, key] { TypeIntoEditor(text, key); });
     doc.Execute(command);
+    TypeIntoEditor(text, key);
+    Settle();
 }
 
 // Answers the message box that the next OK opens, recording its text.
@@ -135,6 +141,7 @@ private slots:
     void tabLeavesTheListsWithoutSwitchingTheAnimation();
     void dropsReparentUnlessRefused();
     void renamesRefuseDuplicatesAndIgnoreEmptyNames();
+    void renameReturnsAtOnceAndAChangeOfTheDocumentEndsIt();
     void animationListSelectsTheCurrentAnimation();
     void materialDialogCouplesSlidersAndEdits();
     void keyAndFrameDialogsRefuseBadNumbers();
@@ -229,7 +236,7 @@ void PaneTest::treeKeysSelectAndActOnTheCaretOnlyWithTheFocus()
     QCOMPARE(scene.m_selectedModel, CHierarchyView::ValueOf(h.tree->currentItem()));
     QTest::keyClick(h.tree, Qt::Key_Up);
     QCOMPARE(scene.m_selectedModel, base);
-    QCOMPARE(h.doc.m_mouseMode, 2);
+    QCOMPARE(h.doc.m_mouseMode, MouseMode::Animation);
 
     // Alt+M hides the caret's model (which clears the selection) and, pressed
     // again, shows it again.
@@ -273,18 +280,18 @@ void PaneTest::treeClicksSelectAndSwitchTheMouseMode()
 
     QTest::mouseClick(viewport, Qt::LeftButton, {}, Centre(h.tree, h.tree->ModelItem(base)));
     QCOMPARE(scene.m_selectedModel, base);
-    QCOMPARE(h.doc.m_mouseMode, 2);
+    QCOMPARE(h.doc.m_mouseMode, MouseMode::Animation);
     QCOMPARE(h.tree->currentItem(), h.tree->ModelItem(base));
 
     QTest::mouseClick(viewport, Qt::LeftButton, {}, Centre(h.tree, h.tree->topLevelItem(0)));
-    QCOMPARE(h.doc.m_mouseMode, 0);
+    QCOMPARE(h.doc.m_mouseMode, MouseMode::Camera);
     QCOMPARE(scene.m_selectedModel, kNoModel);
 
     // The right button selects without leaving the camera mode and opens the
     // model's menu; its entries run the document's commands.
     OnNextModal([](QWidget* shown) { Choose(shown, kCmdShowHideModel); });
     QTest::mouseClick(viewport, Qt::RightButton, {}, Centre(h.tree, h.tree->ModelItem(base)));
-    QCOMPARE(h.doc.m_mouseMode, 0);
+    QCOMPARE(h.doc.m_mouseMode, MouseMode::Camera);
     QCOMPARE(scene.m_models[static_cast<std::size_t>(base)].m_visible, 0);
 
     OnNextModal([](QWidget* shown) {
@@ -370,12 +377,10 @@ void PaneTest::renamesRefuseDuplicatesAndIgnoreEmptyNames()
 
     // A character CP932 cannot hold is refused with a message box.
     QString seen;
-    QTimer::singleShot(20, [&seen] {
-        ExpectMessage(nullptr, &seen);
-        TypeIntoEditor(QStringLiteral("\U0001F600"));
-    });
     h.doc.Execute(kCmdRenameModel);
-    QCOMPARE(seen, QString::fromUtf8(kNameNotCp932Message));
+    ExpectMessage(nullptr, &seen);
+    TypeIntoEditor(QStringLiteral("\U0001F600"));
+    QTRY_COMPARE(seen, QString::fromUtf8(kNameNotCp932Message));
     QCOMPARE(scene.m_models[static_cast<std::size_t>(base)].m_name, Utf8ToCp932("土台"));
 
     // 50006 edits the selected character's item, whatever the caret shows.
@@ -391,33 +396,66 @@ void PaneTest::renamesRefuseDuplicatesAndIgnoreEmptyNames()
     h.doc.Execute(kCmdAddAnimation);
     QCOMPARE(h.animations->rowCount(), 2);
     h.ui.messages.clear();
-    OnNextModal([](QWidget* shown) {
-        QTimer::singleShot(20, [] { TypeIntoEditor(QStringLiteral("animation_0")); });
-        Choose(shown, kCmdRenameAnimation);
-    });
+    OnNextModal([](QWidget* shown) { Choose(shown, kCmdRenameAnimation); });
     QTest::mouseClick(h.animations->viewport(), Qt::RightButton, {},
                       h.animations->visualItemRect(h.animations->item(1, 0)).center());
+    TypeIntoEditor(QStringLiteral("animation_0"));
+    Settle();
     QCOMPARE(h.ui.messages, std::vector<std::string>{kDuplicateNameMessage});
-    OnNextModal([](QWidget* shown) {
-        QTimer::singleShot(20, [] { TypeIntoEditor(QStringLiteral("Walk")); });
-        Choose(shown, kCmdRenameAnimation);
-    });
+    OnNextModal([](QWidget* shown) { Choose(shown, kCmdRenameAnimation); });
     QTest::mouseClick(h.animations->viewport(), Qt::RightButton, {},
                       h.animations->visualItemRect(h.animations->item(1, 0)).center());
+    TypeIntoEditor(QStringLiteral("Walk"));
+    Settle();
     QCOMPARE(scene.m_animationNames[1], std::string("Walk"));
     QCOMPARE(h.animations->item(1, 0)->text(), QStringLiteral("Walk"));
 
-    OnNextModal([](QWidget* shown) {
-        QTimer::singleShot(20, [] { TypeIntoEditor(QStringLiteral("ROOF")); });
-        Choose(shown, kCmdRenameMaterial);
-    });
+    OnNextModal([](QWidget* shown) { Choose(shown, kCmdRenameMaterial); });
     QTest::mouseClick(h.materials->viewport(), Qt::RightButton, {},
                       h.materials->visualItemRect(h.materials->item(0, 0)).center());
+    TypeIntoEditor(QStringLiteral("ROOF"));
+    Settle();
     QCOMPARE(h.ui.messages.size(), std::size_t{2});
     QCOMPARE(scene.m_materials[0].m_name, std::string("stone"));
     h.doc.SelectMaterialItem(0);
     RenameWith(h.doc, kCmdRenameMaterial, QStringLiteral("Granite"));
     QTRY_COMPARE(h.materials->item(0, 0)->text(), QStringLiteral("Granite"));
+}
+
+void PaneTest::renameReturnsAtOnceAndAChangeOfTheDocumentEndsIt()
+{
+    PaneHarness h;
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
+    CTessaline& scene = h.doc.Scene();
+    const int base = ModelNamed(scene, "base");
+    h.doc.SelectModelItem(base);
+
+    // The command opens the editor and returns: nothing waits for the edit.
+    QVERIFY(h.doc.Execute(kCmdRenameModel));
+    QLineEdit* editor = OpenEditor();
+    QVERIFY(editor != nullptr);
+    QCOMPARE(editor->text(), QStringLiteral("base"));
+
+    // Another model deleted meanwhile: the edit ends without a rename, and
+    // the tree shows the document as it now is.
+    editor->setText(QStringLiteral("gone"));
+    const int top = ModelNamed(scene, "top");
+    QVERIFY(h.doc.DeleteModel(top).ok);
+    Settle();
+    QVERIFY(OpenEditor() == nullptr);
+    QVERIFY(ModelNamed(scene, "gone") < 0);
+    QVERIFY(h.tree->ModelItem(ModelNamed(scene, "base")) != nullptr);
+    QCOMPARE(h.tree->ModelItem(ModelNamed(scene, "base"))->text(0), QStringLiteral("base"));
+
+    // A frame step while editing leaves the editor open; the commit renames.
+    h.doc.SelectModelItem(ModelNamed(scene, "base"));
+    QVERIFY(h.doc.Execute(kCmdRenameModel));
+    h.doc.SetCurrentFrame(3);
+    QVERIFY(OpenEditor() != nullptr);
+    TypeIntoEditor(QStringLiteral("plinth"));
+    Settle();
+    QVERIFY(ModelNamed(scene, "plinth") >= 0);
+    QCOMPARE(h.tree->ModelItem(ModelNamed(scene, "plinth"))->text(0), QStringLiteral("plinth"));
 }
 
 void PaneTest::animationListSelectsTheCurrentAnimation()
@@ -677,7 +715,7 @@ void PaneTest::englishCatalogTranslatesThePanes()
     QCOMPARE(seen, QStringLiteral("Please enter an integer."));
 
     QApplication::removeTranslator(&english);
-    QCoreApplication::processEvents();
+    Settle();
     QCOMPARE(h.animations->horizontalHeaderItem(0)->text(), QStringLiteral("ｱﾆﾒｰｼｮﾝ名"));
 }
 

@@ -157,7 +157,7 @@ void SessionTest::buildTwoCharactersWithTheMouse()
     const int cart = 2;
     TypeWhenEditorOpens(tree, QStringLiteral("wagon"));
     MenuOn(tree, at(tree->ModelItem(cart)), kCmdRenameModel);
-    QCOMPARE(scene.m_models[cart].m_name, std::string("wagon"));
+    QTRY_COMPARE(scene.m_models[cart].m_name, std::string("wagon"));
     QCOMPARE(tree->ModelItem(cart)->text(0), QStringLiteral("wagon"));
 
     // Hide the base and show it again.

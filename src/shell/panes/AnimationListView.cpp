@@ -19,54 +19,48 @@ CListPane::CListPane(CVantomoDoc& doc, QWidget* parent) : QTableWidget(parent), 
     // Tab leaves the list for the next pane; it never moves to another row
     // (which would choose another animation).
     setTabKeyNavigation(false);
+    m_rename.ended = [this] {
+        if (m_rebuildPending) {
+            m_rebuildPending = false;
+            Rebuild();
+        }
+    };
 }
 
 CListPane::~CListPane()
 {
     m_doc.RemoveView(this);
-    if (m_editLoop != nullptr) {
-        m_editCancelled = true;
-        m_editLoop->quit();
-    }
+    m_rename.ended = nullptr;
+    m_rename.Cancel();
 }
 
 bool CListPane::HoldBackWhileEditing(Change change)
 {
-    if (m_editLoop == nullptr) {
+    if (!m_rename.IsOpen()) {
         return false;
     }
     if (ChangeEndsInPlaceEdit(change)) {
-        m_editCancelled = true;
-        m_editLoop->quit();
+        m_rename.Cancel();
+        return false;
     }
     m_rebuildPending = true;
     return true;
 }
 
-std::optional<QString> CListPane::EditRowInPlace(int row, const QString& current)
+bool CListPane::BeginRowRename(const RenameTarget& target, std::function<void(const std::string&)> commit)
 {
-    if (row < 0 || row >= rowCount() || m_editLoop != nullptr) {
-        return std::nullopt;
+    const int row = target.index;
+    if (row < 0 || row >= rowCount()) {
+        return false;
     }
-    QPointer<CListPane> self(this);
-    std::optional<QString> text = EditIndexInPlace(this, model()->index(row, 0), current, m_editLoop, m_editCancelled);
-    if (self == nullptr) {
-        return std::nullopt;
-    }
-    if (m_rebuildPending) {
-        m_rebuildPending = false;
-        Rebuild();
-    }
-    if (text) {
-        // The document renames after the edit has returned and sends no
-        // hint for it: show its name once the command is done.
-        QTimer::singleShot(0, this, [this] {
-            if (m_editLoop == nullptr) {
-                Rebuild();
-            }
-        });
-    }
-    return text;
+    return m_rename.Begin(model()->index(row, 0), FromCp932(target.current),
+                          [this, commit = std::move(commit)](const QString& typed) {
+                              if (std::optional<std::string> name = ToCp932(typed)) {
+                                  commit(*name);
+                              } else {
+                                  ShowPaneMessage(window(), kNameNotCp932Message);
+                              }
+                          });
 }
 
 void CListPane::changeEvent(QEvent* event)
@@ -150,10 +144,6 @@ void CAnimationListView::mousePressEvent(QMouseEvent* event)
         if (self != nullptr && chosen != nullptr) {
             setFocus();
             m_doc.Execute(chosen->data().toInt());
-            // A rename sends no hint: show the name the document now holds.
-            if (self != nullptr && chosen->data().toInt() == kCmdRenameAnimation) {
-                Rebuild();
-            }
         }
         event->accept();
         return;
@@ -183,9 +173,9 @@ void CAnimationListView::keyPressEvent(QKeyEvent* event)
     }
 }
 
-std::optional<QString> CAnimationListView::EditNameInPlace(const QString& current)
+bool CAnimationListView::BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit)
 {
-    return EditRowInPlace(g_currentAnimation, current);
+    return BeginRowRename(target, std::move(commit));
 }
 
 } // namespace vantomo

@@ -69,6 +69,13 @@ CHierarchyView::CHierarchyView(CVantomoDoc& doc, QWidget* parent) : QTreeWidget(
         connect(action, &QAction::triggered, this, [this, id] { RunKey(id); });
         addAction(action);
     }
+    m_rename.ended = [this] {
+        if (m_rebuildPending) {
+            m_rebuildPending = false;
+            Rebuild();
+            FollowSelection();
+        }
+    };
     m_doc.AddView(this);
     Rebuild();
     FollowSelection();
@@ -91,10 +98,8 @@ void CHierarchyView::RunKey(int id)
 CHierarchyView::~CHierarchyView()
 {
     m_doc.RemoveView(this);
-    if (m_editLoop != nullptr) {
-        m_editCancelled = true;
-        m_editLoop->quit();
-    }
+    m_rename.ended = nullptr;
+    m_rename.Cancel();
 }
 
 CHierarchyView::ItemKind CHierarchyView::KindOf(const QTreeWidgetItem* item)
@@ -138,15 +143,14 @@ void CHierarchyView::SetItemImage(QTreeWidgetItem* item, ItemKind kind)
 
 void CHierarchyView::OnChange(const ChangeNotice& change)
 {
-    if (m_editLoop != nullptr) {
-        // The rename waits in its own loop; a change of what it renames ends
-        // it, and the tree follows the document once it has returned.
-        if (ChangeEndsInPlaceEdit(change.kind)) {
-            m_editCancelled = true;
+    if (m_rename.IsOpen()) {
+        // A change of what the edit renames ends it; any other waits until
+        // the editor has closed, so the tree is not rebuilt under it.
+        if (!ChangeEndsInPlaceEdit(change.kind)) {
             m_rebuildPending = true;
-            m_editLoop->quit();
+            return;
         }
-        return;
+        m_rename.Cancel();
     }
     switch (change.kind) {
     case Change::NewDocument:
@@ -501,37 +505,32 @@ void CHierarchyView::ShowMenu(int menuId, const QPoint& globalPos)
     }
 }
 
-std::optional<QString> CHierarchyView::EditNameInPlace(int commandId, const QString& current)
+bool CHierarchyView::BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit)
 {
-    const CTessaline& scene = m_doc.Scene();
-    // Each rename edits the item of exactly what the document renames: the
-    // selected model's item, or the selected character's.
+    // Each rename edits the item of exactly what the document renames.
     QTreeWidgetItem* item = nullptr;
-    if (commandId == kCmdRenameModel) {
-        item = ModelItem(scene.m_selectedModel);
-    } else if (commandId == kCmdRenameCharacter) {
-        item = CharacterItem(scene.m_selectedCharacter);
+    if (target.commandId == kCmdRenameModel) {
+        item = ModelItem(target.index);
+    } else if (target.commandId == kCmdRenameCharacter) {
+        item = CharacterItem(target.index);
     }
-    if (item == nullptr || m_editLoop != nullptr) {
-        return std::nullopt;
+    if (item == nullptr || m_rename.IsOpen()) {
+        return false;
     }
     setCurrentItem(item);
-    QPointer<CHierarchyView> self(this);
-    std::optional<QString> text = EditIndexInPlace(this, indexFromItem(item), current, m_editLoop, m_editCancelled);
-    if (self == nullptr) {
-        return std::nullopt;
-    }
-    if (m_rebuildPending) {
-        m_rebuildPending = false;
-        Rebuild();
-        FollowSelection();
-    }
-    return text;
+    return m_rename.Begin(indexFromItem(item), FromCp932(target.current),
+                          [this, commit = std::move(commit)](const QString& typed) {
+                              if (std::optional<std::string> name = ToCp932(typed)) {
+                                  commit(*name);
+                              } else {
+                                  ShowPaneMessage(window(), kNameNotCp932Message);
+                              }
+                          });
 }
 
 void CHierarchyView::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::LanguageChange && m_editLoop == nullptr) {
+    if (event->type() == QEvent::LanguageChange && !m_rename.IsOpen()) {
         if (QTreeWidgetItem* root = topLevelItem(0)) {
             root->setText(0, RootTitle());
         }

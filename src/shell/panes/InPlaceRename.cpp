@@ -29,42 +29,30 @@ T* FindPane(QWidget* window)
 
 } // namespace
 
-std::optional<std::string> AskNameInPlace(QWidget* mainWindow, int commandId, std::string_view currentCp932)
+bool BeginRenameInPlace(QWidget* mainWindow, const RenameTarget& target,
+                        std::function<void(const std::string&)> commit)
 {
-    const QString current = FromCp932(currentCp932);
-    std::optional<QString> typed;
-    QWidget* pane = nullptr;
-    switch (commandId) {
+    switch (target.commandId) {
     case kCmdRenameModel:
     case kCmdRenameCharacter:
         if (auto* tree = FindPane<CHierarchyView>(mainWindow)) {
-            pane = tree;
-            typed = tree->EditNameInPlace(commandId, current);
+            return tree->BeginRename(target, std::move(commit));
         }
         break;
     case kCmdRenameAnimation:
         if (auto* list = FindPane<CAnimationListView>(mainWindow)) {
-            pane = list;
-            typed = list->EditNameInPlace(current);
+            return list->BeginRename(target, std::move(commit));
         }
         break;
     case kCmdRenameMaterial:
         if (auto* list = FindPane<CMaterialView>(mainWindow)) {
-            pane = list;
-            typed = list->EditNameInPlace(current);
+            return list->BeginRename(target, std::move(commit));
         }
         break;
     default:
         break;
     }
-    if (!typed) {
-        return std::nullopt;
-    }
-    std::optional<std::string> name = ToCp932(*typed);
-    if (!name) {
-        ShowPaneMessage(pane != nullptr ? pane->window() : mainWindow, kNameNotCp932Message);
-    }
-    return name;
+    return false;
 }
 
 } // namespace vantomo

@@ -129,10 +129,6 @@ void CMaterialView::mousePressEvent(QMouseEvent* event)
         if (self != nullptr && chosen != nullptr) {
             setFocus();
             m_doc.Execute(chosen->data().toInt());
-            // A rename sends no hint: show the name the document now holds.
-            if (self != nullptr) {
-                Rebuild();
-            }
         }
         event->accept();
         return;
@@ -164,9 +160,9 @@ void CMaterialView::keyPressEvent(QKeyEvent* event)
     }
 }
 
-std::optional<QString> CMaterialView::EditNameInPlace(const QString& current)
+bool CMaterialView::BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit)
 {
-    return EditRowInPlace(m_doc.Scene().m_selectedMaterial, current);
+    return BeginRowRename(target, std::move(commit));
 }
 
 } // namespace vantomo

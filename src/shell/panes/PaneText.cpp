@@ -8,7 +8,6 @@
 #include <QAbstractItemDelegate>
 #include <QAbstractItemView>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -17,6 +16,7 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTableWidget>
+#include <QTimer>
 
 #include "document/Document.h"
 #include "base/Cp932.h"
@@ -65,66 +65,88 @@ void ShowPaneMessage(QWidget* parent, const char* text)
     box.exec();
 }
 
-std::optional<QString> EditIndexInPlace(QAbstractItemView* view, const QModelIndex& index, const QString& current,
-                                        QEventLoop*& loop, bool& cancelled)
+InPlaceEdit::~InPlaceEdit()
 {
-    if (view == nullptr || !index.isValid() || loop != nullptr) {
-        return std::nullopt;
+    for (const QMetaObject::Connection& c : m_connections) {
+        QObject::disconnect(c);
     }
-    QAbstractItemModel* model = view->model();
-    const QPersistentModelIndex edited(index);
-    const QVariant shown = model->data(index, Qt::DisplayRole);
-    model->setData(index, current, Qt::EditRole);
-    view->scrollTo(index);
-    view->setFocus();
-    view->edit(index);
-    QPointer<QWidget> editor = view->indexWidget(index);
-    if (editor == nullptr) {
-        model->setData(index, shown, Qt::EditRole);
-        return std::nullopt;
-    }
+}
 
-    QEventLoop waiting;
-    std::optional<QString> typed;
-    QAbstractItemDelegate* delegate = view->itemDelegate();
+bool InPlaceEdit::IsOpen() const { return m_editor != nullptr; }
+
+bool InPlaceEdit::Begin(const QModelIndex& index, const QString& current, std::function<void(const QString&)> commit)
+{
+    if (m_view == nullptr || !index.isValid() || IsOpen()) {
+        return false;
+    }
+    QAbstractItemModel* model = m_view->model();
+    m_index = QPersistentModelIndex(index);
+    m_shown = model->data(index, Qt::DisplayRole);
+    model->setData(index, current, Qt::EditRole);
+    m_view->scrollTo(index);
+    m_view->setFocus();
+    m_view->edit(index);
+    m_editor = m_view->indexWidget(index);
+    if (m_editor == nullptr) {
+        model->setData(index, m_shown, Qt::EditRole);
+        return false;
+    }
+    m_typed.reset();
+    m_cancelled = false;
+    m_commit = std::move(commit);
+    QAbstractItemDelegate* delegate = m_view->itemDelegate();
     // Enter or a focus change commits the text and then closes the editor;
     // Escape only closes it.
-    QObject::connect(delegate, &QAbstractItemDelegate::commitData, &waiting, [&](QWidget* widget) {
-        if (widget == editor) {
-            if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-                typed = line->text();
+    m_connections.append(QObject::connect(delegate, &QAbstractItemDelegate::commitData, m_view, [this](QWidget* w) {
+        if (w == m_editor) {
+            if (auto* line = qobject_cast<QLineEdit*>(w)) {
+                m_typed = line->text();
             }
         }
-    });
-    QObject::connect(delegate, &QAbstractItemDelegate::closeEditor, &waiting, [&](QWidget* widget) {
-        if (widget == editor) {
-            // The edit is over: a click that ended it may change the document
-            // before the loop returns, and the pane follows such hints again.
-            loop = nullptr;
-            waiting.quit();
+    }));
+    m_connections.append(QObject::connect(delegate, &QAbstractItemDelegate::closeEditor, m_view, [this](QWidget* w) {
+        if (w == m_editor) {
+            Finish();
         }
-    });
-    QObject::connect(editor, &QObject::destroyed, &waiting, &QEventLoop::quit);
-    QObject::connect(view, &QObject::destroyed, &waiting, &QEventLoop::quit);
-    QPointer<QAbstractItemView> alive(view);
-    cancelled = false;
-    loop = &waiting;
-    waiting.exec();
-    if (alive == nullptr) {
-        return std::nullopt; // the pane went away while the edit waited
+    }));
+    return true;
+}
+
+void InPlaceEdit::Cancel()
+{
+    if (!IsOpen()) {
+        return;
     }
-    loop = nullptr;
-    if (editor != nullptr && edited.isValid() && view->indexWidget(edited) == editor) {
-        // Ended from outside (the document changed): close without committing.
-        emit delegate->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    m_cancelled = true;
+    QWidget* editor = m_editor;
+    // The view closes (and later deletes) the editor; Finish runs from the signal.
+    emit m_view->itemDelegate()->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    if (m_editor != nullptr) {
+        Finish();
     }
-    if (edited.isValid()) {
-        model->setData(edited, shown, Qt::EditRole);
+}
+
+void InPlaceEdit::Finish()
+{
+    for (const QMetaObject::Connection& c : m_connections) {
+        QObject::disconnect(c);
     }
-    if (cancelled) {
-        return std::nullopt;
+    m_connections.clear();
+    m_editor = nullptr;
+    if (m_index.isValid()) {
+        m_view->model()->setData(m_index, m_shown, Qt::EditRole);
     }
-    return typed;
+    std::optional<QString> typed = m_cancelled ? std::nullopt : m_typed;
+    std::function<void(const QString&)> commit = std::move(m_commit);
+    m_commit = nullptr;
+    m_typed.reset();
+    if (ended) {
+        ended();
+    }
+    if (typed && commit) {
+        // Later, from the event loop: the view is still closing the editor.
+        QTimer::singleShot(0, m_view, [commit = std::move(commit), text = *typed] { commit(text); });
+    }
 }
 
 void SetUpReportList(QTableWidget* list)

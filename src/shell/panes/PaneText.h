@@ -1,6 +1,6 @@
 // What the panes and dialogs share: scene text to and from Qt strings,
 // numbers formatted without the process locale, the program's message box,
-// the in-place edit that waits for its end, and the drawn item images.
+// the in-place edit of a name, and the drawn item images.
 #pragma once
 
 #include <optional>
@@ -9,7 +9,15 @@
 
 #include <cstdint>
 
+#include <functional>
+
 #include <QColor>
+#include <QList>
+#include <QMetaObject>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QVariant>
+#include <QWidget>
 #include <QIcon>
 #include <QImage>
 #include <QString>
@@ -18,7 +26,6 @@
 
 class QAbstractItemView;
 class QTableWidget;
-class QEventLoop;
 class QModelIndex;
 class QWidget;
 
@@ -47,13 +54,42 @@ inline constexpr const char* kNameNotCp932Message =
 inline constexpr const char* kTextureNotCp932Message =
     "Shift-JIS (CP932) で表せない文字を含むファイル名はテクスチャに使えません。";
 
-// Edits `index` of `view` in place, starting from `current`, and waits in a
-// local event loop until the edit ends. `loop` receives the loop while it runs
-// (null again afterwards) so the caller can end it early, setting `cancelled`.
-// The item's text is put back as it was: the caller decides what it becomes.
-// The typed text, or none when cancelled or no editor opened.
-std::optional<QString> EditIndexInPlace(QAbstractItemView* view, const QModelIndex& index, const QString& current,
-                                        QEventLoop*& loop, bool& cancelled);
+// One in-place edit of an item's name in a view. Nothing waits for it: the
+// editor opens and the call returns; when the user commits (Enter, or the
+// focus leaving the editor) the typed text is handed to the commit function
+// after the editor has closed, from the event loop, so whatever the commit
+// changes never pulls the editor away under itself. Escape, a Cancel or the
+// view going away end the edit without a commit. The item's text is put back
+// as it was when the edit ends: the document decides what it becomes.
+class InPlaceEdit {
+public:
+    explicit InPlaceEdit(QAbstractItemView* view) : m_view(view) {}
+    ~InPlaceEdit();
+    InPlaceEdit(const InPlaceEdit&) = delete;
+    InPlaceEdit& operator=(const InPlaceEdit&) = delete;
+
+    // Opens the editor on `index` starting from `current`. False when another
+    // edit is open or the view gives no editor.
+    bool Begin(const QModelIndex& index, const QString& current, std::function<void(const QString&)> commit);
+    bool IsOpen() const;
+    // Ends an open edit without committing.
+    void Cancel();
+    // Runs after every end of an edit (committed or not), once the item's
+    // text is back.
+    std::function<void()> ended;
+
+private:
+    void Finish();
+
+    QAbstractItemView* m_view;
+    QPointer<QWidget> m_editor;
+    QPersistentModelIndex m_index;
+    QVariant m_shown;
+    std::optional<QString> m_typed;
+    bool m_cancelled = false;
+    std::function<void(const QString&)> m_commit;
+    QList<QMetaObject::Connection> m_connections;
+};
 
 // The settings of the two lists: two left-aligned columns of 130 and 50
 // pixels, one row selected as a whole, names edited only through the rename

@@ -6,6 +6,7 @@
 // nothing about the scene themselves.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 
 #include "document/Dialogs.h"
 #include "document/Document.h"
+#include "shell/panes/PaneText.h"
 
 class QEventLoop;
 
@@ -46,12 +48,12 @@ public:
     QTreeWidgetItem* ModelItem(int model) const;
     QTreeWidgetItem* CharacterItem(int character) const;
 
-    // The in-place rename of command 50002 (the selected model's item) or
-    // 50006 (the selected character's item): edits that item starting from
-    // `current` and waits until the edit ends. The typed text, or none when
-    // there is no such item or the edit was cancelled, or a change of the
-    // document ended it. The item keeps its text; the document renames.
-    std::optional<QString> EditNameInPlace(int commandId, const QString& current);
+    // The in-place rename of a model's or a character's item: opens the
+    // editor on the item `target` names and returns. A committed name CP932
+    // can hold goes to `commit`; any other is refused with a message. A
+    // change of the document that may touch the name ends the edit without
+    // committing. False when there is no such item or an edit is open.
+    bool BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -80,9 +82,8 @@ private:
     int m_dragModel = kNoModel;
     QTreeWidgetItem* m_dropTarget = nullptr; // highlighted while dragging
     QWidget* m_dragImage = nullptr;          // the dragged item's picture, following the cursor
-    QEventLoop* m_editLoop = nullptr;        // set while an in-place rename waits
-    bool m_editCancelled = false;
-    bool m_rebuildPending = false; // a hint came while the rename waited
+    InPlaceEdit m_rename{this};
+    bool m_rebuildPending = false; // a change came while the editor was open
 };
 
 // What the two list panes share: the document, the in-place rename of one
@@ -98,17 +99,15 @@ protected:
     // True while a rename waits: the hint is held back (one that ends the
     // edit ends it first) and the list is rebuilt after the edit.
     bool HoldBackWhileEditing(Change change);
-    // Edits the name in column 0 of `row`; the typed text, or none when the
-    // edit was cancelled or another edit is open. The list is rebuilt after
-    // the edit (and once more after the command that renames).
-    std::optional<QString> EditRowInPlace(int row, const QString& current);
+    // The in-place rename of the name in column 0 of row `target.index`, as
+    // the tree's.
+    bool BeginRowRename(const RenameTarget& target, std::function<void(const std::string&)> commit);
     void changeEvent(QEvent* event) override;
     virtual void Rebuild() = 0;
     virtual void SetHeaders() = 0;
 
     CVantomoDoc& m_doc;
-    QEventLoop* m_editLoop = nullptr;
-    bool m_editCancelled = false;
+    InPlaceEdit m_rename{this};
     bool m_rebuildPending = false;
 };
 
@@ -121,8 +120,8 @@ public:
 
     void OnChange(const ChangeNotice& change) override;
 
-    // The in-place rename of command 32852 on the current animation's row.
-    std::optional<QString> EditNameInPlace(const QString& current);
+    // The in-place rename of an animation's row.
+    bool BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -144,8 +143,8 @@ public:
 
     void OnChange(const ChangeNotice& change) override;
 
-    // The in-place rename of command 32863 on the selected material's row.
-    std::optional<QString> EditNameInPlace(const QString& current);
+    // The in-place rename of a material's row.
+    bool BeginRename(const RenameTarget& target, std::function<void(const std::string&)> commit);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -176,12 +175,11 @@ bool ShowExportDialog(QWidget* parent, ExportDialog& dialog);
 // refused with a message and the dialog stays open.
 bool ShowMaterialDialog(QWidget* parent, MaterialDialog& dialog);
 
-// The in-place rename behind UserInterface::AskName: finds the live pane of
-// `commandId` under `mainWindow` (the tree for 50002 and 50006, the animation
-// list for 32852, the material list for 32863), edits the item the command
-// renames and waits in a local event loop until the edit ends. The typed text
-// in CP932, or none when cancelled, when there is no pane or item, or when the
-// text holds a character CP932 cannot (a message says so then).
-std::optional<std::string> AskNameInPlace(QWidget* mainWindow, int commandId, std::string_view currentCp932);
+// The in-place rename behind UserInterface::BeginRename: finds the live pane
+// of the command under `mainWindow` (the tree for models and characters, the
+// animation or the material list) and opens its editor on the item the
+// command renames. False when there is no such pane or item.
+bool BeginRenameInPlace(QWidget* mainWindow, const RenameTarget& target,
+                        std::function<void(const std::string&)> commit);
 
 } // namespace vantomo

@@ -7,8 +7,8 @@
 namespace vantomo {
 
 // The kinds keep the numbers the update hints always had (script `expect
-// hint N` lines and older notes name them); the kinds the hints left
-// unannounced, and newer ones, are numbered after them.
+// hint N` lines and older notes name them); the kinds after 123 are changes the
+// hints left unannounced, numbered after them.
 enum class Change : int {
     NewDocument = 101,
     ProjectOpened = 102,
@@ -33,7 +33,8 @@ enum class Change : int {
     Pose = 125,  // a record's values changed (the panel's fields, a drag in the 3D view), or which may
     Rate = 126,  // the playback rate
     Title = 127, // the document's path and title (a save under another name)
-    OnionSkin = 128, // the onion skin's setting, a viewing choice that is not saved
+    KeySelection = 128, // the keys the dope sheet shows selected
+    OnionSkin = 129, // the onion skin's setting, a viewing choice that is not saved
 };
 
 inline constexpr int kNoIndex = -1;

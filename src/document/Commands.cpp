@@ -147,6 +147,8 @@ std::span<const CommandInfo> CommandTable()
          nullptr, [](CDoc& d) { return d.m_ui.IsShellCommandChecked(kCmdControlToolbar); }},
         {kCmdStatusBar, "status-bar", "ｽﾃｰﾀｽ ﾊﾞｰ(&S)\tAlt+J", "Alt+J", 0, O::Shell, K::Window, nullptr, nullptr,
          [](CDoc& d) { return d.m_ui.IsShellCommandChecked(kCmdStatusBar); }},
+        {kCmdDopeSheet, "dope-sheet", "ドープシート(&D)", "", 0, O::Shell, K::Window, nullptr, nullptr,
+         [](CDoc& d) { return d.m_ui.IsShellCommandChecked(kCmdDopeSheet); }},
         {kCmdHelp, "help", "目次(&H)\tAlt+I", "Alt+I", 0, O::Shell},
         {kCmdModelerHomePage, "modeler-home-page", "Metasequoiaのホームページ(&M)\tAlt+G", "Alt+G", 0, O::Shell},
         {kCmdAbout, "about", "Vantomo のﾊﾞｰｼﾞｮﾝ情報(&A)...\tAlt+Q", "Alt+Q", 0, O::Shell},

@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string_view>
+#include <utility>
 
 namespace vantomo {
 
@@ -62,13 +63,14 @@ enum CommandId : int {
     kCmdCameraLeft = 32873,
     kCmdCameraRight = 32874,
     kCmdExportVideo = 32880,
-    kCmdOnionSkin = 32890,
-    kCmdOnionSkinKeys = 32891,
-    kCmdOnionSkinFrames1 = 32892,
-    kCmdOnionSkinFrames2 = 32893,
-    kCmdOnionSkinFrames3 = 32894,
-    kCmdFrameAll = 32895,
-    kCmdFrameSelected = 32896,
+    kCmdDopeSheet = 32890,
+    kCmdOnionSkin = 32900,
+    kCmdOnionSkinKeys = 32901,
+    kCmdOnionSkinFrames1 = 32902,
+    kCmdOnionSkinFrames2 = 32903,
+    kCmdOnionSkinFrames3 = 32904,
+    kCmdFrameAll = 32905,
+    kCmdFrameSelected = 32906,
     kCmdFileNew = 57600,
     kCmdFileOpen = 57601,
     kCmdFileSave = 57603,
@@ -123,5 +125,11 @@ std::span<const CommandInfo> CommandTable();
 // The entry of `id` (or of its stable name), or null when there is none.
 const CommandInfo* FindCommand(int id);
 const CommandInfo* FindCommand(std::string_view name);
+
+// What the status bar says while the command's menu item or toolbar button is
+// under the pointer (UTF-8); "" for a command without a prompt of its own.
+std::string_view CommandPrompt(const CommandInfo& info);
+// Every prompt with the stable name of its command, for the catalog's tests.
+std::span<const std::pair<std::string_view, std::string_view>> CommandPrompts();
 
 } // namespace vantomo

@@ -61,6 +61,10 @@ struct MaterialDialog {
     float red = 0.0f, green = 0.0f, blue = 0.0f, opacity = 0.0f;
     float diffuse = 0.0f, emissive = 0.0f, specular = 0.0f, power = 0.0f, ambient = 0.0f;
     std::string texture;
+    // Where the texture chooser opens when the program has no texture folder:
+    // the folder of the texture file in use, else the document's (native
+    // bytes, "" for neither).
+    std::string textureChooserFolder;
 };
 
 inline constexpr const char* kMaterialDialogTitle = "材質設定";

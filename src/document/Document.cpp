@@ -138,6 +138,7 @@ void CVantomoDoc::UpdateAllViews(const ChangeNotice& change)
     if (m_scene.m_selectedMaterial < 0 && !m_scene.m_materials.empty()) {
         m_scene.m_selectedMaterial = 0;
     }
+    FollowKeySelection(change.kind);
     // A view may add or remove views while handling the hint.
     const std::vector<DocumentView*> views = m_views;
     for (DocumentView* view : views) {
@@ -165,6 +166,8 @@ bool CVantomoDoc::OnNewDocument()
 
 bool CVantomoDoc::OnOpenDocument(const std::string& path)
 {
+    // Told after the views show what was opened.
+    const TextureReportScope textures(m_textureReport);
     bool modified = m_modified;
     m_lastFailure.clear();
     const std::size_t modelsBefore = m_scene.m_models.size();
@@ -175,7 +178,7 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
         const bool project = ExtensionOf(path) == "vtm";
         const std::unique_ptr<Progress> progress =
             m_ui.BeginProgress(project ? kOpeningProgress : kImportingProgress, !project);
-        result = OpenInto(m_scene, path, m_ui, m_textures, modified, progress.get());
+        result = OpenInto(m_scene, path, m_textureReport, m_textures, modified, progress.get());
     }
     if (result.cancelled) {
         return false;
@@ -224,9 +227,9 @@ bool CVantomoDoc::OnSaveDocument(const std::string& path)
 bool CVantomoDoc::AddModel()
 {
     FileDialogRequest request;
-    request.filter = "Metasequoiaファイル(*.mqo)|*.mqo|";
+    request.filter = kAddModelFilter;
     request.defaultExtension = "mqo";
-    request.initialFolder = ProgramFolder();
+    request.initialFolder = DialogFolder();
     const std::optional<std::string> path = m_ui.AskPath(request);
     if (!path) {
         return false;
@@ -237,11 +240,12 @@ bool CVantomoDoc::AddModel()
 
 OpenResult CVantomoDoc::ImportWithProgress(const std::string& path)
 {
+    const TextureReportScope textures(m_textureReport);
     m_lastFailure.clear();
     OpenResult result;
     {
         const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kImportingProgress, true);
-        result = ImportMQO(m_scene, path, m_ui, &m_textures, progress.get());
+        result = ImportMQO(m_scene, path, m_textureReport, &m_textures, progress.get());
     }
     if (!result.cancelled) {
         NoteImportFailure(result);
@@ -252,6 +256,7 @@ OpenResult CVantomoDoc::ImportWithProgress(const std::string& path)
 OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
 {
     const std::size_t modelsBefore = m_scene.m_models.size();
+    const TextureReportScope textures(m_textureReport); // told once the views show the models
     const OpenResult result = ImportWithProgress(path);
     if (result.cancelled) {
         return result; // the scene, its history and the modified flag are as they were
@@ -265,6 +270,16 @@ OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
     FrameFirstImport(modelsBefore);
     UpdateAllViews(Change::ModelAddedOrDeleted);
     return result;
+}
+
+std::string CVantomoDoc::DialogFolder() const
+{
+    if (m_pathName.empty()) {
+        return {};
+    }
+    // A project opened by a bare name lives in the working folder.
+    const std::string folder = FolderOf(m_pathName, PathText::Native);
+    return folder.empty() ? std::string("./") : folder;
 }
 
 std::uint32_t MaterialDisplayColor(const CMaterial& material)

@@ -13,6 +13,8 @@
 #include "animation/Navigation.h"
 #include "document/Change.h"
 #include "document/Commands.h"
+#include "document/KeyEdits.h"
+#include "document/TextureReport.h"
 #include "document/UserInterface.h"
 #include "export/ExportResult.h"
 #include "import/LoaderMQO.h"
@@ -31,6 +33,7 @@ inline constexpr const char* kOpenFilter =
 inline constexpr const char* kSaveFilter =
     "Vantomoファイル(*.vtm)|*.vtm|xamlファイル(*.xaml)|*.xaml|Metasequoiaファイル(*.mqo)|*.mqo|"
     "glTFファイル(*.gltf;*.glb)|*.gltf;*.glb|";
+inline constexpr const char* kAddModelFilter = "Metasequoiaファイル(*.mqo)|*.mqo|";
 inline constexpr const char* kSkippedTexturesMessage = "次のテクスチャは書き出せませんでした:";
 
 // The extension of a path (GetPathExtension) in ASCII lower case; "" when there is none.
@@ -66,6 +69,9 @@ public:
     // Where texture names are looked up: relative names first against the
     // folder of the last imported document, as the working folder once served.
     TextureLookup& Textures() { return m_textures; }
+    // Where the loader tells of textures it could not load: a
+    // TextureReportScope around a user action makes them one message.
+    TextureReport& TextureMessages() { return m_textureReport; }
 
     const std::string& GetPathName() const { return m_pathName; }
     const std::string& GetTitle() const { return m_title; }
@@ -243,6 +249,36 @@ public:
     // hangs below it, or either is out of range.
     bool DropModel(int model, int ref);
 
+    // Keys of the current animation as sets, as the dope sheet and scripts
+    // edit them (document/KeyEdits.h has the rules). Each edit is one undo
+    // step (RecordTracksEdit), leaves the keys it made selected, marks the
+    // document modified and announces Change::Keys; a refusal shows its
+    // message and changes nothing.
+    //
+    // Move `keys` by `offset` frames; an offset of 0 is refused without a message.
+    OperationResult MoveKeys(const KeySelection& keys, long long offset);
+    // Keep the records of `keys` for PasteKeys; the scene does not change.
+    OperationResult CopyKeys(const KeySelection& keys);
+    // Paste the copied keys with the earliest at `frame` onto `models` (or,
+    // with none named, onto the models of the copied names).
+    OperationResult PasteKeys(long long frame, const std::vector<int>& models);
+    // Delete `keys`; frame 0 stays a key, and a selection of frame-0 keys
+    // only is refused without a message.
+    OperationResult DeleteKeys(const KeySelection& keys);
+    const CopiedKeys& GetCopiedKeys() const { return m_copiedKeys; }
+
+    // The keys shown selected. A change that renumbers models, animations or
+    // frames clears it, and a key that stopped being one leaves it, before
+    // any view hears of the change.
+    const KeySelection& SelectedKeys() const { return m_selectedKeys; }
+    // Select `keys` (those that are no keys are left out); Change::KeySelection.
+    void SelectKeys(KeySelection keys);
+
+    // One undo step labelled `label` (Japanese) for an edit that changed the
+    // tracks of `animation` of `models`, whose tracks were `before` (same
+    // order), called once the edit is done.
+    void RecordTracksEdit(std::string_view label, int animation, std::vector<int> models, std::vector<Track> before);
+
     // The export options of each kind, kept for the run: the next export of a
     // kind starts from the last choices. "gltf" serves ".gltf" and ".glb".
     ExportSettings m_mqoSettings = InitialMqoSettings();
@@ -291,9 +327,21 @@ private:
     // The current animation's length applied to every model's track (the
     // history cleared), then the change announced.
     void AnnounceAnimationChange(Change kind);
+    // What a change leaves of the selected keys (UpdateAllViews).
+    void FollowKeySelection(Change kind);
+    // The current animation's tracks of `models`, as they are now.
+    std::vector<Track> TracksOf(const std::vector<int>& models) const;
+    // The end of every key edit: the new selection, the undo step, modified, Change::Keys.
+    void EndKeyEdit(std::string_view label, const std::vector<int>& models, std::vector<Track> before,
+                    KeySelection selected);
     void ExportVideoCommand(); // in VideoExport.cpp
 
+    // The folder a file dialog opens in: the current document's, or none
+    // (the user interface then takes the last folder used).
+    std::string DialogFolder() const;
+
     UserInterface& m_ui;
+    TextureReport m_textureReport{m_ui};
     CTessaline m_scene;
     std::string m_lastFailure;
     TextureLookup m_textures;
@@ -302,6 +350,8 @@ private:
     bool m_modified = false;
     std::vector<DocumentView*> m_views;
     Playback m_playback;
+    KeySelection m_selectedKeys;
+    CopiedKeys m_copiedKeys;
     OnionSkin m_onionSkin;
 };
 

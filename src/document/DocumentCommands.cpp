@@ -99,7 +99,7 @@ void CVantomoDoc::FileOpen()
     FileDialogRequest request;
     request.filter = kOpenFilter;
     request.defaultExtension = "vtm";
-    request.initialFolder = ProgramFolder();
+    request.initialFolder = DialogFolder();
     const std::optional<std::string> path = m_ui.AskPath(request);
     if (!path) {
         return;
@@ -129,7 +129,7 @@ void CVantomoDoc::FileSaveAs()
     request.save = true;
     request.filter = kSaveFilter;
     request.defaultExtension = "vtm";
-    request.initialFolder = ProgramFolder();
+    request.initialFolder = DialogFolder();
     request.overwritePrompt = true;
     const std::optional<std::string> path = m_ui.AskPath(request);
     if (!path) {
@@ -617,6 +617,8 @@ bool CVantomoDoc::EditMaterial(int index)
     dialog.power = material.m_power;
     dialog.ambient = material.m_ambient;
     dialog.texture = material.m_texture;
+    dialog.textureChooserFolder =
+        material.m_textureFile.empty() ? DialogFolder() : FolderOf(material.m_textureFile, PathText::Native);
     if (!m_ui.RunMaterialDialog(dialog)) {
         return false;
     }
@@ -639,7 +641,8 @@ bool CVantomoDoc::EditMaterial(int index)
     material.m_specular = dialog.specular;
     // Only the edited material is loaded again, so a colour change does not
     // repeat the message of every other missing texture.
-    LoadTexture(material, m_ui, m_textures);
+    const TextureReportScope textures(m_textureReport);
+    LoadTexture(material, m_textureReport, m_textures);
     material.UpdateD3DMaterial();
     UpdateAllViews(Change::Shading);
     SetModifiedFlag();

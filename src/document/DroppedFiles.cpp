@@ -18,6 +18,8 @@ DroppedKind KindOfDroppedPath(const std::string& path)
 
 int OpenDroppedFiles(CVantomoDoc& doc, const std::vector<std::string>& paths)
 {
+    // The drop is one action: its files' missing textures make one message.
+    const TextureReportScope textures(doc.TextureMessages());
     int opened = 0;
     for (const std::string& path : paths) {
         switch (KindOfDroppedPath(path)) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <optional>
 
 #include "document/Commands.h"
@@ -48,7 +49,8 @@ bool ToCp932(const std::string& utf8, std::string& cp932)
     return lossless;
 }
 
-// '#' and decimal digits up to white space or the end of the line.
+// '#' and decimal digits up to white space or the end of the line, or up to
+// the ':' of a key ("#3:20").
 template <typename Space>
 bool IsIndexToken(std::string_view rest, Space space)
 {
@@ -56,7 +58,7 @@ bool IsIndexToken(std::string_view rest, Space space)
     while (i < rest.size() && rest[i] >= '0' && rest[i] <= '9') {
         ++i;
     }
-    return i > 1 && (i == rest.size() || space(rest[i]));
+    return i > 1 && (i == rest.size() || space(rest[i]) || rest[i] == ':');
 }
 
 // Decimal digits only: from_chars alone would take a sign.
@@ -68,6 +70,24 @@ bool DigitsOnly(std::string_view text)
         }
     }
     return !text.empty();
+}
+
+// "MODEL:FRAME": a model as FindModel takes it (split at the last ':', so a
+// name may hold colons) and an integer frame. A frame beyond every frame
+// number stays in the key as -1, which no key has.
+std::string ParseKeyToken(const CTessaline& scene, const std::string& token, KeyRef& key)
+{
+    const std::size_t colon = token.rfind(':');
+    long long frame = 0;
+    if (colon == std::string::npos || !ParseInteger(token.substr(colon + 1), frame)) {
+        return "expected MODEL:FRAME, not " + token;
+    }
+    key.model = FindModel(scene, token.substr(0, colon));
+    if (key.model < 0) {
+        return "no model " + token.substr(0, colon);
+    }
+    key.frame = frame < 0 || frame > INT_MAX ? -1 : static_cast<int>(frame);
+    return {};
 }
 
 } // namespace
@@ -134,6 +154,10 @@ const ScriptRunner::Command ScriptRunner::kCommands[] = {
     {"mouse", 3, 6, &ScriptRunner::Mouse},
     {"wheel", 1, 1, &ScriptRunner::Wheel},
     {"render", 1, 11, &ScriptRunner::RenderCommand},
+    {"move-keys", 2, SIZE_MAX, &ScriptRunner::KeySetCommand},
+    {"delete-keys", 1, SIZE_MAX, &ScriptRunner::KeySetCommand},
+    {"copy-keys", 1, SIZE_MAX, &ScriptRunner::KeySetCommand},
+    {"paste-keys", 1, SIZE_MAX, &ScriptRunner::PasteKeysCommand},
 };
 
 bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens, std::string& error)
@@ -146,7 +170,7 @@ bool TokenizeScriptLine(std::string_view line, std::vector<std::string>& tokens,
             ++i;
             continue;
         }
-        // "#12" is a model index; any other '#' that begins a token starts a comment.
+        // "#12" is a model index (and "#12:30" a key); any other '#' that begins a token starts a comment.
         if (line[i] == '#' && !IsIndexToken(line.substr(i), space)) {
             break;
         }
@@ -790,6 +814,51 @@ std::string ScriptRunner::Wheel(const Tokens& t)
         return "wheel: expected the wheel distance (120 per notch)";
     }
     ApplyViewRequests(m_doc, MouseWheel(m_doc.Scene(), input));
+    return {};
+}
+
+std::string ScriptRunner::KeySetCommand(const Tokens& t)
+{
+    const bool move = t[0] == "move-keys";
+    long long offset = 0;
+    if (move && !ParseInteger(t[1], offset)) {
+        return "move-keys: the offset must be an integer";
+    }
+    KeySelection keys;
+    for (std::size_t i = move ? 2 : 1; i < t.size(); ++i) {
+        KeyRef key;
+        const std::string error = ParseKeyToken(m_doc.Scene(), t[i], key);
+        if (!error.empty()) {
+            return t[0] + ": " + error;
+        }
+        keys.Add(key.model, key.frame);
+    }
+    // A refusal was shown, as in the program.
+    if (move) {
+        static_cast<void>(m_doc.MoveKeys(keys, offset));
+    } else if (t[0] == "delete-keys") {
+        static_cast<void>(m_doc.DeleteKeys(keys));
+    } else {
+        static_cast<void>(m_doc.CopyKeys(keys));
+    }
+    return {};
+}
+
+std::string ScriptRunner::PasteKeysCommand(const Tokens& t)
+{
+    long long frame = 0;
+    if (!ParseInteger(t[1], frame)) {
+        return "paste-keys: the frame must be an integer";
+    }
+    std::vector<int> models;
+    for (std::size_t i = 2; i < t.size(); ++i) {
+        const int model = FindModel(m_doc.Scene(), t[i]);
+        if (model < 0) {
+            return "paste-keys: no model " + t[i];
+        }
+        models.push_back(model);
+    }
+    static_cast<void>(m_doc.PasteKeys(frame, models)); // a refusal was shown, as in the program
     return {};
 }
 

@@ -4,7 +4,7 @@
 //
 // One command per line; tokens are separated by white space; a token in double
 // quotes may hold spaces; '#' at the start of a token starts a comment, except
-// in "#INDEX" (a model by its index). Names are UTF-8
+// in "#INDEX" (a model by its index) and "#INDEX:FRAME" (a key). Names are UTF-8
 // in the script and CP932 in the scene; relative paths are taken from the
 // script's folder. Each command does what its operation does in the desktop
 // program, including the in-betweening. A message an operation shows goes to the message sink and the
@@ -120,6 +120,8 @@ private:
     std::string Mouse(const Tokens&);
     std::string Wheel(const Tokens&);
     std::string RenderCommand(const Tokens&);
+    std::string KeySetCommand(const Tokens&);
+    std::string PasteKeysCommand(const Tokens&);
 
     CVantomoDoc& m_doc;
     HeadlessUserInterface& m_ui;

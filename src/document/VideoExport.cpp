@@ -235,7 +235,7 @@ void CVantomoDoc::ExportVideoCommand()
     request.save = true;
     request.filter = kVideoFilter;
     request.defaultExtension = "mp4";
-    request.initialFolder = ProgramFolder();
+    request.initialFolder = DialogFolder();
     request.overwritePrompt = true;
     const std::optional<std::string> path = m_ui.AskPath(request);
     if (!path) {

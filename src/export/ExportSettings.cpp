@@ -47,7 +47,9 @@ ExportSettings InitialGltfSettings()
 {
     ExportSettings s;
     s.extension = "gltf";
-    s.animationKeys = kAnimationKeysNone;
+    // Every animation goes out as translation, rotation and scale channels:
+    // the dialog shows that choice, unavailable as the only one there is.
+    s.animationKeys = kAnimationKeysMoveRotateScale;
     s.animationKeysLock = -3;
     s.meshLayoutLock = -1;
     s.writeUVLock = -1;

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QStringList>
 #include <QTranslator>
 
 namespace vantomo {
@@ -34,19 +36,30 @@ bool Translations::Apply(const QString& language)
         QCoreApplication::removeTranslator(translator.get());
     }
     m_installed.clear();
-    if (language != QLatin1String("English")) {
-        return true;
+    m_english = language == QLatin1String("English");
+    QStringList catalogs;
+    if (m_english) {
+        catalogs << QStringLiteral(":/i18n/vantomo_en.qm") << QStringLiteral(":/i18n/vantomo_panes_en.qm");
+    } else {
+        catalogs << QtJapaneseCatalog();
     }
-    for (const char* catalog : {":/i18n/vantomo_en.qm", ":/i18n/vantomo_panes_en.qm"}) {
-        if (!QFile::exists(QString::fromLatin1(catalog))) {
+    for (const QString& catalog : catalogs) {
+        if (catalog.isEmpty() || !QFile::exists(catalog)) {
             continue;
         }
         auto translator = std::make_unique<QTranslator>();
-        if (translator->load(QString::fromLatin1(catalog)) && QCoreApplication::installTranslator(translator.get())) {
+        if (translator->load(catalog) && QCoreApplication::installTranslator(translator.get())) {
             m_installed.push_back(std::move(translator));
         }
     }
     return !m_installed.empty();
+}
+
+QString QtJapaneseCatalog()
+{
+    const QString file =
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm");
+    return QFile::exists(file) ? file : QString();
 }
 
 } // namespace vantomo

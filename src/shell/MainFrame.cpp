@@ -1,5 +1,7 @@
 #include "shell/MainFrame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,11 +18,14 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -34,6 +39,8 @@
 #include "shell/AboutBox.h"
 #include "shell/DesktopIntegration.h"
 #include "shell/OnionSkinSetting.h"
+#include "shell/panes/DopeSheetView.h"
+#include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 #include "shell/QtUserInterface.h"
 #include "shell/RecentFileList.h"
@@ -81,7 +88,7 @@ const std::vector<MenuPlan>& Plan()
         {QT_TRANSLATE_NOOP("Menus", "表示(&V)"),
          {kCmdSmoothShading, kCmdCameraReset, kCmdBackgroundColor, kSeparator, kCmdFrameAll, kCmdFrameSelected,
           kSeparator, kCmdOnionSkin, kOnionRangeSlot, kSeparator, kCmdMainToolbar, kCmdControlToolbar, kCmdStatusBar,
-          kSeparator, kCmdLanguage, kCmdRemoveRegistration}},
+          kCmdDopeSheet, kSeparator, kCmdLanguage, kCmdRemoveRegistration}},
         {QT_TRANSLATE_NOOP("Menus", "ﾍﾙﾌﾟ(&H)"), {kCmdHelp, kCmdModelerHomePage, kSeparator, kCmdAbout}},
     };
     return plan;
@@ -137,6 +144,18 @@ constexpr const char* kApplicationTitle = "Vantomo 1.7";
 constexpr const char* kHomePage = "https://www.metaseq.net/";
 
 QSettings Settings() { return QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo")); }
+
+// The window's layout as the user left it.
+constexpr const char* kGeometrySetting = "Window/Geometry";
+constexpr const char* kBarsSetting = "Window/ToolBars";
+constexpr const char* kColumnsSetting = "Window/Columns";
+constexpr const char* kLeftRowsSetting = "Window/LeftRows";
+constexpr const char* kLeftRowsClientSetting = "Window/LeftRowsClientHeight";
+constexpr const char* kStatusBarSetting = "Window/StatusBar";
+
+// Help Topics without a browser to show the page in.
+constexpr const char* kNoBrowserMessage = QT_TRANSLATE_NOOP(
+    "Messages", "ヘルプを表示するブラウザーを起動できませんでした。次のファイルをブラウザーで開いてください:\n%1");
 
 } // namespace
 
@@ -310,8 +329,11 @@ void CMainFrame::CreateClient(bool createGlView)
         pane->setMinimumSize(1, 1);
     }
 
+    // The 3D view's row holds the dope sheet below it, hidden until asked for.
+    m_viewSplitter = new QSplitter(Qt::Vertical, m_wndRightSplitter);
+    m_viewSplitter->setChildrenCollapsible(false);
     if (createGlView) {
-        auto* stack = new QStackedWidget(m_wndRightSplitter);
+        auto* stack = new QStackedWidget(m_viewSplitter);
         auto* view = new CVantomoView(m_doc, stack);
         m_glFailure = new QLabel(stack);
         m_glFailure->setAlignment(Qt::AlignCenter);
@@ -326,13 +348,23 @@ void CMainFrame::CreateClient(bool createGlView)
         view->onFrameDrawn = [this] { UpdateFps(); };
         m_p3DView = stack;
     } else {
-        auto* placeholder = new QWidget(m_wndRightSplitter);
+        auto* placeholder = new QWidget(m_viewSplitter);
         placeholder->setAutoFillBackground(true);
         placeholder->setPalette(QPalette(Qt::black));
         m_p3DView = placeholder;
     }
     m_p3DView->setObjectName(QStringLiteral("ThreeDView"));
     m_p3DView->setMinimumSize(0, 0);
+    m_viewSplitter->addWidget(m_p3DView);
+    m_dopeSheet = new CDopeSheetView(m_doc, m_viewSplitter);
+    m_dopeSheet->setObjectName(QStringLiteral("DopeSheet"));
+    m_dopeSheet->setMinimumHeight(CDopeSheetView::kRulerHeight + 2 * CDopeSheetView::kRowHeight);
+    m_dopeSheet->hide();
+    m_viewSplitter->setStretchFactor(0, 1);
+    m_viewSplitter->setStretchFactor(1, 0);
+    // The 3D view is the active view at start, as the window's keys expect:
+    // F2 turns the camera there, and renames only in a pane given the focus.
+    (m_glView != nullptr ? static_cast<QWidget*>(m_glView) : m_p3DView)->setFocus(Qt::OtherFocusReason);
     m_pControlPanel = new CSliderView(m_doc, m_wndRightSplitter);
     m_pControlPanel->setObjectName(QStringLiteral("ControlPanel"));
     m_pControlPanel->setMinimumSize(0, 0);
@@ -350,6 +382,9 @@ void CMainFrame::CreateClient(bool createGlView)
     m_wndSplitter->setStretchFactor(0, 0);
     m_wndSplitter->setStretchFactor(1, 1);
     m_wndSplitter->setSizes({200, 400});
+    m_wndSplitter->setObjectName(QStringLiteral("Columns"));
+    m_wndLeftSplitter->setObjectName(QStringLiteral("LeftRows"));
+    connect(m_wndLeftSplitter, &QSplitter::splitterMoved, this, [this] { m_savedLeftRows.clear(); });
     setCentralWidget(m_wndSplitter);
 }
 
@@ -366,6 +401,12 @@ void CMainFrame::Invalidate3DView()
 void CMainFrame::LayoutLeftRows(int clientHeight)
 {
     if (m_wndLeftSplitter == nullptr) {
+        return;
+    }
+    // The rows the user left last time come back while the window has the
+    // height they were left at; any other height lays them out by the rule.
+    if (m_savedLeftRows.size() == 3 && clientHeight == m_savedLeftRowsClient) {
+        m_wndLeftSplitter->setSizes(m_savedLeftRows);
         return;
     }
     const int available = std::max(0, m_wndLeftSplitter->height() - 2 * m_wndLeftSplitter->handleWidth());
@@ -394,16 +435,49 @@ void CMainFrame::LayoutRightRows()
         return;
     }
     const int client = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
-    const int d = ThreeDRowHeight(client, m_toolBarHeight, PlaceOf(m_wndToolBar), PlaceOf(m_wndControlBar));
+    int d = ThreeDRowHeight(client, m_toolBarHeight, PlaceOf(m_wndToolBar), PlaceOf(m_wndControlBar));
+    if (m_barsApart) {
+        d = std::max(0, d - m_toolBarHeight); // the second row of bars takes its height from the view
+    }
     const int available = std::max(0, m_wndRightSplitter->height() - m_wndRightSplitter->handleWidth());
     const int top = std::min(d, available);
     m_wndRightSplitter->setSizes({top, available - top});
     Invalidate3DView();
 }
 
+void CMainFrame::FitToolBarRows()
+{
+    // The control bar docks on the main bar's row; when the two do not fit
+    // across the window (the English labels are longer), it takes a row of
+    // its own below rather than hiding its last buttons. A row the user
+    // chose is left alone.
+    const bool sideBySide = PlaceOf(m_wndToolBar) == BarPlace::Top && PlaceOf(m_wndControlBar) == BarPlace::Top;
+    if (!sideBySide || (toolBarBreak(m_wndControlBar) && !m_barsApart)) {
+        return;
+    }
+    const int spacing = style()->pixelMetric(QStyle::PM_ToolBarSeparatorExtent) * 2;
+    const bool apart = m_wndToolBar->sizeHint().width() + m_wndControlBar->sizeHint().width() + spacing > width();
+    if (apart == m_barsApart) {
+        return;
+    }
+    m_barsApart = apart;
+    if (apart) {
+        insertToolBarBreak(m_wndControlBar);
+    } else {
+        removeToolBarBreak(m_wndControlBar);
+    }
+    // The panes take the height the bars left them now, then the rules apply.
+    layout()->activate();
+    if (width() > 100 && height() > 100 && !isMinimized()) {
+        LayoutLeftRows(ClientHeight());
+    }
+    LayoutRightRows();
+}
+
 void CMainFrame::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
+    FitToolBarRows();
     const int client = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
     if (width() > 100 && height() > 100 && !isMinimized()) {
         LayoutLeftRows(client);
@@ -415,6 +489,7 @@ void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     m_toolBarHeight = m_wndToolBar->height() > 0 ? m_wndToolBar->height() : m_toolBarHeight;
+    FitToolBarRows();
     const int client = height() - (menuBar()->isVisible() ? menuBar()->height() : 0);
     LayoutLeftRows(client);
     LayoutRightRows();
@@ -449,8 +524,13 @@ void CMainFrame::Retranslate()
         }
         const std::string text(info.menuText);
         action->setText(QCoreApplication::translate("Commands", text.c_str()));
+        // The status bar's prompt while the item or button is under the
+        // pointer; the button's tip names the command as its menu item does.
+        action->setStatusTip(CommandPromptText(info.id));
+        action->setToolTip(MenuItemName(action->text()));
     }
     SetToolBarLabels();
+    FitToolBarRows();
     m_wndToolBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ"));
     m_wndControlBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ｺﾝﾄﾛｰﾙ ﾂｰﾙ ﾊﾞｰ"));
     m_readyPane->setText(QCoreApplication::translate("StatusBar", "ﾚﾃﾞｨ"));
@@ -482,11 +562,13 @@ void CMainFrame::SetToolBarLabels()
             widget->setMinimumSize(0, 0);
             widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
             widget->adjustSize();
-            // Every button takes the size of the first, as the old toolbars did.
+            // Every button is as large as the first, as the old toolbars made
+            // them; a longer label widens its own button rather than being cut.
+            const QSize own = widget->sizeHint();
             if (!first.isValid()) {
-                first = widget->sizeHint();
+                first = own;
             }
-            widget->setFixedSize(first);
+            widget->setFixedSize(std::max(first.width(), own.width()), std::max(first.height(), own.height()));
         }
     };
     label(m_wndToolBar, kMainButtons);
@@ -570,6 +652,7 @@ void CMainFrame::RunShellCommand(int id)
     case kCmdMainToolbar: m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); break;
     case kCmdControlToolbar: m_wndControlBar->setVisible(!m_wndControlBar->isVisible()); break;
     case kCmdStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
+    case kCmdDopeSheet: ShowDopeSheet(m_dopeSheet->isHidden()); break;
     case kCmdLanguage: {
         QSettings settings = Settings();
         settings.setValue(QStringLiteral("Vantomo/Language"),
@@ -597,8 +680,22 @@ bool CMainFrame::IsShellCommandChecked(int id) const
     case kCmdMainToolbar: return m_wndToolBar != nullptr && !m_wndToolBar->isHidden();
     case kCmdControlToolbar: return m_wndControlBar != nullptr && !m_wndControlBar->isHidden();
     case kCmdStatusBar: return !statusBar()->isHidden();
+    case kCmdDopeSheet: return m_dopeSheet != nullptr && !m_dopeSheet->isHidden();
     default: return false;
     }
+}
+
+void CMainFrame::ShowDopeSheet(bool show)
+{
+    m_dopeSheet->setVisible(show);
+    if (show) {
+        // A third of the row, enough for a character and a few models.
+        const int row = m_viewSplitter->height();
+        const int sheet = std::clamp(row / 3, m_dopeSheet->minimumHeight(), std::max(m_dopeSheet->minimumHeight(), row));
+        m_viewSplitter->setSizes({std::max(0, row - sheet), sheet});
+        m_dopeSheet->setFocus(Qt::OtherFocusReason);
+    }
+    Invalidate3DView();
 }
 
 void CMainFrame::FocusPane(int step)
@@ -628,7 +725,47 @@ void CMainFrame::OpenHelp()
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
     const QString page = folder + (english ? QStringLiteral("/index_en.html") : QStringLiteral("/index.html"));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    OpenInBrowser(QUrl::fromLocalFile(page), [this, page] {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Vantomo"),
+                        QCoreApplication::translate("Messages", kNoBrowserMessage).arg(QDir::toNativeSeparators(page)),
+                        QMessageBox::Ok, this);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        box.exec();
+    });
+}
+
+void CMainFrame::OpenInBrowser(const QUrl& url, std::function<void()> failed)
+{
+    // The desktop's opener says whether it found a program for the page only
+    // by its exit code, which may come long after it started one: it is
+    // watched, not waited for. Without it, Qt's own search for a browser.
+    if (m_browserCommand.isEmpty()) {
+        if (!QDesktopServices::openUrl(url)) {
+            failed();
+        }
+        return;
+    }
+    auto* opener = new QProcess(this);
+    opener->setProgram(m_browserCommand);
+    opener->setArguments({url.toString()});
+    opener->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    connect(opener, &QProcess::errorOccurred, this, [this, opener, url, failed](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart) {
+            return;
+        }
+        opener->deleteLater();
+        const QString command = m_browserCommand;
+        m_browserCommand.clear(); // the opener is missing: Qt looks for a browser itself
+        OpenInBrowser(url, failed);
+        m_browserCommand = command;
+    });
+    connect(opener, &QProcess::finished, this, [opener, failed](int code, QProcess::ExitStatus status) {
+        opener->deleteLater();
+        if (status != QProcess::NormalExit || code != 0) {
+            failed();
+        }
+    });
+    opener->start();
 }
 
 QStringList CMainFrame::RecentFiles() const { return m_recent->Files(); }
@@ -650,8 +787,69 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    SaveLayout();
     event->accept();
 }
+
+void CMainFrame::SaveLayout()
+{
+    QSettings settings = Settings();
+    settings.setValue(QLatin1String(kGeometrySetting), saveGeometry());
+    // A row the bars took only for want of width is not the user's choice.
+    if (m_barsApart) {
+        removeToolBarBreak(m_wndControlBar);
+    }
+    settings.setValue(QLatin1String(kBarsSetting), saveState());
+    if (m_barsApart) {
+        insertToolBarBreak(m_wndControlBar);
+    }
+    settings.setValue(QLatin1String(kColumnsSetting), m_wndSplitter->saveState());
+    QList<QVariant> rows;
+    for (int size : m_wndLeftSplitter->sizes()) {
+        rows << size;
+    }
+    settings.setValue(QLatin1String(kLeftRowsSetting), rows);
+    settings.setValue(QLatin1String(kLeftRowsClientSetting), ClientHeight());
+    settings.setValue(QLatin1String(kStatusBarSetting), !statusBar()->isHidden());
+}
+
+bool CMainFrame::RestoreLayout()
+{
+    const QSettings settings = Settings();
+    const QByteArray kept = settings.value(QLatin1String(kGeometrySetting)).toByteArray();
+    if (kept.isEmpty() || !restoreGeometry(kept)) {
+        return false;
+    }
+    // A place beyond the screen (a monitor since removed, a window frame
+    // counted twice) comes back inside the screen's working area.
+    if (QScreen* shown = screen(); shown != nullptr && !isMaximized()) {
+        const QRect area = shown->availableGeometry();
+        QRect place = geometry();
+        if (place.width() > area.width() || place.height() > area.height()) {
+            place = area;
+        } else {
+            place.moveLeft(std::clamp(place.left(), area.left(), area.right() + 1 - place.width()));
+            place.moveTop(std::clamp(place.top(), area.top(), area.bottom() + 1 - place.height()));
+        }
+        if (place != geometry()) {
+            setGeometry(place);
+        }
+    }
+    restoreState(settings.value(QLatin1String(kBarsSetting)).toByteArray());
+    m_barsApart = false; // the rows are the ones kept; whether they fit is seen anew
+    FitToolBarRows();
+    m_wndSplitter->restoreState(settings.value(QLatin1String(kColumnsSetting)).toByteArray());
+    statusBar()->setVisible(settings.value(QLatin1String(kStatusBarSetting), true).toBool());
+    m_savedLeftRows.clear();
+    for (const QVariant& row : settings.value(QLatin1String(kLeftRowsSetting)).toList()) {
+        m_savedLeftRows << row.toInt();
+    }
+    m_savedLeftRowsClient = settings.value(QLatin1String(kLeftRowsClientSetting), -1).toInt();
+    RefreshCommandStates();
+    return true;
+}
+
+int CMainFrame::ClientHeight() const { return height() - (menuBar()->isVisible() ? menuBar()->height() : 0); }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {

@@ -5,6 +5,7 @@
 // switch, dropped files, recent files and the small commands of the program.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -22,11 +23,13 @@ class QLabel;
 class QMenu;
 class QSplitter;
 class QToolBar;
+class QUrl;
 
 namespace vantomo {
 
 class QtUserInterface;
 
+class CDopeSheetView;
 class CSliderView;
 class RecentFileList;
 class CVantomoView;
@@ -72,6 +75,7 @@ public:
     QWidget* ThreeDView() const { return m_p3DView; }
     CVantomoView* GlView() const { return m_glView; }
     CSliderView* ControlPanel() const { return m_pControlPanel; }
+    CDopeSheetView* DopeSheet() const { return m_dopeSheet; }
     QWidget* Pane(int index) const { return m_panes[index]; } // tree, materials, animations
     QAction* Action(int id) const;
     QToolBar* MainToolBar() const { return m_wndToolBar; }
@@ -87,6 +91,17 @@ public:
     // The layout rules, run by the resize and toolbar events.
     void LayoutLeftRows(int clientHeight);
     void LayoutRightRows();
+
+    // The window's geometry, the toolbars' places, the columns, the left
+    // rows and the status bar, kept in the settings when the window closes
+    // and put back before it is first shown. False when nothing was kept
+    // (the first start): the caller then chooses the window's place.
+    void SaveLayout();
+    bool RestoreLayout();
+
+    // What opens a page in the browser ("xdg-open"; empty for Qt's own
+    // search). Tests set one that fails.
+    void SetBrowserCommand(const QString& command) { m_browserCommand = command; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -109,8 +124,13 @@ private:
     bool OpenRecent(const QString& path);
     void NoteDocumentPath();
     void OpenHelp();
+    // Opens `url` in the browser; `failed` runs when no browser could show it.
+    void OpenInBrowser(const QUrl& url, std::function<void()> failed);
+    int ClientHeight() const;
     void FocusPane(int step);
+    void ShowDopeSheet(bool show);
     BarPlace PlaceOf(QToolBar* bar) const;
+    void FitToolBarRows();
 
     CVantomoDoc& m_doc;
     QtUserInterface& m_ui;
@@ -123,6 +143,8 @@ private:
     CVantomoView* m_glView = nullptr;
     QLabel* m_glFailure = nullptr; // shown in the pane when OpenGL 3.3 is missing
     CSliderView* m_pControlPanel = nullptr;
+    QSplitter* m_viewSplitter = nullptr; // the 3D view above the dope sheet
+    CDopeSheetView* m_dopeSheet = nullptr;
     QWidget* m_panes[3] = {};
     int m_toolBarHeight = 0;
     QLabel* m_readyPane = nullptr;
@@ -139,6 +161,10 @@ private:
     FpsClock m_fps;
     int m_invalidations = 0;
     std::string m_lastPath;
+    QList<int> m_savedLeftRows;   // the rows restored, until the height or the user changes them
+    int m_savedLeftRowsClient = -1;
+    bool m_barsApart = false; // the control bar was put on a row of its own for want of width
+    QString m_browserCommand = QStringLiteral("xdg-open");
 };
 
 } // namespace vantomo

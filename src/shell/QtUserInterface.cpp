@@ -13,6 +13,7 @@
 #include "shell/MainFrame.h"
 #include "shell/VantomoView.h"
 #include "shell/VideoDialog.h"
+#include "shell/panes/DialogFolders.h"
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 
@@ -129,7 +130,22 @@ QWidget* QtUserInterface::Parent() const { return m_frame; }
 
 void QtUserInterface::ShowMessage(std::string_view text)
 {
-    QMessageBox::information(Parent(), QStringLiteral("Vantomo"), TranslateMessage(text));
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Vantomo"), QString(), QMessageBox::Ok, Parent());
+    SetMessageText(box, TranslateMessage(text));
+    box.exec();
+}
+
+void SetMessageText(QMessageBox& box, const QString& text)
+{
+    // A long list (files, objects) would make a box taller than the screen:
+    // its first lines show, and all of it is under the details.
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.size() <= kMessageLinesShown) {
+        box.setText(text);
+        return;
+    }
+    box.setText(lines.mid(0, kMessageLinesShown).join(QLatin1Char('\n')) + QStringLiteral("\n..."));
+    box.setDetailedText(text);
 }
 
 QString DefaultSuffixOf(const QString& qtFilter)
@@ -151,7 +167,8 @@ std::optional<std::string> QtUserInterface::AskPath(const FileDialogRequest& req
 {
     const QString filter =
         QtFileFilter(QCoreApplication::translate("Filters", request.filter.c_str()));
-    QFileDialog dialog(Parent(), QString(), QFile::decodeName(request.initialFolder.c_str()), filter);
+    QFileDialog dialog(Parent(), QString(), DialogStartFolder(QFile::decodeName(request.initialFolder.c_str())),
+                       filter);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
@@ -166,6 +183,7 @@ std::optional<std::string> QtUserInterface::AskPath(const FileDialogRequest& req
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
+    RememberDialogFolder(dialog.selectedFiles().front());
     return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
 }
 
@@ -175,8 +193,10 @@ SaveChoice QtUserInterface::AskYesNoCancel(std::string_view text)
     QString shown;
     if (text.size() > kSaveQuestionTail.size() && text.ends_with(kSaveQuestionTail)) {
         const std::string_view name = text.substr(0, text.size() - kSaveQuestionTail.size());
-        shown = QCoreApplication::translate("Messages", "%1 への変更を保存しますか?")
-                    .arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        // An untitled document is named in the language in force.
+        const QString title = name == kUntitledTitle ? QCoreApplication::translate("Messages", kUntitledTitle)
+                                                     : QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+        shown = QCoreApplication::translate("Messages", "%1 への変更を保存しますか?").arg(title);
     } else {
         shown = TranslateMessage(text);
     }

@@ -10,6 +10,7 @@
 
 #include "document/UserInterface.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace vantomo {
@@ -27,6 +28,11 @@ QString DefaultSuffixOf(const QString& qtFilter);
 // A message of the document in the language in force: the whole text when
 // the catalog holds it, else its lines one by one.
 QString TranslateMessage(std::string_view utf8);
+
+// A message box's text: a message of more than kMessageLinesShown lines shows
+// its first lines, with the whole text under the box's details.
+inline constexpr int kMessageLinesShown = 16;
+void SetMessageText(QMessageBox& box, const QString& text);
 
 // True while long work (reading or writing a file) runs. Its progress dialog
 // lets events through, so the playback timer must not move the frame under it.

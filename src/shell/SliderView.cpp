@@ -1,6 +1,7 @@
 #include "shell/SliderView.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QKeyEvent>
@@ -8,8 +9,10 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyleOptionSlider>
 #include <QToolTip>
+#include <QVBoxLayout>
 
 #include "animation/Navigation.h"
 #include "animation/Pose.h"
@@ -73,14 +76,27 @@ void KeySlider::paintEvent(QPaintEvent* event)
 
 CSliderView::CSliderView(CVantomoDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc)
 {
+    // The controls lie on a form inside a scroll area: a narrow pane wraps
+    // the frame fields onto more rows, and one narrower still scrolls, so
+    // every control stays in reach.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("ControlScroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from field to field, never to the area
+    m_form = new QWidget;
+    m_form->setObjectName(QStringLiteral("ControlForm"));
+    m_scroll->setWidget(m_form);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_scroll);
+
     const char* const toggles[4] = {"X", "Y", "Z", "度"};
     for (int i = 0; i < 4; ++i) {
-        m_enable[i] = new QPushButton(QString::fromUtf8(toggles[i]), this);
+        m_enable[i] = new QPushButton(QString::fromUtf8(toggles[i]), m_form);
         m_enable[i]->setCheckable(true);
-        m_enable[i]->setGeometry(Dlu(4, i == 3 ? 52 : 3 + 16 * i, 12, 13));
         m_enable[i]->setFocusPolicy(Qt::TabFocus);
-        m_values[i] = new QLineEdit(this);
-        m_values[i]->setGeometry(Dlu(19, i == 3 ? 52 : 3 + 16 * i, 41, 13));
+        m_values[i] = new QLineEdit(m_form);
         m_values[i]->installEventFilter(this);
     }
     for (int i = 0; i < 4; ++i) {
@@ -90,27 +106,22 @@ CSliderView::CSliderView(CVantomoDoc& doc, QWidget* parent) : QWidget(parent), m
         m_values[i]->setAcceptDrops(false);
     }
 
-    const QRect labelRects[3] = {Dlu(69, 5, 45, 14), Dlu(148, 5, 45, 14), Dlu(227, 5, 54, 14)};
     for (int i = 0; i < 3; ++i) {
-        m_labels[i] = new QLabel(this);
+        m_labels[i] = new QLabel(m_form);
         m_labels[i]->setAlignment(Qt::AlignCenter);
         m_labels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        m_labels[i]->setGeometry(labelRects[i]);
     }
-    m_currentFrame = new QLineEdit(this);
-    m_currentFrame->setGeometry(Dlu(117, 5, 23, 14));
+    m_currentFrame = new QLineEdit(m_form);
     m_currentFrame->installEventFilter(this);
     m_currentFrame->setAcceptDrops(false);
-    m_lastFrame = new QLineEdit(this);
-    m_lastFrame->setGeometry(Dlu(196, 5, 23, 14));
+    m_lastFrame = new QLineEdit(m_form);
     m_lastFrame->installEventFilter(this);
     m_lastFrame->setAcceptDrops(false);
-    m_rate = new QComboBox(this);
+    m_rate = new QComboBox(m_form);
     m_rate->setEditable(true);
     for (const char* item : kRateItems) {
         m_rate->addItem(QString::fromLatin1(item));
     }
-    m_rate->setGeometry(Dlu(285, 5, 45, 14));
     m_rate->setInsertPolicy(QComboBox::NoInsert);
     // A rate is typed as it stands: "6" must not become "60" by completion.
     m_rate->setCompleter(nullptr);
@@ -120,8 +131,7 @@ CSliderView::CSliderView(CVantomoDoc& doc, QWidget* parent) : QWidget(parent), m
     // the choice on the old platform).
     connect(m_rate, &QComboBox::activated, this, [this](int index) { ApplyRate(m_rate->itemText(index)); });
 
-    m_slider = new KeySlider(this);
-    m_slider->setGeometry(Dlu(69, 27, 260, 24));
+    m_slider = new KeySlider(m_form);
     m_slider->setFocusPolicy(Qt::ClickFocus);
     connect(m_slider, &QSlider::valueChanged, this, &CSliderView::SliderMoved);
 
@@ -132,6 +142,8 @@ CSliderView::CSliderView(CVantomoDoc& doc, QWidget* parent) : QWidget(parent), m
     Refresh();
     SyncTimer(false);
     m_doc.AddView(this);
+    // Every size of the form places the controls anew.
+    m_form->installEventFilter(this);
 }
 
 CSliderView::~CSliderView()
@@ -234,30 +246,85 @@ void CSliderView::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ReloadTexts();
-        PlaceSlider();
+        PlaceControls();
     }
     QWidget::changeEvent(event);
 }
 
-void CSliderView::PlaceSlider()
+int CSliderView::ValueFieldWidth() const
 {
-    // The slider starts right of the widest field, so it never covers one,
-    // whatever the language's label widths.
-    const QRect client = rect();
-    int left = 0;
-    for (QWidget* field : std::initializer_list<QWidget*>{m_values[0], m_values[1], m_values[2], m_values[3]}) {
-        left = std::max(left, field->geometry().right() + 1);
-    }
-    const bool english = m_doc.Scene().m_languageName == "English";
-    const int x = std::max(client.left() + 110, left + 8);
-    m_slider->setGeometry(x, english ? 50 : 45, std::max(0, client.right() - 10 - x), english ? 60 : 55);
-    m_slider->update();
+    // The form's 41 dialog units, or what the widest value the camera
+    // commonly holds needs in today's font, whichever is more.
+    const QFontMetrics metrics(m_values[0]->font());
+    return std::max(Dlu(0, 0, 41, 13).width(), metrics.horizontalAdvance(QStringLiteral("-1500.000000")) + 14);
 }
 
-void CSliderView::resizeEvent(QResizeEvent* event)
+void CSliderView::PlaceControls()
 {
-    QWidget::resizeEvent(event);
-    PlaceSlider();
+    const QRect client = m_form->rect();
+    // The toggles and value fields: the form's column, the fields widened to
+    // what their numbers need.
+    const int fieldWidth = ValueFieldWidth();
+    int left = 0;
+    for (int i = 0; i < 4; ++i) {
+        const int y = i == 3 ? 52 : 3 + 16 * i;
+        m_enable[i]->setGeometry(Dlu(4, y, 12, 13));
+        const QRect field = Dlu(19, y, 41, 13);
+        m_values[i]->setGeometry(field.x(), field.y(), fieldWidth, field.height());
+        left = std::max(left, m_values[i]->geometry().right() + 1);
+    }
+
+    // The three labelled fields, side by side as on the form while they fit,
+    // else wrapped onto further rows.
+    struct Group {
+        QLabel* label;
+        QWidget* field;
+        QRect labelRect;
+        QRect fieldRect;
+    };
+    const Group groups[3] = {{m_labels[0], m_currentFrame, Dlu(69, 5, 45, 14), Dlu(117, 5, 23, 14)},
+                             {m_labels[1], m_lastFrame, Dlu(148, 5, 45, 14), Dlu(196, 5, 23, 14)},
+                             {m_labels[2], m_rate, Dlu(227, 5, 54, 14), Dlu(285, 5, 45, 14)}};
+    const int start = std::max(Dlu(69, 0, 0, 0).x(), left + 12);
+    const int right = client.right() - 10;
+    const int rowHeight = groups[0].labelRect.height();
+    int x = start;
+    int y = groups[0].labelRect.y();
+    int widest = 0;
+    int rows = 1;
+    for (const Group& g : groups) {
+        const int labelWidth = std::max(g.labelRect.width(), g.label->sizeHint().width() + 8);
+        const int width = labelWidth + 6 + g.fieldRect.width();
+        widest = std::max(widest, width);
+        if (x > start && x + width > right) {
+            x = start;
+            y += rowHeight + 6;
+            ++rows;
+        }
+        g.label->setGeometry(x, y, labelWidth, rowHeight);
+        g.field->setGeometry(x + labelWidth + 6, y, g.fieldRect.width(), rowHeight);
+        x += width + 16;
+    }
+
+    // The timeline below them, to the right edge.
+    const bool english = m_doc.Scene().m_languageName == "English";
+    const int sliderX = std::max(client.left() + 110, left + 8);
+    const int sliderY = std::max(english ? 50 : 45, y + rowHeight + 4);
+    // The form's slider is taller than its groove and ticks need: in a low
+    // pane it gives up the empty part first.
+    const int sliderNeeds = m_slider->sizeHint().height() + 8;
+    const int sliderHeight = std::max(sliderNeeds, std::min(english ? 60 : 55, client.bottom() - 1 - sliderY));
+    m_slider->setGeometry(sliderX, sliderY, std::max(0, client.right() - 10 - sliderX), sliderHeight);
+    m_slider->update();
+
+    // Narrower than the widest row, or lower than the rows need: the area scrolls.
+    const int needWidth = std::max(start + widest, sliderX + 120) + 10;
+    const int needHeight = std::max(m_values[3]->geometry().bottom(), sliderY + sliderNeeds) + 2;
+    const QSize need(needWidth, needHeight);
+    if (m_form->minimumSize() != need) {
+        m_form->setMinimumSize(need);
+    }
+    m_rows = rows;
 }
 
 namespace {
@@ -291,6 +358,12 @@ bool IsFieldEditingKey(const QKeyEvent& key)
 
 bool CSliderView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_form) {
+        if (event->type() == QEvent::Resize) {
+            PlaceControls();
+        }
+        return false;
+    }
     if (event->type() == QEvent::ShortcutOverride && IsWindowCommandKey(*static_cast<QKeyEvent*>(event)) &&
         !IsFieldEditingKey(*static_cast<QKeyEvent*>(event))) {
         // Left unaccepted, the key goes on to the window's shortcut.

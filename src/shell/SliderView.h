@@ -20,6 +20,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 
 namespace vantomo {
 
@@ -60,8 +61,14 @@ public:
     QPushButton* EnableButton(int i) const { return m_enable[i]; }
     const QTimer& PlaybackTimer() const { return m_timer; }
 
+    // The scroll area around the controls, and the rows the frame fields take
+    // (1 while the pane is wide enough for the form's one row).
+    QScrollArea* ScrollArea() const { return m_scroll; }
+    int FieldRows() const { return m_rows; }
+    // The value fields' width: enough for "-1500.000000".
+    int ValueFieldWidth() const;
+
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -75,9 +82,12 @@ private:
     void ApplyField(QLineEdit* field);
     void ApplyRate(const QString& text);
     void SliderMoved(int position);
-    void PlaceSlider();
+    void PlaceControls();
 
     CVantomoDoc& m_doc;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_form = nullptr; // holds every control
+    int m_rows = 1;
     QPushButton* m_enable[4] = {};
     QLineEdit* m_values[4] = {}; // X, Y, Z, angle
     QLabel* m_labels[3] = {};

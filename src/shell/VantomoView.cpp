@@ -1,5 +1,7 @@
 #include "shell/VantomoView.h"
 
+#include <cmath>
+
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -77,7 +79,28 @@ void CVantomoView::ShowFailure(const QString& reason)
     }
 }
 
-void CVantomoView::resizeGL(int w, int h) { (void)GlRenderer::ResizeView(m_doc.Scene(), w, h); }
+QSize FramebufferSize(const QSize& size, qreal devicePixelRatio)
+{
+    // QSize * qreal rounds each side, as QOpenGLWidget sizes its framebuffer.
+    return size * devicePixelRatio;
+}
+
+QPoint ViewPoint(const QPointF& position)
+{
+    // Positions come in fractions of a pixel on a scaled screen (and below 0
+    // while a drag leaves the view): the pixel is the one the point lies in.
+    return QPoint(static_cast<int>(std::floor(position.x())), static_cast<int>(std::floor(position.y())));
+}
+
+QSize CVantomoView::Framebuffer() const { return FramebufferSize(size(), devicePixelRatioF()); }
+
+void CVantomoView::resizeGL(int, int)
+{
+    // The framebuffer's own size, in device pixels: the picture's aspect and
+    // its half-pixel shift both follow the pixels drawn.
+    const QSize fb = Framebuffer();
+    (void)GlRenderer::ResizeView(m_doc.Scene(), fb.width(), fb.height());
+}
 
 void CVantomoView::paintGL()
 {
@@ -86,11 +109,10 @@ void CVantomoView::paintGL()
     }
     CTessaline& scene = m_doc.Scene();
     DoPutOffGlWork(scene);
-    const qreal ratio = devicePixelRatioF();
+    const QSize fb = Framebuffer();
     const std::vector<OnionGhost> ghosts =
         OnionGhosts(scene, g_currentAnimation, g_currentFrame, m_doc.GetOnionSkin());
-    const RenderResult result = m_renderer.Render(scene, static_cast<int>(width() * ratio),
-                                                  static_cast<int>(height() * ratio), ghosts);
+    const RenderResult result = m_renderer.Render(scene, fb.width(), fb.height(), ghosts);
     if (!result.ok) {
         ShowFailure(QString::fromStdString(result.message));
         return;
@@ -152,8 +174,8 @@ void CVantomoView::EndFrames()
     m_frameTarget.Release();
     doneCurrent();
     // The view's own size and frame come back with the next paint.
-    (void)GlRenderer::ResizeView(m_doc.Scene(), static_cast<int>(width() * devicePixelRatioF()),
-                                 static_cast<int>(height() * devicePixelRatioF()));
+    const QSize fb = Framebuffer();
+    (void)GlRenderer::ResizeView(m_doc.Scene(), fb.width(), fb.height());
     update();
 }
 
@@ -178,8 +200,9 @@ MouseInput CVantomoView::Input(const QPointF& position, Qt::KeyboardModifiers mo
                                Qt::MouseButtons buttons) const
 {
     MouseInput input;
-    input.x = static_cast<int>(position.x());
-    input.y = static_cast<int>(position.y());
+    const QPoint point = ViewPoint(position);
+    input.x = point.x();
+    input.y = point.y();
     input.viewWidth = static_cast<float>(width());
     input.viewHeight = static_cast<float>(height());
     input.control = (modifiers & Qt::ControlModifier) != 0;

@@ -18,6 +18,12 @@
 
 namespace vantomo {
 
+// The framebuffer a view of `size` logical pixels draws into on a screen
+// of `devicePixelRatio`: each side rounded, as Qt sizes it.
+QSize FramebufferSize(const QSize& size, qreal devicePixelRatio);
+// The pixel a mouse position lies in (floored, also below 0).
+QPoint ViewPoint(const QPointF& position);
+
 class CVantomoView final : public QOpenGLWidget, public DocumentView, public FrameDrawer {
 public:
     CVantomoView(CVantomoDoc& doc, QWidget* parent);
@@ -35,6 +41,8 @@ public:
     // (the renderer's own reason, "" when it works).
     int FramesDrawn() const { return m_framesDrawn; }
     const QString& Failure() const { return m_failure; }
+    // The size of the framebuffer the view draws into, in device pixels.
+    QSize Framebuffer() const;
     // What the window shows instead of the view, in the language in force.
     static QString FailureText(const QString& reason);
 

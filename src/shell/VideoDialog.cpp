@@ -97,6 +97,9 @@ bool ShowVideoDialog(QWidget* parent, VideoDialog& dialog)
     });
     form->addRow(buttons);
     window.setLayout(form);
+    // The first field takes the focus with its number selected, ready to type over.
+    width->setFocus(Qt::TabFocusReason);
+    width->selectAll();
 
     if (window.exec() != QDialog::Accepted) {
         return false;

@@ -46,10 +46,14 @@ int main(int argc, char** argv)
         CMainFrame frame(doc, ui, UsesGlView(QGuiApplication::platformName()));
         ui.SetFrame(&frame);
         frame.OnChange(Change::Layout);
-        // Without a window manager (Xvfb) maximising does nothing: take the
-        // screen's working area first.
-        frame.setGeometry(frame.screen()->availableGeometry());
-        frame.showMaximized();
+        if (frame.RestoreLayout()) {
+            frame.show(); // maximised again if it was
+        } else {
+            // Without a window manager (Xvfb) maximising does nothing: take
+            // the screen's working area first.
+            frame.setGeometry(frame.screen()->availableGeometry());
+            frame.showMaximized();
+        }
         if (!options.file.isEmpty()) {
             // The window is up first, so that a long open shows its progress
             // over it. A file that cannot be opened ends the program, as it

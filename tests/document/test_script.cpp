@@ -299,11 +299,11 @@ TEST_F(ScriptTest, FramingSetsTheStoredCameraAndTheOnionSkinIsNoEditOfTheProject
     EXPECT_NE(imported.m_position, CAnimation{}.m_position);
     EXPECT_EQ(imported.m_axis, CVector(20, 10, 0));
     EXPECT_TRUE(framed(-1));
-    ScriptResult result = Run("camera-reset\nframe-all\nexpect hint 122\nexpect modified\nexpect not enabled 32896\n"
+    ScriptResult result = Run("camera-reset\nframe-all\nexpect hint 122\nexpect modified\nexpect not enabled 32906\n"
                               "select-model #1\nframe 20\nvalues 0 400 0\nframe-selected\nexpect hint 122\n"
                               "save " + folder.Path("tower.vtm") + "\n"
-                              "onion-skin\nexpect checked 32890\nexpect checked 32891\nexpect hint 128\n"
-                              "onion-skin-2\nexpect checked 32893\nexpect not checked 32891\nexpect not modified\n");
+                              "onion-skin\nexpect checked 32900\nexpect checked 32901\nexpect hint 129\n"
+                              "onion-skin-2\nexpect checked 32903\nexpect not checked 32901\nexpect not modified\n");
     ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
     EXPECT_TRUE(framed(1)); // the model as it stands at frame 20
     EXPECT_EQ(doc.GetOnionSkin(), (OnionSkin{true, 2}));
@@ -323,7 +323,7 @@ TEST_F(ScriptTest, EveryCommandIdRunsWithItsDialogsAndExpectations)
     const ScriptResult result = Run(text, folder.Path(""));
     ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"scene.vtm", "scene.xaml"}));
-    EXPECT_EQ(ui.shellCommands.size(), 16u);
+    EXPECT_EQ(ui.shellCommands.size(), 18u);
 
     // Every id of the table appears in a command line of the script.
     for (const CommandInfo& info : CommandTable()) {

@@ -47,6 +47,7 @@ TEST(ExportSettings, InitialRecordsAndTheirLocks)
 
     const ExportSettings gltf = InitialGltfSettings();
     EXPECT_FALSE(gltf.WriteUVAvailable() || gltf.MeshLayoutAvailable() || gltf.AnimationKeyAvailable(2));
+    EXPECT_EQ(gltf.animationKeys, kAnimationKeysMoveRotateScale) << "the animation is written: not shown as none";
 
     EXPECT_EQ(InitialSettingsForPath("a/B.GLB")->extension, "gltf");
     EXPECT_EQ(InitialSettingsForPath("x.Xaml")->extension, "xaml");

@@ -25,6 +25,7 @@
 #include "shell/Language.h"
 #include "base/Numbers.h"
 #include "shell/OnionSkinSetting.h"
+#include "shell/panes/DopeSheetView.h"
 #include "shell/panes/Panes.h"
 
 namespace vantomo {
@@ -61,7 +62,7 @@ TEST_F(ShellTest, ATooSmallWindowGivesTheThreeDRowNoHeightAndTheTableCorrects)
 
 TEST_F(ShellTest, PanesFollowTheLayoutRules)
 {
-    frame->resize(1100, 850);
+    frame->resize(1280, 850); // wide enough for both bars on one row
     frame->show();
     QApplication::processEvents();
     const int client = frame->height() - frame->menuBar()->height();
@@ -75,6 +76,30 @@ TEST_F(ShellTest, PanesFollowTheLayoutRules)
     EXPECT_EQ(frame->LeftSplitter()->width(), 200);
     EXPECT_EQ(frame->MainToolBar()->y(), frame->ControlToolBar()->y()) << "both bars share one row";
     EXPECT_GT(frame->ControlToolBar()->x(), frame->MainToolBar()->x());
+}
+
+TEST_F(ShellTest, TheDopeSheetTakesTheBottomOfTheThreeDRowWhileShown)
+{
+    frame->resize(1100, 850);
+    frame->show();
+    QApplication::processEvents();
+    const int row = frame->ThreeDView()->height();
+    ASSERT_NE(frame->DopeSheet(), nullptr);
+    EXPECT_FALSE(frame->DopeSheet()->isVisible()) << "hidden until asked for";
+    EXPECT_FALSE(doc->IsChecked(kCmdDopeSheet));
+    frame->Execute(kCmdDopeSheet);
+    QApplication::processEvents();
+    EXPECT_TRUE(frame->DopeSheet()->isVisible());
+    EXPECT_TRUE(doc->IsChecked(kCmdDopeSheet));
+    EXPECT_TRUE(frame->Action(kCmdDopeSheet)->isChecked());
+    EXPECT_GT(frame->DopeSheet()->y(), frame->ThreeDView()->y()) << "below the 3D view";
+    EXPECT_EQ(frame->ThreeDView()->height() + frame->DopeSheet()->height(), row - 
+              qobject_cast<QSplitter*>(frame->DopeSheet()->parentWidget())->handleWidth());
+    EXPECT_TRUE(frame->DopeSheet()->hasFocus());
+    frame->Execute(kCmdDopeSheet);
+    QApplication::processEvents();
+    EXPECT_FALSE(frame->DopeSheet()->isVisible());
+    EXPECT_EQ(frame->ThreeDView()->height(), row);
 }
 
 TEST_F(ShellTest, TheTitleShowsAProjectPathInAnyScript)
@@ -189,7 +214,8 @@ TEST_F(ShellTest, TheEnglishCatalogCoversEveryMenuToolbarAndPanelText)
     for (const char* text : {kOpenFailedMessage, kSelectModelMessage, kSaveFailedMessage, kOpenFilter, kSaveFilter,
                              kOpeningProgress, kImportingProgress, kSavingProgress, kExportingProgress,
                              kUnreadObjectsMessage, kObjectsWithoutModelMessage, kVideoFilter, kVideoExportTitle,
-                             kVideoExportFailedMessage, kVideoNoDrawingMessage}) {
+                             kVideoExportFailedMessage, kVideoNoDrawingMessage, kSelectKeysMessage, kNotAKeyMessage,
+                             kKeyInTheWayMessage, kNothingToPasteMessage, kNoPasteTargetMessage}) {
         const bool filter = text == kOpenFilter || text == kSaveFilter || text == kVideoFilter;
         EXPECT_FALSE(catalog.translate(filter ? "Filters" : "Messages", text).isEmpty())
             << text;
@@ -208,7 +234,7 @@ TEST_F(ShellTest, TheLanguageSwitchChangesMenusLabelsAndPanelAndBack)
     EXPECT_TRUE(MenuTitles(*frame).contains(QStringLiteral("&File")));
     EXPECT_EQ(frame->Action(kCmdFileNew)->text(), QStringLiteral("&New\tCtrl+N"));
     EXPECT_EQ(frame->Action(kCmdFileNew)->iconText(), QStringLiteral("New"));
-    EXPECT_EQ(frame->Action(kCmdFirstFrame)->iconText(), QStringLiteral("Fist"));
+    EXPECT_EQ(frame->Action(kCmdFirstFrame)->iconText(), QStringLiteral("First"));
     EXPECT_EQ(Panel().EnableButton(3)->text(), QStringLiteral("Deg"));
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Vantomo 1.7 - Untitled"));
     EXPECT_EQ(QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo")).value(QStringLiteral("Vantomo/Language")),

@@ -185,6 +185,34 @@ TEST_F(WindowTest, AClickSelectsTheModelUnderTheMouseAndCtrlPKeysIt)
     EXPECT_NE(doc->Scene().GetCameraRecord().m_axis.y, before.y);
 }
 
+// Run by the shell_window_hidpi test on a screen scaled by one and a half
+// (QT_SCALE_FACTOR); skipped on an unscaled one.
+TEST_F(WindowTest, OnAScaledScreenTheViewDrawsItsFramebufferAndPicksUnderTheMouse)
+{
+    OpenSample();
+    frame->setGeometry(0, 0, 1000, 760);
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    DrawUntil(1);
+    const qreal ratio = View().devicePixelRatioF();
+    if (ratio == 1.0) {
+        GTEST_SKIP() << "the screen is not scaled";
+    }
+    const QSize fb = FramebufferSize(View().size(), ratio);
+    EXPECT_EQ(View().Framebuffer(), fb);
+    EXPECT_EQ(View().grabFramebuffer().size(), fb);
+    EXPECT_EQ(doc->Scene().m_viewWidth, static_cast<float>(fb.width()));
+    EXPECT_EQ(doc->Scene().m_viewHeight, static_cast<float>(fb.height()));
+
+    // The body drawn a third of the way down is picked there.
+    const QPoint body(View().width() / 2, View().height() / 3);
+    QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, body);
+    ASSERT_NE(doc->Scene().m_selectedModel, kNoModel);
+    EXPECT_EQ(doc->Scene().GetSelectedModel()->m_name, "body");
+}
+
 } // namespace
 
 } // namespace vantomo

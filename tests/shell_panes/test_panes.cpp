@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -147,6 +148,9 @@ private slots:
     void keyAndFrameDialogsRefuseBadNumbers();
     void exportOptionsShowTheLocksAndOfferTheLastChoices();
     void englishCatalogTranslatesThePanes();
+    void keysOpenTheMenusRenameAndOpenTheMaterialDialog();
+    void dialogsOpenWithTheFirstFieldSelected();
+    void theRootShowsTheTitleAfterTheFirstSaveAs();
 };
 
 void PaneTest::treeMirrorsTheSceneAndTheTraversal()
@@ -717,6 +721,167 @@ void PaneTest::englishCatalogTranslatesThePanes()
     QApplication::removeTranslator(&english);
     Settle();
     QCOMPARE(h.animations->horizontalHeaderItem(0)->text(), QStringLiteral("ｱﾆﾒｰｼｮﾝ名"));
+}
+
+namespace {
+
+// The object name of the popup `press` opens, and whether it opened over `rect`
+// (global coordinates); the popup is closed again.
+QString MenuOpenedBy(const std::function<void()>& press, const QRect& rect, bool* atRect = nullptr)
+{
+    QString name;
+    OnNextModal([&](QWidget* shown) {
+        name = shown->objectName();
+        if (atRect != nullptr) {
+            *atRect = rect.contains(shown->pos());
+        }
+        shown->close();
+    });
+    press();
+    return name;
+}
+
+QRect GlobalRect(QAbstractItemView* view, const QRect& rect)
+{
+    return QRect(view->viewport()->mapToGlobal(rect.topLeft()), rect.size());
+}
+
+} // namespace
+
+void PaneTest::keysOpenTheMenusRenameAndOpenTheMaterialDialog()
+{
+    PaneHarness h;
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
+    CTessaline& scene = h.doc.Scene();
+    const int base = ModelNamed(scene, "base");
+    QTest::mouseClick(h.tree->viewport(), Qt::LeftButton, {}, Centre(h.tree, h.tree->ModelItem(base)));
+    QVERIFY(h.tree->hasFocus());
+
+    // The Menu key and Shift+F10 open the caret item's own menu over the item.
+    const QRect baseRect = GlobalRect(h.tree, h.tree->visualItemRect(h.tree->ModelItem(base)));
+    bool atItem = false;
+    QCOMPARE(MenuOpenedBy([&] { QTest::keyClick(h.tree, Qt::Key_Menu); }, baseRect, &atItem), QStringLiteral("menu135"));
+    QVERIFY(atItem);
+    QCOMPARE(MenuOpenedBy([&] { QTest::keyClick(h.tree, Qt::Key_F10, Qt::ShiftModifier); }, baseRect),
+             QStringLiteral("menu135"));
+    h.tree->setCurrentItem(h.tree->CharacterItem(0));
+    QCOMPARE(MenuOpenedBy([&] { QTest::keyClick(h.tree, Qt::Key_F10, Qt::ShiftModifier); }, {}),
+             QStringLiteral("menu137"));
+    h.tree->setCurrentItem(h.tree->topLevelItem(0));
+    QCOMPARE(MenuOpenedBy([&] { QTest::keyClick(h.tree, Qt::Key_Menu); }, {}), QStringLiteral("menu138"));
+    // The platform's keyboard context-menu event opens the same menu.
+    h.tree->setCurrentItem(h.tree->ModelItem(base));
+    QCOMPARE(MenuOpenedBy(
+                 [&] {
+                     QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(0, 0), h.tree->viewport()->mapToGlobal(QPoint(0, 0)));
+                     QApplication::sendEvent(h.tree->viewport(), &event);
+                 },
+                 {}),
+             QStringLiteral("menu135"));
+
+    // F2 renames the caret's model, then its character, in place.
+    QTimer::singleShot(20, [] { TypeIntoEditor(QStringLiteral("pillar")); });
+    QTest::keyClick(h.tree, Qt::Key_F2);
+    QTRY_COMPARE(scene.m_models[static_cast<std::size_t>(base)].m_name, std::string("pillar"));
+    QTRY_COMPARE(h.tree->ModelItem(base)->text(0), QStringLiteral("pillar"));
+    h.tree->setCurrentItem(h.tree->CharacterItem(0));
+    QTimer::singleShot(20, [] { TypeIntoEditor(QStringLiteral("Tower")); });
+    QTest::keyClick(h.tree, Qt::Key_F2);
+    QTRY_COMPARE(scene.m_characterNames[0], std::string("Tower"));
+
+    // The lists: their menus from the keyboard at the current row, F2 on it.
+    h.animations->setFocus();
+    const QRect row = GlobalRect(h.animations, h.animations->visualItemRect(h.animations->item(0, 0)));
+    QCOMPARE(MenuOpenedBy([&] { QTest::keyClick(h.animations, Qt::Key_Menu); }, row, &atItem),
+             QStringLiteral("menu176"));
+    QVERIFY(atItem);
+    QTimer::singleShot(20, [] { TypeIntoEditor(QStringLiteral("Stand")); });
+    QTest::keyClick(h.animations, Qt::Key_F2);
+    QTRY_COMPARE(scene.m_animationNames[0], std::string("Stand"));
+    QTRY_COMPARE(h.animations->item(0, 0)->text(), QStringLiteral("Stand"));
+
+    h.materials->setFocus();
+    QTest::keyClick(h.materials, Qt::Key_Down);
+    QCOMPARE(scene.m_selectedMaterial, 1);
+    QCOMPARE(MenuOpenedBy([&] { QTest::keyClick(h.materials, Qt::Key_F10, Qt::ShiftModifier); }, {}),
+             QStringLiteral("menu180"));
+    QTimer::singleShot(20, [] { TypeIntoEditor(QStringLiteral("Slate")); });
+    QTest::keyClick(h.materials, Qt::Key_F2);
+    QTRY_COMPARE(scene.m_materials[1].m_name, std::string("Slate"));
+
+    // Enter opens the material dialog on the selected row.
+    QString title;
+    OnNextModal([&title](QWidget* shown) {
+        title = shown->windowTitle();
+        shown->findChild<QAbstractButton*>(QStringLiteral("cancel"))->click();
+    });
+    QTest::keyClick(h.materials, Qt::Key_Return);
+    QCOMPARE(title, QStringLiteral("材質設定"));
+}
+
+void PaneTest::dialogsOpenWithTheFirstFieldSelected()
+{
+    PaneHarness h;
+    QVERIFY(h.doc.AddModelFromPath(Fixture("tower.mqo")).Complete());
+    h.doc.SelectModelItem(0);
+    g_currentFrame = 7;
+    // Which field has the focus, with its whole text selected, and that Tab
+    // goes on through the fields before OK.
+    const auto expectFirst = [](const char* name, bool lineEdit = true) {
+        OnNextModal([name, lineEdit](QWidget* shown) {
+            QWidget* focus = shown->focusWidget();
+            QVERIFY(focus != nullptr);
+            QCOMPARE(focus->objectName(), QString::fromLatin1(name));
+            if (lineEdit) {
+                auto* edit = qobject_cast<QLineEdit*>(focus);
+                QVERIFY(edit != nullptr);
+                QVERIFY(!edit->text().isEmpty());
+                QCOMPARE(edit->selectedText(), edit->text());
+            }
+            shown->findChild<QAbstractButton*>(QStringLiteral("cancel"))->click();
+        });
+    };
+    expectFirst("frame");
+    h.doc.Execute(kCmdKeyDialog);
+    expectFirst("after");
+    h.doc.Execute(kCmdInsertFrames);
+    // Tab goes through the fields first and reaches OK last.
+    QStringList order;
+    OnNextModal([&order](QWidget* shown) {
+        for (int i = 0; i < 3; ++i) {
+            order << shown->focusWidget()->objectName();
+            QTest::keyClick(shown->focusWidget(), Qt::Key_Tab);
+        }
+        shown->findChild<QAbstractButton*>(QStringLiteral("cancel"))->click();
+    });
+    h.doc.Execute(kCmdInsertFrames);
+    QCOMPARE(order, (QStringList{QStringLiteral("after"), QStringLiteral("count"), QStringLiteral("ok")}));
+    expectFirst("start");
+    h.doc.Execute(kCmdDeleteFrames);
+    expectFirst("red");
+    h.doc.EditMaterial(0);
+
+    // The export options: the key kind where the kind offers one, else the scale.
+    TempFolder folder;
+    h.ui.paths = {folder.Path("a.xaml"), folder.Path("a.mqo")};
+    expectFirst("keys0", false);
+    h.doc.Execute(kCmdFileSaveAs);
+    expectFirst("scale");
+    h.doc.Execute(kCmdFileSaveAs);
+}
+
+void PaneTest::theRootShowsTheTitleAfterTheFirstSaveAs()
+{
+    PaneHarness h;
+    QCOMPARE(h.tree->topLevelItem(0)->text(0), QStringLiteral("無題"));
+    TempFolder folder;
+    h.ui.paths = {folder.Path("first.vtm")};
+    h.doc.Execute(kCmdFileSaveAs);
+    QCOMPARE(h.doc.GetTitle(), folder.Path("first.vtm"));
+    QCOMPARE(h.tree->topLevelItem(0)->text(0), QStringLiteral("first.vtm"));
+    // Saved again under the same name, the title stays.
+    h.doc.Execute(kCmdFileSave);
+    QCOMPARE(h.tree->topLevelItem(0)->text(0), QStringLiteral("first.vtm"));
 }
 
 QTEST_MAIN(PaneTest)

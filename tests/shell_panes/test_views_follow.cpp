@@ -23,6 +23,7 @@
 #include "document/Script.h"
 #include "scene/AppValues.h"
 #include "shell/SliderView.h"
+#include "shell/panes/DopeSheetView.h"
 #include "shell/panes/Panes.h"
 
 namespace vantomo {
@@ -102,6 +103,23 @@ Lines ListLines(const QTableWidget& list)
     return lines;
 }
 
+Lines SheetLines(const CDopeSheetView& sheet)
+{
+    Lines lines;
+    lines.push_back("frame " + std::to_string(sheet.CurrentFrame()) + " of " + std::to_string(sheet.LastFrame()) +
+                    (sheet.DragOffset() != 0 ? " dragging" : ""));
+    for (std::size_t r = 0; r < sheet.Rows().size(); ++r) {
+        const DopeSheetRow& row = sheet.Rows()[r];
+        std::string line = (row.kind == DopeSheetRow::kCharacter ? "character " : "model ") +
+                           std::to_string(row.index) + " depth " + std::to_string(row.depth) + " keys";
+        for (const CDopeSheetView::Cell& cell : sheet.RowCells(static_cast<int>(r), 0, sheet.LastFrame())) {
+            line += " " + std::to_string(cell.frame) + (cell.selected == 2 ? "*" : (cell.selected == 1 ? "+" : ""));
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 // A document with the panes of the main window on it, driven by a script
 // runner (commands with their dialogs answered) and by the panes' widgets.
 class Session {
@@ -115,11 +133,13 @@ public:
         tree = new CHierarchyView(doc, &window);
         animations = new CAnimationListView(doc, &window);
         materials = new CMaterialView(doc, &window);
+        sheet = new CDopeSheetView(doc, &window);
         panel->setGeometry(0, 0, 700, 130);
         tree->setGeometry(0, 140, 230, 300);
         animations->setGeometry(240, 140, 230, 300);
         materials->setGeometry(480, 140, 230, 300);
-        window.resize(720, 450);
+        sheet->setGeometry(0, 450, 720, 220);
+        window.resize(720, 680);
         window.show();
         QApplication::setActiveWindow(&window);
     }
@@ -129,6 +149,7 @@ public:
         delete tree;
         delete animations;
         delete materials;
+        delete sheet;
         runner.reset();
         ResetAppValues();
     }
@@ -167,6 +188,10 @@ public:
             CMaterialView fresh(doc, nullptr);
             compare("material list", ListLines(*materials), ListLines(fresh));
         }
+        {
+            CDopeSheetView fresh(doc, nullptr);
+            compare("dope sheet", SheetLines(*sheet), SheetLines(fresh));
+        }
         return out;
     }
 
@@ -178,6 +203,7 @@ public:
     CHierarchyView* tree = nullptr;
     CAnimationListView* animations = nullptr;
     CMaterialView* materials = nullptr;
+    CDopeSheetView* sheet = nullptr;
 };
 
 std::string ReadText(const std::string& path)
@@ -232,12 +258,104 @@ public:
         QTest::keyClick(field, Qt::Key_Return);
     }
 
+    // A point of the dope sheet: a random row and frame, now and then beside
+    // the diamond or past the last frame.
+    QPoint SheetPoint()
+    {
+        const int rows = std::max(1, static_cast<int>(s.sheet->Rows().size()));
+        const QPoint centre = s.sheet->CellCentre(Pick(rows), Pick(std::max(0, g_lastFrame) + 3));
+        return Pick(4) == 0 ? centre + QPoint(Pick(9) - 4, Pick(9) - 4) : centre;
+    }
+
+    Qt::KeyboardModifiers SheetModifiers()
+    {
+        static const Qt::KeyboardModifiers kinds[] = {Qt::NoModifier, Qt::NoModifier, Qt::ControlModifier,
+                                                      Qt::ShiftModifier};
+        return kinds[Pick(4)];
+    }
+
+    void SheetDrag(const QPoint& from, const QPoint& to, Qt::KeyboardModifiers modifiers)
+    {
+        QWidget* viewport = s.sheet->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, modifiers, from);
+        for (int i = 1; i <= 4; ++i) {
+            const QPoint at = from + (to - from) * i / 4;
+            QMouseEvent move(QEvent::MouseMove, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::NoButton,
+                             Qt::LeftButton, modifiers);
+            QApplication::sendEvent(viewport, &move);
+        }
+        QTest::mouseRelease(viewport, Qt::LeftButton, modifiers, to);
+    }
+
+    // The dope sheet as a user works it: clicks, boxes, drags of the selected
+    // keys, its keys, and the script lines of the same edits.
+    std::string SheetStep()
+    {
+        switch (Pick(6)) {
+        case 0:
+            QTest::mouseClick(s.sheet->viewport(), Qt::LeftButton, SheetModifiers(), SheetPoint());
+            return "sheet click";
+        case 1:
+            SheetDrag(SheetPoint(), SheetPoint(), SheetModifiers());
+            return "sheet box";
+        case 2: {
+            const std::vector<KeyRef> keys = s.doc.SelectedKeys().Keys();
+            if (keys.empty()) {
+                QTest::mouseClick(s.sheet->viewport(), Qt::LeftButton, {}, SheetPoint());
+                return "sheet click";
+            }
+            // Grab a selected key where its model's row shows it.
+            const KeyRef key = keys[static_cast<std::size_t>(Pick(static_cast<int>(keys.size())))];
+            for (std::size_t r = 0; r < s.sheet->Rows().size(); ++r) {
+                const DopeSheetRow& row = s.sheet->Rows()[r];
+                if (row.kind == DopeSheetRow::kModel && row.index == key.model) {
+                    const QPoint from = s.sheet->CellCentre(static_cast<int>(r), key.frame);
+                    SheetDrag(from, from + QPoint((Pick(11) - 5) * s.sheet->Zoom(), Pick(5) - 2), {});
+                    return "sheet drag";
+                }
+            }
+            return "sheet drag of a key not shown";
+        }
+        case 3: {
+            s.sheet->setFocus();
+            static const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+                {Qt::Key_Delete, Qt::NoModifier}, {Qt::Key_C, Qt::ControlModifier},
+                {Qt::Key_V, Qt::ControlModifier}, {Qt::Key_Escape, Qt::NoModifier}};
+            const auto& [key, modifiers] = keys[Pick(4)];
+            QTest::keyClick(s.sheet, key, modifiers);
+            return "sheet key";
+        }
+        case 4: {
+            const int models = static_cast<int>(s.doc.Scene().m_models.size());
+            if (models == 0) {
+                return "no keys to name";
+            }
+            const std::string key = "#" + std::to_string(Pick(models)) + ":" + std::to_string(Pick(g_lastFrame + 2));
+            static const char* const lines[] = {"move-keys", "delete-keys", "copy-keys"};
+            const std::string line = lines[Pick(3)];
+            if (line == "move-keys") {
+                Run({line, std::to_string(Pick(11) - 5), key});
+            } else {
+                Run({line, key});
+            }
+            return line;
+        }
+        default:
+            Run({"paste-keys", std::to_string(Pick(g_lastFrame + 2))});
+            return "paste-keys";
+        }
+    }
+
     std::string Step()
     {
         const int models = static_cast<int>(s.doc.Scene().m_models.size());
         const int last = std::max(0, g_lastFrame);
         const std::string frame = std::to_string(Pick(last + 3));
-        switch (Pick(22)) {
+        switch (Pick(25)) {
+        case 22:
+        case 23:
+        case 24:
+            return SheetStep();
         case 0: {
             static const int commands[] = {
                 kCmdModeMove,       kCmdModeRotate,      kCmdModeScale,       kCmdMouseCamera,

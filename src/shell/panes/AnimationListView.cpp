@@ -1,3 +1,4 @@
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QEventLoop>
 #include <QHeaderView>
@@ -61,6 +62,55 @@ bool CListPane::BeginRowRename(const RenameTarget& target, std::function<void(co
                                   ShowPaneMessage(window(), kNameNotCp932Message);
                               }
                           });
+}
+
+bool CListPane::event(QEvent* event)
+{
+    // F2 renames here rather than turning the camera, as it does elsewhere.
+    if (event->type() == QEvent::ShortcutOverride && IsPaneKey(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QTableWidget::event(event);
+}
+
+void CListPane::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        HandlePaneKey(nullptr);
+    }
+    event->accept();
+}
+
+bool CListPane::HandlePaneKey(QKeyEvent* event)
+{
+    const PaneKey key = event != nullptr ? PaneKeyOf(*event) : PaneKey::Menu;
+    if (key == PaneKey::None) {
+        return false;
+    }
+    if (state() == QAbstractItemView::EditingState) {
+        // A key the name's editor left: nothing else starts while it is open.
+        if (event != nullptr) {
+            event->accept();
+        }
+        return true;
+    }
+    if (event != nullptr) {
+        event->accept();
+    }
+    if (key == PaneKey::Rename) {
+        RenameCurrent();
+        return true;
+    }
+    // At the current row, or at the list's top without one.
+    const int row = currentRow();
+    QPoint at = MenuPointOf(QRect(0, 0, viewport()->width(), 0));
+    if (row >= 0 && row < rowCount()) {
+        scrollToItem(item(row, 0));
+        at = MenuPointOf(visualRect(model()->index(row, 0)));
+    }
+    ShowContextMenu(viewport()->mapToGlobal(at));
+    return true;
 }
 
 void CListPane::changeEvent(QEvent* event)
@@ -134,21 +184,33 @@ void CAnimationListView::mousePressEvent(QMouseEvent* event)
         selectRow(row);
     }
     if (event->button() == Qt::RightButton) {
-        QMenu menu(this);
-        menu.setObjectName(QStringLiteral("menu176"));
-        menu.addAction(tr("ｱﾆﾒｰｼｮﾝ追加(&A)"))->setData(static_cast<int>(kCmdAddAnimation));
-        menu.addAction(tr("ｱﾆﾒｰｼｮﾝ削除(&D)"))->setData(static_cast<int>(kCmdDeleteAnimation));
-        menu.addAction(tr("名前変更(&R)"))->setData(static_cast<int>(kCmdRenameAnimation));
-        QPointer<CAnimationListView> self(this);
-        QAction* chosen = menu.exec(event->globalPosition().toPoint());
-        if (self != nullptr && chosen != nullptr) {
-            setFocus();
-            m_doc.Execute(chosen->data().toInt());
-        }
+        ShowContextMenu(event->globalPosition().toPoint());
         event->accept();
         return;
     }
     QTableWidget::mousePressEvent(event);
+}
+
+void CAnimationListView::ShowContextMenu(const QPoint& globalPos)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("menu176"));
+    AddCommandItem(menu, kCmdAddAnimation, tr("ｱﾆﾒｰｼｮﾝ追加(&A)"));
+    AddCommandItem(menu, kCmdDeleteAnimation, tr("ｱﾆﾒｰｼｮﾝ削除(&D)"));
+    AddCommandItem(menu, kCmdRenameAnimation, tr("名前変更(&R)"));
+    ShowPromptsOf(menu, this);
+    QPointer<CAnimationListView> self(this);
+    QAction* chosen = menu.exec(globalPos);
+    if (self != nullptr && chosen != nullptr) {
+        setFocus();
+        m_doc.Execute(chosen->data().toInt());
+    }
+}
+
+void CAnimationListView::RenameCurrent()
+{
+    // As the menu's item: the command opens the editor on the row.
+    m_doc.Execute(kCmdRenameAnimation);
 }
 
 void CAnimationListView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -164,6 +226,9 @@ void CAnimationListView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CAnimationListView::keyPressEvent(QKeyEvent* event)
 {
+    if (HandlePaneKey(event)) {
+        return;
+    }
     const int before = currentRow();
     QTableWidget::keyPressEvent(event);
     // Moving through the rows with the keys makes the row current, as a click does.

@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QFile>
 #include <QEvent>
 #include <QEventLoop>
@@ -290,28 +292,7 @@ void CHierarchyView::mousePressEvent(QMouseEvent* event)
     const ItemKind kind = KindOf(item);
     const int value = ValueOf(item);
     if (event->button() == Qt::RightButton) {
-        setCurrentItem(item);
-        int menu = 0;
-        switch (kind) {
-        case kRootItem:
-            m_doc.ClearSelectionItem();
-            menu = 138;
-            break;
-        case kCharacterItem:
-            m_doc.SelectCharacterItem(~value);
-            menu = 137;
-            break;
-        case kModelItem:
-        case kHiddenModelItem:
-            m_doc.SelectModelItem(value, false);
-            menu = 135;
-            break;
-        default:
-            break;
-        }
-        if (menu != 0) {
-            ShowMenu(menu, event->globalPosition().toPoint());
-        }
+        ShowItemMenu(item, event->globalPosition().toPoint());
         event->accept();
         return;
     }
@@ -340,6 +321,80 @@ void CHierarchyView::mousePressEvent(QMouseEvent* event)
         break;
     }
     QTreeWidget::mousePressEvent(event);
+}
+
+void CHierarchyView::ShowItemMenu(QTreeWidgetItem* item, const QPoint& globalPos)
+{
+    // As a right click on the item: it is selected, then its kind's menu opens.
+    setCurrentItem(item);
+    const int value = ValueOf(item);
+    int menu = 0;
+    switch (KindOf(item)) {
+    case kRootItem:
+        m_doc.ClearSelectionItem();
+        menu = 138;
+        break;
+    case kCharacterItem:
+        m_doc.SelectCharacterItem(~value);
+        menu = 137;
+        break;
+    case kModelItem:
+    case kHiddenModelItem:
+        m_doc.SelectModelItem(value, false);
+        menu = 135;
+        break;
+    default:
+        break;
+    }
+    if (menu != 0) {
+        ShowMenu(menu, globalPos);
+    }
+}
+
+bool CHierarchyView::event(QEvent* event)
+{
+    // F2 renames here rather than turning the camera, as it does elsewhere.
+    if (event->type() == QEvent::ShortcutOverride && IsPaneKey(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return QTreeWidget::event(event);
+}
+
+void CHierarchyView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        OpenMenuFromKeyboard();
+    }
+    event->accept();
+}
+
+void CHierarchyView::OpenMenuFromKeyboard()
+{
+    QTreeWidgetItem* item = currentItem();
+    if (item == nullptr) {
+        return;
+    }
+    scrollToItem(item);
+    ShowItemMenu(item, viewport()->mapToGlobal(MenuPointOf(visualItemRect(item))));
+}
+
+void CHierarchyView::RenameFromKeyboard()
+{
+    // The rename commands of the item's menu, on the item the caret is on.
+    switch (KindOf(currentItem())) {
+    case kModelItem:
+    case kHiddenModelItem:
+        m_doc.SelectModelItem(ValueOf(currentItem()), false);
+        m_doc.Execute(kCmdRenameModel);
+        break;
+    case kCharacterItem:
+        m_doc.SelectCharacterItem(~ValueOf(currentItem()));
+        m_doc.Execute(kCmdRenameCharacter);
+        break;
+    default:
+        break;
+    }
 }
 
 void CHierarchyView::mouseMoveEvent(QMouseEvent* event)
@@ -411,6 +466,22 @@ void CHierarchyView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (IsPaneKey(*event) && state() == QAbstractItemView::EditingState) {
+        event->accept(); // a key the name's editor left: nothing else starts while it is open
+        return;
+    }
+    switch (PaneKeyOf(*event)) {
+    case PaneKey::Menu:
+        OpenMenuFromKeyboard();
+        event->accept();
+        return;
+    case PaneKey::Rename:
+        RenameFromKeyboard();
+        event->accept();
+        return;
+    default:
+        break;
+    }
     QTreeWidgetItem* before = currentItem();
     QTreeWidget::keyPressEvent(event);
     QTreeWidgetItem* after = currentItem();
@@ -476,7 +547,7 @@ void CHierarchyView::EndDrag()
 void CHierarchyView::ShowMenu(int menuId, const QPoint& globalPos)
 {
     QMenu menu(this);
-    auto add = [&](int id, const QString& text) { menu.addAction(text)->setData(id); };
+    auto add = [&](int id, const QString& text) { AddCommandItem(menu, id, text); };
     switch (menuId) {
     case 135:
         menu.setTitle(tr("ﾓﾃﾞﾙ(&M)"));
@@ -498,6 +569,7 @@ void CHierarchyView::ShowMenu(int menuId, const QPoint& globalPos)
         break;
     }
     menu.setObjectName(QStringLiteral("menu%1").arg(menuId));
+    ShowPromptsOf(menu, this);
     QPointer<CHierarchyView> self(this);
     QAction* chosen = menu.exec(globalPos);
     if (self != nullptr && chosen != nullptr) {

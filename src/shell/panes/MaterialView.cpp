@@ -120,20 +120,32 @@ void CMaterialView::mousePressEvent(QMouseEvent* event)
     }
     SelectRowAt(event->position().toPoint());
     if (event->button() == Qt::RightButton) {
-        QMenu menu(this);
-        menu.setObjectName(QStringLiteral("menu180"));
-        menu.addAction(tr("色(&C)"))->setData(static_cast<int>(kCmdMaterialColor));
-        menu.addAction(tr("名前変更(&R)"))->setData(static_cast<int>(kCmdRenameMaterial));
-        QPointer<CMaterialView> self(this);
-        QAction* chosen = menu.exec(event->globalPosition().toPoint());
-        if (self != nullptr && chosen != nullptr) {
-            setFocus();
-            m_doc.Execute(chosen->data().toInt());
-        }
+        ShowContextMenu(event->globalPosition().toPoint());
         event->accept();
         return;
     }
     QTableWidget::mousePressEvent(event);
+}
+
+void CMaterialView::ShowContextMenu(const QPoint& globalPos)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("menu180"));
+    AddCommandItem(menu, kCmdMaterialColor, tr("色(&C)"));
+    AddCommandItem(menu, kCmdRenameMaterial, tr("名前変更(&R)"));
+    ShowPromptsOf(menu, this);
+    QPointer<CMaterialView> self(this);
+    QAction* chosen = menu.exec(globalPos);
+    if (self != nullptr && chosen != nullptr) {
+        setFocus();
+        m_doc.Execute(chosen->data().toInt());
+    }
+}
+
+void CMaterialView::RenameCurrent()
+{
+    // As the menu's item: the command opens the editor on the row.
+    m_doc.Execute(kCmdRenameMaterial);
 }
 
 void CMaterialView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -153,6 +165,21 @@ void CMaterialView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CMaterialView::keyPressEvent(QKeyEvent* event)
 {
+    if (HandlePaneKey(event)) {
+        return;
+    }
+    // Enter opens the material dialog on the selected row, as a double click
+    // does; the Enter that ends a rename comes here too and is not one.
+    if (state() != QAbstractItemView::EditingState &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        const int row = currentRow();
+        if (row >= 0 && row < rowCount()) {
+            m_doc.EditMaterial(row);
+        }
+        return;
+    }
     QTableWidget::keyPressEvent(event);
     // The keys move the selected material as a click does.
     if (currentRow() >= 0 && currentRow() != m_doc.Scene().m_selectedMaterial) {

@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
@@ -21,6 +22,7 @@
 #include "document/Document.h"
 #include "base/PathHelpers.h"
 #include "import/TextureLoader.h"
+#include "shell/panes/DialogFolders.h"
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
 
@@ -33,17 +35,40 @@ ExchangeDialog::ExchangeDialog(QWidget* parent, const QString& cancelText) : QDi
     m_content = new QVBoxLayout;
     outer->addLayout(m_content, 1);
     auto* buttons = new QVBoxLayout;
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(cancelText, this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("ok"));
+    m_ok->setDefault(true);
+    m_cancel = new QPushButton(cancelText, this);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
     buttons->addStretch(1);
     outer->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void ExchangeDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The buttons were made before the fields: Tab goes through the fields
+    // first and reaches OK and Cancel last.
+    QWidget* last = nullptr;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (w != m_ok && w != m_cancel && isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0) {
+            last = w;
+        }
+    }
+    if (last != nullptr) {
+        QWidget::setTabOrder(last, m_ok);
+        QWidget::setTabOrder(m_ok, m_cancel);
+    }
+    if (m_firstField != nullptr && m_firstField->isEnabled()) {
+        m_firstField->setFocus(Qt::TabFocusReason);
+        if (auto* edit = qobject_cast<QLineEdit*>(m_firstField)) {
+            edit->selectAll();
+        }
+    }
 }
 
 bool ExchangeDialog::ReadInteger(QLineEdit* edit, int& value)
@@ -85,6 +110,7 @@ CDlgKeyFrame::CDlgKeyFrame(QWidget* parent, const KeyFrameDialog& data)
     auto* frameRow = new QHBoxLayout;
     m_frame = NumberEdit(QStringLiteral("frame"), FormatInteger(m_data.frame), 60);
     frameRow->addWidget(m_frame);
+    SetFirstField(m_frame);
     frameRow->addWidget(new QLabel(tr("ﾌﾚｰﾑ"), this));
     frameRow->addStretch(1);
     Content()->addLayout(frameRow);
@@ -125,6 +151,7 @@ CDlgInsert::CDlgInsert(QWidget* parent, const FrameInsertDialog& data)
     auto* row = new QHBoxLayout;
     m_after = NumberEdit(QStringLiteral("after"), FormatInteger(m_data.after), 50);
     m_count = NumberEdit(QStringLiteral("count"), FormatInteger(m_data.count), 50);
+    SetFirstField(m_after);
     row->addWidget(m_after);
     row->addWidget(new QLabel(tr("ﾌﾚｰﾑ目の後ろに"), this));
     row->addWidget(m_count);
@@ -152,6 +179,7 @@ CDlgDelete::CDlgDelete(QWidget* parent, const FrameDeleteDialog& data)
     auto* grid = new QGridLayout;
     m_start = NumberEdit(QStringLiteral("start"), FormatInteger(m_data.start), 50);
     m_end = NumberEdit(QStringLiteral("end"), FormatInteger(m_data.end), 50);
+    SetFirstField(m_start);
     grid->addWidget(new QLabel(tr("始点"), this), 0, 0);
     grid->addWidget(new QLabel(tr("終点"), this), 0, 2);
     grid->addWidget(m_start, 1, 0);
@@ -262,6 +290,15 @@ CDlgSave::CDlgSave(QWidget* parent, const ExportDialog& data) : ExchangeDialog(p
         Content()->addWidget(box);
     }
     Content()->addStretch(1);
+    // The first choice the kind leaves open: the chosen key kind, else the
+    // speed, else the scale, which every kind has.
+    QWidget* first = m_scale;
+    if (QAbstractButton* keys = m_animationKeys->checkedButton(); keys != nullptr && keys->isEnabled()) {
+        first = keys;
+    } else if (!m_speed->isReadOnly()) {
+        first = m_speed;
+    }
+    SetFirstField(first);
 }
 
 void CDlgSave::accept()
@@ -346,6 +383,7 @@ CDlgMaterial::CDlgMaterial(QWidget* parent, const MaterialDialog& data)
     m_name->setObjectName(QStringLiteral("name"));
     left->addWidget(m_name, 5, 1, 1, 2);
 
+    SetFirstField(m_coupled.front().edit);
     right->setRowMinimumHeight(0, 1);
     AddCoupled(right, 1, tr("拡散光"), QStringLiteral("diffuse"), m_data.diffuse, 100.0f, false);
     AddCoupled(right, 2, tr("自己照明"), QStringLiteral("emissive"), m_data.emissive, 100.0f, false);
@@ -426,12 +464,14 @@ QColor CDlgMaterial::PreviewColor() const
 
 void CDlgMaterial::ChooseTexture()
 {
-    const std::string programFolder = ProgramFolder();
-    std::string folder = FindTextureFolder(programFolder);
-    const std::string start = folder.empty() ? programFolder : folder;
-    QFileDialog chooser(this, tr("ﾃｸｽﾁｬ"), QString::fromStdString(start),
-                        tr("全ての形式(*.bmp;*.jpg;*.jpeg;*.tga;*.png;*.iff;*.ppm)") +
-                            QStringLiteral(" (*.bmp *.jpg *.jpeg *.tga *.png *.iff *.ppm)"));
+    // The program's texture folder, where a chosen file keeps a short name;
+    // without one, where the texture in use lies, or the document does.
+    const std::string folder = FindTextureFolder(ProgramFolder());
+    const QString start = folder.empty()
+                              ? DialogStartFolder(QFile::decodeName(m_data.textureChooserFolder.c_str()))
+                              : QFile::decodeName(folder.c_str());
+    QFileDialog chooser(this, tr("ﾃｸｽﾁｬ"), start,
+                        tr("全ての形式") + QStringLiteral(" (*.bmp *.jpg *.jpeg *.tga *.png *.iff *.ppm)"));
     chooser.setFileMode(QFileDialog::ExistingFile);
     chooser.setAcceptMode(QFileDialog::AcceptOpen);
     chooser.setDefaultSuffix(QStringLiteral("bmp"));
@@ -442,6 +482,7 @@ void CDlgMaterial::ChooseTexture()
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) {
         return;
     }
+    RememberDialogFolder(chooser.selectedFiles().front());
     const std::string chosen = chooser.selectedFiles().front().toStdString();
     m_texture->setText(QString::fromStdString(TextureNameForChosenFile(folder, chosen)));
     update();

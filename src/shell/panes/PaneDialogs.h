@@ -14,6 +14,7 @@ class QCheckBox;
 class QFrame;
 class QGridLayout;
 class QLineEdit;
+class QPushButton;
 class QSlider;
 class QVBoxLayout;
 
@@ -36,9 +37,15 @@ protected:
     bool ReadFloat(QLineEdit* edit, float& value);
     // A line edit for a number, named for tests and accessibility.
     QLineEdit* NumberEdit(const QString& name, const QString& text, int width);
+    // The field that has the focus, its text selected, when the dialog opens.
+    void SetFirstField(QWidget* field) { m_firstField = field; }
+    void showEvent(QShowEvent* event) override;
 
 private:
     QVBoxLayout* m_content = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QWidget* m_firstField = nullptr;
 };
 
 // "ﾓﾃﾞﾙのｷｰﾌﾚｰﾑの追加・削除": the frame edit and the four key operations.

@@ -2,6 +2,7 @@
 
 #include "base/Numbers.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -10,7 +11,11 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QStatusTipEvent>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPersistentModelIndex>
@@ -18,6 +23,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "document/Commands.h"
 #include "document/Document.h"
 #include "base/Cp932.h"
 
@@ -278,6 +284,84 @@ QColor DisplayColor(std::uint32_t colorRef)
 {
     return QColor(static_cast<int>(colorRef & 255u), static_cast<int>((colorRef >> 8) & 255u),
                   static_cast<int>((colorRef >> 16) & 255u));
+}
+
+QString MenuItemName(const QString& menuText)
+{
+    QString name = menuText.section(QLatin1Char('\t'), 0, 0);
+    static const QRegularExpression accessTail(QStringLiteral("\\s*\\(&[^)]\\)"));
+    name.remove(accessTail);
+    name.remove(QStringLiteral("..."));
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name[i] == QLatin1Char('&')) {
+            if (i + 1 < name.size() && name[i + 1] == QLatin1Char('&')) {
+                out += QLatin1Char('&');
+                ++i;
+            }
+            continue;
+        }
+        out += name[i];
+    }
+    return out.trimmed();
+}
+
+QString CommandPromptText(int commandId)
+{
+    const CommandInfo* info = FindCommand(commandId);
+    if (info == nullptr) {
+        return {};
+    }
+    const std::string prompt(CommandPrompt(*info));
+    if (!prompt.empty()) {
+        return QCoreApplication::translate("Prompts", prompt.c_str());
+    }
+    const std::string text(info->menuText);
+    return MenuItemName(QCoreApplication::translate("Commands", text.c_str()));
+}
+
+void ShowPromptsOf(QMenu& menu, QWidget* owner)
+{
+    const QPointer<QWidget> target(owner);
+    auto tell = [target](const QString& text) {
+        if (target != nullptr) {
+            QStatusTipEvent tip(text);
+            QCoreApplication::sendEvent(target, &tip);
+        }
+    };
+    QObject::connect(&menu, &QMenu::hovered, &menu, [tell](QAction* action) { tell(action->statusTip()); });
+    QObject::connect(&menu, &QMenu::aboutToHide, &menu, [tell] { tell(QString()); });
+}
+
+PaneKey PaneKeyOf(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    if (key.key() == Qt::Key_Menu && modifiers == Qt::NoModifier) {
+        return PaneKey::Menu;
+    }
+    if (key.key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        return PaneKey::Menu;
+    }
+    if (key.key() == Qt::Key_F2 && modifiers == Qt::NoModifier) {
+        return PaneKey::Rename;
+    }
+    return PaneKey::None;
+}
+
+bool IsPaneKey(const QKeyEvent& key) { return PaneKeyOf(key) != PaneKey::None; }
+
+QPoint MenuPointOf(const QRect& itemRect)
+{
+    return QPoint(itemRect.left() + std::min(16, itemRect.width() / 2), itemRect.center().y());
+}
+
+QAction* AddCommandItem(QMenu& menu, int commandId, const QString& text)
+{
+    QAction* action = menu.addAction(text);
+    action->setData(commandId);
+    action->setStatusTip(CommandPromptText(commandId));
+    return action;
 }
 
 } // namespace vantomo

@@ -25,6 +25,11 @@
 #include "document/Change.h"
 
 class QAbstractItemView;
+class QAction;
+class QKeyEvent;
+class QMenu;
+class QPoint;
+class QRect;
 class QTableWidget;
 class QModelIndex;
 class QWidget;
@@ -112,5 +117,32 @@ QIcon ItemIcon(int first);
 
 // The colour a material is shown with (its clamped display colour).
 QColor DisplayColor(std::uint32_t colorRef);
+
+// A menu text as a name, for tool tips: without its access key (a "(&X)"
+// tail or a lone "&"), the "..." of a command that asks more, and the tab
+// before the shortcut with what follows ("名前を付けて保存(&A)...\tCtrl+A"
+// gives "名前を付けて保存", "Save &As...\tCtrl+A" "Save As").
+QString MenuItemName(const QString& menuText);
+// The status bar prompt of a command in the language in force; a command
+// without a prompt of its own names itself (its menu item's name).
+QString CommandPromptText(int commandId);
+// While `menu` is open, the prompt of the item under the pointer (its status
+// tip) shows in the status bar of `owner`'s window; it is cleared when the
+// menu closes. A context menu is a window of its own, which Qt's own status
+// tips never leave.
+void ShowPromptsOf(QMenu& menu, QWidget* owner);
+// The keys the panes take for themselves: the Menu key and Shift+F10 open the
+// context menu, F2 renames in place.
+enum class PaneKey { None, Menu, Rename };
+PaneKey PaneKeyOf(const QKeyEvent& key);
+// True for a pane key, which a pane accepts in its shortcut override so the
+// window's own use of the key (F2 turns the camera) waits outside the panes.
+bool IsPaneKey(const QKeyEvent& key);
+// Where a menu opened from the keyboard appears in a view: inside the item's
+// rectangle (in viewport coordinates), a little in from its start.
+QPoint MenuPointOf(const QRect& itemRect);
+
+// A context menu item for `commandId` with its prompt.
+QAction* AddCommandItem(QMenu& menu, int commandId, const QString& text);
 
 } // namespace vantomo

@@ -62,9 +62,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void Rebuild();
+    void ShowItemMenu(QTreeWidgetItem* item, const QPoint& globalPos);
+    void OpenMenuFromKeyboard();
+    void RenameFromKeyboard();
     QString RootTitle() const;
     void ExpandAllAndRefreshImages();
     void FollowSelection();
@@ -103,8 +108,16 @@ protected:
     // the tree's.
     bool BeginRowRename(const RenameTarget& target, std::function<void(const std::string&)> commit);
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // The Menu key, Shift+F10 and F2; false when the key is not one of them.
+    bool HandlePaneKey(QKeyEvent* event);
     virtual void Rebuild() = 0;
     virtual void SetHeaders() = 0;
+    // The list's context menu at `globalPos`, as a right click opens it.
+    virtual void ShowContextMenu(const QPoint& globalPos) = 0;
+    // The rename command of the list, as its menu's item runs it.
+    virtual void RenameCurrent() = 0;
 
     CVantomoDoc& m_doc;
     InPlaceEdit m_rename{this};
@@ -131,6 +144,8 @@ protected:
 private:
     void Rebuild() override;
     void SetHeaders() override;
+    void ShowContextMenu(const QPoint& globalPos) override;
+    void RenameCurrent() override;
 };
 
 // The materials with a swatch of the colour they are drawn with. A double
@@ -154,6 +169,8 @@ protected:
 private:
     void Rebuild() override;
     void SetHeaders() override;
+    void ShowContextMenu(const QPoint& globalPos) override;
+    void RenameCurrent() override;
     void SelectRowAt(const QPoint& pos);
 };
 

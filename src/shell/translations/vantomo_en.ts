@@ -96,7 +96,7 @@
     </message>
     <message>
         <source>移動(&amp;M)	Ctrl+V</source>
-        <translation>&amp;Move	Ctrl+V</translation>
+        <translation>Mo&amp;ve	Ctrl+V</translation>
     </message>
     <message>
         <source>回転(&amp;R)	Ctrl+R</source>
@@ -120,7 +120,7 @@
     </message>
     <message>
         <source>1ﾌﾚｰﾑ戻る(&amp;P)	Ctrl+F</source>
-        <translation>&amp;Previous Frame	Ctrl+F</translation>
+        <translation>Pre&amp;vious Frame	Ctrl+F</translation>
     </message>
     <message>
         <source>次のｷｰﾌﾚｰﾑ(&amp;C)	Ctrl+G</source>
@@ -128,7 +128,7 @@
     </message>
     <message>
         <source>前のｷｰﾌﾚｰﾑ(&amp;B)	Ctrl+H</source>
-        <translation>Previous Key Frame (&amp;B)	Ctrl+H</translation>
+        <translation>P&amp;revious Key Frame	Ctrl+H</translation>
     </message>
     <message>
         <source>最初のﾌﾚｰﾑ(&amp;F)	Ctrl+I</source>
@@ -140,7 +140,7 @@
     </message>
     <message>
         <source>ｷｰﾌﾚｰﾑの追加・削除(&amp;K)	Ctrl+K</source>
-        <translation>Add or Delete &amp;Key Frame...	Ctrl+K</translation>
+        <translation>Add &amp;or Delete Key Frame...	Ctrl+K</translation>
     </message>
     <message>
         <source>選択ﾓﾃﾞﾙのｷｰﾌﾚｰﾑ追加(&amp;A)	Ctrl+P</source>
@@ -148,7 +148,7 @@
     </message>
     <message>
         <source>全ﾓﾃﾞﾙのｷｰﾌﾚｰﾑ追加(&amp;Y)	Ctrl+Q</source>
-        <translation>Add Key to All Models (&amp;Y)	Ctrl+Q</translation>
+        <translation>Add Ke&amp;y to All Models	Ctrl+Q</translation>
     </message>
     <message>
         <source>選択ﾓﾃﾞﾙのｷｰﾌﾚｰﾑ削除(&amp;D)	Ctrl+T</source>
@@ -160,11 +160,11 @@
     </message>
     <message>
         <source>ﾌﾚｰﾑを挿入(&amp;G)	Alt+R</source>
-        <translation>Insert Frames (&amp;G)...	Alt+R</translation>
+        <translation>&amp;Insert Frames...	Alt+R</translation>
     </message>
     <message>
         <source>ﾌﾚｰﾑを削除(&amp;H)	Alt+U</source>
-        <translation>Delete Frames (&amp;H)...	Alt+U</translation>
+        <translation>Delete Fra&amp;mes...	Alt+U</translation>
     </message>
     <message>
         <source>ｽﾑｰｽﾞ･ｼｪｰﾃﾞｨﾝｸﾞ(&amp;S)	Alt+P</source>
@@ -184,7 +184,7 @@
     </message>
     <message>
         <source>English(&amp;E)	Alt+L</source>
-        <translation>Japanese (&amp;E)	Alt+L</translation>
+        <translation>&amp;Japanese	Alt+L</translation>
     </message>
     <message>
         <source>ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ(&amp;M)	Alt+A</source>
@@ -192,11 +192,15 @@
     </message>
     <message>
         <source>ｺﾝﾄﾛｰﾙ ﾂｰﾙ ﾊﾞｰ(&amp;C)	Alt+B</source>
-        <translation>&amp;Control Toolbar	Alt+B</translation>
+        <translation>Con&amp;trol Toolbar	Alt+B</translation>
     </message>
     <message>
         <source>ｽﾃｰﾀｽ ﾊﾞｰ(&amp;S)	Alt+J</source>
-        <translation>&amp;Status Bar	Alt+J</translation>
+        <translation>Status &amp;Bar	Alt+J</translation>
+    </message>
+    <message>
+        <source>ドープシート(&amp;D)</source>
+        <translation>&amp;Dope Sheet</translation>
     </message>
     <message>
         <source>目次(&amp;H)	Alt+I</source>
@@ -220,35 +224,35 @@
     </message>
     <message>
         <source>名前変更(&amp;C)	Alt+Z</source>
-        <translation>Rename (&amp;C)	Alt+Z</translation>
+        <translation>Re&amp;name Model	Alt+Z</translation>
     </message>
     <message>
         <source>表示・非表示(&amp;V)	Alt+M</source>
-        <translation>Show or Hide (&amp;V)	Alt+M</translation>
+        <translation>Show or &amp;Hide Model	Alt+M</translation>
     </message>
     <message>
         <source>ｷｬﾗｱｲﾃﾑ追加(&amp;I)</source>
-        <translation>Add Character (&amp;I)</translation>
+        <translation>Add &amp;Character</translation>
     </message>
     <message>
         <source>ｷｬﾗｱｲﾃﾑ削除(&amp;D)</source>
-        <translation>&amp;Delete Character</translation>
+        <translation>D&amp;elete Character</translation>
     </message>
     <message>
         <source>名前変更(&amp;C)</source>
-        <translation>Rename (&amp;C)</translation>
+        <translation>Rena&amp;me Character</translation>
     </message>
     <message>
         <source>ｱﾆﾒｰｼｮﾝ追加(&amp;A)</source>
-        <translation>&amp;Add Animation</translation>
+        <translation>Add Anima&amp;tion</translation>
     </message>
     <message>
         <source>ｱﾆﾒｰｼｮﾝ削除(&amp;D)</source>
-        <translation>&amp;Delete Animation</translation>
+        <translation>De&amp;lete Animation</translation>
     </message>
     <message>
         <source>名前変更(&amp;R)</source>
-        <translation>&amp;Rename</translation>
+        <translation>&amp;Rename Animation</translation>
     </message>
     <message>
         <source>色(&amp;C)</source>
@@ -307,15 +311,15 @@
     </message>
     <message>
         <source>ｶﾒﾗ</source>
-        <translation>Cam</translation>
+        <translation>Camera</translation>
     </message>
     <message>
         <source>ﾓﾃﾞﾙ</source>
-        <translation>Modl</translation>
+        <translation>Model</translation>
     </message>
     <message>
         <source>ｱﾆﾒ</source>
-        <translation>Anim</translation>
+        <translation>Animate</translation>
     </message>
     <message>
         <source>移動</source>
@@ -323,15 +327,15 @@
     </message>
     <message>
         <source>回転</source>
-        <translation>Rot</translation>
+        <translation>Rotate</translation>
     </message>
     <message>
         <source>拡大</source>
-        <translation>Size</translation>
+        <translation>Scale</translation>
     </message>
     <message>
         <source>陰影</source>
-        <translation>Shde</translation>
+        <translation>Shading</translation>
     </message>
     <message>
         <source>ｵﾆｵﾝ</source>
@@ -339,15 +343,15 @@
     </message>
     <message>
         <source>最初</source>
-        <translation>Fist</translation>
+        <translation>First</translation>
     </message>
     <message>
         <source>前ｷｰ</source>
-        <translation>PreK</translation>
+        <translation>Prev Key</translation>
     </message>
     <message>
         <source>前</source>
-        <translation>Pre</translation>
+        <translation>Previous</translation>
     </message>
     <message>
         <source>停止</source>
@@ -363,7 +367,7 @@
     </message>
     <message>
         <source>次ｷｰ</source>
-        <translation>NxtK</translation>
+        <translation>Next Key</translation>
     </message>
     <message>
         <source>最後</source>
@@ -379,19 +383,19 @@
     </message>
     <message>
         <source>全追</source>
-        <translation>AddA</translation>
+        <translation>Add All</translation>
     </message>
     <message>
         <source>削除</source>
-        <translation>Del</translation>
+        <translation>Delete</translation>
     </message>
     <message>
         <source>全削</source>
-        <translation>DelA</translation>
+        <translation>Delete All</translation>
     </message>
     <message>
         <source>挿入</source>
-        <translation>Insr</translation>
+        <translation>Insert</translation>
     </message>
     <message>
         <source>ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ</source>
@@ -444,6 +448,10 @@
 </context>
 <context>
     <name>Filters</name>
+    <message>
+        <source>Metasequoiaファイル(*.mqo)|*.mqo|</source>
+        <translation>Metasequoia Files(*.mqo)|*.mqo|</translation>
+    </message>
     <message>
         <source>全ての形式(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomoファイル(*.vtm)|*.vtm|Metasequoiaファイル(*.mqo)|*.mqo|</source>
         <translation>All Formats(*.vtm;*.mqo)|*.vtm;*.mqo|Vantomo Files(*.vtm)|*.vtm|Metasequoia Files(*.mqo)|*.mqo|</translation>
@@ -582,6 +590,295 @@
     <message>
         <source>3D ビューが使えないため、動画を書き出せません。</source>
         <translation>The video cannot be written: the 3D view is not available.</translation>
+    </message>
+    <message>
+        <source>ヘルプを表示するブラウザーを起動できませんでした。次のファイルをブラウザーで開いてください:
+%1</source>
+        <translation>No browser could be started to show the help. Open this file in a browser:
+%1</translation>
+    </message>
+    <message>
+        <source>キーを選択してください！</source>
+        <translation>Please select keys!</translation>
+    </message>
+    <message>
+        <source>キーではないフレームが選ばれています！</source>
+        <translation>A frame that is not a key is selected!</translation>
+    </message>
+    <message>
+        <source>移動先に別のキーがあります！</source>
+        <translation>Another key is in the way!</translation>
+    </message>
+    <message>
+        <source>貼り付けるキーがありません！</source>
+        <translation>There are no keys to paste!</translation>
+    </message>
+    <message>
+        <source>貼り付け先のモデルが決まりません！</source>
+        <translation>The models to paste onto cannot be matched!</translation>
+    </message>
+    <message>
+        <source>キーの移動</source>
+        <translation>Move Keys</translation>
+    </message>
+    <message>
+        <source>キーの貼り付け</source>
+        <translation>Paste Keys</translation>
+    </message>
+    <message>
+        <source>キーの削除</source>
+        <translation>Delete Keys</translation>
+    </message>
+</context>
+<context>
+    <name>Prompts</name>
+    <message>
+        <source>新しいドキュメントを作成します</source>
+        <translation>Create a new document</translation>
+    </message>
+    <message>
+        <source>プロジェクトを開くか、Metasequoiaファイルを読み込みます</source>
+        <translation>Open a project, or read a Metasequoia file into the scene</translation>
+    </message>
+    <message>
+        <source>ドキュメントを上書き保存します</source>
+        <translation>Save the document</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存するか、XAML・Metasequoia・glTF形式で書き出します</source>
+        <translation>Save the document under a new name, or export it as XAML, Metasequoia or glTF</translation>
+    </message>
+    <message>
+        <source>アニメーションを動画かGIFアニメーションに書き出します</source>
+        <translation>Export the animation as a video or an animated GIF</translation>
+    </message>
+    <message>
+        <source>このファイルを開きます</source>
+        <translation>Open this file</translation>
+    </message>
+    <message>
+        <source>アプリケーションを終了します</source>
+        <translation>Quit the program</translation>
+    </message>
+    <message>
+        <source>直前の操作を元に戻します</source>
+        <translation>Undo the last action</translation>
+    </message>
+    <message>
+        <source>元に戻した操作をやり直します</source>
+        <translation>Redo the action undone</translation>
+    </message>
+    <message>
+        <source>選択モデルの現在のアニメーションをコピーします</source>
+        <translation>Copy the selected model's current animation</translation>
+    </message>
+    <message>
+        <source>コピーしたアニメーションを選択モデルに貼り付けます</source>
+        <translation>Paste the copied animation onto the selected model</translation>
+    </message>
+    <message>
+        <source>マウスでカメラを操作します</source>
+        <translation>The mouse moves the camera</translation>
+    </message>
+    <message>
+        <source>マウスでモデルを操作します</source>
+        <translation>The mouse moves the model</translation>
+    </message>
+    <message>
+        <source>マウスで選択モデルのアニメーションを編集します</source>
+        <translation>The mouse edits the selected model's animation</translation>
+    </message>
+    <message>
+        <source>マウスと数値で位置を変えます</source>
+        <translation>Change the position with the mouse and the fields</translation>
+    </message>
+    <message>
+        <source>マウスと数値で回転を変えます</source>
+        <translation>Change the rotation with the mouse and the fields</translation>
+    </message>
+    <message>
+        <source>マウスと数値で大きさを変えます</source>
+        <translation>Change the size with the mouse and the fields</translation>
+    </message>
+    <message>
+        <source>アニメーションを再生します</source>
+        <translation>Play the animation</translation>
+    </message>
+    <message>
+        <source>再生を止めます</source>
+        <translation>Stop playing</translation>
+    </message>
+    <message>
+        <source>次のフレームへ進みます</source>
+        <translation>Go to the next frame</translation>
+    </message>
+    <message>
+        <source>前のフレームへ戻ります</source>
+        <translation>Go to the previous frame</translation>
+    </message>
+    <message>
+        <source>次のキーフレームへ進みます</source>
+        <translation>Go to the next key frame</translation>
+    </message>
+    <message>
+        <source>前のキーフレームへ戻ります</source>
+        <translation>Go to the previous key frame</translation>
+    </message>
+    <message>
+        <source>最初のフレームへ移ります</source>
+        <translation>Go to the first frame</translation>
+    </message>
+    <message>
+        <source>最後のフレームへ移ります</source>
+        <translation>Go to the last frame</translation>
+    </message>
+    <message>
+        <source>フレームを選んでキーフレームを追加・削除します</source>
+        <translation>Choose a frame and add or delete key frames there</translation>
+    </message>
+    <message>
+        <source>選択モデルの現在のフレームにキーフレームを追加します</source>
+        <translation>Add a key frame to the selected model at the current frame</translation>
+    </message>
+    <message>
+        <source>選択キャラクターの全モデルの現在のフレームにキーフレームを追加します</source>
+        <translation>Add a key frame to every model of the selected character at the current frame</translation>
+    </message>
+    <message>
+        <source>選択モデルの現在のフレームのキーフレームを削除します</source>
+        <translation>Delete the selected model's key frame at the current frame</translation>
+    </message>
+    <message>
+        <source>選択キャラクターの全モデルの現在のフレームのキーフレームを削除します</source>
+        <translation>Delete the key frames of every model of the selected character at the current frame</translation>
+    </message>
+    <message>
+        <source>フレームを挿入します</source>
+        <translation>Insert frames</translation>
+    </message>
+    <message>
+        <source>フレームを削除します</source>
+        <translation>Delete frames</translation>
+    </message>
+    <message>
+        <source>スムーズ・シェーディングとフラット・シェーディングを切り替えます</source>
+        <translation>Switch between smooth and flat shading</translation>
+    </message>
+    <message>
+        <source>カメラを最初の位置と向きに戻します</source>
+        <translation>Put the camera back where it started</translation>
+    </message>
+    <message>
+        <source>背景色を選びます</source>
+        <translation>Choose the background color</translation>
+    </message>
+    <message>
+        <source>表示中のモデル全体がビューに入るようにカメラを動かします</source>
+        <translation>Move the camera so that every shown model fills the view</translation>
+    </message>
+    <message>
+        <source>選択モデルがビューに入るようにカメラを動かします</source>
+        <translation>Move the camera so that the selected model fills the view</translation>
+    </message>
+    <message>
+        <source>前後のポーズを半透明の影として表示・非表示にします</source>
+        <translation>Show or hide the poses before and after as translucent ghosts</translation>
+    </message>
+    <message>
+        <source>前後のキーフレームのポーズを影として表示します</source>
+        <translation>Show the poses at the previous and next key frames as ghosts</translation>
+    </message>
+    <message>
+        <source>前後1フレームずつのポーズを影として表示します</source>
+        <translation>Show the poses one frame before and after as ghosts</translation>
+    </message>
+    <message>
+        <source>前後2フレームずつのポーズを影として表示します</source>
+        <translation>Show the poses up to two frames before and after as ghosts</translation>
+    </message>
+    <message>
+        <source>前後3フレームずつのポーズを影として表示します</source>
+        <translation>Show the poses up to three frames before and after as ghosts</translation>
+    </message>
+    <message>
+        <source>ファイルの種類の登録を削除します</source>
+        <translation>Remove the file type registration</translation>
+    </message>
+    <message>
+        <source>表示を英語に切り替えます</source>
+        <translation>Switch the interface to Japanese</translation>
+    </message>
+    <message>
+        <source>メイン ツール バーを表示・非表示にします</source>
+        <translation>Show or hide the main toolbar</translation>
+    </message>
+    <message>
+        <source>コントロール ツール バーを表示・非表示にします</source>
+        <translation>Show or hide the control toolbar</translation>
+    </message>
+    <message>
+        <source>ステータス バーを表示・非表示にします</source>
+        <translation>Show or hide the status bar</translation>
+    </message>
+    <message>
+        <source>ヘルプを表示します</source>
+        <translation>Show the help</translation>
+    </message>
+    <message>
+        <source>Metasequoiaのホームページをブラウザーで開きます</source>
+        <translation>Open Metasequoia's home page in the browser</translation>
+    </message>
+    <message>
+        <source>プログラムの情報とバージョンを表示します</source>
+        <translation>Show the program's information and version</translation>
+    </message>
+    <message>
+        <source>Metasequoiaファイルを読み込み、選択キャラクターにモデルを追加します</source>
+        <translation>Read a Metasequoia file and add its models to the selected character</translation>
+    </message>
+    <message>
+        <source>選択モデルを、その下のモデルとともに削除します</source>
+        <translation>Delete the selected model with the models below it</translation>
+    </message>
+    <message>
+        <source>選択モデルの名前を変更します</source>
+        <translation>Rename the selected model</translation>
+    </message>
+    <message>
+        <source>モデルを表示・非表示にします</source>
+        <translation>Show or hide the model</translation>
+    </message>
+    <message>
+        <source>キャラクターを追加します</source>
+        <translation>Add a character</translation>
+    </message>
+    <message>
+        <source>選択キャラクターを削除します</source>
+        <translation>Delete the selected character</translation>
+    </message>
+    <message>
+        <source>選択キャラクターの名前を変更します</source>
+        <translation>Rename the selected character</translation>
+    </message>
+    <message>
+        <source>アニメーションを追加します</source>
+        <translation>Add an animation</translation>
+    </message>
+    <message>
+        <source>現在のアニメーションを削除します</source>
+        <translation>Delete the current animation</translation>
+    </message>
+    <message>
+        <source>現在のアニメーションの名前を変更します</source>
+        <translation>Rename the current animation</translation>
+    </message>
+    <message>
+        <source>選択マテリアルの色を選びます</source>
+        <translation>Choose the selected material's color</translation>
+    </message>
+    <message>
+        <source>選択マテリアルの名前を変更します</source>
+        <translation>Rename the selected material</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,41 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>Panes</name>
+    <message>
+        <source>整数を入力してください。</source>
+        <translation>Please enter an integer.</translation>
+    </message>
+    <message>
+        <source>数字を入力してください。</source>
+        <translation>Please enter a number.</translation>
+    </message>
+    <message>
+        <source>同名のアイテムが存在します！</source>
+        <translation>An item with the same name already exists!</translation>
+    </message>
+    <message>
+        <source>Shift-JIS (CP932) で表せない文字は名前に使えません。</source>
+        <translation>A name can only hold characters of Shift-JIS (CP932).</translation>
+    </message>
+    <message>
+        <source>Shift-JIS (CP932) で表せない文字を含むファイル名はテクスチャに使えません。</source>
+        <translation>A texture file name can only hold characters of Shift-JIS (CP932).</translation>
+    </message>
+    <message>
+        <source>Metasequoiaフォーマットで保存</source>
+        <translation>Save in Metasequoia Format</translation>
+    </message>
+    <message>
+        <source>XAMLフォーマットで保存</source>
+        <translation>Save in XAML Format</translation>
+    </message>
+    <message>
+        <source>glTFフォーマットで保存</source>
+        <translation>Save in glTF Format</translation>
+    </message>
+</context>
+<context>
     <name>vantomo::CAnimationListView</name>
     <message>
         <source>ｱﾆﾒｰｼｮﾝ名</source>
@@ -81,7 +116,7 @@
     </message>
     <message>
         <source>ﾌﾚｰﾑ</source>
-        <translation>(frame)</translation>
+        <translation>frame</translation>
     </message>
     <message>
         <source>選択中のﾓﾃﾞﾙのｷｰﾌﾚｰﾑを追加</source>
@@ -155,8 +190,8 @@
         <translation>Texture</translation>
     </message>
     <message>
-        <source>全ての形式(*.bmp;*.jpg;*.jpeg;*.tga;*.png;*.iff;*.ppm)</source>
-        <translation>All formats(*.bmp;*.jpg;*.jpeg;*.tga;*.png;*.iff;*.ppm)</translation>
+        <source>全ての形式</source>
+        <translation>All formats</translation>
     </message>
 </context>
 <context>
@@ -227,6 +262,13 @@
     </message>
 </context>
 <context>
+    <name>vantomo::CDopeSheetView</name>
+    <message>
+        <source>現在のフレームにキーを追加(&amp;A)</source>
+        <translation>&amp;Add Key at Current Frame</translation>
+    </message>
+</context>
+<context>
     <name>vantomo::CHierarchyView</name>
     <message>
         <source>無題</source>
@@ -246,11 +288,11 @@
     </message>
     <message>
         <source>名前変更(&amp;C)	Alt+Z</source>
-        <translation>&amp;Change Name	Alt+Z</translation>
+        <translation>Re&amp;name	Alt+Z</translation>
     </message>
     <message>
         <source>表示・非表示(&amp;V)	Alt+M</source>
-        <translation>Show/Hide(&amp;V)	Alt+M</translation>
+        <translation>Show or &amp;Hide	Alt+M</translation>
     </message>
     <message>
         <source>ｷｬﾗｸﾀｰ(&amp;C)</source>
@@ -262,7 +304,7 @@
     </message>
     <message>
         <source>ｷｬﾗｱｲﾃﾑ追加(&amp;I)</source>
-        <translation>Add Character(&amp;I)</translation>
+        <translation>Add &amp;Character</translation>
     </message>
     <message>
         <source>ｷｬﾗｱｲﾃﾑ削除(&amp;D)</source>
@@ -270,7 +312,7 @@
     </message>
     <message>
         <source>名前変更(&amp;C)</source>
-        <translation>&amp;Change Name</translation>
+        <translation>Re&amp;name</translation>
     </message>
     <message>
         <source>ｷｬﾗｱｲﾃﾑ追加(&amp;A)</source>
@@ -294,41 +336,6 @@
     <message>
         <source>名前変更(&amp;R)</source>
         <translation>&amp;Rename</translation>
-    </message>
-</context>
-<context>
-    <name>Panes</name>
-    <message>
-        <source>整数を入力してください。</source>
-        <translation>Please enter an integer.</translation>
-    </message>
-    <message>
-        <source>数字を入力してください。</source>
-        <translation>Please enter a number.</translation>
-    </message>
-    <message>
-        <source>同名のアイテムが存在します！</source>
-        <translation>An item with the same name already exists!</translation>
-    </message>
-    <message>
-        <source>Shift-JIS (CP932) で表せない文字は名前に使えません。</source>
-        <translation>A name can only hold characters of Shift-JIS (CP932).</translation>
-    </message>
-    <message>
-        <source>Shift-JIS (CP932) で表せない文字を含むファイル名はテクスチャに使えません。</source>
-        <translation>A texture file name can only hold characters of Shift-JIS (CP932).</translation>
-    </message>
-    <message>
-        <source>Metasequoiaフォーマットで保存</source>
-        <translation>Save in Metasequoia Format</translation>
-    </message>
-    <message>
-        <source>XAMLフォーマットで保存</source>
-        <translation>Save in XAML Format</translation>
-    </message>
-    <message>
-        <source>glTFフォーマットで保存</source>
-        <translation>Save in glTF Format</translation>
     </message>
 </context>
 </TS>

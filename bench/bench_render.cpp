@@ -6,7 +6,8 @@
 // of materials, with grid and manipulator, as the view draws it;
 // BM_Reference1M draws the same triangles from the same buffer with the same
 // shader in one draw call, the yardstick the frame is measured against.
-// BM_FrameCorpus draws the largest corpus model and BM_Frame45k a generated
+// BM_FrameCorpus draws the largest corpus model (BM_FrameCorpusOnion with six
+// onion-skin ghosts behind it) and BM_Frame45k a generated
 // model of 45,000 triangles. BM_Build1M uploads the 1M-triangle model as an
 // import does (normals, layout, upload); BM_MemcpyUpload1M copies the same
 // vertex and index bytes and uploads them, its yardstick.
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,7 @@
 #include "animation/Pose.h"
 #include "document/Document.h"
 #include "import/MeshBuilder.h"
+#include "render/OnionSkin.h"
 #include "render/RenderGeometry.h"
 #include "render/gl/GlRenderer.h"
 #include "render/gl/GlShaders.h"
@@ -132,7 +135,7 @@ void Finish()
     glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
 }
 
-void DrawFrames(benchmark::State& state, CTessaline& scene)
+void DrawFrames(benchmark::State& state, CTessaline& scene, std::span<const OnionGhost> ghosts = {})
 {
     Gl& gl = Context();
     ResetAppValues();
@@ -145,7 +148,7 @@ void DrawFrames(benchmark::State& state, CTessaline& scene)
     renderer.RebuildVertexBuffers(scene);
     gl.target.Bind();
     for (auto _ : state) {
-        if (!renderer.Render(scene, kWidth, kHeight).ok) {
+        if (!renderer.Render(scene, kWidth, kHeight, ghosts).ok) {
             state.SkipWithError("render failed");
             break;
         }
@@ -268,6 +271,21 @@ void BM_FrameCorpus(benchmark::State& state)
     DrawFrames(state, *scene);
 }
 BENCHMARK(BM_FrameCorpus)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same frame with the onion skin at its widest: three ghosts each way.
+void BM_FrameCorpusOnion(benchmark::State& state)
+{
+    static auto scene = Imported(std::string(VANTOMO_CORPUS_DIR) + "/mqo/garlic-flavor_mqo_loader/dsan/"
+                                 "\xE3\x83\xAF\xE3\x82\xA4\xE3\x83\xAB\xE3\x83\x89" "D\xE3\x81\x95\xE3\x82\x93.mqo");
+    if (!scene) {
+        state.SkipWithError("corpus model not found");
+        return;
+    }
+    const std::vector<OnionGhost> ghosts = OnionGhosts(*scene, 0, 30, {true, kMaxOnionFrames});
+    DrawFrames(state, *scene, ghosts);
+    state.counters["ghosts"] = static_cast<double>(ghosts.size());
+}
+BENCHMARK(BM_FrameCorpusOnion)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Frame45k(benchmark::State& state)
 {

@@ -17,6 +17,7 @@
 #include "document/VideoExport.h"
 #include "document/Script.h"
 #include "document/Structure.h"
+#include "render/OnionSkin.h"
 #include "render/RenderGeometry.h"
 #include "scene/AppValues.h"
 #include "video/VideoEncoder.h"
@@ -28,7 +29,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: vantomo-cli render FILE... -o OUT.png|OUT.mp4|OUT.webm|OUT.gif [--size WxH]\n"
     "                          [--frame N | --frames A..B] [--animation N] [--fps F]\n"
-    "                          [--select NAME] [--mode move|rotate|scale]\n";
+    "                          [--select NAME] [--mode move|rotate|scale] [--onion N]\n";
 
 bool ParseCount(std::string_view text, int& out)
 {
@@ -53,6 +54,7 @@ struct RenderOptions {
     int mode = -1;
     std::optional<VideoFormat> video; // none: PNG pictures
     double fps = 0.0;                 // a video's rate; 0: the scene's
+    OnionSkin onion;                  // the onion skin of the pictures
 };
 
 bool HasPngExtension(std::string_view path)
@@ -77,7 +79,7 @@ std::string ParseOptions(const Args& args, RenderOptions& o)
         const std::string_view a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "-o" || a == "--size" || a == "--frame" || a == "--frames" || a == "--animation" ||
-            a == "--select" || a == "--mode" || a == "--fps") {
+            a == "--select" || a == "--mode" || a == "--fps" || a == "--onion") {
             if (!hasValue) {
                 return std::string(a) + " needs a value";
             }
@@ -130,6 +132,13 @@ std::string ParseOptions(const Args& args, RenderOptions& o)
             if (o.mode < 0) {
                 return "--mode expects move, rotate or scale";
             }
+        } else if (a == "--onion") {
+            // As the view's setting: 0 the previous and next key, else frames each way.
+            if (!ParseCount(args[++i], o.onion.frames) || o.onion.frames > kMaxOnionFrames) {
+                return "--onion expects 0 (the previous and next key) or 1.." + std::to_string(kMaxOnionFrames) +
+                       " (frames each way)";
+            }
+            o.onion.enabled = true;
         } else if (a.size() > 1 && a[0] == '-') {
             return "unknown option " + std::string(a);
         } else {
@@ -146,6 +155,10 @@ std::string ParseOptions(const Args& args, RenderOptions& o)
     }
     if (!o.video && o.fps > 0.0) {
         return "--fps is for a video (.mp4, .webm, .gif)";
+    }
+    // The onion skin helps judge poses while editing; a video shows the motion itself.
+    if (o.video && o.onion.enabled) {
+        return "--onion is for pictures (.png)";
     }
     if (o.video) {
         const std::string unsuitable = CheckVideoParameters(*o.video, o.width, o.height, o.fps > 0.0 ? o.fps : 30.0);
@@ -247,7 +260,7 @@ int RunRender(const Args& args)
     for (int frame = first; frame <= last; ++frame) {
         g_currentFrame = frame;
         const std::string path = o.sequence ? NumberedPath(o.output, frame) : o.output;
-        error = renderer->Draw(scene, o.width, o.height, path);
+        error = renderer->Draw(scene, o.width, o.height, path, OnionGhosts(scene, g_currentAnimation, frame, o.onion));
         if (!error.empty()) {
             std::cerr << "vantomo-cli render: " << error << '\n';
             return kExitFailure;

@@ -71,7 +71,9 @@ int RunScript(const Args& args)
         }
         InbetweenAll(scene);
         drawer->Upload(scene);
-        return drawer->Draw(scene, width, height, path);
+        // The onion skin as the script's own commands set it.
+        return drawer->Draw(scene, width, height, path,
+                            OnionGhosts(scene, g_currentAnimation, g_currentFrame, doc.GetOnionSkin()));
     });
     // A video's frames are drawn by the same renderer.
     class LazyDrawer final : public FrameDrawer {

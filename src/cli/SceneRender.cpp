@@ -54,10 +54,11 @@ std::string SceneRenderer::BeginFrames(CTessaline& scene)
     return {};
 }
 
-std::string SceneRenderer::Draw(CTessaline& scene, int width, int height, const std::string& path)
+std::string SceneRenderer::Draw(CTessaline& scene, int width, int height, const std::string& path,
+                                std::span<const OnionGhost> ghosts)
 {
     DibStream image;
-    std::string error = DrawFrame(scene, width, height, image);
+    std::string error = DrawInto(scene, width, height, image, ghosts);
     if (error.empty() && !SavePNG(path, image)) {
         error = "cannot write " + path;
     }
@@ -65,6 +66,12 @@ std::string SceneRenderer::Draw(CTessaline& scene, int width, int height, const 
 }
 
 std::string SceneRenderer::DrawFrame(CTessaline& scene, int width, int height, DibStream& image)
+{
+    return DrawInto(scene, width, height, image, {});
+}
+
+std::string SceneRenderer::DrawInto(CTessaline& scene, int width, int height, DibStream& image,
+                                    std::span<const OnionGhost> ghosts)
 {
     if (!m_parts->context->MakeCurrent()) {
         return "cannot draw: the OpenGL context cannot be made current";
@@ -82,7 +89,7 @@ std::string SceneRenderer::DrawFrame(CTessaline& scene, int width, int height, D
         return "cannot draw a picture without area";
     }
     target.Bind();
-    const RenderResult drawn = m_parts->renderer.Render(scene, width, height);
+    const RenderResult drawn = m_parts->renderer.Render(scene, width, height, ghosts);
     if (!drawn.ok) {
         return "cannot draw: " + drawn.message;
     }

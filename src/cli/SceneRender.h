@@ -4,9 +4,11 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 
 #include "document/VideoExport.h"
+#include "render/OnionSkin.h"
 #include "scene/CTessaline.h"
 
 namespace vantomo {
@@ -27,8 +29,10 @@ public:
     void Upload(CTessaline& scene);
 
     // Draws the scene (uploaded before) at width x height, the view's size,
-    // and writes the picture to `path`. "" on success, else the reason.
-    [[nodiscard]] std::string Draw(CTessaline& scene, int width, int height, const std::string& path);
+    // with the onion skin's `ghosts` behind it, and writes the picture to
+    // `path`. "" on success, else the reason.
+    [[nodiscard]] std::string Draw(CTessaline& scene, int width, int height, const std::string& path,
+                                   std::span<const OnionGhost> ghosts = {});
 
     // The frames of a video: the scene is uploaded once, then each frame is
     // drawn into `image`.
@@ -36,6 +40,8 @@ public:
     std::string DrawFrame(CTessaline& scene, int width, int height, DibStream& image) override;
 
 private:
+    std::string DrawInto(CTessaline& scene, int width, int height, DibStream& image, std::span<const OnionGhost> ghosts);
+
     struct Parts;
     explicit SceneRenderer(std::unique_ptr<Parts> parts);
     std::unique_ptr<Parts> m_parts;

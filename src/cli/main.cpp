@@ -30,9 +30,12 @@ constexpr Command kCommands[] = {
     {"script", RunScript, "script SCRIPT [-o OUT.vtm]   run a file of editing commands on one scene"},
     {"render", RunRender,
      "render FILE... -o OUT.png|OUT.mp4|OUT.webm|OUT.gif [--size WxH] [--frame N | --frames A..B]\n"
-     "         [--animation N] [--fps F] [--select NAME] [--mode move|rotate|scale]\n"
+     "         [--animation N] [--fps F] [--select NAME] [--mode move|rotate|scale] [--onion N]\n"
      "      draw the 3D view's picture without a display, or the animation as a video (H.264 in\n"
-     "      MP4, VP9 in WebM, or a looping GIF) at the scene's rate unless --fps says otherwise"},
+     "      MP4, VP9 in WebM, or a looping GIF) at the scene's rate unless --fps says otherwise;\n"
+     "      --onion N (pictures only) adds the onion skin: translucent ghosts of the shown\n"
+     "      character, red before the frame and blue after it, at the previous and next key\n"
+     "      (N = 0) or at each of the N = 1..3 frames before and after"},
 };
 
 void PrintHelp(std::ostream& out)

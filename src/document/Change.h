@@ -34,6 +34,7 @@ enum class Change : int {
     Rate = 126,  // the playback rate
     Title = 127, // the document's path and title (a save under another name)
     KeySelection = 128, // the keys the dope sheet shows selected
+    OnionSkin = 129, // the onion skin's setting, a viewing choice that is not saved
 };
 
 inline constexpr int kNoIndex = -1;

@@ -5,6 +5,7 @@
 #include "document/Document.h"
 #include "document/History.h"
 #include "document/Structure.h"
+#include "render/Framing.h"
 #include "scene/AppValues.h"
 
 namespace vantomo {
@@ -18,6 +19,10 @@ using CDoc = const CVantomoDoc;
 
 bool HasSelectedModel(CDoc& d) { return d.Scene().HasSelectedModel(); }
 bool Never(CDoc&) { return false; }
+
+// A range of the onion skin: choosing one also shows it.
+void ShowOnionFrames(Doc& d, int frames) { d.SetOnionSkin({true, frames}); }
+bool OnionFramesAre(CDoc& d, int frames) { return d.GetOnionSkin().frames == frames; }
 
 } // namespace
 
@@ -110,6 +115,22 @@ std::span<const CommandInfo> CommandTable()
              d.SetModifiedFlag();
          },
          nullptr, [](CDoc& d) { return d.Scene().m_smoothShading == 1; }},
+        {kCmdFrameAll, "frame-all", "全体表示(&A)\tHome", "Home", 0, O::Document, K::Window,
+         [](Doc& d) { static_cast<void>(d.FrameModels(false)); }, [](CDoc& d) { return HasShownModel(d.Scene()); }},
+        {kCmdFrameSelected, "frame-selected", "選択部分を表示(&F)\tF", "F", 0, O::Document, K::Window,
+         [](Doc& d) { static_cast<void>(d.FrameModels(true)); }, HasSelectedModel},
+        // A viewing choice, kept by the desktop program and not in the project.
+        {kCmdOnionSkin, "onion-skin", "オニオンスキン(&O)", "", 1, O::Document, K::Window,
+         [](Doc& d) { d.SetOnionSkin({!d.GetOnionSkin().enabled, d.GetOnionSkin().frames}); }, nullptr,
+         [](CDoc& d) { return d.GetOnionSkin().enabled; }},
+        {kCmdOnionSkinKeys, "onion-skin-keys", "前後のキーフレーム(&K)", "", 0, O::Document, K::Window,
+         [](Doc& d) { ShowOnionFrames(d, 0); }, nullptr, [](CDoc& d) { return OnionFramesAre(d, 0); }},
+        {kCmdOnionSkinFrames1, "onion-skin-1", "前後1フレーム(&1)", "", 0, O::Document, K::Window,
+         [](Doc& d) { ShowOnionFrames(d, 1); }, nullptr, [](CDoc& d) { return OnionFramesAre(d, 1); }},
+        {kCmdOnionSkinFrames2, "onion-skin-2", "前後2フレーム(&2)", "", 0, O::Document, K::Window,
+         [](Doc& d) { ShowOnionFrames(d, 2); }, nullptr, [](CDoc& d) { return OnionFramesAre(d, 2); }},
+        {kCmdOnionSkinFrames3, "onion-skin-3", "前後3フレーム(&3)", "", 0, O::Document, K::Window,
+         [](Doc& d) { ShowOnionFrames(d, 3); }, nullptr, [](CDoc& d) { return OnionFramesAre(d, 3); }},
         {kCmdCameraReset, "camera-reset", "ｶﾒﾗの初期化(&I)\tAlt+W", "Alt+W", 0, O::Document, K::Window,
          [](Doc& d) {
              d.Scene().ResetCamera();

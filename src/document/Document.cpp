@@ -170,6 +170,7 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
     const TextureReportScope textures(m_textureReport);
     bool modified = m_modified;
     m_lastFailure.clear();
+    const std::size_t modelsBefore = m_scene.m_models.size();
     OpenResult result;
     {
         // Reading a project cannot stop half way without losing the scene it
@@ -191,6 +192,8 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
     if (ExtensionOf(path) == "vtm") {
         m_pathName = path;
         m_title = path;
+    } else {
+        FrameFirstImport(modelsBefore); // a project keeps the camera it was saved with
     }
     m_modified = modified;
     UpdateAllViews(Change::ProjectOpened);
@@ -252,6 +255,7 @@ OpenResult CVantomoDoc::ImportWithProgress(const std::string& path)
 
 OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
 {
+    const std::size_t modelsBefore = m_scene.m_models.size();
     const TextureReportScope textures(m_textureReport); // told once the views show the models
     const OpenResult result = ImportWithProgress(path);
     if (result.cancelled) {
@@ -263,6 +267,7 @@ OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
     ClearSelection(m_scene);
     // The views hear of the new models only once the walk includes them.
     m_scene.BuildTraversal();
+    FrameFirstImport(modelsBefore);
     UpdateAllViews(Change::ModelAddedOrDeleted);
     return result;
 }

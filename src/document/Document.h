@@ -19,6 +19,7 @@
 #include "export/ExportResult.h"
 #include "import/LoaderMQO.h"
 #include "render/MouseMode.h"
+#include "render/OnionSkin.h"
 #include "scene/CTessaline.h"
 #include "scene/ProjectFile.h" // SaveProjectFile, kSaveFailedMessage
 
@@ -216,6 +217,23 @@ public:
     // gives 30), at once while playing; modified, Change::Rate.
     void ApplyRateText(std::string_view text);
 
+    // The camera placed so that the models the 3D view shows (or the selected
+    // model alone) at the current frame fill the view, its direction kept
+    // (render/Framing.h); Change::Camera, modified. False, with nothing
+    // changed, when there is nothing to frame.
+    bool FrameModels(bool selectedOnly);
+    // After an import: when the scene held no model before it (`modelsBefore`
+    // is 0), the camera frames the models the import brought, as Frame All.
+    // Nothing is announced: the import's own change follows.
+    void FrameFirstImport(std::size_t modelsBefore);
+
+    // The onion skin's setting. It is a viewing choice the desktop program
+    // keeps among its settings, never part of the project, so a change
+    // neither marks the document modified nor enters the history; it is
+    // announced as Change::OnionSkin. `frames` is kept within its range.
+    const OnionSkin& GetOnionSkin() const { return m_onionSkin; }
+    void SetOnionSkin(OnionSkin onion);
+
     // Why the last open, import, save or export failed (UTF-8): the message
     // the user saw, with the system's reason; an import that read only part
     // of its document counts as failed. Empty after a success. Front ends
@@ -289,6 +307,8 @@ private:
     void PasteAnimation(CModel& model);
     void BackgroundColor();
     void CameraPreset(int id);
+    // The camera framing the shown models' boxes, or model `onlyModel`'s (ViewCommands.cpp).
+    bool FrameCameraOn(int onlyModel);
     // Add or delete the key at the current frame of the selected model (or
     // of every model of its character).
     void KeyCommand(bool add, bool allModels);
@@ -332,6 +352,7 @@ private:
     Playback m_playback;
     KeySelection m_selectedKeys;
     CopiedKeys m_copiedKeys;
+    OnionSkin m_onionSkin;
 };
 
 } // namespace vantomo

@@ -30,12 +30,14 @@ int OpenDroppedFiles(CVantomoDoc& doc, const std::vector<std::string>& paths)
             return opened;
         case DroppedKind::Metasequoia: {
             CTessaline& scene = doc.Scene();
+            const std::size_t modelsBefore = scene.m_models.size();
             if (doc.ImportWithProgress(path).cancelled) {
                 return opened; // the user stopped: the files after it are not read either
             }
             // The walk must include the new models before the views draw them.
             scene.RefreshDerived();
             scene.BuildTraversal();
+            doc.FrameFirstImport(modelsBefore);
             doc.UpdateAllViews(Change::ModelAddedOrDeleted);
             doc.SetModifiedFlag(true);
             ++opened;

@@ -38,6 +38,7 @@
 #include "base/Numbers.h"
 #include "shell/AboutBox.h"
 #include "shell/DesktopIntegration.h"
+#include "shell/OnionSkinSetting.h"
 #include "shell/panes/DopeSheetView.h"
 #include "shell/panes/PaneText.h"
 #include "shell/panes/Panes.h"
@@ -52,6 +53,10 @@ namespace {
 
 constexpr int kSeparator = 0;
 constexpr int kRecentSlot = -1;
+constexpr int kOnionRangeSlot = -2; // the submenu of the onion skin's ranges
+
+const char* const kOnionRangeTitle = QT_TRANSLATE_NOOP("Menus", "オニオンスキンの範囲(&R)");
+constexpr int kOnionRanges[] = {kCmdOnionSkinKeys, kCmdOnionSkinFrames1, kCmdOnionSkinFrames2, kCmdOnionSkinFrames3};
 
 // The menus: titles whose access keys are none of the Alt accelerators
 // (a mnemonic equal to an Alt shortcut would make Qt fire neither), then the
@@ -81,8 +86,9 @@ const std::vector<MenuPlan>& Plan()
           kCmdLastFrame, kSeparator, kCmdKeyDialog, kCmdAddKeySelected, kCmdAddKeyAll, kCmdDeleteKeySelected,
           kCmdDeleteKeyAll, kSeparator, kCmdInsertFrames, kCmdDeleteFrames}},
         {QT_TRANSLATE_NOOP("Menus", "表示(&V)"),
-         {kCmdSmoothShading, kCmdCameraReset, kCmdBackgroundColor, kSeparator, kCmdMainToolbar, kCmdControlToolbar,
-          kCmdStatusBar, kCmdDopeSheet, kSeparator, kCmdLanguage, kCmdRemoveRegistration}},
+         {kCmdSmoothShading, kCmdCameraReset, kCmdBackgroundColor, kSeparator, kCmdFrameAll, kCmdFrameSelected,
+          kSeparator, kCmdOnionSkin, kOnionRangeSlot, kSeparator, kCmdMainToolbar, kCmdControlToolbar, kCmdStatusBar,
+          kCmdDopeSheet, kSeparator, kCmdLanguage, kCmdRemoveRegistration}},
         {QT_TRANSLATE_NOOP("Menus", "ﾍﾙﾌﾟ(&H)"), {kCmdHelp, kCmdModelerHomePage, kSeparator, kCmdAbout}},
     };
     return plan;
@@ -111,6 +117,7 @@ const ToolButtonPlan kMainButtons[] = {
     {kCmdModeScale, QT_TRANSLATE_NOOP("ToolBar", "拡大")},
     {0, nullptr},
     {kCmdSmoothShading, QT_TRANSLATE_NOOP("ToolBar", "陰影")},
+    {kCmdOnionSkin, QT_TRANSLATE_NOOP("ToolBar", "ｵﾆｵﾝ")},
 };
 
 const ToolButtonPlan kControlButtons[] = {
@@ -181,6 +188,7 @@ CMainFrame::CMainFrame(CVantomoDoc& doc, QtUserInterface& ui, bool createGlView)
     ApplyLanguage();
     m_toolBarHeight = m_wndToolBar->sizeHint().height();
     m_fps.ResetFpsClock();
+    m_doc.SetOnionSkin(LoadOnionSkinSetting());
     m_doc.AddView(this);
     UpdateTitle();
     // The enabled and checked states follow every change of the document
@@ -234,6 +242,13 @@ void CMainFrame::CreateMenus()
                 }
             } else if (id == kRecentSlot) {
                 afterRecent = true;
+            } else if (id == kOnionRangeSlot) {
+                QMenu* ranges = menu->addMenu(QString());
+                m_menus.push_back({ranges, kOnionRangeTitle});
+                for (int range : kOnionRanges) {
+                    ranges->addAction(Action(range));
+                }
+                connect(ranges, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommandStates);
             } else if (QAction* action = Action(id)) {
                 menu->addAction(action);
             }
@@ -581,6 +596,9 @@ void CMainFrame::OnChange(const ChangeNotice& change)
     }
     if (change.kind == Change::NewDocument || change.kind == Change::ProjectOpened) {
         m_fps.ResetFpsClock();
+    }
+    if (change.kind == Change::OnionSkin) {
+        SaveOnionSkinSetting(m_doc.GetOnionSkin());
     }
     Invalidate3DView();
     if (change.kind == Change::Frame) {

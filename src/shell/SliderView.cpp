@@ -344,6 +344,16 @@ bool IsWindowCommandKey(const QKeyEvent& key)
     return false;
 }
 
+// Keys a field types with or moves its cursor by stay the field's, also
+// where a window command has them (Home frames the scene, F the selection).
+bool IsFieldEditingKey(const QKeyEvent& key)
+{
+    if ((key.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) != Qt::NoModifier) {
+        return false;
+    }
+    return key.key() == Qt::Key_Home || key.key() == Qt::Key_End || (!key.text().isEmpty() && key.text().at(0).isPrint());
+}
+
 } // namespace
 
 bool CSliderView::eventFilter(QObject* watched, QEvent* event)
@@ -354,7 +364,8 @@ bool CSliderView::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if (event->type() == QEvent::ShortcutOverride && IsWindowCommandKey(*static_cast<QKeyEvent*>(event))) {
+    if (event->type() == QEvent::ShortcutOverride && IsWindowCommandKey(*static_cast<QKeyEvent*>(event)) &&
+        !IsFieldEditingKey(*static_cast<QKeyEvent*>(event))) {
         // Left unaccepted, the key goes on to the window's shortcut.
         event->ignore();
         return true;

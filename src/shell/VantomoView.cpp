@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 
 #include "document/ViewRequests.h"
+#include "scene/AppValues.h"
 
 namespace vantomo {
 
@@ -109,7 +110,9 @@ void CVantomoView::paintGL()
     CTessaline& scene = m_doc.Scene();
     DoPutOffGlWork(scene);
     const QSize fb = Framebuffer();
-    const RenderResult result = m_renderer.Render(scene, fb.width(), fb.height());
+    const std::vector<OnionGhost> ghosts =
+        OnionGhosts(scene, g_currentAnimation, g_currentFrame, m_doc.GetOnionSkin());
+    const RenderResult result = m_renderer.Render(scene, fb.width(), fb.height(), ghosts);
     if (!result.ok) {
         ShowFailure(QString::fromStdString(result.message));
         return;

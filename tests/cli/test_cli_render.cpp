@@ -68,7 +68,9 @@ TEST(CliRender, RefusesBadArgumentsWithUsageAndBadScenesWithAReason)
     for (const std::string& args : {"render" + out, "render " + Quote(kRobot), "render " + Quote(kRobot) + out + " --size 0x10",
                                    "render " + Quote(kRobot) + out + " --size 64", "render " + Quote(kRobot) + out + " --size 64x-3",
                                    "render " + Quote(kRobot) + out + " --mode fly", "render " + Quote(kRobot) + out + " --frames 3..1",
-                                   "render " + Quote(kRobot) + out + " --frame 1 --frames 1..2", "render " + Quote(kRobot) + out + " --bogus"}) {
+                                   "render " + Quote(kRobot) + out + " --frame 1 --frames 1..2", "render " + Quote(kRobot) + out + " --bogus",
+                                   "render " + Quote(kRobot) + out + " --onion 4", "render " + Quote(kRobot) + out + " --onion",
+                                   "render " + Quote(kRobot) + " -o " + Quote(dir.Path("x.gif")) + " --onion 1"}) {
         const CliRun run = Render(args);
         EXPECT_EQ(run.exitCode, 2) << args;
         EXPECT_NE(run.output.find("usage: vantomo-cli render"), std::string::npos) << args;
@@ -83,6 +85,28 @@ TEST(CliRender, RefusesBadArgumentsWithUsageAndBadScenesWithAReason)
         EXPECT_NE(run.output.find(reason), std::string::npos) << run.output;
     }
     EXPECT_FALSE(std::filesystem::exists(dir.Path("x.png")));
+}
+
+TEST(CliRender, OnionSkinGhostsAreDrawnAsTheScriptsSettingDrawsThem)
+{
+    TempFolder dir;
+    const std::string walker = std::string(VANTOMO_SOURCE_DIR) + "/samples/walker.vtm";
+    const std::string at = " --frame 20 --size 160x120";
+    ASSERT_EQ(Render("render " + Quote(walker) + " -o " + Quote(dir.Path("plain.png")) + at).exitCode, 0);
+    ASSERT_EQ(Render("render " + Quote(walker) + " -o " + Quote(dir.Path("onion.png")) + at + " --onion 0").exitCode, 0);
+    std::ofstream(dir.Path("onion.txt")) << "open \"" << walker << "\"\nframe 20\nonion-skin\nrender script.png --size 160x120\n";
+    ASSERT_EQ(RunCliCapturing("script " + Quote(dir.Path("onion.txt")), "2>&1 >/dev/null").exitCode, 0);
+    DibStream plain, ghosts, scripted;
+    ASSERT_TRUE(LoadPNG(dir.Path("plain.png"), plain) && LoadPNG(dir.Path("onion.png"), ghosts) &&
+                LoadPNG(dir.Path("script.png"), scripted));
+    int differing = 0;
+    for (int y = 0; y < 120; ++y) {
+        for (int x = 0; x < 160; ++x) {
+            differing += plain.GetPixel(x, y) != ghosts.GetPixel(x, y) ? 1 : 0;
+            ASSERT_EQ(ghosts.GetPixel(x, y), scripted.GetPixel(x, y)) << x << ", " << y;
+        }
+    }
+    EXPECT_GT(differing, 50);
 }
 
 TEST(CliRender, WithoutOpenGlSaysSoAndFails)

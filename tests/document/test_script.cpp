@@ -1,9 +1,13 @@
 // The script engine drives the operations as the desktop program's commands do.
+#include <algorithm>
+#include <cmath>
 #include <sstream>
 
 #include "document/Commands.h"
 #include "document/Fixture.h"
 #include "document/Script.h"
+#include "render/Camera.h"
+#include "render/Framing.h"
 #include "base/Cp932.h"
 #include "base/FileIo.h"
 
@@ -239,6 +243,7 @@ TEST_F(ScriptTest, ExportsAndSetsTheRate)
 TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
 {
     const std::string script = "open ../mqo/textured.mqo\n"
+                               "camera-reset                 # the camera the points below are worked out for\n"
                                "view-size 400 200\n"
                                "wheel 12000                  # zoom in so the board covers the centre\n"
                                "mouse press 200 100          # the world origin, on the board\n"
@@ -275,6 +280,36 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
     EXPECT_EQ(doc.Scene().m_selectedModel, kNoModel);
     EXPECT_EQ(doc.Scene().m_undoNames.size(), history);
     EXPECT_EQ(doc.Scene().GetCameraRecord().m_position.x, camera.x + 10.0f) << "the pan starts at the press";
+}
+
+TEST_F(ScriptTest, FramingSetsTheStoredCameraAndTheOnionSkinIsNoEditOfTheProject)
+{
+    TempFolder folder;
+    const CAnimation& camera = doc.Scene().GetCameraRecord();
+    const auto framed = [this](int onlyModel) { // every shown corner inside the view
+        const D3DXMATRIX viewProj = D3DXMatrixMultiply(ViewMatrix(doc.Scene()), ProjectionMatrix(doc.Scene()));
+        const std::vector<D3DXVECTOR3> corners = ShownBoxCorners(doc.Scene(), 0, g_currentFrame, onlyModel);
+        return !corners.empty() && std::all_of(corners.begin(), corners.end(), [&viewProj](const D3DXVECTOR3& p) {
+            const D3DXVECTOR3 c = D3DXVec3TransformCoord(p, viewProj);
+            return std::fabs(c.x) <= 1.0f && std::fabs(c.y) <= 1.0f && c.z >= 0.0f && c.z <= 1.0f;
+        });
+    };
+    ASSERT_TRUE(Run("view-size 640 480\nimport ../panes/tower.mqo\n").ok); // into an empty scene: framed
+    const CAnimation imported = camera;
+    EXPECT_NE(imported.m_position, CAnimation{}.m_position);
+    EXPECT_EQ(imported.m_axis, CVector(20, 10, 0));
+    EXPECT_TRUE(framed(-1));
+    ScriptResult result = Run("camera-reset\nframe-all\nexpect hint 122\nexpect modified\nexpect not enabled 32906\n"
+                              "select-model #1\nframe 20\nvalues 0 400 0\nframe-selected\nexpect hint 122\n"
+                              "save " + folder.Path("tower.vtm") + "\n"
+                              "onion-skin\nexpect checked 32900\nexpect checked 32901\nexpect hint 129\n"
+                              "onion-skin-2\nexpect checked 32903\nexpect not checked 32901\nexpect not modified\n");
+    ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
+    EXPECT_TRUE(framed(1)); // the model as it stands at frame 20
+    EXPECT_EQ(doc.GetOnionSkin(), (OnionSkin{true, 2}));
+    const CAnimation before = camera; // a second import adds to models: the camera stays
+    ASSERT_TRUE(Run("import ../panes/cart.mqo\n").ok);
+    EXPECT_EQ(camera, before);
 }
 
 TEST_F(ScriptTest, EveryCommandIdRunsWithItsDialogsAndExpectations)

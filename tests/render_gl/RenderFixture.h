@@ -99,8 +99,9 @@ protected:
     }
 
     // One frame of the scene at width x height, as the view draws it after a
-    // size event; the scene's buffers and textures are uploaded first.
-    Picture Draw(CTessaline& scene, int width = 160, int height = 120)
+    // size event, with the onion skin's `ghosts`; the scene's buffers and
+    // textures are uploaded first.
+    Picture Draw(CTessaline& scene, int width = 160, int height = 120, std::span<const OnionGhost> ghosts = {})
     {
         EXPECT_TRUE(GlRenderer::ResizeView(scene, width, height));
         auto image = std::make_unique<DibStream>();
@@ -108,7 +109,7 @@ protected:
             EXPECT_TRUE(target.Create(width, height));
         }
         target.Bind();
-        const RenderResult drawn = renderer.Render(scene, width, height);
+        const RenderResult drawn = renderer.Render(scene, width, height, ghosts);
         EXPECT_TRUE(drawn.ok) << drawn.message;
         EXPECT_TRUE(target.Read(*image));
         // VANTOMO_RENDER_DUMP=FOLDER keeps every picture for a look.

@@ -23,6 +23,8 @@
 #include "document/ViewRequests.h"
 #include "shell/DesktopIntegration.h"
 #include "shell/Language.h"
+#include "base/Numbers.h"
+#include "shell/OnionSkinSetting.h"
 #include "shell/panes/DopeSheetView.h"
 #include "shell/panes/Panes.h"
 
@@ -541,6 +543,54 @@ TEST_F(ShellTest, FunctionKeysSetTheCameraAsTabled)
         EXPECT_EQ(camera.m_angle, 0.0f);
         EXPECT_EQ(Panel().ValueField(3)->text(), QStringLiteral("0.000000"));
     }
+}
+
+TEST_F(ShellTest, TheOnionSkinIsTheUsersSettingAndNoEditOfTheProject)
+{
+    OpenSample();
+    EXPECT_EQ(doc->GetOnionSkin(), OnionSkin{});
+    EXPECT_TRUE(frame->MainToolBar()->actions().contains(frame->Action(kCmdOnionSkin)));
+    frame->Execute(kCmdOnionSkin);
+    frame->Execute(kCmdOnionSkinFrames3);
+    EXPECT_TRUE(frame->Action(kCmdOnionSkinFrames3)->isChecked());
+    EXPECT_FALSE(frame->Action(kCmdOnionSkinKeys)->isChecked());
+    EXPECT_FALSE(doc->IsModified());
+    // The next start takes it back from the settings, not from the project.
+    ui.SetFrame(nullptr);
+    frame.reset();
+    doc = std::make_unique<CVantomoDoc>(ui);
+    frame = std::make_unique<CMainFrame>(*doc, ui, createGl);
+    ui.SetFrame(frame.get());
+    EXPECT_EQ(doc->GetOnionSkin(), (OnionSkin{true, 3}));
+    EXPECT_TRUE(frame->Action(kCmdOnionSkin)->isChecked());
+    QSettings(QStringLiteral("Vantomo"), QStringLiteral("Vantomo")).setValue(QStringLiteral("Vantomo/OnionSkinFrames"), 12);
+    EXPECT_EQ(LoadOnionSkinSetting().frames, kMaxOnionFrames); // an edited file comes back in range
+}
+
+TEST_F(ShellTest, HomeAndFFrameTheModelsWhileAFieldKeepsHomeAndFForItsText)
+{
+    OpenSample();
+    frame->show();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    const CAnimation& camera = doc->Scene().GetCameraRecord();
+    const CAnimation before = camera;
+    QTest::keyClick(frame.get(), Qt::Key_Home);
+    EXPECT_NE(camera.m_position, before.m_position);
+    EXPECT_EQ(Panel().ValueField(2)->text().toStdString(), FormatFixed6(camera.m_position.z)); // the panel follows
+    doc->SelectModelItem(1, true);
+    const CAnimation all = camera;
+    QTest::keyClick(frame.get(), Qt::Key_F);
+    EXPECT_NE(camera.m_position, all.m_position);
+    const CAnimation selected = camera;
+    QLineEdit* field = Panel().ValueField(1);
+    field->setFocus();
+    field->setCursorPosition(3);
+    QTest::keyClick(field, Qt::Key_Home);
+    QTest::keyClick(field, Qt::Key_F);
+    EXPECT_EQ(field->cursorPosition(), 1);
+    EXPECT_TRUE(field->text().startsWith(QLatin1Char('f'), Qt::CaseInsensitive)) << field->text().toStdString();
+    EXPECT_EQ(camera, selected);
 }
 
 TEST_F(ShellTest, TheWindowsKeysWinOverAFieldsOwnButTypingStaysTheFields)

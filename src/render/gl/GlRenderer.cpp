@@ -117,7 +117,7 @@ RenderResult GlRenderer::Initialize()
     TakeGlErrors();
     std::string error;
     if (!BuildMeshProgram(false, m_smooth, error) || !BuildMeshProgram(true, m_flat, error) ||
-        !BuildColouredProgram(m_coloured, error)) {
+        !BuildColouredProgram(m_coloured, error) || !BuildGhostProgram(m_ghost, error)) {
         m_ready = true; // so that Release frees what was made
         Release();
         return Fail(error);
@@ -209,7 +209,7 @@ void GlRenderer::Release()
         glDeleteTextures(1, &m_white);
         m_white = 0;
     }
-    for (GLuint program : {m_smooth.program, m_flat.program, m_coloured.program}) {
+    for (GLuint program : {m_smooth.program, m_flat.program, m_coloured.program, m_ghost.program}) {
         if (program != 0) {
             glDeleteProgram(program);
         }
@@ -217,6 +217,7 @@ void GlRenderer::Release()
     m_smooth = {};
     m_flat = {};
     m_coloured = {};
+    m_ghost = {};
     m_ready = false;
     m_buffersStale = true;
     m_texturesStale = true;
@@ -484,6 +485,7 @@ void GlRenderer::Forget()
     m_smooth = {};
     m_flat = {};
     m_coloured = {};
+    m_ghost = {};
     m_ready = false;
     m_buffersStale = true;
     m_texturesStale = true;
@@ -497,7 +499,7 @@ bool GlRenderer::CheckContextLost()
     return glGetGraphicsResetStatus() != GL_NO_ERROR;
 }
 
-RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight)
+RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight, std::span<const OnionGhost> ghosts)
 {
     m_drawCalls = 0;
     if (!m_ready) {
@@ -550,7 +552,11 @@ RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight)
         D3DXMatrixMultiply(ProjectionMatrix(scene), GlClipCorrection(fbWidth, fbHeight));
     const D3DXMATRIX viewProj = D3DXMatrixMultiply(view, projection);
 
-    DrawModels(scene, view, viewProj, LightTowards(scene, view));
+    const D3DXVECTOR3 lightView = LightTowards(scene, view);
+    if (!ghosts.empty()) {
+        DrawGhosts(scene, ghosts, view, viewProj, lightView);
+    }
+    DrawModels(scene, view, viewProj, lightView);
 
     // Axes and grid: unlit, coloured by their vertices.
     glUseProgram(m_coloured.program);
@@ -644,6 +650,44 @@ void GlRenderer::DrawModels(CTessaline& scene, const D3DXMATRIX& view, const D3D
         }
     }
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void GlRenderer::DrawGhosts(const CTessaline& scene, std::span<const OnionGhost> ghosts, const D3DXMATRIX& view,
+                            const D3DXMATRIX& viewProj, const D3DXVECTOR3& lightView)
+{
+    // Drawn before the current pose and leaving the depth buffer as it was,
+    // so the pose covers every ghost and no ghost hides another or the grid.
+    glDepthMask(GL_FALSE);
+    glUseProgram(m_ghost.program);
+    glUniform3f(m_ghost.lightDirection, lightView.x, lightView.y, lightView.z);
+    const std::size_t count = scene.m_models.size();
+    for (const OnionGhost& ghost : ghosts) {
+        const std::vector<D3DXMATRIX> worlds = ComposeWorldMatrices(scene, ghost.animation, ghost.frame);
+        glUniform4f(m_ghost.colour, ghost.colour[0], ghost.colour[1], ghost.colour[2], ghost.colour[3]);
+        for (const TraversalEntry& entry : scene.m_traversal) {
+            if (entry.kind != kLeaveModel || entry.model < 0 || static_cast<std::size_t>(entry.model) >= count) {
+                continue;
+            }
+            const CModel& model = scene.m_models[static_cast<std::size_t>(entry.model)];
+            if (model.m_character != scene.m_selectedCharacter || model.m_visible == 0) {
+                continue;
+            }
+            const auto found = m_models.find(model.m_vertexBuffer);
+            if (found == m_models.end()) {
+                continue;
+            }
+            const D3DXMATRIX& world = worlds[static_cast<std::size_t>(entry.model)];
+            SetMatrix(m_ghost.worldViewProj, D3DXMatrixMultiply(world, viewProj));
+            SetNormalMatrix(m_ghost.normalMatrix, NormalMatrix(D3DXMatrixMultiply(world, view)));
+            glBindVertexArray(found->second.vertexArray);
+            for (const DrawGroup& group : found->second.groups) {
+                glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(group.count), GL_UNSIGNED_INT,
+                               Offset(group.firstIndex * sizeof(std::uint32_t)));
+                ++m_drawCalls;
+            }
+        }
+    }
+    glDepthMask(GL_TRUE);
 }
 
 void GlRenderer::DrawSelectionBox(const CModel& model, const D3DXMATRIX& worldViewProj)

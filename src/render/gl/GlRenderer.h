@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "render/Camera.h" // ViewMatrix, ProjectionMatrix: one definition for drawing and picking
+#include "render/OnionSkin.h"
 #include "render/RenderGeometry.h"
 #include "render/gl/GlShaders.h"
 #include "scene/CTessaline.h"
@@ -72,7 +73,10 @@ public:
     // a manipulator is drawn, m_manipulatorWorld, m_manipulatorModelId and
     // m_manipulatorMode. A framebuffer or view without area draws nothing and
     // succeeds. A lost context makes the renderer unready and fails.
-    RenderResult Render(CTessaline& scene, int fbWidth, int fbHeight);
+    // `ghosts` (OnionGhosts) are drawn first, each the shown character posed
+    // at its own frame, translucent in its colour and without depth writes,
+    // so the current pose covers them and they never hide one another.
+    RenderResult Render(CTessaline& scene, int fbWidth, int fbHeight, std::span<const OnionGhost> ghosts = {});
 
     // Recomputes the normals of every model and uploads its vertex buffer,
     // freeing the previous ones (also of models no longer in the scene). Run
@@ -148,6 +152,8 @@ private:
                              std::vector<DrawGroup>& groups, std::vector<std::uint8_t>& slots);
     void DrawModels(CTessaline& scene, const D3DXMATRIX& view, const D3DXMATRIX& viewProj,
                     const D3DXVECTOR3& lightView);
+    void DrawGhosts(const CTessaline& scene, std::span<const OnionGhost> ghosts, const D3DXMATRIX& view,
+                    const D3DXMATRIX& viewProj, const D3DXVECTOR3& lightView);
     void DrawSelectionBox(const CModel& model, const D3DXMATRIX& worldViewProj);
     void DrawManipulator(CTessaline& scene, const D3DXMATRIX& viewProj);
     GLuint TextureFor(const CMaterial& material) const;
@@ -166,6 +172,7 @@ private:
     MeshProgram m_smooth;
     MeshProgram m_flat;
     ColouredProgram m_coloured;
+    GhostProgram m_ghost;
     FixedBuffer m_grid;
     FixedBuffer m_manipulators[3];
     FixedBuffer m_box;

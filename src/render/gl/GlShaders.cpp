@@ -90,6 +90,33 @@ out vec4 fragColour;
 void main() { fragColour = vColour; }
 )";
 
+// A ghost is tinted, not lit as its materials are: a little of the tint
+// comes from the light on its faces, so the shape reads while the colour,
+// bright on the dark background, says which side of the current frame it
+// stands on.
+constexpr std::string_view kGhostVertex = R"(
+layout(location = 0) in vec3 aPosition;
+layout(location = 1) in vec3 aNormal;
+uniform mat4 uWorldViewProj;
+uniform mat3 uNormalMatrix;
+uniform vec3 uLightDirection; // towards the light, view space, unit length
+out float vLight;
+void main()
+{
+    gl_Position = uWorldViewProj * vec4(aPosition, 1.0);
+    vec3 n = uNormalMatrix * aNormal;
+    float len = length(n);
+    vLight = len > 0.0 ? max(dot(n / len, uLightDirection), 0.0) : 0.0;
+}
+)";
+
+constexpr std::string_view kGhostFragment = R"(
+uniform vec4 uColour;
+in float vLight;
+out vec4 fragColour;
+void main() { fragColour = vec4(uColour.rgb * (0.7 + 0.3 * vLight), uColour.a); }
+)";
+
 GLuint CompileShader(GLenum type, std::string_view prelude, std::string_view body, std::string& error)
 {
     const GLuint shader = glCreateShader(type);
@@ -185,6 +212,20 @@ bool BuildColouredProgram(ColouredProgram& out, std::string& error)
     }
     out.program = program;
     out.worldViewProj = glGetUniformLocation(program, "uWorldViewProj");
+    return true;
+}
+
+bool BuildGhostProgram(GhostProgram& out, std::string& error)
+{
+    const GLuint program = LinkProgram("#version 330 core\n", kGhostVertex, kGhostFragment, error);
+    if (program == 0) {
+        return false;
+    }
+    out.program = program;
+    out.worldViewProj = glGetUniformLocation(program, "uWorldViewProj");
+    out.normalMatrix = glGetUniformLocation(program, "uNormalMatrix");
+    out.lightDirection = glGetUniformLocation(program, "uLightDirection");
+    out.colour = glGetUniformLocation(program, "uColour");
     return true;
 }
 

@@ -1,6 +1,6 @@
-// The two shader programs of the 3D view: lit, textured meshes (fixed-function
-// lighting per vertex, Gouraud or flat) and unlit coloured lines and
-// triangles (grid, axes, selection box, manipulators).
+// The shader programs of the 3D view: lit, textured meshes (fixed-function
+// lighting per vertex, Gouraud or flat), unlit coloured lines and triangles
+// (grid, axes, selection box, manipulators) and the onion skin's ghosts.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -42,10 +42,21 @@ struct ColouredProgram {
     GLint worldViewProj = -1;
 };
 
+// Uniform locations of the onion skin's ghost program: a mesh in one colour,
+// shaded by the light only as much as its shape needs to read.
+struct GhostProgram {
+    GLuint program = 0;
+    GLint worldViewProj = -1;
+    GLint normalMatrix = -1;
+    GLint lightDirection = -1;
+    GLint colour = -1;
+};
+
 // Compile and link the mesh program; `flat` takes every colour of a triangle
 // from its provoking vertex. Needs a current GL 3.3 core context. False with
 // the compiler's or linker's log in `error`; nothing is left allocated then.
 [[nodiscard]] bool BuildMeshProgram(bool flat, MeshProgram& out, std::string& error);
 [[nodiscard]] bool BuildColouredProgram(ColouredProgram& out, std::string& error);
+[[nodiscard]] bool BuildGhostProgram(GhostProgram& out, std::string& error);
 
 } // namespace vantomo

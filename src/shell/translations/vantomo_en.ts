@@ -31,6 +31,10 @@
         <source>ﾍﾙﾌﾟ(&amp;H)</source>
         <translation>&amp;Help</translation>
     </message>
+    <message>
+        <source>オニオンスキンの範囲(&amp;R)</source>
+        <translation>Onion Skin &amp;Range</translation>
+    </message>
 </context>
 <context>
     <name>Commands</name>
@@ -254,6 +258,34 @@
         <source>色(&amp;C)</source>
         <translation>&amp;Color...</translation>
     </message>
+    <message>
+        <source>全体表示(&amp;A)	Home</source>
+        <translation>Frame &amp;All	Home</translation>
+    </message>
+    <message>
+        <source>選択部分を表示(&amp;F)	F</source>
+        <translation>&amp;Frame Selected	F</translation>
+    </message>
+    <message>
+        <source>オニオンスキン(&amp;O)</source>
+        <translation>&amp;Onion Skin</translation>
+    </message>
+    <message>
+        <source>前後のキーフレーム(&amp;K)</source>
+        <translation>Previous and Next &amp;Key</translation>
+    </message>
+    <message>
+        <source>前後1フレーム(&amp;1)</source>
+        <translation>&amp;1 Frame Each Way</translation>
+    </message>
+    <message>
+        <source>前後2フレーム(&amp;2)</source>
+        <translation>&amp;2 Frames Each Way</translation>
+    </message>
+    <message>
+        <source>前後3フレーム(&amp;3)</source>
+        <translation>&amp;3 Frames Each Way</translation>
+    </message>
 </context>
 <context>
     <name>ToolBar</name>
@@ -304,6 +336,10 @@
     <message>
         <source>陰影</source>
         <translation>Shading</translation>
+    </message>
+    <message>
+        <source>ｵﾆｵﾝ</source>
+        <translation>Onion</translation>
     </message>
     <message>
         <source>最初</source>
@@ -735,6 +771,34 @@
     <message>
         <source>背景色を選びます</source>
         <translation>Choose the background color</translation>
+    </message>
+    <message>
+        <source>表示中のモデル全体がビューに入るようにカメラを動かします</source>
+        <translation>Move the camera so that every shown model fills the view</translation>
+    </message>
+    <message>
+        <source>選択モデルがビューに入るようにカメラを動かします</source>
+        <translation>Move the camera so that the selected model fills the view</translation>
+    </message>
+    <message>
+        <source>前後のポーズを半透明の影として表示・非表示にします</source>
+        <translation>Show or hide the poses before and after as translucent ghosts</translation>
+    </message>
+    <message>
+        <source>前後のキーフレームのポーズを影として表示します</source>
+        <translation>Show the poses at the previous and next key frames as ghosts</translation>
+    </message>
+    <message>
+        <source>前後1フレームずつのポーズを影として表示します</source>
+        <translation>Show the poses one frame before and after as ghosts</translation>
+    </message>
+    <message>
+        <source>前後2フレームずつのポーズを影として表示します</source>
+        <translation>Show the poses up to two frames before and after as ghosts</translation>
+    </message>
+    <message>
+        <source>前後3フレームずつのポーズを影として表示します</source>
+        <translation>Show the poses up to three frames before and after as ghosts</translation>
     </message>
     <message>
         <source>ファイルの種類の登録を削除します</source>

@@ -107,7 +107,11 @@ void TypeIntoEditor(const QString& text, Qt::Key key = Qt::Key_Return)
 
 // Lets the editor close and the commit that follows it reach the document:
 // both run from the event loop.
-void Settle() { QTest::qWait(20); }
+void Settle()
+{
+    QTRY_VERIFY(OpenEditor() == nullptr);
+    QTest::qWait(20);
+}
 
 // A rename run through its command: the command opens the editor and
 // returns; the commit reaches the document from the event loop.

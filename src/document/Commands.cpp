@@ -3,7 +3,6 @@
 #include "animation/Navigation.h"
 #include "animation/Pose.h"
 #include "document/Document.h"
-#include "document/History.h"
 #include "document/Structure.h"
 #include "render/Framing.h"
 #include "scene/AppValues.h"
@@ -49,9 +48,9 @@ std::span<const CommandInfo> CommandTable()
         {kCmdRecentFile, "recent-file", "最近使ったﾌｧｲﾙ", "", 0, O::Shell},
         {kCmdExit, "exit", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "", 0, O::Shell},
         {kCmdUndo, "undo", "元に戻す(&U)\tCtrl+Z", "Ctrl+Z", 1, O::Document, K::Window,
-         [](Doc& d) { d.UndoRedo(false); }, [](CDoc& d) { return !d.Scene().m_undoNames.empty(); }},
+         [](Doc& d) { d.Undo(); }, [](CDoc& d) { return d.History().CanUndo(); }},
         {kCmdRedo, "redo", "繰り返す(&R)\tCtrl+Y", "Ctrl+Y", 1, O::Document, K::Window,
-         [](Doc& d) { d.UndoRedo(true); }, [](CDoc& d) { return !d.Scene().m_redoNames.empty(); }},
+         [](Doc& d) { d.Redo(); }, [](CDoc& d) { return d.History().CanRedo(); }},
         {kCmdCopyAnimation, "copy-animation", "全アニメーションのコピー(&C)", "", 0, O::Document, K::Window,
          [](Doc& d) { d.CopyAnimation(*d.Scene().GetSelectedModel()); }, HasSelectedModel},
         {kCmdPasteAnimation, "paste-animation", "全アニメーションの貼り付け(&P)", "", 0, O::Document, K::Window,
@@ -166,13 +165,18 @@ std::span<const CommandInfo> CommandTable()
          [](Doc& d) { static_cast<void>(d.ShowHideModel(d.Scene().m_selectedModel)); }},
         {kCmdAddCharacter, "add-character", "ｷｬﾗｱｲﾃﾑ追加(&I)", "", 0, O::Document, K::Window,
          [](Doc& d) {
-             AddCharacter(d.Scene());
+             d.BeginSceneStep();
+             d.EndSceneStep(kAddCharacterLabel, AddCharacter(d.Scene()));
              d.SetModifiedFlag();
              d.UpdateAllViews(Change::Structure);
          }},
         {kCmdDeleteCharacter, "delete-character", "ｷｬﾗｱｲﾃﾑ削除(&D)", "", 0, O::Document, K::Window,
          [](Doc& d) {
-             DeleteCharacter(d.Scene());
+             d.BeginSceneStep();
+             std::vector<CModel> removed;
+             const bool deleted = DeleteCharacter(d.Scene(), &removed);
+             d.m_history.KeepRemoved(std::move(removed));
+             d.EndSceneStep(kDeleteCharacterLabel, deleted);
              d.SetModifiedFlag();
              d.UpdateAllViews(Change::Structure);
          }},
@@ -180,14 +184,17 @@ std::span<const CommandInfo> CommandTable()
          [](Doc& d) { d.RenameCommand(kCmdRenameCharacter); }},
         {kCmdAddAnimation, "add-animation", "ｱﾆﾒｰｼｮﾝ追加(&A)", "", 0, O::Document, K::Window,
          [](Doc& d) {
-             AddAnimation(d.Scene(), d.m_ui);
+             d.BeginSceneStep();
+             d.EndSceneStep(kAddAnimationLabel, AddAnimation(d.Scene(), d.m_ui));
              d.AnnounceAnimationChange(Change::AnimationList);
              d.SetModifiedFlag();
          }},
         {kCmdDeleteAnimation, "delete-animation", "ｱﾆﾒｰｼｮﾝ削除(&D)", "", 0, O::Document, K::Window,
          [](Doc& d) {
+             d.BeginSceneStep();
              DeleteAnimation(d.Scene(), g_currentAnimation);
              d.AfterAnimationDeleted();
+             d.EndSceneStep(kDeleteAnimationLabel, !d.Scene().m_models.empty());
              d.AnnounceAnimationChange(Change::AnimationList);
              d.SetModifiedFlag();
          }},

@@ -58,7 +58,7 @@ OpenResult ReadProjectInto(CTessaline& scene, const std::string& path, MessageSi
 // The steps every successful open ends with.
 void AfterOpen(CTessaline& scene)
 {
-    scene.ClearHistory(true);
+    g_currentFrame = 0;
     // The first animation's length, from the first model that has records for
     // it: model 0 may hold none when it was imported under another animation.
     g_lastFrame = scene.FrameCountOf(0) - 1;
@@ -159,6 +159,7 @@ bool CVantomoDoc::OnNewDocument()
     g_currentAnimation = 0;
     m_scene.ReleaseDeviceResources();
     m_scene.ResetScene();
+    m_history.Clear();
     SyncAnimationCount(m_scene);
     UpdateAllViews(Change::NewDocument);
     return true;
@@ -171,14 +172,23 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
     bool modified = m_modified;
     m_lastFailure.clear();
     const std::size_t modelsBefore = m_scene.m_models.size();
+    // A project replaces the scene and its history; an import is one more step.
+    const bool project = ExtensionOf(path) == "vtm";
+    if (!project) {
+        BeginSceneStep();
+    }
     OpenResult result;
     {
         // Reading a project cannot stop half way without losing the scene it
         // replaces only at the end; an import can, and leaves the scene as it was.
-        const bool project = ExtensionOf(path) == "vtm";
         const std::unique_ptr<Progress> progress =
             m_ui.BeginProgress(project ? kOpeningProgress : kImportingProgress, !project);
         result = OpenInto(m_scene, path, m_textureReport, m_textures, modified, progress.get());
+    }
+    if (project && result.ok && !result.cancelled) {
+        m_history.Clear();
+    } else if (!project) {
+        EndSceneStep(kAddModelLabel, result.ok && !result.cancelled);
     }
     if (result.cancelled) {
         return false;
@@ -243,10 +253,12 @@ OpenResult CVantomoDoc::ImportWithProgress(const std::string& path)
     const TextureReportScope textures(m_textureReport);
     m_lastFailure.clear();
     OpenResult result;
+    BeginSceneStep();
     {
         const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kImportingProgress, true);
         result = ImportMQO(m_scene, path, m_textureReport, &m_textures, progress.get());
     }
+    EndSceneStep(kAddModelLabel, result.ok && !result.cancelled);
     if (!result.cancelled) {
         NoteImportFailure(result);
     }
@@ -262,7 +274,7 @@ OpenResult CVantomoDoc::AddModelFromPath(const std::string& path)
         return result; // the scene, its history and the modified flag are as they were
     }
     SetModifiedFlag();
-    m_scene.ClearHistory(true);
+    g_currentFrame = 0;
     m_scene.RefreshDerived();
     ClearSelection(m_scene);
     // The views hear of the new models only once the walk includes them.

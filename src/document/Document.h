@@ -14,7 +14,9 @@
 #include "document/Change.h"
 #include "document/Commands.h"
 #include "document/KeyEdits.h"
+#include "document/StepLabels.h"
 #include "document/TextureReport.h"
+#include "document/UndoHistory.h"
 #include "document/UserInterface.h"
 #include "export/ExportResult.h"
 #include "import/LoaderMQO.h"
@@ -43,8 +45,8 @@ std::string ExtensionOf(std::string_view path);
 // ".vtm" reads the project into a fresh scene and replaces the scene's stored
 // contents only when the whole file was read (an empty file reads nothing);
 // ".mqo" (and the ".mqoz" container) imports into the selected character; any other extension reads
-// nothing. Unless reading failed, the steps after loading run: history
-// cleared, frame values from the first animation, selection cleared, tracks
+// nothing. Unless reading failed, the steps after loading run: frame 0,
+// frame values from the first animation, selection cleared, tracks
 // sized, materials and bounds derived, traversal rebuilt. A failure leaves the
 // scene and the application-wide values untouched. `modified` is set when the
 // scene changed in a way that needs saving (an import).
@@ -122,12 +124,13 @@ public:
     // character. False when the user cancelled.
     bool AddModel();
     // The same with the path given. Whatever the import's result, unless the
-    // user stopped it (then nothing changes): hint 104, modified, history
-    // cleared (frame 0), selection cleared, traversal rebuilt. Returns the
+    // user stopped it (then nothing changes): one undo step, hint 104,
+    // modified, frame 0, selection cleared, traversal rebuilt. Returns the
     // import's outcome.
     OpenResult AddModelFromPath(const std::string& path);
-    // The import alone, with its progress: the reader's outcome is kept in
-    // LastFailure unless the user stopped it. The caller does what follows.
+    // The import alone as one undo step, with its progress: the reader's
+    // outcome is kept in LastFailure unless the user stopped it. The caller
+    // does what follows.
     OpenResult ImportWithProgress(const std::string& path);
 
     // Commands by identifier (document/Commands.h), as the menus, toolbars,
@@ -161,8 +164,8 @@ public:
     OperationResult RenameMaterial(int index, const std::string& name);
     // Delete model `index` with the models hanging below it; Change::ModelAddedOrDeleted.
     OperationResult DeleteModel(int index);
-    // The current animation's last frame: the tracks sized, the history
-    // cleared; Change::AnimationList. The count in force, a negative count
+    // The current animation's last frame: the tracks sized, frame 0;
+    // Change::AnimationList. The count in force, a negative count
     // or one beyond the record budget changes nothing.
     OperationResult SetLastFrame(long long lastFrame);
     // Write the scene to `path` in the kind its extension names, with
@@ -209,7 +212,7 @@ public:
     // without a selection), and the angle in rotate mode (0 otherwise).
     std::array<float, 4> ShownValues() const;
     // The last-frame field: the animation's length (with its messages), the
-    // tracks sized and the history cleared, Change::AnimationList, modified.
+    // tracks sized, frame 0, Change::AnimationList, modified.
     // A count equal to the last frame in force, a negative count or one
     // beyond the record budget changes nothing and returns false.
     [[nodiscard]] bool ApplyLastFrameText(std::string_view text);
@@ -278,6 +281,23 @@ public:
     // tracks of `animation` of `models`, whose tracks were `before` (same
     // order), called once the edit is done.
     void RecordTracksEdit(std::string_view label, int animation, std::vector<int> models, std::vector<Track> before);
+    // A pose edit of the selected model's record at the current frame: its
+    // value now is kept by RecordPoseEdit and becomes an undo step at
+    // EndPoseEdit when the edit changed it. Nothing without a selection.
+    void RecordPoseEdit();
+    void EndPoseEdit();
+
+    // The history of the edits (document/UndoHistory.h).
+    UndoHistory& History() { return m_history; }
+    const UndoHistory& History() const { return m_history; }
+    // Undo or redo one step, then announce what it changed; false when there
+    // was nothing to take.
+    bool Undo();
+    bool Redo();
+    // A command's text as its menu item shows it in Japanese, without the
+    // access key and the shortcut; Undo and Redo name the step they would take
+    // ("元に戻す: モデルの削除").
+    std::string CommandText(int id) const;
 
     // The export options of each kind, kept for the run: the next export of a
     // kind starts from the last choices. "gltf" serves ".gltf" and ".glb".
@@ -296,7 +316,17 @@ private:
     friend std::span<const CommandInfo> CommandTable();
 
     void NoteImportFailure(const OpenResult& result);
-    void UndoRedo(bool redo);
+    // An edit of the scene's structure as one undo step: the state before is
+    // kept by BeginSceneStep; EndSceneStep keeps the step when `done`.
+    void BeginSceneStep();
+    void EndSceneStep(std::string_view label, bool done);
+    // The scene as it is now as one undo step, for an edit about to be made
+    // that cannot be refused.
+    void RecordSceneStep(std::string_view label);
+    // What an undo or redo changed, told to the views; `animationBefore` was
+    // current before it.
+    void AnnounceStep(const UndoResult& result, int animationBefore);
+
     // A frame command: the step, then Change::Navigation (which stops playback).
     void Navigate(void (*step)(CTessaline&));
     void SetTransformMode(int mode);
@@ -324,8 +354,8 @@ private:
     void MaterialColor();
     bool MaterialNameTaken(const std::string& name) const;
     void AfterAnimationDeleted();
-    // The current animation's length applied to every model's track (the
-    // history cleared), then the change announced.
+    // The current animation's length applied to every model's track
+    // (frame 0), then the change announced.
     void AnnounceAnimationChange(Change kind);
     // What a change leaves of the selected keys (UpdateAllViews).
     void FollowKeySelection(Change kind);
@@ -343,6 +373,7 @@ private:
     UserInterface& m_ui;
     TextureReport m_textureReport{m_ui};
     CTessaline m_scene;
+    UndoHistory m_history;
     std::string m_lastFailure;
     TextureLookup m_textures;
     std::string m_pathName;

@@ -6,7 +6,6 @@
 #include "animation/Pose.h"
 #include "document/Commands.h"
 #include "document/Document.h"
-#include "document/History.h"
 #include "document/KeyEditing.h"
 #include "document/PanelEditing.h"
 #include "document/Structure.h"
@@ -51,17 +50,6 @@ bool CVantomoDoc::Execute(int id)
     }
     info->execute(*this);
     return true;
-}
-
-void CVantomoDoc::UndoRedo(bool redo)
-{
-    if (redo) {
-        Redo(m_scene);
-    } else {
-        Undo(m_scene);
-    }
-    UpdateAllViews(Change::Structure);
-    SetModifiedFlag();
 }
 
 void CVantomoDoc::Navigate(void (*step)(CTessaline&))
@@ -189,12 +177,15 @@ void CVantomoDoc::PasteAnimation(CModel& model)
     if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model.m_tracks.size()) {
         Track& track = model.m_tracks[static_cast<std::size_t>(g_currentAnimation)];
         const std::size_t n = std::min(track.size(), m_scene.m_clipboard.size());
+        if (n > 0) {
+            RecordTracksEdit(kPasteAnimationLabel, g_currentAnimation,
+                             {static_cast<int>(&model - m_scene.m_models.data())}, {track});
+        }
         for (std::size_t i = 0; i < n; ++i) {
             track[i] = m_scene.m_clipboard[i];
         }
         changed = n > 0;
     }
-    m_scene.ClearHistory(false);
     // Pasted records are work to be saved.
     if (changed) {
         SetModifiedFlag();
@@ -248,11 +239,14 @@ void CVantomoDoc::CameraPreset(int id)
 
 void CVantomoDoc::KeyCommand(bool add, bool allModels)
 {
+    const std::vector<int> models = KeyModels(m_scene, allModels);
+    std::vector<Track> before = TracksOf(models);
     if (add) {
         AddKey(m_scene, allModels, g_currentFrame);
     } else {
         DeleteKey(m_scene, allModels, g_currentFrame);
     }
+    RecordTracksEdit(add ? kAddKeyLabel : kDeleteKeyLabel, g_currentAnimation, models, std::move(before));
     UpdateAllViews(Change::Keys);
     SetModifiedFlag();
 }
@@ -423,6 +417,7 @@ bool CVantomoDoc::ShowHideModel(int model)
     if (model < 0 || static_cast<std::size_t>(model) >= m_scene.m_models.size()) {
         return false;
     }
+    RecordSceneStep(kShowHideLabel);
     SetModelVisible(m_scene, model, m_scene.m_models[static_cast<std::size_t>(model)].m_visible == 0);
     UpdateAllViews(ChangeNotice(Change::Selection, model));
     SetModifiedFlag();
@@ -485,8 +480,10 @@ std::array<float, 4> CVantomoDoc::ShownValues() const
 
 void CVantomoDoc::ApplyValueFields(float x, float y, float z, std::optional<float> angle)
 {
+    RecordPoseEdit();
     // Without a typed angle (a script line of three values) the current one stays.
     ApplyPanelValues(m_scene, x, y, z, angle.value_or(GetEditAngle(m_scene)));
+    EndPoseEdit();
     SetModifiedFlag();
     UpdateAllViews(ChangeNotice(Change::Pose, m_scene.m_selectedModel));
 }
@@ -557,12 +554,11 @@ bool CVantomoDoc::DropModel(int model, int ref)
     if (!CanDropModel(model, ref)) {
         return false;
     }
-    // The drag's press selected the model; the drop is undoable on both sides.
+    // The drag's press selected the model, so an undo brings it back selected.
     m_mouseMode = MouseMode::Animation;
     SelectModel(scene, model);
-    PushUndoSelected(scene);
+    RecordSceneStep(kReparentLabel);
     ReparentModel(scene, model, ref);
-    PushUndoSelected(scene);
     UpdateAllViews(Change::ModelMoved);
     SetModifiedFlag();
     return true;
@@ -588,6 +584,7 @@ void CVantomoDoc::MaterialColor()
     }
     const std::uint32_t shown = MaterialDisplayColor(*material);
     if (const std::optional<std::uint32_t> c = m_ui.AskColor(shown)) {
+        RecordSceneStep(kMaterialColorLabel);
         material->m_color[0] = static_cast<float>(*c & 255u) / 255.0f;
         material->m_color[1] = static_cast<float>((*c >> 8) & 255u) / 255.0f;
         material->m_color[2] = static_cast<float>((*c >> 16) & 255u) / 255.0f;
@@ -622,6 +619,7 @@ bool CVantomoDoc::EditMaterial(int index)
     if (!m_ui.RunMaterialDialog(dialog)) {
         return false;
     }
+    RecordSceneStep(kEditMaterialLabel);
     material.m_color[0] = dialog.red;
     material.m_color[1] = dialog.green;
     material.m_color[2] = dialog.blue;

@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "animation/Pose.h"
-#include "document/History.h"
 #include "scene/AppValues.h"
 #include "base/Numbers.h"
 
@@ -24,7 +23,7 @@ Track* CurrentTrack(CModel& model)
 
 // The models a key operation acts on: the selected one, or all of its character.
 template <typename Action>
-void ForKeyModels(CTessaline& scene, bool all, Action action)
+void ForKeyModels(const CTessaline& scene, bool all, Action action)
 {
     if (!all) {
         action(scene.m_selectedModel);
@@ -65,6 +64,16 @@ bool ReserveCurrentTracks(CTessaline& scene, long long frames)
 
 } // namespace
 
+std::vector<int> KeyModels(const CTessaline& scene, bool all)
+{
+    std::vector<int> models;
+    if (!scene.HasSelectedModel()) {
+        return models;
+    }
+    ForKeyModels(scene, all, [&](int index) { models.push_back(index); });
+    return models;
+}
+
 void AddKey(CTessaline& scene, bool all, long long f)
 {
     if (!scene.HasSelectedModel() || f < 0 || f > g_lastFrame) {
@@ -73,7 +82,6 @@ void AddKey(CTessaline& scene, bool all, long long f)
     const int frame = static_cast<int>(f);
     const bool atCurrent = frame == g_currentFrame;
     ForKeyModels(scene, all, [&](int index) {
-        PushUndo(scene, index, frame);
         CModel& model = scene.m_models[static_cast<std::size_t>(index)];
         Track* track = CurrentTrack(model);
         if (track != nullptr && static_cast<std::size_t>(frame) < track->size()) {
@@ -93,7 +101,6 @@ void DeleteKey(CTessaline& scene, bool all, long long f)
     }
     const int frame = static_cast<int>(f);
     ForKeyModels(scene, all, [&](int index) {
-        PushUndo(scene, index, frame);
         CModel& model = scene.m_models[static_cast<std::size_t>(index)];
         Track* track = CurrentTrack(model);
         if (track != nullptr && static_cast<std::size_t>(frame) < track->size()) {
@@ -133,7 +140,7 @@ bool InsertFrames(CTessaline& scene, long long after, long long count)
                   records.begin() + static_cast<std::ptrdiff_t>(from + n), CAnimation{});
     }
     InbetweenAll(scene);
-    scene.ClearHistory(true);
+    g_currentFrame = 0;
     return true;
 }
 
@@ -171,7 +178,7 @@ bool DeleteFrames(CTessaline& scene, long long first, long long last)
     g_currentFrame = 0;
     SyncAnimationCount(scene);
     InbetweenAll(scene);
-    scene.ClearHistory(true);
+    g_currentFrame = 0;
     return true;
 }
 
@@ -190,7 +197,7 @@ SetLastFrameResult SetLastFrame(CTessaline& scene, std::string_view text, Messag
     for (CModel& model : scene.m_models) {
         model.ResetTrack(g_prevLastFrame + 1);
     }
-    scene.ClearHistory(true);
+    g_currentFrame = 0;
     return SetLastFrameResult::kSet;
 }
 

@@ -8,6 +8,7 @@
 #include "base/Numbers.h" // AtolC, which the callers of these operations use
 
 #include <string_view>
+#include <vector>
 
 #include "scene/CTessaline.h"
 #include "scene/MessageSink.h"
@@ -16,8 +17,12 @@ namespace vantomo {
 
 inline constexpr const char* kFrameOutOfRangeMessage = "フレーム番号が範囲外です！";
 
+// The models a key command acts on: the selected one, or every model of its
+// character when `all`; none without a valid selection.
+std::vector<int> KeyModels(const CTessaline& scene, bool all);
+
 // Mark frame f a key of the selected model (or of every model of the selected
-// character when `all`), recording undo entries. At another frame than the
+// character when `all`). At another frame than the
 // current one the key takes the pose shown now. Frames below 0 or beyond
 // g_lastFrame, or no valid selected model: nothing happens.
 void AddKey(CTessaline& scene, bool all, long long f);
@@ -42,7 +47,7 @@ enum class SetLastFrameResult {
 };
 
 // The last-frame field's text, read as C atol does (64-bit): size every model's
-// current track to it and clear the history (frame 0). No in-betweening.
+// current track to it; frame 0. No in-betweening.
 SetLastFrameResult SetLastFrame(CTessaline& scene, std::string_view text, MessageSink& messages);
 
 // What the control panel does when the animation list changed or another

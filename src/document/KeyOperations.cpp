@@ -8,10 +8,6 @@ namespace vantomo {
 
 namespace {
 
-constexpr const char* kMoveKeysLabel = "キーの移動";
-constexpr const char* kPasteKeysLabel = "キーの貼り付け";
-constexpr const char* kDeleteKeysLabel = "キーの削除";
-
 OperationResult Result(const char* refusal)
 {
     OperationResult result;

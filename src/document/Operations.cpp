@@ -41,7 +41,10 @@ bool InRange(const List& list, int index)
 
 OperationResult CVantomoDoc::InsertFrames(long long after, long long count)
 {
-    if (!vantomo::InsertFrames(m_scene, after, count)) {
+    BeginSceneStep();
+    const bool inserted = vantomo::InsertFrames(m_scene, after, count);
+    EndSceneStep(kInsertFramesLabel, inserted);
+    if (!inserted) {
         m_ui.ShowMessage(kFrameOutOfRangeMessage);
         return Refused(kFrameOutOfRangeMessage);
     }
@@ -52,7 +55,10 @@ OperationResult CVantomoDoc::InsertFrames(long long after, long long count)
 
 OperationResult CVantomoDoc::DeleteFrames(long long first, long long last)
 {
-    if (!vantomo::DeleteFrames(m_scene, first, last)) {
+    BeginSceneStep();
+    const bool deleted = vantomo::DeleteFrames(m_scene, first, last);
+    EndSceneStep(kDeleteFramesLabel, deleted);
+    if (!deleted) {
         m_ui.ShowMessage(kFrameOutOfRangeMessage);
         return Refused(kFrameOutOfRangeMessage);
     }
@@ -67,12 +73,16 @@ OperationResult CVantomoDoc::SetKey(bool add, bool allModels, long long frame)
         m_ui.ShowMessage(kSelectModelMessage);
         return Refused(kSelectModelMessage);
     }
+    // Every model is in-betweened afterwards, which may change tracks of any
+    // model and animation: the step keeps them all.
+    BeginSceneStep();
     if (add) {
         AddKey(m_scene, allModels, frame);
     } else {
         DeleteKey(m_scene, allModels, frame);
     }
     InbetweenAll(m_scene);
+    EndSceneStep(add ? kAddKeyLabel : kDeleteKeyLabel, true);
     UpdateAllViews(ChangeNotice(Change::Keys, m_scene.m_selectedModel));
     SetModifiedFlag();
     return Done();
@@ -85,11 +95,13 @@ OperationResult CVantomoDoc::RenameModel(int index, const std::string& name)
     }
     // The name checks act on the selection: the model is selected for them
     // and the selection put back.
+    BeginSceneStep();
     const int selected = m_scene.m_selectedModel;
     m_scene.m_selectedModel = index;
     const bool renamed = vantomo::RenameModel(m_scene, name, m_ui);
     m_scene.m_selectedModel = selected;
     m_scene.RefreshDerived();
+    EndSceneStep(kRenameLabel, renamed);
     if (!renamed) {
         return Refused(kDuplicateNameMessage);
     }
@@ -103,10 +115,12 @@ OperationResult CVantomoDoc::RenameCharacter(int index, const std::string& name)
     if (!InRange(m_scene.m_characterNames, index) || name.empty()) {
         return Refused();
     }
+    BeginSceneStep();
     const int selected = m_scene.m_selectedCharacter;
     m_scene.m_selectedCharacter = index;
     const bool renamed = vantomo::RenameCharacter(m_scene, name, m_ui);
     m_scene.m_selectedCharacter = selected;
+    EndSceneStep(kRenameLabel, renamed);
     if (!renamed) {
         return Refused(kDuplicateNameMessage);
     }
@@ -120,10 +134,12 @@ OperationResult CVantomoDoc::RenameAnimation(int index, const std::string& name)
     if (!InRange(m_scene.m_animationNames, index) || name.empty()) {
         return Refused();
     }
+    BeginSceneStep();
     const int current = g_currentAnimation;
     g_currentAnimation = index;
     const bool renamed = vantomo::RenameAnimation(m_scene, index, name, m_ui);
     g_currentAnimation = current;
+    EndSceneStep(kRenameLabel, renamed);
     if (!renamed) {
         return Refused(kDuplicateNameMessage);
     }
@@ -147,6 +163,7 @@ OperationResult CVantomoDoc::RenameMaterial(int index, const std::string& name)
         m_ui.ShowMessage(kDuplicateNameMessage);
         return Refused(kDuplicateNameMessage);
     }
+    RecordSceneStep(kRenameLabel);
     m_scene.m_materials[static_cast<std::size_t>(index)].m_name = name;
     SetModifiedFlag();
     ChangeNotice change(Change::Shading);
@@ -160,8 +177,14 @@ OperationResult CVantomoDoc::DeleteModel(int index)
     if (!InRange(m_scene.m_models, index)) {
         return Refused();
     }
+    // The model is selected first, so an undo brings it back selected.
     SelectModel(m_scene, index);
-    if (!vantomo::DeleteModel(m_scene)) {
+    BeginSceneStep();
+    std::vector<CModel> removed;
+    const bool deleted = vantomo::DeleteModel(m_scene, &removed);
+    m_history.KeepRemoved(std::move(removed));
+    EndSceneStep(kDeleteModelLabel, deleted);
+    if (!deleted) {
         return Refused();
     }
     UpdateAllViews(ChangeNotice(Change::ModelAddedOrDeleted, index));
@@ -171,12 +194,15 @@ OperationResult CVantomoDoc::DeleteModel(int index)
 
 OperationResult CVantomoDoc::SetLastFrame(long long lastFrame)
 {
-    // Setting the count in force would clear the history for nothing.
+    // Setting the count in force would make an undo step that changes nothing.
     if (lastFrame == g_lastFrame) {
         return Refused();
     }
     const std::string text = FormatInt(lastFrame);
-    if (vantomo::SetLastFrame(m_scene, text, m_ui) != SetLastFrameResult::kSet) {
+    BeginSceneStep();
+    const bool set = vantomo::SetLastFrame(m_scene, text, m_ui) == SetLastFrameResult::kSet;
+    EndSceneStep(kLastFrameLabel, set);
+    if (!set) {
         return Refused(lastFrame < 0 ? std::string() : std::string(kFrameOutOfRangeMessage));
     }
     AnnounceAnimationChange(Change::AnimationList);

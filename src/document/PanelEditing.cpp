@@ -1,7 +1,6 @@
 #include "document/PanelEditing.h"
 
 #include "animation/Pose.h"
-#include "document/History.h"
 
 namespace vantomo {
 
@@ -32,7 +31,6 @@ void ApplyScale(CTessaline& scene, float x, float y, float z)
 
 void ApplyPanelValues(CTessaline& scene, float x, float y, float z, float angle)
 {
-    PushUndoSelected(scene);
     switch (scene.m_transformMode) {
     case 0: ApplyPosition(scene, x, y, z); break;
     case 1: ApplyRotation(scene, x, y, z, angle); break;

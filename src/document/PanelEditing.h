@@ -23,8 +23,9 @@ void ApplyRotation(CTessaline& scene, float x, float y, float z, float angle);
 // selected nothing changes.
 void ApplyScale(CTessaline& scene, float x, float y, float z);
 
-// The whole field step: PushUndoSelected, then ApplyPosition, ApplyRotation
-// or ApplyScale by m_transformMode (any other mode applies nothing).
+// The whole field step: ApplyPosition, ApplyRotation or ApplyScale by
+// m_transformMode (any other mode applies nothing). The caller records the
+// undo step first.
 void ApplyPanelValues(CTessaline& scene, float x, float y, float z, float angle);
 
 } // namespace vantomo

@@ -525,6 +525,24 @@ std::string ScriptRunner::Expect(const Tokens& t)
             return "expect: no command id " + args[0];
         }
         holds = what == "enabled" ? m_doc.IsEnabled(number) : m_doc.IsChecked(number);
+    } else if (what == "menu" && argCount(2)) {
+        // The command by its id or by its script name ("undo").
+        const CommandInfo* command =
+            ExchangeInteger(args[0], number) ? FindCommand(number) : FindCommand(std::string_view(args[0]));
+        if (command == nullptr) {
+            return "expect: no command " + args[0];
+        }
+        seen = m_doc.CommandText(command->id);
+        holds = seen == args[1];
+    } else if ((what == "models" || what == "characters" || what == "animations" || what == "materials") &&
+               argCount(1) && ExchangeInteger(args[0], number)) {
+        const CTessaline& scene = m_doc.Scene();
+        const std::size_t count = what == "models"       ? scene.m_models.size()
+                                  : what == "characters" ? scene.m_characterNames.size()
+                                  : what == "animations" ? scene.m_animationNames.size()
+                                                         : scene.m_materials.size();
+        holds = count == static_cast<std::size_t>(number);
+        seen = std::to_string(count);
     } else if (what == "modified" && argCount(0)) {
         holds = m_doc.IsModified();
     } else if (what == "message" && argCount(1)) {
@@ -541,8 +559,9 @@ std::string ScriptRunner::Expect(const Tokens& t)
             m_doc.Scene().m_models[static_cast<std::size_t>(model)].FindRecord(g_currentAnimation, number);
         holds = record != nullptr && record->m_key == 1;
     } else {
-        return "expect: expected frame N, last-frame N, key MODEL FRAME, enabled ID, checked ID, modified, "
-               "message TEXT or hint N (optionally after not)";
+        return "expect: expected frame N, last-frame N, key MODEL FRAME, enabled ID, checked ID, menu ID TEXT, "
+               "models N, characters N, animations N, materials N, modified, message TEXT or hint N "
+               "(optionally after not)";
     }
     if (holds == negate) {
         std::string error = "expectation failed: ";

@@ -57,7 +57,7 @@ void SelectCharacter(CTessaline& scene, int character)
     scene.RefreshDerived();
 }
 
-bool DeleteModel(CTessaline& scene)
+bool DeleteModel(CTessaline& scene, std::vector<CModel>* removed)
 {
     if (!scene.HasSelectedModel()) {
         return false;
@@ -65,11 +65,14 @@ bool DeleteModel(CTessaline& scene)
     scene.RefreshDerived();
     const auto victim = scene.m_models.begin() + scene.m_selectedModel;
     victim->m_vertexBuffer = 0;
+    if (removed != nullptr) {
+        removed->push_back(std::move(*victim));
+    }
     scene.m_models.erase(victim);
     RemoveUnusedMaterials(scene);
     ResolveParentsByName(scene);
     ClearSelection(scene);
-    scene.ClearHistory(true);
+    g_currentFrame = 0;
     scene.ResetAnimationsIfEmpty();
     SyncAnimationCount(scene);
     scene.BuildTraversal();
@@ -99,7 +102,7 @@ bool AddCharacter(CTessaline& scene)
     return true;
 }
 
-bool DeleteCharacter(CTessaline& scene)
+bool DeleteCharacter(CTessaline& scene, std::vector<CModel>* removed)
 {
     const int s = scene.m_selectedCharacter;
     if (s < 0 || static_cast<std::size_t>(s) >= scene.m_characterNames.size()) {
@@ -117,6 +120,9 @@ bool DeleteCharacter(CTessaline& scene)
     for (CModel& model : scene.m_models) {
         if (model.m_character == s) {
             model.m_vertexBuffer = 0;
+            if (removed != nullptr) {
+                removed->push_back(std::move(model));
+            }
             continue;
         }
         if (model.m_character > s) {
@@ -128,7 +134,7 @@ bool DeleteCharacter(CTessaline& scene)
     RemoveUnusedMaterials(scene);
     ResolveParentsByName(scene);
     ClearSelection(scene);
-    scene.ClearHistory(true);
+    g_currentFrame = 0;
     // The length comes from the first model that has records for animation 0:
     // the first model left may have been imported while another animation was
     // current and hold none.
@@ -181,7 +187,7 @@ bool AddAnimation(CTessaline& scene, MessageSink& messages)
         messages.ShowMessage("フレーム番号が範囲外です！");
         return false;
     }
-    scene.ClearHistory(true);
+    g_currentFrame = 0;
     std::string name = FirstFreeName(scene.m_animationNames, "Animation_");
     if (name.empty()) {
         return false;
@@ -201,7 +207,7 @@ void DeleteAnimation(CTessaline& scene, int a)
     if (scene.m_models.empty()) {
         return;
     }
-    scene.ClearHistory(true);
+    g_currentFrame = 0;
     if (a >= 0 && static_cast<std::size_t>(a) < scene.m_animationNames.size()) {
         scene.m_animationNames.erase(scene.m_animationNames.begin() + a);
         for (CModel& model : scene.m_models) {

@@ -20,8 +20,9 @@ void ClearSelection(CTessaline& scene);
 void SelectCharacter(CTessaline& scene, int character);
 
 // Delete the selected model; its children move to the root of their character.
-// Clears the history (frame 0). False (nothing done) when no valid model is selected.
-bool DeleteModel(CTessaline& scene);
+// Frame 0 becomes current. The model goes to `removed` when given. False
+// (nothing done) when no valid model is selected.
+bool DeleteModel(CTessaline& scene, std::vector<CModel>* removed = nullptr);
 
 // Hiding clears the selection; showing selects the model. Nothing happens for
 // an index outside the list.
@@ -33,9 +34,9 @@ bool AddCharacter(CTessaline& scene);
 
 // Delete the selected character and its models, renumbering the characters
 // after it. The list never ends empty. The frame values then follow the first
-// animation's length; the history is cleared. False when the selected
-// character lies outside the list.
-bool DeleteCharacter(CTessaline& scene);
+// animation's length, frame 0. The deleted models go to `removed` when
+// given. False when the selected character lies outside the list.
+bool DeleteCharacter(CTessaline& scene, std::vector<CModel>* removed = nullptr);
 
 // Hang `model` under model `ref` (ref >= 0) or at the root of character ~ref.
 // The caller ensures ref is neither the model nor one of its descendants.
@@ -47,7 +48,7 @@ bool IsDescendantOrSelf(const CTessaline& scene, int target, int model);
 // Append "Animation_<n>" (first free n, exact comparison), make it current and
 // give every model a track of g_lastFrame + 1 rest frames. Does nothing
 // without models. Refuses with "フレーム番号が範囲外です！" when the new tracks
-// would pass the record budget. Clears the history (frame 0) once it runs.
+// would pass the record budget. Frame 0 once it runs.
 bool AddAnimation(CTessaline& scene, MessageSink& messages);
 
 // Delete animation `a` and its track in every model; the last one deleted is

@@ -1,6 +1,5 @@
 #include "document/ViewRequests.h"
 
-#include "document/History.h"
 #include "document/Structure.h"
 
 namespace vantomo {
@@ -9,7 +8,7 @@ void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests)
 {
     CTessaline& scene = doc.Scene();
     if (requests.pushUndo) {
-        PushUndoSelected(scene);
+        doc.RecordPoseEdit();
     }
     if (requests.selectModel >= 0) {
         SelectModel(scene, requests.selectModel);
@@ -21,15 +20,18 @@ void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests)
         doc.UpdateAllViews(static_cast<Change>(requests.hint));
     }
     if (requests.pushUndoAfter) {
-        PushUndoSelected(scene);
+        doc.RecordPoseEdit();
+    }
+    if (requests.releaseCapture) {
+        doc.EndPoseEdit();
     }
     if (requests.modified) {
         doc.SetModifiedFlag();
     }
-    // A drag changed a record or the camera, or a press took an undo
-    // snapshot: the panel shows the document's values of the selection (or
-    // the camera) again, never the gesture's own, and Undo is offered.
-    if (requests.panel || requests.pushUndo || requests.pushUndoAfter) {
+    // A drag changed a record or the camera, or a gesture began or ended:
+    // the panel shows the document's values of the selection (or the camera)
+    // again, never the gesture's own, and Undo is offered once there is a step.
+    if (requests.panel || requests.pushUndo || requests.pushUndoAfter || requests.releaseCapture) {
         doc.UpdateAllViews(ChangeNotice(Change::Pose, scene.m_selectedModel));
     }
 }

@@ -8,10 +8,11 @@
 
 namespace vantomo {
 
-// In order: PushUndoSelected, SelectModel, the mouse mode, UpdateAllViews with
-// the hint, the second PushUndoSelected, the modified flag, and Change::Pose
-// when the gesture changed values the control panel shows or took a snapshot. Capture and repaint
-// are left to the view.
+// In order: the pose edit begun (RecordPoseEdit), SelectModel, the mouse
+// mode, UpdateAllViews with the hint, the pose edit begun again for the new
+// selection, the pose edit ended when the last button went up, the modified
+// flag, and Change::Pose when the gesture changed values the control panel
+// shows. Capture and repaint are left to the view.
 void ApplyViewRequests(CVantomoDoc& doc, const ViewRequests& requests);
 
 } // namespace vantomo

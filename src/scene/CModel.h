@@ -71,6 +71,10 @@ public:
     // before the first paint and between an edit and the next paint.
     D3DXMATRIX m_world = D3DXMatrixIdentity();
     int m_character = 0;
+    // Tells the undo history which model is which while it holds meshes
+    // apart from their models; 0 until the history first sees the model.
+    // Not saved.
+    std::uint64_t m_historyKey = 0;
 
     // Record `frame` of the track of `animation`, or null when either lies
     // outside the tracks. Every bounded record access goes through here.

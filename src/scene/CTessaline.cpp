@@ -19,7 +19,6 @@ void CTessaline::ResetScene()
     m_materials.clear();
     m_models.clear();
     m_traversal.clear();
-    ClearHistory(false);
     ResetCamera();
     m_selectedCharacter = 0;
     m_selectedModel = kNoModel;
@@ -52,23 +51,6 @@ void CTessaline::ReleaseDeviceResources()
         material.m_d3dTexture = 0;
         material.m_image.reset();
         material.m_textureFile.clear();
-    }
-}
-
-void CTessaline::ClearHistory(bool resetFrame)
-{
-    m_undoNames.clear();
-    m_undoParents.clear();
-    m_undoFrames.clear();
-    m_undoRecords.clear();
-    m_undoAnimations.clear();
-    m_redoNames.clear();
-    m_redoParents.clear();
-    m_redoFrames.clear();
-    m_redoRecords.clear();
-    m_redoAnimations.clear();
-    if (resetFrame) {
-        g_currentFrame = 0;
     }
 }
 

@@ -60,18 +60,6 @@ public:
     int m_enableZ = 1;
     int m_enableAngle = 1;
 
-    // The undo and redo stacks, each as five parallel vectors; the last element is the top.
-    std::vector<std::string> m_undoNames;
-    std::vector<int> m_undoParents;
-    std::vector<int> m_undoFrames;
-    std::vector<CAnimation> m_undoRecords;
-    std::vector<int> m_undoAnimations;
-    std::vector<std::string> m_redoNames;
-    std::vector<int> m_redoParents;
-    std::vector<int> m_redoFrames;
-    std::vector<CAnimation> m_redoRecords;
-    std::vector<int> m_redoAnimations;
-
     int m_grabbedHandle = -1; // -1 none, 0..2 an axis handle, 3 the centre or the body
     std::uint32_t m_backgroundColor = 0x005A411Eu; // COLORREF: RGB(30, 65, 90)
     int m_transformMode = 0;                       // 0 move, 1 rotate, 2 scale
@@ -93,9 +81,6 @@ public:
 
     // Forget every device object: renderer handles and decoded images.
     void ReleaseDeviceResources();
-
-    // Empty both history stacks; with resetFrame also g_currentFrame := 0.
-    void ClearHistory(bool resetFrame);
 
     // Recompute m_parentName and m_character of every model from the parent
     // chains, after RepairParents.

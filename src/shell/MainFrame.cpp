@@ -530,6 +530,7 @@ void CMainFrame::Retranslate()
         action->setToolTip(MenuItemName(action->text()));
     }
     SetToolBarLabels();
+    RefreshUndoTexts();
     FitToolBarRows();
     m_wndToolBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ﾒｲﾝ ﾂｰﾙ ﾊﾞｰ"));
     m_wndControlBar->setWindowTitle(QCoreApplication::translate("ToolBar", "ｺﾝﾄﾛｰﾙ ﾂｰﾙ ﾊﾞｰ"));
@@ -633,6 +634,34 @@ void CMainFrame::RefreshCommandStates()
         action->setEnabled(m_doc.IsEnabled(id));
         if (action->isCheckable()) {
             action->setChecked(m_doc.IsChecked(id));
+        }
+    }
+    RefreshUndoTexts();
+}
+
+void CMainFrame::RefreshUndoTexts()
+{
+    const UndoHistory& history = m_doc.History();
+    for (const bool redo : {false, true}) {
+        const int id = redo ? kCmdRedo : kCmdUndo;
+        QAction* action = Action(id);
+        const CommandInfo* info = FindCommand(id);
+        if (action == nullptr || info == nullptr) {
+            continue;
+        }
+        const std::string& label = redo ? history.RedoLabel() : history.UndoLabel();
+        QString text;
+        if (label.empty()) {
+            text = QCoreApplication::translate("Commands", std::string(info->menuText).c_str());
+        } else {
+            const char* withStep = redo ? QT_TRANSLATE_NOOP("Commands", "繰り返す: %1(&R)\tCtrl+Y")
+                                        : QT_TRANSLATE_NOOP("Commands", "元に戻す: %1(&U)\tCtrl+Z");
+            text = QCoreApplication::translate("Commands", withStep)
+                       .arg(QCoreApplication::translate("UndoSteps", label.c_str()));
+        }
+        if (action->text() != text) {
+            action->setText(text);
+            action->setToolTip(MenuItemName(text));
         }
     }
 }

@@ -64,6 +64,8 @@ public:
     void Execute(int id);
     // Enable and check every command's action as the document says.
     void RefreshCommandStates();
+    // The Undo and Redo items name the step they would take.
+    void RefreshUndoTexts();
 
     // Files dropped on the window (local paths, in drop order).
     void DropFiles(const QStringList& paths);

@@ -117,7 +117,7 @@ TEST_F(CommandTest, CopyAndPasteBetweenModelsCopiesKeysEmptiesTheHistoryAndMarks
     ASSERT_TRUE(doc.Execute(kCmdPasteAnimation));
     EXPECT_EQ(scene.m_models[0].m_tracks[0][7].m_position, CVector(1, 2, 3));
     EXPECT_EQ(scene.m_models[0].m_tracks[0][7].m_key, 1);
-    EXPECT_TRUE(scene.m_undoNames.empty());
+    EXPECT_EQ(doc.History().UndoLabel(), kPasteAnimationLabel);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(views.hints.back(), 115);
 }
@@ -409,11 +409,11 @@ TEST_F(CommandTest, TreeClicksAndDropsThroughTheItemMethods)
     doc.SetModifiedFlag(false);
     EXPECT_FALSE(doc.DropModel(0, 2));
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_TRUE(scene.m_undoNames.empty());
+    EXPECT_FALSE(doc.History().CanUndo());
     EXPECT_TRUE(doc.DropModel(0, 1));
     EXPECT_EQ(scene.m_models[0].m_parent, 1);
     EXPECT_EQ(scene.m_models[2].m_parent, 0); // the subtree moves along
-    EXPECT_EQ(scene.m_undoNames.size(), 2u);
+    EXPECT_EQ(doc.History().UndoCount(), 1u); // one step, not one per side
 }
 
 namespace {

@@ -38,10 +38,10 @@ TEST_F(DroppedFilesTest, EveryMetasequoiaFileIsImportedInOrderKeepingHistoryAndS
     EXPECT_FALSE(doc.Scene().m_traversal.empty()) << "the new models are walked and drawn";
 
     doc.Scene().m_selectedModel = 3;
-    doc.Scene().m_undoNames.push_back("body"); // stands for an earlier edit
+    const std::size_t steps = doc.History().UndoCount();
     ASSERT_EQ(OpenDroppedFiles(doc, {Mqo()}), 1);
     EXPECT_EQ(doc.Scene().m_selectedModel, 3);
-    EXPECT_FALSE(doc.Scene().m_undoNames.empty());
+    EXPECT_EQ(doc.History().UndoCount(), steps + 1) << "each dropped file is one step";
 }
 
 TEST_F(DroppedFilesTest, AProjectOpensAfterTheSaveQuestionAndEndsTheDrop)

@@ -20,7 +20,7 @@ protected:
         DocumentTest::SetUp();
         ASSERT_TRUE(doc.AddModelFromPath(Mqo()).Complete());
         doc.SetModifiedFlag(false);
-        doc.Scene().m_undoNames.push_back("body"); // stands for an earlier edit
+        doc.History().Clear();
         ui.progressTitles.clear();
         ui.stopAfterReports = 0; // the user presses Cancel at the first report
     }
@@ -40,7 +40,7 @@ TEST_F(LongWorkTest, AStoppedImportChangesNothingAndSaysNothing)
     EXPECT_EQ(ui.progressTitles, std::vector<std::string>{kImportingProgress});
     EXPECT_EQ(doc.Scene().m_models.size(), models);
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_FALSE(doc.Scene().m_undoNames.empty()) << "the history is kept";
+    EXPECT_FALSE(doc.History().CanUndo()) << "a stopped import is no step";
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(doc.LastFailure().empty());
 

@@ -392,18 +392,15 @@ TEST_F(ProjectFileTest, EmptyAndForeignFilesRunOnlyTheStepsAfterLoading)
     RecordingView view;
     doc.AddView(&view);
     doc.Scene().m_models = {Model("kept", -1)};
-    doc.Scene().m_undoNames = {"kept"};
-    doc.Scene().m_undoParents = {-1};
-    doc.Scene().m_undoFrames = {3};
-    doc.Scene().m_undoRecords = {CAnimation{}};
-    doc.Scene().m_undoAnimations = {0};
+    doc.History().BeginScene(doc.Scene()); // stands for an earlier edit
+    doc.History().CommitScene("x");
     doc.Scene().m_selectedModel = 0;
     g_currentFrame = 5;
     g_fps = 10.0f;
 
     ASSERT_TRUE(doc.OnOpenDocument(GoldenPath("empty.vtm")));
     EXPECT_EQ(doc.Scene().m_models.size(), 1u);
-    EXPECT_TRUE(doc.Scene().m_undoNames.empty());
+    EXPECT_FALSE(doc.History().CanUndo());
     EXPECT_EQ(doc.Scene().m_selectedModel, kNoModel);
     EXPECT_EQ(g_currentFrame, 0);
     EXPECT_EQ(g_fps, 10.0f);
@@ -477,11 +474,8 @@ TEST_F(ProjectFileTest, AddModelImportsUnderTheSelectedCharacterAndRebuildsTheWa
     CVantomoDoc doc(ui);
     doc.Scene().m_characterNames.push_back("Second");
     doc.Scene().m_selectedCharacter = 1;
-    doc.Scene().m_undoNames.push_back("x");
-    doc.Scene().m_undoParents.push_back(0);
-    doc.Scene().m_undoFrames.push_back(0);
-    doc.Scene().m_undoRecords.emplace_back();
-    doc.Scene().m_undoAnimations.push_back(0);
+    doc.History().BeginScene(doc.Scene()); // stands for an earlier edit
+    doc.History().CommitScene("x");
 
     EXPECT_FALSE(doc.AddModel()); // the dialog was cancelled
     EXPECT_FALSE(doc.IsModified());
@@ -494,7 +488,8 @@ TEST_F(ProjectFileTest, AddModelImportsUnderTheSelectedCharacterAndRebuildsTheWa
     EXPECT_EQ(scene.m_models[0].m_parentName, "Second");
     EXPECT_EQ(scene.m_models[0].m_id, 6);
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_TRUE(scene.m_undoNames.empty());
+    EXPECT_EQ(doc.History().UndoCount(), 2u); // the import is one more step
+    EXPECT_EQ(doc.History().UndoLabel(), kAddModelLabel);
     EXPECT_EQ(scene.m_selectedModel, kNoModel);
     EXPECT_EQ(scene.m_selectedCharacter, 0);
     EXPECT_EQ(scene.m_traversal, (std::vector<TraversalEntry>{{kBeginCharacter, 0}, {kEnterModel, 0},

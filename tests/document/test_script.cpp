@@ -69,7 +69,7 @@ TEST_F(ScriptTest, EditsAProjectAndSavesIt)
     EXPECT_EQ(arm[40].m_position, CVector(1, 2, 3)); // the key dialog's key takes the pose shown
     EXPECT_EQ(scene.m_models[0].m_tracks[0][40].m_key, 1); // all: the whole character
     EXPECT_EQ(scene.m_models[2].m_tracks[0][40].m_key, 0);
-    EXPECT_EQ(scene.m_undoNames.size(), 4u);
+    EXPECT_EQ(doc.History().UndoCount(), 3u); // the values, and one step for each key command
 
     ResetAppValues();
     CTessaline reread;
@@ -153,7 +153,7 @@ TEST_F(ScriptTest, ClipboardAndVisibility)
     EXPECT_TRUE(WithoutTextureMessages(ui.messages).empty());
     EXPECT_EQ(doc.Scene().m_clipboard.size(), 121u);
     EXPECT_EQ(doc.Scene().m_models[0].m_visible, 1);
-    EXPECT_TRUE(doc.Scene().m_undoNames.empty()); // pasting clears the history
+    EXPECT_EQ(doc.History().UndoLabel(), kPasteAnimationLabel); // the paste is one step
 }
 
 TEST_F(ScriptTest, AnAnimationTakesItsLengthFromAModelThatHasRecords)
@@ -260,7 +260,7 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
     EXPECT_EQ(scene.m_models[0].m_tracks[0][0].m_position, CVector(10, 0, 0));
     EXPECT_EQ(scene.GetCameraRecord().m_scale, CVector(25, 25, 25));
     EXPECT_EQ(scene.GetCameraRecord().m_axis, CVector(30, 10, 0));
-    EXPECT_EQ(scene.m_undoNames.size(), 2u); // after the pick, and at the right press
+    EXPECT_EQ(doc.History().UndoCount(), 1u); // the drag; the orbit moved only the camera
     EXPECT_EQ(scene.m_models[0].m_boxVertices[1].x, scene.m_models[0].m_bounds[1].x);
     EXPECT_TRUE(doc.IsModified());
 
@@ -274,11 +274,11 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
     // A middle press only remembers where the pan starts: nothing is picked,
     // selected or snapshotted, whatever lies under it.
     ASSERT_TRUE(Run("clear-selection\n").ok);
-    const std::size_t history = doc.Scene().m_undoNames.size();
+    const std::size_t history = doc.History().UndoCount();
     const CVector camera = doc.Scene().GetCameraRecord().m_position;
     ASSERT_TRUE(Run("mouse press 320 240 middle\nmouse move 330 240 middle\nmouse release 330 240 middle\n").ok);
     EXPECT_EQ(doc.Scene().m_selectedModel, kNoModel);
-    EXPECT_EQ(doc.Scene().m_undoNames.size(), history);
+    EXPECT_EQ(doc.History().UndoCount(), history);
     EXPECT_EQ(doc.Scene().GetCameraRecord().m_position.x, camera.x + 10.0f) << "the pan starts at the press";
 }
 

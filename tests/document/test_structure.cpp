@@ -33,7 +33,6 @@ TEST_F(StructureTest, DeletingAModelMovesItsChildrenToTheRootAndRenumbersParents
     scene.m_materials[2].m_id = 12; // used by nobody
     AddTriangle(scene.m_models[1], 10);
     AddTriangle(scene.m_models[4], 11);
-    scene.m_undoNames = {"x"};
     SelectModel(scene, 1);
     g_currentFrame = 4;
 
@@ -46,7 +45,6 @@ TEST_F(StructureTest, DeletingAModelMovesItsChildrenToTheRootAndRenumbersParents
     ASSERT_EQ(scene.m_materials.size(), 1u);
     EXPECT_EQ(scene.m_materials[0].m_id, 11);
     EXPECT_EQ(scene.m_selectedModel, kNoModel);
-    EXPECT_TRUE(scene.m_undoNames.empty());
     EXPECT_EQ(g_currentFrame, 0);
     const std::vector<TraversalEntry> walk = {
         {kBeginCharacter, 0}, {kEnterModel, 0}, {kLeaveModel, 0}, {kEnterModel, 1}, {kEnterModel, 3},

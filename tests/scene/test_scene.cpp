@@ -142,7 +142,6 @@ TEST_F(SceneTest, NewSceneState)
     EXPECT_EQ(scene.m_animationNames, std::vector<std::string>{"Animation_0"});
     EXPECT_TRUE(scene.m_models.empty());
     EXPECT_TRUE(scene.m_materials.empty());
-    EXPECT_TRUE(scene.m_undoNames.empty());
     ASSERT_EQ(scene.m_camera.size(), 1u);
     EXPECT_EQ(scene.m_camera[0].m_position, CVector(0, 0, -1500));
     EXPECT_EQ(scene.m_camera[0].m_axis, CVector(20, 10, 0));
@@ -163,7 +162,6 @@ TEST_F(SceneTest, ResetSceneClearsTheSceneButKeepsEditorSettings)
     scene.m_materials.push_back(CMaterial{});
     scene.m_characterNames.push_back("Other");
     scene.m_animationNames.push_back("Walk");
-    scene.m_undoNames.push_back("x");
     scene.m_camera[0].m_position = CVector(1, 1, 1);
     scene.m_selectedModel = 0;
     scene.m_lastModelId = 99;
@@ -180,7 +178,6 @@ TEST_F(SceneTest, ResetSceneClearsTheSceneButKeepsEditorSettings)
     EXPECT_EQ(scene.m_animationNames, std::vector<std::string>{"Animation_0"});
     EXPECT_TRUE(scene.m_models.empty());
     EXPECT_TRUE(scene.m_materials.empty());
-    EXPECT_TRUE(scene.m_undoNames.empty());
     EXPECT_EQ(scene.m_camera[0].m_position, CVector(0, 0, -1500));
     EXPECT_EQ(scene.m_selectedModel, kNoModel);
     EXPECT_EQ(scene.m_lastModelId, 5);
@@ -192,20 +189,6 @@ TEST_F(SceneTest, ResetSceneClearsTheSceneButKeepsEditorSettings)
     EXPECT_EQ(scene.m_enableY, 0);
     EXPECT_EQ(scene.m_clipboard.size(), 3u);
     EXPECT_EQ(scene.m_languageName, "English");
-}
-
-TEST_F(SceneTest, ClearHistoryResetsTheFrameOnlyWhenAsked)
-{
-    CTessaline scene;
-    scene.m_redoNames.push_back("a");
-    scene.m_redoRecords.emplace_back();
-    g_currentFrame = 7;
-    scene.ClearHistory(false);
-    EXPECT_TRUE(scene.m_redoNames.empty());
-    EXPECT_TRUE(scene.m_redoRecords.empty());
-    EXPECT_EQ(g_currentFrame, 7);
-    scene.ClearHistory(true);
-    EXPECT_EQ(g_currentFrame, 0);
 }
 
 TEST_F(SceneTest, RefreshDerivedFollowsParentChainsToTheirCharacter)

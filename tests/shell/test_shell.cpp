@@ -334,14 +334,14 @@ TEST_F(ShellTest, TheFieldsFollowEveryChangeAndARefusedLastFrameChangesNothing)
     doc->SelectModelItem(0);
     doc->Execute(kCmdAddKeySelected);
     doc->SetModifiedFlag(false);
-    const std::size_t history = doc->Scene().m_undoNames.size();
+    const std::size_t history = doc->History().UndoCount();
     Enter(Panel().CurrentFrameField(), QStringLiteral("7"));
     for (const char* refused : {"-3", "99999999999"}) {
         Enter(Panel().LastFrameField(), QString::fromLatin1(refused));
         EXPECT_EQ(g_lastFrame, 60) << refused;
         EXPECT_EQ(Panel().LastFrameField()->text(), QStringLiteral("60")) << refused;
         EXPECT_EQ(g_currentFrame, 7) << refused;
-        EXPECT_EQ(doc->Scene().m_undoNames.size(), history) << refused;
+        EXPECT_EQ(doc->History().UndoCount(), history) << refused;
         EXPECT_FALSE(doc->IsModified()) << refused;
     }
 
@@ -404,14 +404,14 @@ TEST_F(ShellTest, LeavingAnUntouchedFieldChangesNothing)
     frame->show();
     doc->SelectModelItem(0);
     doc->Execute(kCmdAddKeySelected);
-    const std::size_t history = doc->Scene().m_undoNames.size();
+    const std::size_t history = doc->History().UndoCount();
     doc->SetModifiedFlag(false);
     for (QLineEdit* field : {Panel().ValueField(0), Panel().LastFrameField(), Panel().CurrentFrameField()}) {
         field->setFocus();
         QTest::keyClick(field, Qt::Key_Return);
         Panel().RateList()->setFocus();
     }
-    EXPECT_EQ(doc->Scene().m_undoNames.size(), history) << "no undo entry, no cleared history";
+    EXPECT_EQ(doc->History().UndoCount(), history) << "no undo entry, no cleared history";
     EXPECT_FALSE(doc->IsModified());
 
     // The last frame typed as it already is acts neither.
@@ -419,14 +419,14 @@ TEST_F(ShellTest, LeavingAnUntouchedFieldChangesNothing)
     last->selectAll();
     QTest::keyClicks(last, QStringLiteral("60"));
     QTest::keyClick(last, Qt::Key_Return);
-    EXPECT_EQ(doc->Scene().m_undoNames.size(), history);
+    EXPECT_EQ(doc->History().UndoCount(), history);
 
     QLineEdit* x = Panel().ValueField(0);
     x->selectAll();
     QTest::keyClicks(x, QStringLiteral("12.5"));
     QTest::keyClick(x, Qt::Key_Return);
     EXPECT_EQ(doc->Scene().GetSelectedModel()->m_tracks[0][0].m_position.x, 12.5f);
-    EXPECT_EQ(doc->Scene().m_undoNames.size(), history + 1);
+    EXPECT_EQ(doc->History().UndoCount(), history + 1);
     EXPECT_TRUE(doc->IsModified()) << "a typed value is work to save";
 }
 
@@ -611,13 +611,13 @@ TEST_F(ShellTest, TheWindowsKeysWinOverAFieldsOwnButTypingStaysTheFields)
     QTest::keyClick(field, Qt::Key_Left);
     EXPECT_EQ(field->text(), QStringLiteral("0.5"));
     QTest::keyClick(field, Qt::Key_Return);
-    const std::size_t history = doc->Scene().m_undoNames.size();
+    const std::size_t history = doc->History().UndoCount();
     // The window's keys win over the field's: Ctrl+V is the move mode, Ctrl+Z
     // undoes the scene edit just entered, Ctrl+E steps a frame.
     QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(doc->Scene().m_transformMode, 0);
     QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(doc->Scene().m_undoNames.size(), history - 1);
+    EXPECT_EQ(doc->History().UndoCount(), history - 1);
     const int frameBefore = g_currentFrame;
     QTest::keyClick(field, Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(g_currentFrame, frameBefore + 1);

@@ -319,8 +319,7 @@ void PaneTest::dropsReparentUnlessRefused()
     const int base = ModelNamed(scene, "base");
     const int top = ModelNamed(scene, "top");
     QVERIFY(h.doc.DropModel(top, base)); // top hangs below base
-    h.doc.Execute(kCmdUndo);             // the drop is undoable; the tree still shows the structure
-    scene.ClearHistory(false);
+    h.doc.History().Clear();
     h.doc.SetModifiedFlag(false);
     QWidget* viewport = h.tree->viewport();
 
@@ -341,7 +340,7 @@ void PaneTest::dropsReparentUnlessRefused()
     QCOMPARE(shape, Qt::ForbiddenCursor);
     QCOMPARE(scene.m_models[static_cast<std::size_t>(base)].m_parent, -1);
     QVERIFY(!h.doc.IsModified());
-    QVERIFY(scene.m_undoNames.empty());
+    QVERIFY(!h.doc.History().CanUndo());
 
     // With Ctrl held: refused the same way.
     drag(top, h.tree->CharacterItem(0), Qt::ControlModifier, &shape);
@@ -349,12 +348,12 @@ void PaneTest::dropsReparentUnlessRefused()
     QCOMPARE(scene.m_models[static_cast<std::size_t>(top)].m_parent, base);
     QVERIFY(!h.doc.IsModified());
 
-    // On its character: a root model of it, recorded for undo on both sides.
+    // On its character: a root model of it, one undo step.
     drag(top, h.tree->CharacterItem(0), {}, &shape);
     QCOMPARE(shape, Qt::DragMoveCursor);
     QCOMPARE(scene.m_models[static_cast<std::size_t>(top)].m_parent, -1);
     QCOMPARE(h.tree->ModelItem(top)->parent(), h.tree->CharacterItem(0));
-    QCOMPARE(scene.m_undoNames.size(), std::size_t{2});
+    QCOMPARE(h.doc.History().UndoCount(), std::size_t{1});
     QVERIFY(h.doc.IsModified());
     QCOMPARE(viewport->cursor().shape(), Qt::ArrowCursor);
 }

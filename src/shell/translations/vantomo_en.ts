@@ -75,6 +75,14 @@
         <translation>&amp;Redo	Ctrl+Y</translation>
     </message>
     <message>
+        <source>元に戻す: %1(&amp;U)	Ctrl+Z</source>
+        <translation>&amp;Undo %1	Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>繰り返す: %1(&amp;R)	Ctrl+Y</source>
+        <translation>&amp;Redo %1	Ctrl+Y</translation>
+    </message>
+    <message>
         <source>全アニメーションのコピー(&amp;C)</source>
         <translation>&amp;Copy Animation</translation>
     </message>
@@ -883,6 +891,93 @@
     <message>
         <source>選択マテリアルの名前を変更します</source>
         <translation>Rename the selected material</translation>
+    </message>
+</context>
+<context>
+    <name>UndoSteps</name>
+    <message>
+        <source>ポーズの変更</source>
+        <translation>Change Pose</translation>
+    </message>
+    <message>
+        <source>キーフレームの追加</source>
+        <translation>Add Key Frame</translation>
+    </message>
+    <message>
+        <source>キーフレームの削除</source>
+        <translation>Delete Key Frame</translation>
+    </message>
+    <message>
+        <source>キーの移動</source>
+        <translation>Move Keys</translation>
+    </message>
+    <message>
+        <source>キーの貼り付け</source>
+        <translation>Paste Keys</translation>
+    </message>
+    <message>
+        <source>キーの削除</source>
+        <translation>Delete Keys</translation>
+    </message>
+    <message>
+        <source>フレームの挿入</source>
+        <translation>Insert Frames</translation>
+    </message>
+    <message>
+        <source>フレームの削除</source>
+        <translation>Delete Frames</translation>
+    </message>
+    <message>
+        <source>最後のフレームの変更</source>
+        <translation>Change Last Frame</translation>
+    </message>
+    <message>
+        <source>アニメーションの貼り付け</source>
+        <translation>Paste Animation</translation>
+    </message>
+    <message>
+        <source>モデルの追加</source>
+        <translation>Add Model</translation>
+    </message>
+    <message>
+        <source>モデルの削除</source>
+        <translation>Delete Model</translation>
+    </message>
+    <message>
+        <source>親の変更</source>
+        <translation>Change Parent</translation>
+    </message>
+    <message>
+        <source>表示・非表示</source>
+        <translation>Show or Hide</translation>
+    </message>
+    <message>
+        <source>名前の変更</source>
+        <translation>Rename</translation>
+    </message>
+    <message>
+        <source>キャラクターの追加</source>
+        <translation>Add Character</translation>
+    </message>
+    <message>
+        <source>キャラクターの削除</source>
+        <translation>Delete Character</translation>
+    </message>
+    <message>
+        <source>アニメーションの追加</source>
+        <translation>Add Animation</translation>
+    </message>
+    <message>
+        <source>アニメーションの削除</source>
+        <translation>Delete Animation</translation>
+    </message>
+    <message>
+        <source>材質の色</source>
+        <translation>Material Color</translation>
+    </message>
+    <message>
+        <source>材質の編集</source>
+        <translation>Edit Material</translation>
     </message>
 </context>
 <context>

@@ -323,7 +323,7 @@ TEST_F(KeyEditsUndoTest, UndoRestoresTheProjectBytesOfEveryKeyEdit)
     ExpectOneUndoStep("delete", [&] { return s->doc.DeleteKeys({{2, 10}, {4, 20}}); });
     ASSERT_TRUE(s->doc.CopyKeys({{2, 10}, {2, 30}}).ok);
     ExpectOneUndoStep("paste", [&] { return s->doc.PasteKeys(25, {2, 4}); });
-    ExpectOneUndoStep("paste over keys", [&] { return s->doc.PasteKeys(10, {}); });
+    ExpectOneUndoStep("paste over keys", [&] { return s->doc.PasteKeys(30, {}); });
 }
 
 TEST_F(KeyEditsUndoTest, ARefusedEditRecordsNoUndoStep)
@@ -333,7 +333,7 @@ TEST_F(KeyEditsUndoTest, ARefusedEditRecordsNoUndoStep)
     static_cast<void>(s->doc.MoveKeys({{2, 10}}, 0));
     static_cast<void>(s->doc.DeleteKeys({{2, 0}}));
     static_cast<void>(s->doc.CopyKeys({{2, 10}}));
-    static_cast<void>(s->doc.PasteKeys(60, {}));
+    static_cast<void>(s->doc.PasteKeys(61, {})); // past the last frame
     EXPECT_FALSE(s->doc.IsEnabled(kCmdUndo));
 }
 

@@ -260,7 +260,7 @@ TEST_F(ScriptTest, MouseLinesPickDragAndZoomAsTheViewDoes)
     EXPECT_EQ(scene.m_models[0].m_tracks[0][0].m_position, CVector(10, 0, 0));
     EXPECT_EQ(scene.GetCameraRecord().m_scale, CVector(25, 25, 25));
     EXPECT_EQ(scene.GetCameraRecord().m_axis, CVector(30, 10, 0));
-    EXPECT_EQ(doc.History().UndoCount(), 1u); // the drag; the orbit moved only the camera
+    EXPECT_EQ(doc.History().UndoCount(), 2u); // the import and the drag; the orbit moved only the camera
     EXPECT_EQ(scene.m_models[0].m_boxVertices[1].x, scene.m_models[0].m_bounds[1].x);
     EXPECT_TRUE(doc.IsModified());
 

@@ -145,11 +145,10 @@ void SessionTest::buildTwoCharactersWithTheMouse()
     QCOMPARE(scene.m_models[wheel].m_parent, top);
     QCOMPARE(tree->ModelItem(wheel)->parent(), tree->ModelItem(top));
 
-    // Undo and redo, each over the drop's two entries, keep the tree in step.
+    // Undo and redo of the drop, one step each, keep the tree in step.
     frame.Execute(kCmdUndo);
-    frame.Execute(kCmdUndo);
+    QVERIFY(tree->ModelItem(wheel) != nullptr);
     QCOMPARE(tree->ModelItem(wheel)->parent(), tree->CharacterItem(1));
-    frame.Execute(kCmdRedo);
     frame.Execute(kCmdRedo);
     QCOMPARE(tree->ModelItem(wheel)->parent(), tree->ModelItem(top));
 

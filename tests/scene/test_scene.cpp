@@ -153,7 +153,7 @@ TEST_F(SceneTest, NewSceneState)
     EXPECT_FLOAT_EQ(scene.m_fieldOfView, 20.0f);
     EXPECT_EQ(g_currentFrame, 0);
     EXPECT_EQ(g_lastFrame, 60);
-    EXPECT_EQ(g_fps, 30.0f);
+    EXPECT_EQ(scene.m_fps, 30.0f);
 }
 
 TEST_F(SceneTest, ResetSceneClearsTheSceneButKeepsEditorSettings)
@@ -169,7 +169,6 @@ TEST_F(SceneTest, ResetSceneClearsTheSceneButKeepsEditorSettings)
     scene.m_lastModelId = 99;
     scene.m_transformMode = 2;
     scene.m_enableY = 0;
-    scene.m_clipboard.resize(3);
     scene.m_languageName = "English";
     g_currentFrame = 12;
     g_currentAnimation = 1;
@@ -190,7 +189,6 @@ TEST_F(SceneTest, ResetSceneClearsTheSceneButKeepsEditorSettings)
     EXPECT_EQ(g_animationCount, 2);
     EXPECT_EQ(scene.m_transformMode, 2);
     EXPECT_EQ(scene.m_enableY, 0);
-    EXPECT_EQ(scene.m_clipboard.size(), 3u);
     EXPECT_EQ(scene.m_languageName, "English");
 }
 

@@ -93,7 +93,7 @@ struct Fixture {
         ResetAppValues();
         scene = MakeScene();
         Archive ar;
-        StoreProject(*scene, 30.0f, ar);
+        StoreProject(*scene, ar);
         bytes.assign(ar.Stored().begin(), ar.Stored().end());
         SaveProjectFile(*scene, path);
     }
@@ -126,7 +126,7 @@ void BM_StoreProject(benchmark::State& state)
     Fixture& data = Data();
     for (auto _ : state) {
         Archive ar;
-        StoreProject(*data.scene, 30.0f, ar);
+        StoreProject(*data.scene, ar);
         benchmark::DoNotOptimize(ar.Stored().data());
     }
     SetBytes(state);

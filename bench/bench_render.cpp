@@ -46,6 +46,15 @@ namespace {
 constexpr int kWidth = 1280;
 constexpr int kHeight = 720;
 
+// The view every frame is drawn for.
+ViewState BenchView()
+{
+    ViewState view;
+    view.m_viewWidth = static_cast<float>(kWidth);
+    view.m_viewHeight = static_cast<float>(kHeight);
+    return view;
+}
+
 class Quiet final : public MessageSink {
 public:
     void ShowMessage(std::string_view) override {}
@@ -121,8 +130,6 @@ std::unique_ptr<CTessaline> SheetScene(int side)
     scene->BuildTraversal();
     scene->m_selectedModel = 0;
     BuildSelectionBox(scene->m_models[0]);
-    scene->m_viewWidth = kWidth;
-    scene->m_viewHeight = kHeight;
     return scene;
 }
 
@@ -147,8 +154,9 @@ void DrawFrames(benchmark::State& state, CTessaline& scene, std::span<const Onio
     renderer.RecreateTextures(scene);
     renderer.RebuildVertexBuffers(scene);
     gl.target.Bind();
+    ViewState view = BenchView();
     for (auto _ : state) {
-        if (!renderer.Render(scene, kWidth, kHeight, ghosts).ok) {
+        if (!renderer.Render(scene, view, TimePoint{}, kWidth, kHeight, ghosts).ok) {
             state.SkipWithError("render failed");
             break;
         }
@@ -201,7 +209,7 @@ void BM_Reference1M(benchmark::State& state)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 
     const D3DXMATRIX view = ViewMatrix(*scene);
-    const D3DXMATRIX viewProj = D3DXMatrixMultiply(view, ProjectionMatrix(*scene));
+    const D3DXMATRIX viewProj = D3DXMatrixMultiply(view, ProjectionMatrix(*scene, BenchView()));
     gl.target.Bind();
     glViewport(0, 0, kWidth, kHeight);
     glEnable(GL_DEPTH_TEST);
@@ -255,8 +263,6 @@ std::unique_ptr<CTessaline> Imported(const std::string& path)
         return nullptr;
     }
     InbetweenAll(*scene);
-    scene->m_viewWidth = kWidth;
-    scene->m_viewHeight = kHeight;
     return scene;
 }
 
@@ -314,8 +320,6 @@ void BM_FrameEmpty(benchmark::State& state)
 {
     static auto scene = [] {
         auto s = std::make_unique<CTessaline>();
-        s->m_viewWidth = kWidth;
-        s->m_viewHeight = kHeight;
         return s;
     }();
     DrawFrames(state, *scene);

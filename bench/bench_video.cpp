@@ -93,7 +93,7 @@ double DrawAll(Walker& w, int last)
     DibStream image;
     for (int frame = 0; frame <= last; ++frame) {
         g_currentFrame = frame;
-        if (!w.renderer->DrawFrame(w.scene, kWidth, kHeight, image).empty()) {
+        if (!w.renderer->DrawFrame(w.scene, TimePoint{g_currentAnimation, frame}, kWidth, kHeight, image).empty()) {
             return -1.0;
         }
         benchmark::DoNotOptimize(image.RowAddress(0));

@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckConsistent(scene);
 
     Archive out;
-    Check(StoreProject(scene, loaded.fps, out));
+    Check(StoreProject(scene, out));
     LoadedProject again;
     Check(LoadProject(out.Stored(), again));
     Check(again.scene->m_models.size() == scene.m_models.size());

@@ -132,8 +132,8 @@ void Playback::Play(CTessaline& scene, std::string_view rateText) { Play(scene, 
 void Playback::Play(CTessaline& scene, float rate)
 {
     InbetweenAll(scene);
-    g_fps = rate;
-    m_periodMs = TimerPeriodMs(g_fps);
+    scene.m_fps = rate;
+    m_periodMs = TimerPeriodMs(rate);
     m_elapsedMs = 0;
     m_running = true;
     g_playing = 1;
@@ -146,13 +146,16 @@ void Playback::Stop()
     g_playing = 0;
 }
 
-void Playback::SelectRate(std::string_view itemText) { SelectRate(ParseRate(itemText)); }
-
-void Playback::SelectRate(float rate)
+void Playback::SelectRate(CTessaline& scene, std::string_view itemText)
 {
-    g_fps = rate;
+    SelectRate(scene, ParseRate(itemText));
+}
+
+void Playback::SelectRate(CTessaline& scene, float rate)
+{
+    scene.m_fps = rate;
     if (g_playing == 1 && m_running) {
-        m_periodMs = TimerPeriodMs(g_fps);
+        m_periodMs = TimerPeriodMs(rate);
         m_elapsedMs = 0;
     } else {
         Stop();

@@ -40,7 +40,7 @@ int TimerPeriodMs(float fps);
 // Playback: a periodic tick that advances the frame, wrapping after the last.
 class Playback {
 public:
-    // Play: Inbetween on every model, g_fps := the rate of the text, the timer
+    // Play: Inbetween on every model, the scene's m_fps := the rate of the text, the timer
     // (re)started with its period, g_playing := 1. Play while playing restarts.
     void Play(CTessaline& scene, std::string_view rateText);
     // The same at a rate ParseRate has read.
@@ -49,8 +49,9 @@ public:
     void Stop();
     // The rate list's selection changed: while playing the new rate applies at
     // once and the timer restarts; while stopped the rate is only recorded.
-    void SelectRate(std::string_view itemText);
-    void SelectRate(float rate);
+    // The rate becomes the scene's m_fps either way.
+    void SelectRate(CTessaline& scene, std::string_view itemText);
+    void SelectRate(CTessaline& scene, float rate);
 
     bool IsRunning() const { return m_running; }
     int PeriodMs() const { return m_periodMs; }

@@ -1,6 +1,5 @@
 #include "animation/Pose.h"
 
-#include "scene/AppValues.h"
 
 namespace vantomo {
 
@@ -101,61 +100,61 @@ D3DXMATRIX BuildMotionMatrix(const CAnimation& record, float k)
     return D3DXMatrixMultiply(r, t);
 }
 
-const CAnimation* FindCurrentRecord(const CModel& model)
+const CAnimation* FindCurrentRecord(const CModel& model, const TimePoint& time)
 {
-    return model.FindRecord(g_currentAnimation, g_currentFrame);
+    return model.FindRecord(time.animation, time.frame);
 }
 
-CAnimation* FindCurrentRecord(CModel& model)
+CAnimation* FindCurrentRecord(CModel& model, const TimePoint& time)
 {
-    return model.FindRecord(g_currentAnimation, g_currentFrame);
+    return model.FindRecord(time.animation, time.frame);
 }
 
-CAnimation GetCurrentRecord(const CModel& model)
+CAnimation GetCurrentRecord(const CModel& model, const TimePoint& time)
 {
-    const CAnimation* record = FindCurrentRecord(model);
+    const CAnimation* record = FindCurrentRecord(model, time);
     return record != nullptr ? *record : kRest;
 }
 
-CVector GetCurrentPosition(const CModel& model) { return GetCurrentRecord(model).m_position; }
-CVector GetCurrentAxis(const CModel& model) { return GetCurrentRecord(model).m_axis; }
-CVector GetCurrentScale(const CModel& model) { return GetCurrentRecord(model).m_scale; }
-float GetCurrentAngle(const CModel& model) { return GetCurrentRecord(model).m_angle; }
+CVector GetCurrentPosition(const CModel& model, const TimePoint& time) { return GetCurrentRecord(model, time).m_position; }
+CVector GetCurrentAxis(const CModel& model, const TimePoint& time) { return GetCurrentRecord(model, time).m_axis; }
+CVector GetCurrentScale(const CModel& model, const TimePoint& time) { return GetCurrentRecord(model, time).m_scale; }
+float GetCurrentAngle(const CModel& model, const TimePoint& time) { return GetCurrentRecord(model, time).m_angle; }
 
-void SetCurrentPosition(CModel& model, float x, float y, float z)
+void SetCurrentPosition(CModel& model, const TimePoint& time, float x, float y, float z)
 {
-    if (CAnimation* record = FindCurrentRecord(model)) {
+    if (CAnimation* record = FindCurrentRecord(model, time)) {
         record->m_position = CVector{x, y, z};
     }
 }
 
-void SetCurrentRotation(CModel& model, float x, float y, float z, float angle)
+void SetCurrentRotation(CModel& model, const TimePoint& time, float x, float y, float z, float angle)
 {
-    if (CAnimation* record = FindCurrentRecord(model)) {
+    if (CAnimation* record = FindCurrentRecord(model, time)) {
         record->m_axis = (x == 0.0f && y == 0.0f && z == 0.0f) ? CVector{0.0f, 1.0f, 0.0f} : CVector{x, y, z};
         record->m_angle = angle;
     }
 }
 
-void SetCurrentScale(CModel& model, float x, float y, float z)
+void SetCurrentScale(CModel& model, const TimePoint& time, float x, float y, float z)
 {
-    if (CAnimation* record = FindCurrentRecord(model)) {
+    if (CAnimation* record = FindCurrentRecord(model, time)) {
         record->m_scale = CVector{x, y, z};
     }
 }
 
-CVector AddCurrentPosition(CModel& model, const CVector& delta)
+CVector AddCurrentPosition(CModel& model, const TimePoint& time, const CVector& delta)
 {
-    CAnimation* record = FindCurrentRecord(model);
+    CAnimation* record = FindCurrentRecord(model, time);
     if (record == nullptr) {
         return kRest.m_position;
     }
     return record->m_position += delta;
 }
 
-CVector AddCurrentAxis(CModel& model, const CVector& delta)
+CVector AddCurrentAxis(CModel& model, const TimePoint& time, const CVector& delta)
 {
-    CAnimation* record = FindCurrentRecord(model);
+    CAnimation* record = FindCurrentRecord(model, time);
     if (record == nullptr) {
         return kRest.m_axis;
     }
@@ -166,16 +165,16 @@ CVector AddCurrentAxis(CModel& model, const CVector& delta)
     return record->m_axis;
 }
 
-void AddCurrentAngle(CModel& model, float delta)
+void AddCurrentAngle(CModel& model, const TimePoint& time, float delta)
 {
-    if (CAnimation* record = FindCurrentRecord(model)) {
+    if (CAnimation* record = FindCurrentRecord(model, time)) {
         record->m_angle += delta;
     }
 }
 
-CVector AddCurrentScale(CModel& model, const CVector& delta)
+CVector AddCurrentScale(CModel& model, const TimePoint& time, const CVector& delta)
 {
-    CAnimation* record = FindCurrentRecord(model);
+    CAnimation* record = FindCurrentRecord(model, time);
     if (record == nullptr) {
         return kRest.m_scale;
     }
@@ -185,28 +184,28 @@ CVector AddCurrentScale(CModel& model, const CVector& delta)
     return s;
 }
 
-CVector GetEditPosition(const CTessaline& scene)
+CVector GetEditPosition(const CTessaline& scene, const TimePoint& time)
 {
     const CModel* model = scene.GetSelectedModel();
-    return model != nullptr ? GetCurrentPosition(*model) : scene.GetCameraRecord().m_position;
+    return model != nullptr ? GetCurrentPosition(*model, time) : scene.GetCameraRecord().m_position;
 }
 
-CVector GetEditAxis(const CTessaline& scene)
+CVector GetEditAxis(const CTessaline& scene, const TimePoint& time)
 {
     const CModel* model = scene.GetSelectedModel();
-    return model != nullptr ? GetCurrentAxis(*model) : scene.GetCameraRecord().m_axis;
+    return model != nullptr ? GetCurrentAxis(*model, time) : scene.GetCameraRecord().m_axis;
 }
 
-float GetEditAngle(const CTessaline& scene)
+float GetEditAngle(const CTessaline& scene, const TimePoint& time)
 {
     const CModel* model = scene.GetSelectedModel();
-    return model != nullptr ? GetCurrentAngle(*model) : 0.0f;
+    return model != nullptr ? GetCurrentAngle(*model, time) : 0.0f;
 }
 
-CVector GetEditScale(const CTessaline& scene)
+CVector GetEditScale(const CTessaline& scene, const TimePoint& time)
 {
     const CModel* model = scene.GetSelectedModel();
-    return model != nullptr ? GetCurrentScale(*model) : scene.GetCameraRecord().m_scale;
+    return model != nullptr ? GetCurrentScale(*model, time) : scene.GetCameraRecord().m_scale;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "math/D3DMath.h"
 #include "scene/CTessaline.h"
+#include "scene/TimePoint.h"
 
 namespace vantomo {
 
@@ -32,36 +33,33 @@ D3DXMATRIX BuildMotionMatrix(const CAnimation& record, float k);
 // camera with it.
 D3DXMATRIX CameraViewMatrix(const CAnimation& camera);
 
-// The record (g_currentAnimation, g_currentFrame) of a model, or null when that
-// frame or animation lies outside the model's tracks.
-const CAnimation* FindCurrentRecord(const CModel& model);
-CAnimation* FindCurrentRecord(CModel& model);
-// Copy of the current record; the rest pose when it lies outside the tracks.
-CAnimation GetCurrentRecord(const CModel& model);
-
-// Accessors of the current record. Outside the tracks a read gives the rest
+// The record at `time` of a model, or null when that frame or animation
+// lies outside the model's tracks.
+const CAnimation* FindCurrentRecord(const CModel& model, const TimePoint& time);
+CAnimation* FindCurrentRecord(CModel& model, const TimePoint& time);
+// Copy of the record at `time`; the rest pose when it lies outside the tracks.
+CAnimation GetCurrentRecord(const CModel& model, const TimePoint& time);
+// Accessors of the record at `time`. Outside the tracks a read gives the rest
 // pose and a write changes nothing.
-CVector GetCurrentPosition(const CModel& model);
-CVector GetCurrentAxis(const CModel& model);
-CVector GetCurrentScale(const CModel& model);
-float GetCurrentAngle(const CModel& model);
-void SetCurrentPosition(CModel& model, float x, float y, float z);
+CVector GetCurrentPosition(const CModel& model, const TimePoint& time);
+CVector GetCurrentAxis(const CModel& model, const TimePoint& time);
+CVector GetCurrentScale(const CModel& model, const TimePoint& time);
+float GetCurrentAngle(const CModel& model, const TimePoint& time);
+void SetCurrentPosition(CModel& model, const TimePoint& time, float x, float y, float z);
 // An axis of exactly (0, 0, 0) is stored as (0, 1, 0).
-void SetCurrentRotation(CModel& model, float x, float y, float z, float angle);
-void SetCurrentScale(CModel& model, float x, float y, float z);
-CVector AddCurrentPosition(CModel& model, const CVector& delta);
+void SetCurrentRotation(CModel& model, const TimePoint& time, float x, float y, float z, float angle);
+void SetCurrentScale(CModel& model, const TimePoint& time, float x, float y, float z);
+CVector AddCurrentPosition(CModel& model, const TimePoint& time, const CVector& delta);
 // A sum of exactly (0, 0, 0) becomes (0, 1, 0).
-CVector AddCurrentAxis(CModel& model, const CVector& delta);
-void AddCurrentAngle(CModel& model, float delta);
+CVector AddCurrentAxis(CModel& model, const TimePoint& time, const CVector& delta);
+void AddCurrentAngle(CModel& model, const TimePoint& time, float delta);
 // Every component below 0.01 (or NaN) afterwards becomes 0.01 (FloorScale).
-CVector AddCurrentScale(CModel& model, const CVector& delta);
-
-// The selected model's current values, or the camera's when no model is selected.
-CVector GetEditPosition(const CTessaline& scene);
-CVector GetEditAxis(const CTessaline& scene);
-float GetEditAngle(const CTessaline& scene);
-CVector GetEditScale(const CTessaline& scene);
-
+CVector AddCurrentScale(CModel& model, const TimePoint& time, const CVector& delta);
+// The selected model's values at `time`, or the camera's when no model is selected.
+CVector GetEditPosition(const CTessaline& scene, const TimePoint& time);
+CVector GetEditAxis(const CTessaline& scene, const TimePoint& time);
+float GetEditAngle(const CTessaline& scene, const TimePoint& time);
+CVector GetEditScale(const CTessaline& scene, const TimePoint& time);
 // World matrix of every model at (animation, frame), composed by walking
 // m_traversal with a matrix stack exactly as the renderer draws:
 //   BeginCharacter: top := I;  EnterModel: push, top := T(-p) x F x T(p) x top;

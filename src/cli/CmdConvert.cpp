@@ -12,6 +12,7 @@
 #include "cli/StderrSink.h"
 #include "cli/TerminalProgress.h"
 #include "export/ExportScene.h"
+#include "document/FrameValues.h"
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
 
@@ -77,7 +78,7 @@ int RunConvert(const Args& args)
     ExportResult result;
     {
         TerminalProgress progress("writing " + output);
-        result = ExportScene(scene, output, settings.value_or(ExportSettings{}), &progress);
+        result = ExportScene(scene, output, settings.value_or(ExportSettings{}), CurrentTime(), &progress);
     }
     if (!result.ok) {
         std::cerr << "vantomo-cli: " << output << ": " << result.message;

@@ -8,6 +8,7 @@
 #include "cli/StderrSink.h"
 #include "cli/Open.h"
 #include "cli/SceneJson.h"
+#include "document/FrameValues.h"
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
 
@@ -43,8 +44,8 @@ void PrintSummary(const CTessaline& scene, const std::vector<ImportRecord>& impo
         textured += material.m_texture.empty() ? 0 : 1;
     }
     std::cout << "characters: " << scene.m_characterNames.size() << '\n'
-              << "animations: " << scene.m_animationNames.size() << " (frames: " << g_lastFrame + 1
-              << ", fps: " << g_fps << ")\n"
+              << "animations: " << scene.m_animationNames.size() << " (frames: " << CurrentFrameValues().lastFrame + 1
+              << ", fps: " << scene.m_fps << ")\n"
               << "models: " << scene.m_models.size() << " (vertices: " << vertices
               << ", faces: " << faces << ")\n"
               << "materials: " << scene.m_materials.size() << " (textured: " << textured << ")\n"

@@ -14,6 +14,7 @@
 #include "cli/SceneRender.h"
 #include "cli/StderrSink.h"
 #include "cli/TerminalProgress.h"
+#include "document/FrameValues.h"
 #include "document/VideoExport.h"
 #include "document/Script.h"
 #include "document/Structure.h"
@@ -203,17 +204,20 @@ int RunRender(const Args& args)
     if (!OpenDocumentsInto(scene, o.files, messages, outcomes)) {
         return kExitFailure;
     }
+    // What the open left in force, or the animation asked for from its first frame.
+    const FrameValues opened = CurrentFrameValues();
+    TimePoint time = opened.Time();
+    int lastFrame = opened.lastFrame;
     if (o.animation >= 0) {
-        if (o.animation >= g_animationCount) {
+        if (o.animation >= opened.animationCount) {
             std::cerr << "vantomo-cli render: the scene has no animation " << o.animation << '\n';
             return kExitFailure;
         }
-        g_currentAnimation = o.animation;
-        g_currentFrame = 0;
-        g_lastFrame = scene.FrameCountOf(g_currentAnimation) - 1;
+        time = TimePoint{o.animation, 0};
+        lastFrame = scene.FrameCountOf(o.animation) - 1;
     }
-    if (o.firstFrame >= 0 && o.lastFrame > g_lastFrame) {
-        std::cerr << "vantomo-cli render: the animation has frames 0.." << g_lastFrame << '\n';
+    if (o.firstFrame >= 0 && o.lastFrame > lastFrame) {
+        std::cerr << "vantomo-cli render: the animation has frames 0.." << lastFrame << '\n';
         return kExitFailure;
     }
     if (!o.select.empty()) {
@@ -244,6 +248,7 @@ int RunRender(const Args& args)
         settings.firstFrame = o.firstFrame >= 0 ? o.firstFrame : 0;
         settings.lastFrame = o.firstFrame >= 0 ? o.lastFrame : -1;
         settings.fps = o.fps;
+        settings.animation = time.animation;
         settings.showSelection = !o.select.empty();
         TerminalProgress progress("encoding " + o.output);
         const OperationResult result = ExportVideo(scene, o.output, settings, *renderer, &progress);
@@ -255,12 +260,12 @@ int RunRender(const Args& args)
         return ReportIncompleteDocuments(o.files, outcomes) ? kExitFailure : kExitOk;
     }
     renderer->Upload(scene);
-    const int first = o.firstFrame >= 0 ? o.firstFrame : g_currentFrame;
-    const int last = o.firstFrame >= 0 ? o.lastFrame : g_currentFrame;
+    const int first = o.firstFrame >= 0 ? o.firstFrame : time.frame;
+    const int last = o.firstFrame >= 0 ? o.lastFrame : time.frame;
     for (int frame = first; frame <= last; ++frame) {
-        g_currentFrame = frame;
         const std::string path = o.sequence ? NumberedPath(o.output, frame) : o.output;
-        error = renderer->Draw(scene, o.width, o.height, path, OnionGhosts(scene, g_currentAnimation, frame, o.onion));
+        error = renderer->Draw(scene, TimePoint{time.animation, frame}, o.width, o.height, path,
+                               OnionGhosts(scene, time.animation, frame, o.onion));
         if (!error.empty()) {
             std::cerr << "vantomo-cli render: " << error << '\n';
             return kExitFailure;

@@ -12,6 +12,7 @@
 #include "cli/SceneJson.h"
 #include "cli/SceneRender.h"
 #include "animation/Pose.h"
+#include "document/FrameValues.h"
 #include "document/Script.h"
 #include "base/PathHelpers.h"
 #include "scene/AppValues.h"
@@ -72,8 +73,9 @@ int RunScript(const Args& args)
         InbetweenAll(scene);
         drawer->Upload(scene);
         // The onion skin as the script's own commands set it.
-        return drawer->Draw(scene, width, height, path,
-                            OnionGhosts(scene, g_currentAnimation, g_currentFrame, doc.GetOnionSkin()));
+        const TimePoint time = CurrentTime();
+        return drawer->Draw(scene, time, width, height, path,
+                            OnionGhosts(scene, time.animation, time.frame, doc.GetOnionSkin()));
     });
     // A video's frames are drawn by the same renderer.
     class LazyDrawer final : public FrameDrawer {
@@ -85,9 +87,10 @@ int RunScript(const Args& args)
             m_renderer = m_make(error);
             return m_renderer != nullptr ? m_renderer->BeginFrames(scene) : error;
         }
-        std::string DrawFrame(CTessaline& scene, int width, int height, DibStream& image) override
+        std::string DrawFrame(CTessaline& scene, const TimePoint& time, int width, int height,
+                              DibStream& image) override
         {
-            return m_renderer->DrawFrame(scene, width, height, image);
+            return m_renderer->DrawFrame(scene, time, width, height, image);
         }
 
     private:

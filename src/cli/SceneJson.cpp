@@ -1,7 +1,7 @@
 #include "cli/SceneJson.h"
 
 #include "cli/Json.h"
-#include "scene/AppValues.h"
+#include "document/FrameValues.h"
 #include "base/Cp932.h"
 
 namespace vantomo {
@@ -86,10 +86,11 @@ std::string SceneToJson(const CTessaline& scene, const std::vector<ImportRecord>
     JsonWriter json;
     json.BeginObject();
     json.Key("version").Float(scene.m_version);
-    json.Key("fps").Float(g_fps);
-    json.Key("lastFrame").Int(g_lastFrame);
-    json.Key("currentFrame").Int(g_currentFrame);
-    json.Key("currentAnimation").Int(g_currentAnimation);
+    json.Key("fps").Float(scene.m_fps);
+    const FrameValues frames = CurrentFrameValues();
+    json.Key("lastFrame").Int(frames.lastFrame);
+    json.Key("currentFrame").Int(frames.frame);
+    json.Key("currentAnimation").Int(frames.animation);
     json.Key("characters").BeginArray();
     for (const std::string& name : scene.m_characterNames) {
         Name(json, name);

@@ -12,6 +12,7 @@ struct SceneRenderer::Parts {
     std::unique_ptr<HeadlessContext> context;
     GlRenderer renderer;
     OffscreenTarget target;
+    ViewState view; // the headless view's: sized by every draw
 };
 
 SceneRenderer::SceneRenderer(std::unique_ptr<Parts> parts) : m_parts(std::move(parts)) {}
@@ -54,24 +55,25 @@ std::string SceneRenderer::BeginFrames(CTessaline& scene)
     return {};
 }
 
-std::string SceneRenderer::Draw(CTessaline& scene, int width, int height, const std::string& path,
-                                std::span<const OnionGhost> ghosts)
+std::string SceneRenderer::Draw(CTessaline& scene, const TimePoint& time, int width, int height,
+                                const std::string& path, std::span<const OnionGhost> ghosts)
 {
     DibStream image;
-    std::string error = DrawInto(scene, width, height, image, ghosts);
+    std::string error = DrawInto(scene, time, width, height, image, ghosts);
     if (error.empty() && !SavePNG(path, image)) {
         error = "cannot write " + path;
     }
     return error;
 }
 
-std::string SceneRenderer::DrawFrame(CTessaline& scene, int width, int height, DibStream& image)
+std::string SceneRenderer::DrawFrame(CTessaline& scene, const TimePoint& time, int width, int height,
+                                     DibStream& image)
 {
-    return DrawInto(scene, width, height, image, {});
+    return DrawInto(scene, time, width, height, image, {});
 }
 
-std::string SceneRenderer::DrawInto(CTessaline& scene, int width, int height, DibStream& image,
-                                    std::span<const OnionGhost> ghosts)
+std::string SceneRenderer::DrawInto(CTessaline& scene, const TimePoint& time, int width, int height,
+                                    DibStream& image, std::span<const OnionGhost> ghosts)
 {
     if (!m_parts->context->MakeCurrent()) {
         return "cannot draw: the OpenGL context cannot be made current";
@@ -85,11 +87,11 @@ std::string SceneRenderer::DrawInto(CTessaline& scene, int width, int height, Di
     if ((target.Width() != width || target.Height() != height) && !target.Create(width, height)) {
         return "cannot draw: no " + std::to_string(width) + "x" + std::to_string(height) + " picture can be made";
     }
-    if (!GlRenderer::ResizeView(scene, width, height)) {
+    if (!GlRenderer::ResizeView(m_parts->view, width, height)) {
         return "cannot draw a picture without area";
     }
     target.Bind();
-    const RenderResult drawn = m_parts->renderer.Render(scene, width, height, ghosts);
+    const RenderResult drawn = m_parts->renderer.Render(scene, m_parts->view, time, width, height, ghosts);
     if (!drawn.ok) {
         return "cannot draw: " + drawn.message;
     }

@@ -28,19 +28,20 @@ public:
     // Uploads the scene's model buffers and textures, as after an open.
     void Upload(CTessaline& scene);
 
-    // Draws the scene (uploaded before) at width x height, the view's size,
-    // with the onion skin's `ghosts` behind it, and writes the picture to
-    // `path`. "" on success, else the reason.
-    [[nodiscard]] std::string Draw(CTessaline& scene, int width, int height, const std::string& path,
-                                   std::span<const OnionGhost> ghosts = {});
+    // Draws the scene (uploaded before) posed at `time`, at width x height,
+    // the view's size, with the onion skin's `ghosts` behind it, and writes
+    // the picture to `path`. "" on success, else the reason.
+    [[nodiscard]] std::string Draw(CTessaline& scene, const TimePoint& time, int width, int height,
+                                   const std::string& path, std::span<const OnionGhost> ghosts = {});
 
     // The frames of a video: the scene is uploaded once, then each frame is
     // drawn into `image`.
     std::string BeginFrames(CTessaline& scene) override;
-    std::string DrawFrame(CTessaline& scene, int width, int height, DibStream& image) override;
+    std::string DrawFrame(CTessaline& scene, const TimePoint& time, int width, int height, DibStream& image) override;
 
 private:
-    std::string DrawInto(CTessaline& scene, int width, int height, DibStream& image, std::span<const OnionGhost> ghosts);
+    std::string DrawInto(CTessaline& scene, const TimePoint& time, int width, int height, DibStream& image,
+                         std::span<const OnionGhost> ghosts);
 
     struct Parts;
     explicit SceneRenderer(std::unique_ptr<Parts> parts);

@@ -45,7 +45,6 @@ OpenResult ReadProjectInto(CTessaline& scene, const std::string& path, MessageSi
     }
     scene.ReleaseDeviceResources();
     AdoptLoadedProject(scene, std::move(*loaded.scene));
-    g_fps = loaded.fps;
     // Relative texture names are looked up beside the project, as beside an
     // imported document: the folder it was opened from once was the working
     // folder, wherever the program itself was started.
@@ -160,6 +159,7 @@ bool CVantomoDoc::OnNewDocument()
     m_scene.ReleaseDeviceResources();
     m_scene.ResetScene();
     m_history.Clear();
+    m_view.m_grabbedHandle = -1;
     SyncAnimationCount(m_scene);
     UpdateAllViews(Change::NewDocument);
     return true;

@@ -22,6 +22,7 @@
 #include "import/LoaderMQO.h"
 #include "render/MouseMode.h"
 #include "render/OnionSkin.h"
+#include "render/ViewState.h"
 #include "scene/CTessaline.h"
 #include "scene/ProjectFile.h" // SaveProjectFile, kSaveFailedMessage
 
@@ -269,6 +270,9 @@ public:
     // only is refused without a message.
     OperationResult DeleteKeys(const KeySelection& keys);
     const CopiedKeys& GetCopiedKeys() const { return m_copiedKeys; }
+    // The records the copy-animation command kept for paste-animation; a new
+    // or opened document keeps them, so an animation can be carried across.
+    const std::vector<CAnimation>& GetAnimationClipboard() const { return m_animationClipboard; }
 
     // The keys shown selected. A change that renumbers models, animations or
     // frames clears it, and a key that stopped being one leaves it, before
@@ -310,6 +314,12 @@ public:
 
     // What a left-button drag in the 3D view manipulates.
     MouseMode m_mouseMode = MouseMode::Camera;
+
+    // The view the document frames the camera for and scripts send mouse
+    // lines to: the desktop's 3D view writes its size here; its manipulator
+    // and grabbed handle are the script's. A new document lets go of the handle.
+    ViewState& View() { return m_view; }
+    const ViewState& View() const { return m_view; }
 
 private:
     // The command records run the handlers below.
@@ -383,7 +393,9 @@ private:
     Playback m_playback;
     KeySelection m_selectedKeys;
     CopiedKeys m_copiedKeys;
+    std::vector<CAnimation> m_animationClipboard;
     OnionSkin m_onionSkin;
+    ViewState m_view;
 };
 
 } // namespace vantomo

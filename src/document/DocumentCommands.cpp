@@ -4,6 +4,7 @@
 
 #include "animation/Navigation.h"
 #include "animation/Pose.h"
+#include "document/FrameValues.h"
 #include "document/Commands.h"
 #include "document/Document.h"
 #include "document/KeyEditing.h"
@@ -165,9 +166,9 @@ ExportSettings* CVantomoDoc::ExportRecordFor(std::string_view path)
 
 void CVantomoDoc::CopyAnimation(const CModel& model)
 {
-    m_scene.m_clipboard.clear();
+    m_animationClipboard.clear();
     if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model.m_tracks.size()) {
-        m_scene.m_clipboard = model.m_tracks[static_cast<std::size_t>(g_currentAnimation)].Records();
+        m_animationClipboard = model.m_tracks[static_cast<std::size_t>(g_currentAnimation)].Records();
     }
 }
 
@@ -176,13 +177,13 @@ void CVantomoDoc::PasteAnimation(CModel& model)
     bool changed = false;
     if (g_currentAnimation >= 0 && static_cast<std::size_t>(g_currentAnimation) < model.m_tracks.size()) {
         Track& track = model.m_tracks[static_cast<std::size_t>(g_currentAnimation)];
-        const std::size_t n = std::min(track.size(), m_scene.m_clipboard.size());
+        const std::size_t n = std::min(track.size(), m_animationClipboard.size());
         if (n > 0) {
             RecordTracksEdit(kPasteAnimationLabel, g_currentAnimation,
                              {static_cast<int>(&model - m_scene.m_models.data())}, {track});
         }
         for (std::size_t i = 0; i < n; ++i) {
-            track[i] = m_scene.m_clipboard[i];
+            track[i] = m_animationClipboard[i];
         }
         changed = n > 0;
     }
@@ -384,7 +385,7 @@ void CVantomoDoc::AnnounceAnimationChange(Change kind)
 
 void CVantomoDoc::Play()
 {
-    m_playback.Play(m_scene, g_fps);
+    m_playback.Play(m_scene, m_scene.m_fps);
     UpdateAllViews(Change::Play);
 }
 
@@ -464,15 +465,15 @@ std::array<float, 4> CVantomoDoc::ShownValues() const
 {
     switch (m_scene.m_transformMode) {
     case 1: {
-        const CVector a = GetEditAxis(m_scene);
-        return {a.x, a.y, a.z, GetEditAngle(m_scene)};
+        const CVector a = GetEditAxis(m_scene, CurrentTime());
+        return {a.x, a.y, a.z, GetEditAngle(m_scene, CurrentTime())};
     }
     case 2: {
-        const CVector s = GetEditScale(m_scene);
+        const CVector s = GetEditScale(m_scene, CurrentTime());
         return {s.x, s.y, s.z, 0.0f};
     }
     default: {
-        const CVector p = GetEditPosition(m_scene);
+        const CVector p = GetEditPosition(m_scene, CurrentTime());
         return {p.x, p.y, p.z, 0.0f};
     }
     }
@@ -482,7 +483,7 @@ void CVantomoDoc::ApplyValueFields(float x, float y, float z, std::optional<floa
 {
     RecordPoseEdit();
     // Without a typed angle (a script line of three values) the current one stays.
-    ApplyPanelValues(m_scene, x, y, z, angle.value_or(GetEditAngle(m_scene)));
+    ApplyPanelValues(m_scene, x, y, z, angle.value_or(GetEditAngle(m_scene, CurrentTime())));
     EndPoseEdit();
     SetModifiedFlag();
     UpdateAllViews(ChangeNotice(Change::Pose, m_scene.m_selectedModel));
@@ -496,7 +497,7 @@ void CVantomoDoc::ApplyValueField(int field, float value)
     std::array<float, 4> values = ShownValues();
     // The angle field is the record's own angle only in rotate mode.
     if (m_scene.m_transformMode != 1) {
-        values[3] = GetEditAngle(m_scene);
+        values[3] = GetEditAngle(m_scene, CurrentTime());
     }
     values[static_cast<std::size_t>(field)] = value;
     ApplyValueFields(values[0], values[1], values[2], values[3]);
@@ -506,7 +507,7 @@ bool CVantomoDoc::ApplyLastFrameText(std::string_view text) { return SetLastFram
 
 void CVantomoDoc::ApplyRateText(std::string_view text)
 {
-    m_playback.SelectRate(text);
+    m_playback.SelectRate(m_scene, text);
     SetModifiedFlag();
     UpdateAllViews(Change::Rate);
 }

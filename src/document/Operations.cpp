@@ -6,6 +6,7 @@
 #include "animation/Pose.h"
 #include "base/Cp932.h"
 #include "base/Numbers.h"
+#include "document/FrameValues.h"
 #include "document/Document.h"
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
@@ -217,7 +218,7 @@ ExportResult CVantomoDoc::Export(const std::string& path, const ExportSettings& 
     ExportResult result;
     {
         const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kExportingProgress, true);
-        result = ExportScene(m_scene, path, settings, progress.get());
+        result = ExportScene(m_scene, path, settings, CurrentTime(), progress.get());
     }
     // An export the user stopped left any old file as it was; nothing to say.
     if (!result.ok && !result.cancelled) {

@@ -1,13 +1,14 @@
 #include "document/PanelEditing.h"
 
 #include "animation/Pose.h"
+#include "document/FrameValues.h"
 
 namespace vantomo {
 
 void ApplyPosition(CTessaline& scene, float x, float y, float z)
 {
     if (CModel* model = scene.GetSelectedModel()) {
-        SetCurrentPosition(*model, x, y, z);
+        SetCurrentPosition(*model, CurrentTime(), x, y, z);
         return;
     }
     scene.GetCameraRecord().m_position = CVector{x, y, z};
@@ -16,7 +17,7 @@ void ApplyPosition(CTessaline& scene, float x, float y, float z)
 void ApplyRotation(CTessaline& scene, float x, float y, float z, float angle)
 {
     if (CModel* model = scene.GetSelectedModel()) {
-        SetCurrentRotation(*model, x, y, z, angle);
+        SetCurrentRotation(*model, CurrentTime(), x, y, z, angle);
         return;
     }
     scene.GetCameraRecord().m_axis = CVector{x, y, z};
@@ -25,7 +26,7 @@ void ApplyRotation(CTessaline& scene, float x, float y, float z, float angle)
 void ApplyScale(CTessaline& scene, float x, float y, float z)
 {
     if (CModel* model = scene.GetSelectedModel()) {
-        SetCurrentScale(*model, x, y, z);
+        SetCurrentScale(*model, CurrentTime(), x, y, z);
     }
 }
 

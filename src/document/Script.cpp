@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "document/Commands.h"
+#include "document/FrameValues.h"
 #include "document/KeyEditing.h"
 #include "document/Structure.h"
 #include "document/VideoExport.h"
@@ -778,8 +779,8 @@ std::string ScriptRunner::ViewSize(const Tokens& t)
     }
     // As a size event: a view without area changes nothing.
     if (width > 0 && height > 0) {
-        m_doc.Scene().m_viewWidth = static_cast<float>(width);
-        m_doc.Scene().m_viewHeight = static_cast<float>(height);
+        m_doc.View().m_viewWidth = static_cast<float>(width);
+        m_doc.View().m_viewHeight = static_cast<float>(height);
     }
     return {};
 }
@@ -791,8 +792,10 @@ std::string ScriptRunner::Mouse(const Tokens& t)
     if (!ExchangeInteger(t[2], input.x) || !ExchangeInteger(t[3], input.y)) {
         return "mouse: expected X Y in pixels";
     }
-    input.viewWidth = scene.m_viewWidth;
-    input.viewHeight = scene.m_viewHeight;
+    ViewState& view = m_doc.View();
+    const TimePoint time = CurrentTime();
+    input.viewWidth = view.m_viewWidth;
+    input.viewHeight = view.m_viewHeight;
     bool right = false;
     for (std::size_t i = 4; i < t.size(); ++i) {
         if (t[i] == "left" || t[i] == "right") {
@@ -813,10 +816,10 @@ std::string ScriptRunner::Mouse(const Tokens& t)
     if (t[1] == "press") {
         // A view paints after every change, so what is under the mouse is
         // what the scene shows now.
-        RecordDrawnManipulator(scene);
-        requests = right ? RightButtonDown(m_mouse, input) : LeftButtonDown(scene, m_mouse, input);
+        RecordDrawnManipulator(scene, view, time);
+        requests = right ? RightButtonDown(m_mouse, input) : LeftButtonDown(scene, view, time, m_mouse, input);
     } else if (t[1] == "move") {
-        requests = MouseMove(scene, m_mouse, input, m_doc.m_mouseMode);
+        requests = MouseMove(scene, view, time, m_mouse, input, m_doc.m_mouseMode);
     } else if (t[1] == "release") {
         requests = right ? RightButtonUp(m_mouse) : LeftButtonUp(m_mouse);
     } else {
@@ -832,7 +835,7 @@ std::string ScriptRunner::Wheel(const Tokens& t)
     if (!ExchangeInteger(t[1], input.wheelDelta)) {
         return "wheel: expected the wheel distance (120 per notch)";
     }
-    ApplyViewRequests(m_doc, MouseWheel(m_doc.Scene(), input));
+    ApplyViewRequests(m_doc, MouseWheel(m_doc.Scene(), CurrentTime(), input));
     return {};
 }
 

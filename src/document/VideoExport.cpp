@@ -14,14 +14,14 @@ namespace vantomo {
 
 namespace {
 
-// The frame values, the selection and the view size the export moves, put
+// The frame values and the selection the export moves, put
 // back however it ends, with the in-betweening of the animation that is
 // current again.
 class FrameValuesKeeper {
 public:
     explicit FrameValuesKeeper(CTessaline& scene)
         : m_scene(scene), m_animation(g_currentAnimation), m_frame(g_currentFrame), m_last(g_lastFrame),
-          m_viewWidth(scene.m_viewWidth), m_viewHeight(scene.m_viewHeight), m_selectedModel(scene.m_selectedModel)
+          m_selectedModel(scene.m_selectedModel)
     {
     }
     ~FrameValuesKeeper()
@@ -30,8 +30,6 @@ public:
         g_currentAnimation = m_animation;
         g_currentFrame = m_frame;
         g_lastFrame = m_last;
-        m_scene.m_viewWidth = m_viewWidth;
-        m_scene.m_viewHeight = m_viewHeight;
         m_scene.m_selectedModel = m_selectedModel;
         if (otherAnimation) {
             InbetweenAll(m_scene);
@@ -45,8 +43,6 @@ private:
     int m_animation;
     int m_frame;
     int m_last;
-    float m_viewWidth;
-    float m_viewHeight;
     int m_selectedModel;
 };
 
@@ -133,7 +129,7 @@ VideoDialog InitialVideoDialog(const CTessaline& scene)
     dialog.settings.animation = g_currentAnimation;
     dialog.settings.firstFrame = 0;
     dialog.settings.lastFrame = g_lastFrame;
-    dialog.settings.fps = g_fps;
+    dialog.settings.fps = scene.m_fps;
     for (int i = 0; i < g_animationCount && static_cast<std::size_t>(i) < scene.m_animationNames.size(); ++i) {
         dialog.animationNames.push_back(scene.m_animationNames[static_cast<std::size_t>(i)]);
         dialog.frameCounts.push_back(scene.FrameCountOf(i));
@@ -158,7 +154,7 @@ OperationResult ExportVideo(CTessaline& scene, const std::string& path, const Vi
     if (first < 0 || last < first || last > lastOfAnimation) {
         return Failure("the animation has frames 0.." + std::to_string(lastOfAnimation));
     }
-    const double fps = settings.fps > 0.0 ? settings.fps : static_cast<double>(g_fps);
+    const double fps = settings.fps > 0.0 ? settings.fps : static_cast<double>(scene.m_fps);
     std::string error;
     const std::unique_ptr<VideoEncoder> encoder =
         VideoEncoder::Open(path, *format, settings.width, settings.height, fps, error);
@@ -191,7 +187,7 @@ OperationResult ExportVideo(CTessaline& scene, const std::string& path, const Vi
         const int step = encoder->FrameStep(pass, frames);
         for (int frame = first; frame <= last; frame += step) {
             g_currentFrame = frame;
-            error = drawer.DrawFrame(scene, settings.width, settings.height, image);
+            error = drawer.DrawFrame(scene, TimePoint{animation, frame}, settings.width, settings.height, image);
             if (error.empty() &&
                 (image.BitCount() != 24 || image.Width() != settings.width || image.AbsHeight() != settings.height)) {
                 error = "the frame was drawn at another size";

@@ -11,6 +11,7 @@
 #include "base/Progress.h"
 #include "scene/CTessaline.h"
 #include "scene/OperationResult.h"
+#include "scene/TimePoint.h"
 
 namespace vantomo {
 
@@ -31,9 +32,11 @@ public:
     // Before the first frame of an export: make ready to draw `scene` (its
     // models and textures as they stand). "" or the reason.
     virtual std::string BeginFrames(CTessaline& scene) = 0;
-    // Draws `scene` at the current frame, width x height pixels, into `image`
-    // (made 24-bit at that size, or reused when it is). "" or the reason.
-    virtual std::string DrawFrame(CTessaline& scene, int width, int height, DibStream& image) = 0;
+    // Draws `scene` posed at `time`, width x height pixels, into `image`
+    // (made 24-bit at that size, or reused when it is), as a view of that
+    // size of its own would: no view on screen changes. "" or the reason.
+    virtual std::string DrawFrame(CTessaline& scene, const TimePoint& time, int width, int height,
+                                  DibStream& image) = 0;
     // After the last frame, or when the export gave up after BeginFrames.
     virtual void EndFrames() {}
 };
@@ -69,7 +72,7 @@ VideoDialog InitialVideoDialog(const CTessaline& scene);
 
 // Draws frames first..last of the animation at the settings' size and rate
 // into `path`, whose extension chooses the format; the document's frame
-// values, selection, in-betweening and view size are as they were afterwards. The
+// values, selection and in-betweening are as they were afterwards. The
 // frames drawn are counted to `progress` (a GIF's palette pass draws some of
 // them before all are drawn for the file); when the user
 // stops, the result is cancelled. A failed or stopped export leaves no file

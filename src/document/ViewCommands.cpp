@@ -1,6 +1,7 @@
 // The document's viewing commands: framing the models and the onion skin's
 // setting. Both change only how the scene is looked at.
 #include "document/Document.h"
+#include "document/FrameValues.h"
 #include "render/Framing.h"
 #include "scene/AppValues.h"
 
@@ -9,7 +10,7 @@ namespace vantomo {
 bool CVantomoDoc::FrameCameraOn(int onlyModel)
 {
     const std::vector<D3DXVECTOR3> corners = ShownBoxCorners(m_scene, g_currentAnimation, g_currentFrame, onlyModel);
-    return FrameCamera(m_scene, corners, m_scene.GetCameraRecord());
+    return FrameCamera(m_scene, m_view, corners, m_scene.GetCameraRecord());
 }
 
 bool CVantomoDoc::FrameModels(bool selectedOnly)

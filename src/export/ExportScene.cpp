@@ -15,7 +15,7 @@ bool IsExportPath(std::string_view path)
 }
 
 ExportResult ExportScene(CTessaline& scene, const std::string& path, const ExportSettings& settings,
-                         Progress* progress)
+                         const TimePoint& time, Progress* progress)
 {
     const std::string extension = LowerAscii(GetPathExtension(path));
     if (extension == "vtm") {
@@ -42,6 +42,7 @@ ExportResult ExportScene(CTessaline& scene, const std::string& path, const Expor
     GltfExportOptions options; // the glTF record's choice is its scale
     options.scale = settings.scale;
     options.binary = extension == "glb";
+    options.pose = time;
     return ExportGltf(scene, path, options, progress);
 }
 

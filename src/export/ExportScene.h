@@ -12,6 +12,7 @@
 #include "export/ExportResult.h"
 #include "export/ExportSettings.h"
 #include "scene/CTessaline.h"
+#include "scene/TimePoint.h"
 
 namespace vantomo {
 
@@ -24,7 +25,8 @@ bool IsExportPath(std::string_view path);
 // Another extension writes nothing and fails. The writer reports to
 // `progress` when given; an export (not a project save) stops when the user
 // asks, with a cancelled result and any old file at the path intact.
+// `time` is the moment whose pose a kind with a static pose (glTF) writes.
 ExportResult ExportScene(CTessaline& scene, const std::string& path, const ExportSettings& settings,
-                         Progress* progress = nullptr);
+                         const TimePoint& time, Progress* progress = nullptr);
 
 } // namespace vantomo

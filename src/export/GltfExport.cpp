@@ -30,7 +30,6 @@
 #include "imaging/Codecs.h"
 #include "imaging/DibStream.h"
 #include "base/PathHelpers.h"
-#include "scene/AppValues.h"
 #include "scene/Normals.h"
 #include "base/Cp932.h"
 #include "base/Numbers.h"
@@ -498,7 +497,7 @@ bool GltfWriter::PlanNodes()
             const std::string name = Cp932ToUtf8(model.m_name);
             const std::string index = std::to_string(entry.model);
 
-            const CAnimation record = m_scene.GetRecord(entry.model, g_currentAnimation, g_currentFrame);
+            const CAnimation record = m_scene.GetRecord(entry.model, m_options.pose.animation, m_options.pose.frame);
             const float s = m_options.scale;
             const CVector& p = model.m_pivot;
             if (!Finite(p)) {
@@ -724,7 +723,7 @@ bool GltfWriter::PlanAnimations()
     if (m_models.empty()) {
         return true;
     }
-    const double fps = g_fps;
+    const double fps = m_scene.m_fps;
     if (!std::isfinite(fps) || !(fps > 0.0)) {
         m_error = "フレームレートが正しくないため、glTFに書き出せません。";
         return false;
@@ -839,7 +838,7 @@ std::string GltfWriter::BuildJson()
     json.Key("asset").BeginObject();
     json.Key("version").String("2.0");
     json.Key("generator").String("Vantomo");
-    json.Key("extras").BeginObject().Key("fps").Number(static_cast<double>(g_fps)).EndObject();
+    json.Key("extras").BeginObject().Key("fps").Number(static_cast<double>(m_scene.m_fps)).EndObject();
     json.EndObject();
 
     json.Key("scene").Integer(0);

@@ -20,6 +20,7 @@
 #include "base/Progress.h"
 #include "export/ExportResult.h"
 #include "scene/CTessaline.h"
+#include "scene/TimePoint.h"
 
 namespace vantomo {
 
@@ -30,6 +31,9 @@ struct GltfExportOptions {
     // true: one .glb file with the buffer and the textures inside;
     // false: .gltf JSON with "<title>.bin" and the PNG textures beside it.
     bool binary = false;
+    // The moment whose records give the pose nodes their static transforms,
+    // what a viewer shows before it plays an animation.
+    TimePoint pose;
 };
 
 // Writes the scene to `path` (a file-system path, UTF-8). The caller runs the

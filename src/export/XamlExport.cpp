@@ -12,7 +12,6 @@
 #include "export/XamlNames.h"
 #include "export/XamlTextures.h"
 #include "math/D3DMath.h"
-#include "scene/AppValues.h"
 #include "scene/Normals.h"
 
 namespace vantomo {
@@ -302,7 +301,7 @@ void WriteStoryboards(TextOutput& out, const CTessaline& scene, const XamlNameSe
             out.Append("Forever");
         } else {
             const int frames = scene.FrameCountOf(static_cast<int>(a));
-            out.Append(XamlTimeSpan(static_cast<float>(frames - 1) / g_fps));
+            out.Append(XamlTimeSpan(static_cast<float>(frames - 1) / scene.m_fps));
         }
         out.Append("\" FillBehavior=\"HoldEnd\" BeginTime=\"0:0:0\" x:Key=\"Animation_");
         out.Append(names.title);
@@ -312,7 +311,7 @@ void WriteStoryboards(TextOutput& out, const CTessaline& scene, const XamlNameSe
         for (std::size_t m = 0; m < scene.m_models.size(); ++m) {
             const CModel& model = scene.m_models[m];
             if (written[m] && a < model.m_tracks.size()) {
-                WriteXamlStoryboard(out, names, m, model.m_tracks[a], scale);
+                WriteXamlStoryboard(out, names, m, model.m_tracks[a], scale, scene.m_fps);
                 out.Advance(model.m_tracks[a].size());
             }
         }
@@ -527,7 +526,7 @@ void WriteXamlMeshes(TextOutput& out, const CTessaline& scene, std::size_t model
 }
 
 void WriteXamlStoryboard(TextOutput& out, const XamlNameSet& names, std::size_t model, const Track& track,
-                         float scale)
+                         float scale, float fps)
 {
     struct Channel {
         const char* property;
@@ -547,7 +546,7 @@ void WriteXamlStoryboard(TextOutput& out, const XamlNameSet& names, std::size_t 
         {"[3].(TranslateTransform3D.OffsetZ)", [](const CAnimation& r) { return r.m_position.z; }, 0.0f, false, true},
     };
     const std::size_t n = track.size();
-    const std::string duration = XamlTimeSpan(static_cast<float>(static_cast<long long>(n) - 1) / g_fps);
+    const std::string duration = XamlTimeSpan(static_cast<float>(static_cast<long long>(n) - 1) / fps);
     for (const Channel& channel : kChannels) {
         bool moves = false;
         for (const CAnimation& record : track) {
@@ -577,7 +576,7 @@ void WriteXamlStoryboard(TextOutput& out, const XamlNameSet& names, std::size_t 
             if (record.m_key == 0) {
                 continue;
             }
-            const std::string time = XamlTimeSpan(static_cast<float>(j) / g_fps);
+            const std::string time = XamlTimeSpan(static_cast<float>(j) / fps);
             if (channel.rotation) {
                 out.Append("\t\t\t\t<LinearRotation3DKeyFrame KeyTime=\"");
                 out.Append(time);

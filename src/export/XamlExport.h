@@ -29,7 +29,7 @@ inline constexpr const char* kXamlExportFailedMessage = "XAMLファイルへの�
 // 0 writes the storyboards (when there is a model); `writeUV` writes texture
 // coordinates of materials whose image was written; `writeNormals` vertex
 // normals (facing the front of the reversed triangles); `scale` multiplies
-// every coordinate, the camera position's too. Times use g_fps. A material
+// every coordinate, the camera position's too. Times use the scene's m_fps. A material
 // whose image was not written gets its colour brush and its texture name is
 // listed in skippedTextures. Failure: only when the document could not be
 // written (any old file stays); texture files already written stay too.
@@ -53,9 +53,9 @@ void WriteXamlMeshes(TextOutput& out, const CTessaline& scene, std::size_t model
 
 // The key-frame animations of one model for one track: per channel (scale x,
 // y, z, rotation, offset x, y, z) whose keys leave the rest value, one key
-// frame per key record.
+// frame per key record, frame j at j / fps seconds.
 void WriteXamlStoryboard(TextOutput& out, const XamlNameSet& names, std::size_t model, const Track& track,
-                         float scale);
+                         float scale, float fps);
 
 // A time in seconds as a WPF TimeSpan. Below one day "h:m:s" with the
 // seconds in "%f" (computed as it always was: h = t / 3600 truncated, m from

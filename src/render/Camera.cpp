@@ -14,10 +14,10 @@ D3DXMATRIX ViewMatrix(const CTessaline& scene)
     return CameraViewMatrix(scene.GetCameraRecord());
 }
 
-D3DXMATRIX ProjectionMatrix(const CTessaline& scene)
+D3DXMATRIX ProjectionMatrix(const CTessaline& scene, const ViewState& view)
 {
     return D3DXMatrixPerspectiveFovRH(DegreesToRadians(scene.m_fieldOfView),
-                                      scene.m_viewWidth / scene.m_viewHeight, 100.0f, 10000.0f);
+                                      view.m_viewWidth / view.m_viewHeight, 100.0f, 10000.0f);
 }
 
 namespace {
@@ -104,41 +104,41 @@ CVector OrbitCamera(CTessaline& scene, const CVector& v)
     return scene.GetCameraRecord().m_axis;
 }
 
-CVector MoveSelection(CTessaline& scene, const CVector& v)
+CVector MoveSelection(CTessaline& scene, const TimePoint& time, const CVector& v)
 {
     if (CModel* model = scene.GetSelectedModel()) {
-        return AddCurrentPosition(*model, v);
+        return AddCurrentPosition(*model, time, v);
     }
     return PanCamera(scene, v);
 }
 
-CVector TurnSelection(CTessaline& scene, const CVector& v)
+CVector TurnSelection(CTessaline& scene, const TimePoint& time, const CVector& v)
 {
     if (CModel* model = scene.GetSelectedModel()) {
-        return AddCurrentAxis(*model, v);
+        return AddCurrentAxis(*model, time, v);
     }
     CVector& angles = scene.GetCameraRecord().m_axis;
     angles += v;
     return angles;
 }
 
-float TurnSelectionAngle(CTessaline& scene, float w)
+float TurnSelectionAngle(CTessaline& scene, const TimePoint& time, float w)
 {
     CModel* model = scene.GetSelectedModel();
     if (model == nullptr) {
         return 0.0f;
     }
-    AddCurrentAngle(*model, w);
-    return GetCurrentAngle(*model);
+    AddCurrentAngle(*model, time, w);
+    return GetCurrentAngle(*model, time);
 }
 
-CVector ScaleSelection(CTessaline& scene, const CVector& v)
+CVector ScaleSelection(CTessaline& scene, const TimePoint& time, const CVector& v)
 {
     CModel* model = scene.GetSelectedModel();
     if (model == nullptr) {
         return CVector{0.0f, 0.0f, 0.0f};
     }
-    return AddCurrentScale(*model, v);
+    return AddCurrentScale(*model, time, v);
 }
 
 } // namespace vantomo

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "math/D3DMath.h"
+#include "render/ViewState.h"
 #include "scene/CTessaline.h"
+#include "scene/TimePoint.h"
 
 namespace vantomo {
 
@@ -14,9 +16,9 @@ namespace vantomo {
 D3DXMATRIX ViewMatrix(const CTessaline& scene);
 
 // The projection: right-handed perspective with a vertical field of view of
-// m_fieldOfView degrees, aspect m_viewWidth / m_viewHeight, clip planes 100
+// m_fieldOfView degrees, aspect of the view's m_viewWidth / m_viewHeight, clip planes 100
 // and 10000. A view without area gives a non-finite matrix; picking refuses it.
-D3DXMATRIX ProjectionMatrix(const CTessaline& scene);
+D3DXMATRIX ProjectionMatrix(const CTessaline& scene, const ViewState& view);
 
 // One camera angle brought into [-360, 360] exactly as repeatedly adding or
 // subtracting 360 in single precision would leave it (so -360 and 360 stay,
@@ -35,19 +37,19 @@ CVector PanCamera(CTessaline& scene, const CVector& v);
 // Camera m_axis += v, then WrapCameraAngles. Returns the new angles.
 CVector OrbitCamera(CTessaline& scene, const CVector& v);
 
-// The edits of a drag. Each acts on the selected model's record
-// (g_currentAnimation, g_currentFrame); a record outside the tracks is left
-// alone and the rest pose's value is returned.
+// The edits of a drag. Each acts on the selected model's record at `time`;
+// a record outside the tracks is left alone and the rest pose's value is
+// returned.
 //
 // Position += v; with no model selected the camera's position. Returns the new value.
-CVector MoveSelection(CTessaline& scene, const CVector& v);
+CVector MoveSelection(CTessaline& scene, const TimePoint& time, const CVector& v);
 // Axis += v, an exact (0, 0, 0) becoming (0, 1, 0); with no model selected
 // the camera's angles, unwrapped. Returns the new value.
-CVector TurnSelection(CTessaline& scene, const CVector& v);
+CVector TurnSelection(CTessaline& scene, const TimePoint& time, const CVector& v);
 // Angle += w; returns it. With no model selected nothing changes and 0 is returned.
-float TurnSelectionAngle(CTessaline& scene, float w);
+float TurnSelectionAngle(CTessaline& scene, const TimePoint& time, float w);
 // Scale += v, then FloorScale; returns it. With no model selected nothing
 // changes and (0, 0, 0) is returned.
-CVector ScaleSelection(CTessaline& scene, const CVector& v);
+CVector ScaleSelection(CTessaline& scene, const TimePoint& time, const CVector& v);
 
 } // namespace vantomo

@@ -63,13 +63,14 @@ std::vector<D3DXVECTOR3> ShownBoxCorners(const CTessaline& scene, int animation,
     return corners;
 }
 
-bool FrameCamera(const CTessaline& scene, std::span<const D3DXVECTOR3> points, CAnimation& camera)
+bool FrameCamera(const CTessaline& scene, const ViewState& view, std::span<const D3DXVECTOR3> points,
+                 CAnimation& camera)
 {
     if (points.empty() || scene.m_camera.empty()) {
         return false;
     }
     const CAnimation& current = scene.GetCameraRecord();
-    const double aspect = static_cast<double>(scene.m_viewWidth / scene.m_viewHeight);
+    const double aspect = static_cast<double>(view.m_viewWidth / view.m_viewHeight);
     const double halfFov = static_cast<double>(DegreesToRadians(scene.m_fieldOfView)) / 2.0;
     if (!std::isfinite(aspect) || aspect <= 0.0 || !(halfFov > 0.0 && halfFov < 1.5707963267948966)) {
         return false;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "math/D3DMath.h"
+#include "render/ViewState.h"
 #include "scene/CTessaline.h"
 
 namespace vantomo {
@@ -29,10 +30,11 @@ std::vector<D3DXVECTOR3> ShownBoxCorners(const CTessaline& scene, int animation,
 // along the tighter of its width and height, centred on the other. Only the
 // position changes while everything then lies between the clipping planes
 // (100 and 10000 units from the eye, with a margin); otherwise the zoom
-// (m_scale) is changed by one factor so that it does. The view's size
-// (m_viewWidth, m_viewHeight) and field of view are the ones drawn with.
+// (m_scale) is changed by one factor so that it does. The size of `view`
+// (m_viewWidth, m_viewHeight) and the field of view are the ones drawn with.
 // False, with `camera` untouched, when there is no point, no camera or no
 // view, or a value is not finite.
-[[nodiscard]] bool FrameCamera(const CTessaline& scene, std::span<const D3DXVECTOR3> points, CAnimation& camera);
+[[nodiscard]] bool FrameCamera(const CTessaline& scene, const ViewState& view, std::span<const D3DXVECTOR3> points,
+                               CAnimation& camera);
 
 } // namespace vantomo

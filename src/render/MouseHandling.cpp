@@ -13,10 +13,10 @@ PanelValues Shown(const CVector& v, float angle = 0.0f) { return {v, angle}; }
 
 // The drag of mode 2: the grabbed handle and the transform mode choose what
 // the motion changes; disabled components are dropped.
-void Edit(CTessaline& scene, float dx, float dy, ViewRequests& out)
+void Edit(CTessaline& scene, const ViewState& view, const TimePoint& time, float dx, float dy, ViewRequests& out)
 {
     const float d = dx - dy;
-    const int h = scene.m_grabbedHandle;
+    const int h = view.m_grabbedHandle;
     const int mode = scene.m_transformMode;
     if (mode < 0 || mode > 2) {
         return;
@@ -61,12 +61,12 @@ void Edit(CTessaline& scene, float dx, float dy, ViewRequests& out)
     if (scene.m_enableAngle == 0) w = 0.0f;
 
     if (mode == 0) {
-        out.panel = Shown(MoveSelection(scene, v));
+        out.panel = Shown(MoveSelection(scene, time, v));
     } else if (mode == 1) {
-        const CVector axis = TurnSelection(scene, v);
-        out.panel = Shown(axis, TurnSelectionAngle(scene, w));
+        const CVector axis = TurnSelection(scene, time, v);
+        out.panel = Shown(axis, TurnSelectionAngle(scene, time, w));
     } else {
-        out.panel = Shown(ScaleSelection(scene, v));
+        out.panel = Shown(ScaleSelection(scene, time, v));
     }
 }
 
@@ -84,7 +84,8 @@ void Orbit(CTessaline& scene, ViewMouseState& state, float dx, float dy, ViewReq
 
 } // namespace
 
-ViewRequests LeftButtonDown(CTessaline& scene, ViewMouseState& state, const MouseInput& input)
+ViewRequests LeftButtonDown(CTessaline& scene, ViewState& view, const TimePoint& time, ViewMouseState& state,
+                            const MouseInput& input)
 {
     ViewRequests out;
     out.captureMouse = state.m_leftDown == 0 && state.m_rightDown == 0;
@@ -95,7 +96,7 @@ ViewRequests LeftButtonDown(CTessaline& scene, ViewMouseState& state, const Mous
     if (state.m_rightDown == 0) {
         const ScreenPoint point{static_cast<float>(input.x), static_cast<float>(input.y), input.viewWidth,
                                 input.viewHeight};
-        const PickResult pick = PickAt(scene, point);
+        const PickResult pick = PickAt(scene, view, time, point);
         if (pick.hit) {
             out.selectModel = pick.selectModel;
             out.mouseMode = MouseMode::Animation;
@@ -139,7 +140,8 @@ ViewRequests RightButtonUp(ViewMouseState& state)
     return out;
 }
 
-ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInput& input, MouseMode mouseMode)
+ViewRequests MouseMove(CTessaline& scene, const ViewState& view, const TimePoint& time, ViewMouseState& state,
+                       const MouseInput& input, MouseMode mouseMode)
 {
     ViewRequests out;
     // In 64 bits: points far apart (a script, a broken event) must not overflow.
@@ -153,7 +155,7 @@ ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInpu
     if (left && right) {
         const float s = d / 200.0f;
         ZoomCamera(scene, CVector{s, s, s});
-        out.panel = Shown(GetEditPosition(scene));
+        out.panel = Shown(GetEditPosition(scene, time));
         out.invalidate = true;
     } else if (input.control && right) {
         Orbit(scene, state, dx, dy, out);
@@ -169,7 +171,7 @@ ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInpu
     } else if (!left && !right) {
         // Only the point is remembered.
     } else if (mouseMode == MouseMode::Animation) {
-        Edit(scene, dx, dy, out);
+        Edit(scene, view, time, dx, dy, out);
         out.invalidate = true;
         out.modified = true;
     } else {
@@ -181,12 +183,12 @@ ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInpu
     return out;
 }
 
-ViewRequests MouseWheel(CTessaline& scene, const MouseInput& input)
+ViewRequests MouseWheel(CTessaline& scene, const TimePoint& time, const MouseInput& input)
 {
     ViewRequests out;
     const float s = static_cast<float>(input.wheelDelta) / 500.0f;
     ZoomCamera(scene, CVector{s, s, s});
-    out.panel = Shown(GetEditScale(scene));
+    out.panel = Shown(GetEditScale(scene, time));
     out.invalidate = true;
     return out;
 }

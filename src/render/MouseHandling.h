@@ -1,6 +1,6 @@
 // The 3D view's mouse handlers as plain functions: button presses, moves and
 // the wheel turn into changes of the camera record, of the selected model's
-// record of the current frame, of m_grabbedHandle and of the view's mouse
+// record at the time given, of the view's m_grabbedHandle and of its mouse
 // state. What belongs to the document above (undo snapshots, the selection,
 // the mouse mode, update hints, the modified flag) and to the widget
 // (capture, repaint, the control panel's fields) comes back as a
@@ -11,7 +11,9 @@
 
 #include "render/MouseMode.h"
 #include "render/Picking.h"
+#include "render/ViewState.h"
 #include "scene/CTessaline.h"
+#include "scene/TimePoint.h"
 
 namespace vantomo {
 
@@ -47,11 +49,11 @@ struct PanelValues {
 struct ViewRequests {
     bool captureMouse = false;   // take the mouse capture (first button down)
     bool releaseCapture = false; // release it (last button up)
-    bool pushUndo = false;       // PushUndoSelected
+    bool pushUndo = false;       // begin a pose edit of the selected model (its undo step)
     int selectModel = -1;        // SelectModel(selectModel) when >= 0
     std::optional<MouseMode> mouseMode; // the document's m_mouseMode := mouseMode when set
     int hint = 0;                // UpdateAllViews(hint) when nonzero
-    bool pushUndoAfter = false;  // PushUndoSelected again, of the new selection
+    bool pushUndoAfter = false;  // begin it again, of the new selection
     bool modified = false;       // mark the document modified
     bool invalidate = false;     // repaint the whole view
     std::optional<PanelValues> panel; // refresh the control panel with these
@@ -63,7 +65,8 @@ inline constexpr int kSelectionHint = 114;
 // Left press: remember the point, snapshot the selected model's record, and
 // unless the right button is down pick at the point (PickAt). A hit asks for
 // animation mode, hint 114 and a second snapshot, of the model then selected.
-[[nodiscard]] ViewRequests LeftButtonDown(CTessaline& scene, ViewMouseState& state, const MouseInput& input);
+[[nodiscard]] ViewRequests LeftButtonDown(CTessaline& scene, ViewState& view, const TimePoint& time,
+                                          ViewMouseState& state, const MouseInput& input);
 // Left release: the capture is released unless the right button is still down.
 [[nodiscard]] ViewRequests LeftButtonUp(ViewMouseState& state);
 // Right press: remember the point and snapshot the selected model's record.
@@ -88,10 +91,10 @@ void MiddleButtonDown(ViewMouseState& state, const MouseInput& input);
 // Orbit turns the camera by (dy, dx, 0) degrees, dx reversed while the
 // camera is upside down (90 < |x angle| < 270), then wraps the angles. The
 // point is remembered in every case.
-[[nodiscard]] ViewRequests MouseMove(CTessaline& scene, ViewMouseState& state, const MouseInput& input,
-                                     MouseMode mouseMode);
+[[nodiscard]] ViewRequests MouseMove(CTessaline& scene, const ViewState& view, const TimePoint& time,
+                                     ViewMouseState& state, const MouseInput& input, MouseMode mouseMode);
 
 // Wheel: zoom by wheelDelta / 500 on every component (0.24 per notch).
-[[nodiscard]] ViewRequests MouseWheel(CTessaline& scene, const MouseInput& input);
+[[nodiscard]] ViewRequests MouseWheel(CTessaline& scene, const TimePoint& time, const MouseInput& input);
 
 } // namespace vantomo

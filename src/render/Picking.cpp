@@ -6,7 +6,6 @@
 #include "animation/Pose.h"
 #include "render/Camera.h"
 #include "render/RenderGeometry.h"
-#include "scene/AppValues.h"
 
 namespace vantomo {
 
@@ -97,18 +96,19 @@ std::array<D3DXVECTOR3, 4> ArrowHead(int axis)
 
 } // namespace
 
-int PickManipulator(const CTessaline& scene, const ScreenPoint& point)
+int PickManipulator(const CTessaline& scene, const ViewState& viewState, const TimePoint& time,
+                    const ScreenPoint& point)
 {
     const CModel* selected = scene.GetSelectedModel();
-    if (selected == nullptr || scene.m_manipulatorModelId != selected->m_id ||
-        scene.m_manipulatorMode != scene.m_transformMode) {
+    if (selected == nullptr || viewState.m_manipulatorModelId != selected->m_id ||
+        viewState.m_manipulatorMode != scene.m_transformMode) {
         return -1;
     }
     D3DXMATRIX world;
-    if (!ComposeManipulatorWorld(scene, g_currentAnimation, g_currentFrame, world)) {
+    if (!ComposeManipulatorWorld(scene, time.animation, time.frame, world)) {
         return -1;
     }
-    const std::optional<PickRayResult> ray = PickRay(point, ProjectionMatrix(scene), ViewMatrix(scene), world);
+    const std::optional<PickRayResult> ray = PickRay(point, ProjectionMatrix(scene, viewState), ViewMatrix(scene), world);
     if (!ray) {
         return -1;
     }
@@ -134,11 +134,11 @@ int PickManipulator(const CTessaline& scene, const ScreenPoint& point)
     return HitsAny(CentreBlock(), kBoxTriangles, *ray) ? 3 : -1;
 }
 
-PickResult PickAt(CTessaline& scene, const ScreenPoint& point)
+PickResult PickAt(CTessaline& scene, ViewState& viewState, const TimePoint& time, const ScreenPoint& point)
 {
     if (scene.HasSelectedModel()) {
-        const int handle = PickManipulator(scene, point);
-        scene.m_grabbedHandle = handle;
+        const int handle = PickManipulator(scene, viewState, time, point);
+        viewState.m_grabbedHandle = handle;
         if (handle >= 0) {
             return {true, -1};
         }
@@ -151,7 +151,7 @@ PickResult PickAt(CTessaline& scene, const ScreenPoint& point)
             drawn[static_cast<std::size_t>(entry.model)] = 1;
         }
     }
-    const D3DXMATRIX projection = ProjectionMatrix(scene);
+    const D3DXMATRIX projection = ProjectionMatrix(scene, viewState);
     const D3DXMATRIX view = ViewMatrix(scene);
     std::vector<D3DXMATRIX> worlds;
     for (std::size_t i = 0; i < count; ++i) {
@@ -160,27 +160,27 @@ PickResult PickAt(CTessaline& scene, const ScreenPoint& point)
             continue;
         }
         if (worlds.empty()) {
-            worlds = ComposeWorldMatrices(scene, g_currentAnimation, g_currentFrame);
+            worlds = ComposeWorldMatrices(scene, time.animation, time.frame);
         }
         const std::optional<PickRayResult> ray = PickRay(point, projection, view, worlds[i]);
         if (ray && HitFace(model, *ray) >= 0) {
             BuildSelectionBox(model);
-            scene.m_grabbedHandle = 3;
+            viewState.m_grabbedHandle = 3;
             return {true, static_cast<int>(i)};
         }
     }
     return {};
 }
 
-bool RecordDrawnManipulator(CTessaline& scene)
+bool RecordDrawnManipulator(const CTessaline& scene, ViewState& viewState, const TimePoint& time)
 {
     D3DXMATRIX world;
-    if (!ComposeManipulatorWorld(scene, g_currentAnimation, g_currentFrame, world)) {
+    if (!ComposeManipulatorWorld(scene, time.animation, time.frame, world)) {
         return false;
     }
-    scene.m_manipulatorWorld = world;
-    scene.m_manipulatorModelId = scene.GetSelectedModel()->m_id;
-    scene.m_manipulatorMode = scene.m_transformMode;
+    viewState.m_manipulatorWorld = world;
+    viewState.m_manipulatorModelId = scene.GetSelectedModel()->m_id;
+    viewState.m_manipulatorMode = scene.m_transformMode;
     return true;
 }
 

@@ -3,8 +3,8 @@
 // in the local coordinates of each object, taking the first hit in a fixed
 // order, not the nearest.
 //
-// The world matrices are composed from the records of the current frame
-// (g_currentAnimation, g_currentFrame) with the renderer's own composition
+// The world matrices are composed from the records at the time the view
+// shows with the renderer's own composition
 // (ComposeWorldMatrices, ComposeManipulatorWorld), not read from what the
 // last frame left in CModel::m_world: those are stale before the first paint
 // and after any edit not yet painted, while the records are what the next
@@ -14,7 +14,9 @@
 #include <optional>
 
 #include "math/D3DMath.h"
+#include "render/ViewState.h"
 #include "scene/CTessaline.h"
+#include "scene/TimePoint.h"
 
 namespace vantomo {
 
@@ -54,9 +56,11 @@ struct PickRayResult {
 // before the centre block, X before Y before Z. -1 also when no manipulator is
 // shown for the selection (none selected, hidden, outside the selected
 // character, a mode outside 0..2), and when the manipulator last drawn
-// (m_manipulatorModelId, m_manipulatorMode) is not the one of the present
-// selection and mode: the user cannot take hold of what is not on screen.
-[[nodiscard]] int PickManipulator(const CTessaline& scene, const ScreenPoint& point);
+// in `viewState` (m_manipulatorModelId, m_manipulatorMode) is not the one of
+// the present selection and mode: the user cannot take hold of what is not
+// on screen.
+[[nodiscard]] int PickManipulator(const CTessaline& scene, const ViewState& viewState, const TimePoint& time,
+                                  const ScreenPoint& point);
 
 // What a left press picked.
 struct PickResult {
@@ -67,20 +71,22 @@ struct PickResult {
 };
 
 // The left-press pick. With a model selected, a manipulator handle under the
-// point is grabbed (m_grabbedHandle := it, selection kept) and a miss sets
+// point is grabbed (the view's m_grabbedHandle := it, selection kept) and a miss sets
 // m_grabbedHandle to -1. Otherwise the visible, drawn models of the selected
 // character are tested in list order; the first one hit has its selection box
 // built, m_grabbedHandle := 3, and is returned for selection. A press that
 // hits nothing keeps the selection; with no model selected m_grabbedHandle
 // stays as it was.
-[[nodiscard]] PickResult PickAt(CTessaline& scene, const ScreenPoint& point);
+[[nodiscard]] PickResult PickAt(CTessaline& scene, ViewState& viewState, const TimePoint& time,
+                                const ScreenPoint& point);
 
 // Note the manipulator of the present selection as drawn, as the renderer
-// does when it draws it (m_manipulatorWorld, m_manipulatorModelId,
-// m_manipulatorMode); false, with nothing noted, when none would be shown.
+// does when it draws it (the view's m_manipulatorWorld, m_manipulatorModelId,
+// m_manipulatorMode), posed at `time`; false, with nothing noted, when none
+// would be shown.
 // The renderer calls it as it draws; views that take mouse input without
 // drawing, such as a script, call it themselves.
-bool RecordDrawnManipulator(CTessaline& scene);
+bool RecordDrawnManipulator(const CTessaline& scene, ViewState& viewState, const TimePoint& time);
 
 // m_boxVertices := the twelve white edges of the box between m_bounds[0] and m_bounds[1].
 void BuildSelectionBox(CModel& model);

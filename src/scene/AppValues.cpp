@@ -7,7 +7,6 @@ namespace vantomo {
 int g_currentFrame = 0;
 int g_lastFrame = 60;
 int g_prevLastFrame = 60;
-float g_fps = 30.0f;
 int g_currentAnimation = 0;
 int g_animationCount = 1;
 int g_playing = 0;
@@ -17,7 +16,6 @@ void ResetAppValues()
     g_currentFrame = 0;
     g_lastFrame = 60;
     g_prevLastFrame = 60;
-    g_fps = 30.0f;
     g_currentAnimation = 0;
     g_animationCount = 1;
     g_playing = 0;

@@ -8,7 +8,6 @@ namespace vantomo {
 extern int g_currentFrame;     // frame shown and edited, 0 .. g_lastFrame
 extern int g_lastFrame;        // last frame of the current animation (frame count - 1)
 extern int g_prevLastFrame;    // last frame before the latest change of the frame count
-extern float g_fps;            // playback rate; saved in the project file
 extern int g_currentAnimation; // animation shown and edited in every model
 extern int g_animationCount;   // copy of the number of animation names
 extern int g_playing;          // 1 while playback runs
@@ -21,7 +20,7 @@ class CTessaline;
 // animation list call this.
 void SyncAnimationCount(const CTessaline& scene);
 
-// The values a freshly started program has (frame 0 of 61, 30 fps, not playing).
+// The values a freshly started program has (frame 0 of 61, not playing).
 void ResetAppValues();
 
 } // namespace vantomo

@@ -28,7 +28,6 @@ void CTessaline::ResetScene()
     m_smoothShading = 1;
     m_lastModelId = 5;
     m_nextMaterialId = 0;
-    m_grabbedHandle = -1;
     m_backgroundColor = 0x005A411Eu;
 }
 

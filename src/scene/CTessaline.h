@@ -46,7 +46,6 @@ public:
     std::vector<TraversalEntry> m_traversal;
     std::vector<std::string> m_characterNames;
     std::vector<CModel> m_models;
-    std::vector<CAnimation> m_clipboard;
     std::vector<std::string> m_animationNames;
     int m_selectedCharacter = 0;
     int m_selectedModel = kNoModel;
@@ -55,28 +54,20 @@ public:
     int m_nextMaterialId = 0;
     int m_smoothShading = 1;
     float m_fieldOfView = 20.0f;
+    // Playback rate in frames per second; the project file stores it, and
+    // exports time their keys with it.
+    float m_fps = 30.0f;
     int m_enableX = 1;
     int m_enableY = 1;
     int m_enableZ = 1;
     int m_enableAngle = 1;
 
-    int m_grabbedHandle = -1; // -1 none, 0..2 an axis handle, 3 the centre or the body
     std::uint32_t m_backgroundColor = 0x005A411Eu; // COLORREF: RGB(30, 65, 90)
     int m_transformMode = 0;                       // 0 move, 1 rotate, 2 scale
 
-    // What the 3D view last drew. The view size starts at
-    // 1 x 1 so the aspect ratio is defined before the first size event.
-    float m_viewWidth = 1.0f;
-    float m_viewHeight = 1.0f;
-    D3DXMATRIX m_manipulatorWorld = D3DXMatrixIdentity();
-    // The model id and transform mode of the manipulator last drawn; id
-    // kNoModel until one is drawn. A manipulator can only be grabbed while
-    // both still match the selection.
-    int m_manipulatorModelId = kNoModel;
-    int m_manipulatorMode = -1;
-
     // Put the root into the new-scene state. The transform mode, the enable
-    // flags, the language name and the clipboard are kept.
+    // flags, the language name and the playback rate are kept: a new document
+    // plays at the rate last chosen.
     void ResetScene();
 
     // Forget every device object: renderer handles and decoded images.

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <utility>
 
-#include "scene/AppValues.h"
 #include "base/FileIo.h"
 
 namespace vantomo {
@@ -231,7 +230,7 @@ void Serialize(Archive& ar, CModel& model)
     }
 }
 
-void Serialize(Archive& ar, CTessaline& scene, float& fps)
+void Serialize(Archive& ar, CTessaline& scene)
 {
     ar.Float(scene.m_version);
     std::int32_t m = static_cast<std::int32_t>(scene.m_models.size());
@@ -245,7 +244,7 @@ void Serialize(Archive& ar, CTessaline& scene, float& fps)
     Names(ar, scene.m_animationNames);
     ar.Int(scene.m_lastModelId);
     ar.Int(scene.m_nextMaterialId);
-    ar.Float(fps);
+    ar.Float(scene.m_fps);
     ar.Int(scene.m_smoothShading);
     if (ar.Failed()) {
         return;
@@ -325,13 +324,13 @@ std::size_t ProjectFileSize(const CTessaline& scene)
     return size;
 }
 
-bool StoreProject(CTessaline& scene, float fps, Archive& ar)
+bool StoreProject(CTessaline& scene, Archive& ar)
 {
     scene.m_version = 1.7f;
     if (!ar.Streaming()) {
         ar.Reserve(ProjectFileSize(scene));
     }
-    Serialize(ar, scene, fps);
+    Serialize(ar, scene);
     return !ar.Failed();
 }
 
@@ -340,10 +339,9 @@ bool LoadProject(std::span<const unsigned char> bytes, LoadedProject& out)
     out.scene.reset();
     auto scene = std::make_unique<CTessaline>();
     Archive ar(bytes);
-    float fps = g_fps;
     // A camera vector that the file leaves empty keeps this new-scene camera.
     const std::vector<CAnimation> defaultCamera = scene->m_camera;
-    Serialize(ar, *scene, fps);
+    Serialize(ar, *scene);
     if (ar.Failed()) {
         return false;
     }
@@ -359,7 +357,6 @@ bool LoadProject(std::span<const unsigned char> bytes, LoadedProject& out)
         return false;
     }
     out.scene = std::move(scene);
-    out.fps = fps;
     return true;
 }
 
@@ -443,6 +440,7 @@ void AdoptLoadedProject(CTessaline& live, CTessaline&& loaded)
     live.m_lastModelId = loaded.m_lastModelId;
     live.m_nextMaterialId = loaded.m_nextMaterialId;
     live.m_smoothShading = loaded.m_smoothShading;
+    live.m_fps = loaded.m_fps;
 }
 
 namespace {
@@ -479,7 +477,7 @@ bool SaveProjectFile(CTessaline& scene, const std::string& path, std::string* de
     if (result.ok) {
         AtomicFileSink sink(file, meter);
         Archive ar(sink);
-        if (!StoreProject(scene, g_fps, ar) || !ar.Flush()) {
+        if (!StoreProject(scene, ar) || !ar.Flush()) {
             result = FileResult{false, sink.error != 0 ? sink.error : ENOMEM};
         }
     }

@@ -43,21 +43,19 @@ void Serialize(Archive& ar, CMaterial& material);
 // Loading resizes the track list to the stored count; validation of the
 // counts against the animation list is RepairLoadedScene's.
 void Serialize(Archive& ar, CModel& model);
-// `fps` is the application-wide rate: written when storing, filled when loading.
 // Loading expects a freshly constructed scene and replaces the stored fields.
-void Serialize(Archive& ar, CTessaline& scene, float& fps);
+void Serialize(Archive& ar, CTessaline& scene);
 
 // The exact number of bytes StoreProject writes for `scene`.
 std::size_t ProjectFileSize(const CTessaline& scene);
 
 // The bytes of the project file of `scene` (m_version becomes 1.7 first).
 // False when memory ran out; the archive's bytes are then incomplete.
-bool StoreProject(CTessaline& scene, float fps, Archive& ar);
+bool StoreProject(CTessaline& scene, Archive& ar);
 
 // A scene read from a project file, not yet adopted by the open scene.
 struct LoadedProject {
     std::unique_ptr<CTessaline> scene;
-    float fps = 30.0f;
 };
 
 // Reads a whole project file image into a new scene object and repairs its
@@ -75,15 +73,15 @@ bool LoadProject(std::span<const unsigned char> bytes, LoadedProject& out);
 bool RepairLoadedScene(CTessaline& scene);
 
 // Move what a project file stores from `loaded` into `live`: version, models,
-// camera, materials, character and animation names, the two ids and the
-// smooth-shading flag. Everything the file does not store (selection, history,
+// camera, materials, character and animation names, the two ids, the
+// smooth-shading flag and the playback rate. Everything the file does not store (selection, history,
 // clipboard, field of view, background colour, modes) stays as it is in `live`.
 void AdoptLoadedProject(CTessaline& live, CTessaline&& loaded);
 
 // Shown when a project file could not be written.
 inline constexpr const char* kSaveFailedMessage = "ドキュメントの保存に失敗しました。";
 
-// Writes the project file of `scene` (with g_fps as its rate) atomically.
+// Writes the project file of `scene` atomically.
 // False (the old file intact) when writing failed; `detail` then holds the
 // system's reason. The bytes written are reported to `progress` when given;
 // a save always runs to its end.

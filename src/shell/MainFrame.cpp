@@ -668,7 +668,7 @@ void CMainFrame::RefreshUndoTexts()
 
 void CMainFrame::UpdateFps()
 {
-    const float rate = m_fps.UpdateFps(g_fps);
+    const float rate = m_fps.UpdateFps(m_doc.Scene().m_fps);
     if (rate >= 0.0f && m_fpsPane != nullptr) {
         m_fpsPane->setText(QStringLiteral("FPS ") + QString::fromStdString(FormatFixed6(rate)));
     }

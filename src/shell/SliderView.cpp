@@ -229,7 +229,7 @@ void CSliderView::Refresh()
     ShowFrames();
     ShowTicks();
     if (!m_rate->lineEdit()->isModified()) {
-        m_rate->setEditText(Text(FormatFixed6(g_fps)));
+        m_rate->setEditText(Text(FormatFixed6(m_doc.Scene().m_fps)));
         m_rate->lineEdit()->setModified(false);
     }
 }

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "document/FrameValues.h"
 #include "document/ViewRequests.h"
 #include "scene/AppValues.h"
 
@@ -99,7 +100,9 @@ void CVantomoView::resizeGL(int, int)
     // The framebuffer's own size, in device pixels: the picture's aspect and
     // its half-pixel shift both follow the pixels drawn.
     const QSize fb = Framebuffer();
-    (void)GlRenderer::ResizeView(m_doc.Scene(), fb.width(), fb.height());
+    if (GlRenderer::ResizeView(m_view, fb.width(), fb.height())) {
+        (void)GlRenderer::ResizeView(m_doc.View(), fb.width(), fb.height());
+    }
 }
 
 void CVantomoView::paintGL()
@@ -110,9 +113,9 @@ void CVantomoView::paintGL()
     CTessaline& scene = m_doc.Scene();
     DoPutOffGlWork(scene);
     const QSize fb = Framebuffer();
-    const std::vector<OnionGhost> ghosts =
-        OnionGhosts(scene, g_currentAnimation, g_currentFrame, m_doc.GetOnionSkin());
-    const RenderResult result = m_renderer.Render(scene, fb.width(), fb.height(), ghosts);
+    const TimePoint time = CurrentTime();
+    const std::vector<OnionGhost> ghosts = OnionGhosts(scene, time.animation, time.frame, m_doc.GetOnionSkin());
+    const RenderResult result = m_renderer.Render(scene, m_view, time, fb.width(), fb.height(), ghosts);
     if (!result.ok) {
         ShowFailure(QString::fromStdString(result.message));
         return;
@@ -146,7 +149,7 @@ std::string CVantomoView::BeginFrames(CTessaline& scene)
     return {};
 }
 
-std::string CVantomoView::DrawFrame(CTessaline& scene, int width, int height, DibStream& image)
+std::string CVantomoView::DrawFrame(CTessaline& scene, const TimePoint& time, int width, int height, DibStream& image)
 {
     // The progress dialog lets events through, and a paint of the view may
     // have made another context current in between.
@@ -154,11 +157,13 @@ std::string CVantomoView::DrawFrame(CTessaline& scene, int width, int height, Di
     if ((m_frameTarget.Width() != width || m_frameTarget.Height() != height) && !m_frameTarget.Create(width, height)) {
         return "no " + std::to_string(width) + "x" + std::to_string(height) + " picture can be drawn";
     }
-    if (!GlRenderer::ResizeView(scene, width, height)) {
+    // A frame of its own size; the view on screen keeps its size and manipulator.
+    ViewState frameView;
+    if (!GlRenderer::ResizeView(frameView, width, height)) {
         return "cannot draw a picture without area";
     }
     m_frameTarget.Bind();
-    const RenderResult drawn = m_renderer.Render(scene, width, height);
+    const RenderResult drawn = m_renderer.Render(scene, frameView, time, width, height);
     if (!drawn.ok) {
         return drawn.message;
     }
@@ -173,9 +178,7 @@ void CVantomoView::EndFrames()
     makeCurrent();
     m_frameTarget.Release();
     doneCurrent();
-    // The view's own size and frame come back with the next paint.
-    const QSize fb = Framebuffer();
-    (void)GlRenderer::ResizeView(m_doc.Scene(), fb.width(), fb.height());
+    // The view's own frame comes back with the next paint.
     update();
 }
 
@@ -183,6 +186,8 @@ void CVantomoView::OnChange(const ChangeNotice& change)
 {
     switch (change.kind) {
     case Change::NewDocument:
+        m_view.m_grabbedHandle = -1;
+        [[fallthrough]];
     case Change::ProjectOpened:
     case Change::ModelAddedOrDeleted:
     case Change::Shading:
@@ -225,7 +230,7 @@ void CVantomoView::mousePressEvent(QMouseEvent* event)
     setFocus(Qt::MouseFocusReason);
     const MouseInput input = Input(event->position(), event->modifiers(), event->buttons());
     if (event->button() == Qt::LeftButton) {
-        Act(LeftButtonDown(m_doc.Scene(), m_mouse, input));
+        Act(LeftButtonDown(m_doc.Scene(), m_view, CurrentTime(), m_mouse, input));
     } else if (event->button() == Qt::RightButton) {
         Act(RightButtonDown(m_mouse, input));
     } else if (event->button() == Qt::MiddleButton) {
@@ -245,14 +250,14 @@ void CVantomoView::mouseReleaseEvent(QMouseEvent* event)
 void CVantomoView::mouseMoveEvent(QMouseEvent* event)
 {
     const MouseInput input = Input(event->position(), event->modifiers(), event->buttons());
-    Act(MouseMove(m_doc.Scene(), m_mouse, input, m_doc.m_mouseMode));
+    Act(MouseMove(m_doc.Scene(), m_view, CurrentTime(), m_mouse, input, m_doc.m_mouseMode));
 }
 
 void CVantomoView::wheelEvent(QWheelEvent* event)
 {
     MouseInput input = Input(event->position(), event->modifiers(), event->buttons());
     input.wheelDelta = event->angleDelta().y();
-    Act(MouseWheel(m_doc.Scene(), input));
+    Act(MouseWheel(m_doc.Scene(), CurrentTime(), input));
     event->accept();
 }
 

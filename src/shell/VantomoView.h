@@ -49,7 +49,7 @@ public:
     // A video's frames, drawn with the view's renderer in its context into
     // a picture of their own; the view itself is not drawn over.
     std::string BeginFrames(CTessaline& scene) override;
-    std::string DrawFrame(CTessaline& scene, int width, int height, DibStream& image) override;
+    std::string DrawFrame(CTessaline& scene, const TimePoint& time, int width, int height, DibStream& image) override;
     void EndFrames() override;
 
 protected:
@@ -73,6 +73,7 @@ private:
     GlRenderer m_renderer;
     OffscreenTarget m_frameTarget; // a video's frames; released when the export ends
     ViewMouseState m_mouse;
+    ViewState m_view; // what this view drew last; its size also goes to the document's
     bool m_rebuildBuffers = true;
     bool m_reloadTextures = true;
     int m_framesDrawn = 0;

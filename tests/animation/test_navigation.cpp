@@ -167,13 +167,13 @@ TEST(PlaybackClock, ChangingTheRateWhilePlayingRestartsTheTimer)
     CTessaline scene;
     Playback playback;
     playback.Play(scene, "30");
-    playback.SelectRate("60");
-    EXPECT_EQ(g_fps, 60.0f);
+    playback.SelectRate(scene, "60");
+    EXPECT_EQ(scene.m_fps, 60.0f);
     EXPECT_EQ(playback.PeriodMs(), 16);
     EXPECT_TRUE(playback.IsRunning());
     playback.Stop();
-    playback.SelectRate("5");
-    EXPECT_EQ(g_fps, 5.0f);
+    playback.SelectRate(scene, "5");
+    EXPECT_EQ(scene.m_fps, 5.0f);
     EXPECT_FALSE(playback.IsRunning());
 }
 

@@ -5,10 +5,14 @@
 #include "SceneBuilder.h"
 #include "animation/Navigation.h"
 #include "animation/Pose.h"
+#include "scene/AppValues.h"
 
 namespace vantomo {
 
 namespace {
+
+// The moment the frame values show.
+TimePoint Now() { return {g_currentAnimation, g_currentFrame}; }
 
 class PoseTest : public ::testing::Test {
 protected:
@@ -113,9 +117,9 @@ TEST_F(PoseTest, EditsOnNonKeyFramesAreLostAtTheNextNavigationButKeysKeepThem)
     InbetweenAll(scene);
 
     g_currentFrame = 5;
-    SetCurrentPosition(scene.m_models[0], 100, 0, 0);
+    SetCurrentPosition(scene.m_models[0], Now(), 100, 0, 0);
     g_currentFrame = 10;
-    SetCurrentPosition(scene.m_models[0], 20, 0, 0);
+    SetCurrentPosition(scene.m_models[0], Now(), 20, 0, 0);
     NextFrame(scene);
     EXPECT_EQ(g_currentFrame, 11);
     EXPECT_EQ(scene.m_models[0].m_tracks[0][5].m_position, CVector(10, 0, 0));
@@ -156,15 +160,15 @@ TEST_F(PoseTest, SkippingUnchangedTracksGivesTheSameRecordsAsBakingEverything)
 TEST_F(PoseTest, ScaleClampsAndTheAxisNeverBecomesZero)
 {
     CModel model = MakeAnimatedModel(6, -1, 2);
-    EXPECT_EQ(AddCurrentScale(model, CVector(-5, 0, 0)), CVector(0.01f, 1, 1));
-    EXPECT_EQ(AddCurrentAxis(model, CVector(0, -1, 0)), CVector(0, 1, 0));
-    EXPECT_EQ(AddCurrentAxis(model, CVector(1, 0, 0)), CVector(1, 1, 0));
-    SetCurrentRotation(model, 0, 0, 0, 30.0f);
-    EXPECT_EQ(GetCurrentAxis(model), CVector(0, 1, 0));
-    EXPECT_EQ(GetCurrentAngle(model), 30.0f);
-    AddCurrentAngle(model, 15.0f);
-    EXPECT_EQ(GetCurrentAngle(model), 45.0f);
-    EXPECT_EQ(AddCurrentPosition(model, CVector(1, 2, 3)), CVector(1, 2, 3));
+    EXPECT_EQ(AddCurrentScale(model, Now(), CVector(-5, 0, 0)), CVector(0.01f, 1, 1));
+    EXPECT_EQ(AddCurrentAxis(model, Now(), CVector(0, -1, 0)), CVector(0, 1, 0));
+    EXPECT_EQ(AddCurrentAxis(model, Now(), CVector(1, 0, 0)), CVector(1, 1, 0));
+    SetCurrentRotation(model, Now(), 0, 0, 0, 30.0f);
+    EXPECT_EQ(GetCurrentAxis(model, Now()), CVector(0, 1, 0));
+    EXPECT_EQ(GetCurrentAngle(model, Now()), 30.0f);
+    AddCurrentAngle(model, Now(), 15.0f);
+    EXPECT_EQ(GetCurrentAngle(model, Now()), 45.0f);
+    EXPECT_EQ(AddCurrentPosition(model, Now(), CVector(1, 2, 3)), CVector(1, 2, 3));
 }
 
 TEST_F(PoseTest, AccessOutsideTheTrackReadsRestAndWritesNothing)
@@ -174,13 +178,13 @@ TEST_F(PoseTest, AccessOutsideTheTrackReadsRestAndWritesNothing)
     for (const auto& [animation, frame] : {std::pair{0, 3}, std::pair{0, -1}, std::pair{1, 0}, std::pair{-1, 0}}) {
         g_currentAnimation = animation;
         g_currentFrame = frame;
-        SetCurrentPosition(model, 1, 1, 1);
-        SetCurrentRotation(model, 1, 0, 0, 5);
-        SetCurrentScale(model, 2, 2, 2);
-        EXPECT_EQ(AddCurrentPosition(model, CVector(1, 1, 1)), CVector(0, 0, 0));
-        EXPECT_EQ(AddCurrentScale(model, CVector(1, 1, 1)), CVector(1, 1, 1));
-        AddCurrentAngle(model, 3);
-        EXPECT_EQ(GetCurrentRecord(model), CAnimation{});
+        SetCurrentPosition(model, Now(), 1, 1, 1);
+        SetCurrentRotation(model, Now(), 1, 0, 0, 5);
+        SetCurrentScale(model, Now(), 2, 2, 2);
+        EXPECT_EQ(AddCurrentPosition(model, Now(), CVector(1, 1, 1)), CVector(0, 0, 0));
+        EXPECT_EQ(AddCurrentScale(model, Now(), CVector(1, 1, 1)), CVector(1, 1, 1));
+        AddCurrentAngle(model, Now(), 3);
+        EXPECT_EQ(GetCurrentRecord(model, Now()), CAnimation{});
     }
     EXPECT_EQ(model.m_tracks, before);
 }
@@ -188,15 +192,15 @@ TEST_F(PoseTest, AccessOutsideTheTrackReadsRestAndWritesNothing)
 TEST_F(PoseTest, EditValuesComeFromTheCameraWhenNoModelIsSelected)
 {
     CTessaline scene;
-    EXPECT_EQ(GetEditPosition(scene), CVector(0, 0, -1500));
-    EXPECT_EQ(GetEditAxis(scene), CVector(20, 10, 0));
-    EXPECT_EQ(GetEditScale(scene), CVector(1, 1, 1));
-    EXPECT_EQ(GetEditAngle(scene), 0.0f);
+    EXPECT_EQ(GetEditPosition(scene, Now()), CVector(0, 0, -1500));
+    EXPECT_EQ(GetEditAxis(scene, Now()), CVector(20, 10, 0));
+    EXPECT_EQ(GetEditScale(scene, Now()), CVector(1, 1, 1));
+    EXPECT_EQ(GetEditAngle(scene, Now()), 0.0f);
     scene.m_models.push_back(MakeAnimatedModel(6, -1, 61));
     scene.m_models[0].m_tracks[0][0].m_angle = 12.0f;
     scene.m_selectedModel = 0;
-    EXPECT_EQ(GetEditAngle(scene), 12.0f);
-    EXPECT_EQ(GetEditPosition(scene), CVector(0, 0, 0));
+    EXPECT_EQ(GetEditAngle(scene, Now()), 12.0f);
+    EXPECT_EQ(GetEditPosition(scene, Now()), CVector(0, 0, 0));
 }
 
 TEST_F(PoseTest, FrameMatrixScalesThenRotatesThenMoves)

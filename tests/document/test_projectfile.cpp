@@ -16,10 +16,10 @@ namespace vantomo {
 
 namespace {
 
-std::vector<unsigned char> Store(CTessaline& scene, float fps = 30.0f)
+std::vector<unsigned char> Store(CTessaline& scene)
 {
     Archive ar;
-    EXPECT_TRUE(StoreProject(scene, fps, ar));
+    EXPECT_TRUE(StoreProject(scene, ar));
     return {ar.Stored().begin(), ar.Stored().end()};
 }
 
@@ -117,7 +117,7 @@ TEST_F(ProjectFileTest, AStreamingArchiveGivesTheSameBytesInBlocks)
     ASSERT_TRUE(LoadProject(golden, loaded));
     Collect sink;
     Archive ar(sink, 100); // records and strings larger than the buffer pass straight through
-    ASSERT_TRUE(StoreProject(*loaded.scene, 24.0f, ar));
+    ASSERT_TRUE(StoreProject(*loaded.scene, ar));
     ASSERT_TRUE(ar.Flush());
     EXPECT_EQ(sink.bytes, golden);
     EXPECT_GT(sink.blocks, 20);
@@ -125,7 +125,7 @@ TEST_F(ProjectFileTest, AStreamingArchiveGivesTheSameBytesInBlocks)
     Collect failing;
     failing.failAt = 3;
     Archive broken(failing, 100);
-    StoreProject(*loaded.scene, 24.0f, broken);
+    StoreProject(*loaded.scene, broken);
     EXPECT_FALSE(broken.Flush());
     EXPECT_EQ(failing.blocks, 3); // nothing more is sent after the failure
 }
@@ -171,7 +171,7 @@ TEST_F(ProjectFileTest, OpeningFillsTheSceneAndTheFrameValues)
     bool modified = false;
     g_currentFrame = 9;
     ASSERT_TRUE(OpenForTest(scene, GoldenPath("two_characters.vtm"), messages, modified).ok);
-    EXPECT_EQ(g_fps, 24.0f);
+    EXPECT_EQ(scene.m_fps, 24.0f);
     EXPECT_EQ(g_lastFrame, 60);
     EXPECT_EQ(g_prevLastFrame, 60);
     EXPECT_EQ(g_currentFrame, 0);
@@ -209,7 +209,7 @@ TEST_F(ProjectFileTest, OpeningFillsTheSceneAndTheFrameValues)
 
     ASSERT_TRUE(OpenForTest(scene, GoldenPath("long_track.vtm"), messages, modified).ok);
     EXPECT_EQ(g_lastFrame, 120);
-    EXPECT_EQ(g_fps, 12.5f);
+    EXPECT_EQ(scene.m_fps, 12.5f);
 }
 
 TEST_F(ProjectFileTest, Utf16NamesAreReadAsCp932)
@@ -228,7 +228,7 @@ TEST_F(ProjectFileTest, AFailedOpenLeavesEverythingAsItWas)
     ASSERT_TRUE(doc.OnOpenDocument(GoldenPath("two_characters.vtm")));
     doc.Scene().m_selectedModel = 1;
     g_currentFrame = 7;
-    const std::vector<unsigned char> before = Store(doc.Scene(), g_fps);
+    const std::vector<unsigned char> before = Store(doc.Scene());
 
     EXPECT_FALSE(doc.OnOpenDocument(GoldenPath("truncated.vtm")));
     ASSERT_EQ(WithoutTextureMessages(ui.messages), std::vector<std::string>{"予期しないファイル形式です。"});
@@ -239,9 +239,9 @@ TEST_F(ProjectFileTest, AFailedOpenLeavesEverythingAsItWas)
     EXPECT_EQ(doc.GetTitle(), GoldenPath("two_characters.vtm"));
     EXPECT_EQ(doc.Scene().m_selectedModel, 1);
     EXPECT_EQ(g_currentFrame, 7);
-    EXPECT_EQ(g_fps, 24.0f);
+    EXPECT_EQ(doc.Scene().m_fps, 24.0f);
     EXPECT_EQ(g_animationCount, 2);
-    EXPECT_EQ(Store(doc.Scene(), g_fps), before);
+    EXPECT_EQ(Store(doc.Scene()), before);
 }
 
 TEST_F(ProjectFileTest, EveryTruncatedPrefixFailsCleanly)
@@ -319,7 +319,7 @@ TEST_F(ProjectFileTest, HostileCountsAreRefusedBeforeAllocating)
     }
     big.m_models[1].m_tracks.clear();
     Archive ar;
-    ASSERT_TRUE(StoreProject(big, 30.0f, ar));
+    ASSERT_TRUE(StoreProject(big, ar));
     EXPECT_FALSE(LoadProject(ar.Stored(), loaded));
 }
 
@@ -342,7 +342,7 @@ TEST_F(ProjectFileTest, BadIndicesAreRepairedOnReading)
     AddTriangle(scene.m_models[5], 0);
     scene.m_models[5].m_vertices[2].m_faces = {-1, 0, 7};
     Archive ar;
-    ASSERT_TRUE(StoreProject(scene, 30.0f, ar));
+    ASSERT_TRUE(StoreProject(scene, ar));
 
     LoadedProject loaded;
     ASSERT_TRUE(LoadProject(ar.Stored(), loaded));
@@ -396,14 +396,14 @@ TEST_F(ProjectFileTest, EmptyAndForeignFilesRunOnlyTheStepsAfterLoading)
     doc.History().CommitScene("x");
     doc.Scene().m_selectedModel = 0;
     g_currentFrame = 5;
-    g_fps = 10.0f;
+    doc.Scene().m_fps = 10.0f;
 
     ASSERT_TRUE(doc.OnOpenDocument(GoldenPath("empty.vtm")));
     EXPECT_EQ(doc.Scene().m_models.size(), 1u);
     EXPECT_FALSE(doc.History().CanUndo());
     EXPECT_EQ(doc.Scene().m_selectedModel, kNoModel);
     EXPECT_EQ(g_currentFrame, 0);
-    EXPECT_EQ(g_fps, 10.0f);
+    EXPECT_EQ(doc.Scene().m_fps, 10.0f);
     EXPECT_EQ(doc.GetPathName(), GoldenPath("empty.vtm"));
 
     g_currentFrame = 5;
@@ -465,6 +465,9 @@ TEST_F(ProjectFileTest, NewDocumentResetsTheSceneAndTheFrameValues)
     EXPECT_EQ(g_currentFrame, 0);
     EXPECT_EQ(g_playing, 0);
     EXPECT_EQ(view.hints.back(), 101);
+    // The rate last chosen goes on into the new document; all else is new.
+    EXPECT_EQ(doc.Scene().m_fps, 12.5f);
+    doc.Scene().m_fps = 30.0f;
     EXPECT_EQ(Store(doc.Scene()), Golden("new_scene.vtm"));
 }
 

@@ -151,7 +151,7 @@ TEST_F(ScriptTest, ClipboardAndVisibility)
     ASSERT_TRUE(result.ok) << result.line << ": " << result.error;
     // A command that is disabled does nothing, not even a message.
     EXPECT_TRUE(WithoutTextureMessages(ui.messages).empty());
-    EXPECT_EQ(doc.Scene().m_clipboard.size(), 121u);
+    EXPECT_EQ(doc.GetAnimationClipboard().size(), 121u);
     EXPECT_EQ(doc.Scene().m_models[0].m_visible, 1);
     EXPECT_EQ(doc.History().UndoLabel(), kPasteAnimationLabel); // the paste is one step
 }
@@ -216,13 +216,13 @@ TEST_F(ScriptTest, ExportsAndSetsTheRate)
                     " --scale 2 --no-animation\nexport " + folder.Path("a.mqo") + " --uv\nexport " +
                     folder.Path("a.vtm") + "\n")
                     .ok);
-    EXPECT_EQ(g_fps, 12.5f);
+    EXPECT_EQ(doc.Scene().m_fps, 12.5f);
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"a.mqo", "a.vtm", "a.xaml"}));
     EXPECT_EQ(ReadBytes(folder.Path("a.vtm")).size(), ReadBytes(GoldenPath("two_characters.vtm")).size());
     ASSERT_TRUE(Run("rate -3\n").ok);
-    EXPECT_EQ(g_fps, 30.0f);
+    EXPECT_EQ(doc.Scene().m_fps, 30.0f);
     ASSERT_TRUE(Run("rate abc\n").ok);
-    EXPECT_EQ(g_fps, 30.0f);
+    EXPECT_EQ(doc.Scene().m_fps, 30.0f);
 
     // An option the kind cannot use or an unknown type stops the script; a
     // failed write is a message and the script goes on.
@@ -287,7 +287,7 @@ TEST_F(ScriptTest, FramingSetsTheStoredCameraAndTheOnionSkinIsNoEditOfTheProject
     TempFolder folder;
     const CAnimation& camera = doc.Scene().GetCameraRecord();
     const auto framed = [this](int onlyModel) { // every shown corner inside the view
-        const D3DXMATRIX viewProj = D3DXMatrixMultiply(ViewMatrix(doc.Scene()), ProjectionMatrix(doc.Scene()));
+        const D3DXMATRIX viewProj = D3DXMatrixMultiply(ViewMatrix(doc.Scene()), ProjectionMatrix(doc.Scene(), doc.View()));
         const std::vector<D3DXVECTOR3> corners = ShownBoxCorners(doc.Scene(), 0, g_currentFrame, onlyModel);
         return !corners.empty() && std::all_of(corners.begin(), corners.end(), [&viewProj](const D3DXVECTOR3& p) {
             const D3DXVECTOR3 c = D3DXVec3TransformCoord(p, viewProj);

@@ -26,7 +26,7 @@ protected:
     std::vector<unsigned char> Bytes()
     {
         Archive ar;
-        EXPECT_TRUE(StoreProject(doc.Scene(), g_fps, ar));
+        EXPECT_TRUE(StoreProject(doc.Scene(), ar));
         return {ar.Stored().begin(), ar.Stored().end()};
     }
 

@@ -24,18 +24,18 @@ public:
         ++begun;
         return {};
     }
-    std::string DrawFrame(CTessaline& scene, int width, int height, DibStream& image) override
+    std::string DrawFrame(CTessaline& scene, const TimePoint& time, int width, int height, DibStream& image) override
     {
-        drawn.push_back(g_currentFrame);
+        drawn.push_back(time.frame);
         selectionDrawn = selectionDrawn || scene.HasSelectedModel();
-        if (g_currentFrame == failAt) {
+        if (time.frame == failAt) {
             return "the frame could not be drawn";
         }
         if (!image.CreateDIB(width, height, 24)) {
             return "no image";
         }
         for (int y = 0; y < height; ++y) {
-            std::memset(image.RowAddress(y), (g_currentFrame * 37) & 255, static_cast<std::size_t>(width) * 3);
+            std::memset(image.RowAddress(y), (time.frame * 37) & 255, static_cast<std::size_t>(width) * 3);
         }
         return {};
     }

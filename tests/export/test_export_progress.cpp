@@ -52,7 +52,7 @@ TEST_F(ExportProgress, EveryWriterReportsInOrderUpToItsTotal)
 {
     for (const char* name : kKinds) {
         RecordingProgress progress;
-        const ExportResult result = ExportScene(scene, folder.Path(name), SettingsFor(name), &progress);
+        const ExportResult result = ExportScene(scene, folder.Path(name), SettingsFor(name), TimePoint{}, &progress);
         ASSERT_TRUE(result.ok) << name << ": " << result.Describe();
         ASSERT_GE(progress.reports.size(), 2u) << name;
         EXPECT_TRUE(progress.Orderly()) << name;
@@ -68,7 +68,7 @@ TEST_F(ExportProgress, AStoppedExportLeavesTheOldFileAndNoTemporaryFiles)
         WriteText(path, "old contents");
         for (int stopAt : {1, 3}) {
             RecordingProgress progress(stopAt);
-            const ExportResult result = ExportScene(scene, path, SettingsFor(name), &progress);
+            const ExportResult result = ExportScene(scene, path, SettingsFor(name), TimePoint{}, &progress);
             EXPECT_FALSE(result.ok) << name;
             EXPECT_TRUE(result.cancelled) << name;
             EXPECT_TRUE(result.message.empty()) << name << ": " << result.message;
@@ -84,7 +84,7 @@ TEST_F(ExportProgress, AFileNameWithABackslashIsWrittenWhereItsPathSays)
 {
     // On this system "\\" is an ordinary character of a file name.
     for (const char* name : {"a\\b.vtm", "a\\b.mqo", "a\\b.xaml", "a\\b.gltf"}) {
-        const ExportResult result = ExportScene(scene, folder.Path(name), SettingsFor(name));
+        const ExportResult result = ExportScene(scene, folder.Path(name), SettingsFor(name), TimePoint{});
         EXPECT_TRUE(result.ok) << name << ": " << result.Describe();
     }
     EXPECT_EQ(folder.Entries(),
@@ -95,7 +95,7 @@ TEST_F(ExportProgress, AProjectSaveCannotBeStopped)
 {
     const std::string path = folder.Path("scene.vtm");
     RecordingProgress progress(1);
-    const ExportResult result = ExportScene(scene, path, ExportSettings{}, &progress);
+    const ExportResult result = ExportScene(scene, path, ExportSettings{}, TimePoint{}, &progress);
     EXPECT_TRUE(result.ok) << result.Describe();
     EXPECT_FALSE(result.cancelled);
     EXPECT_TRUE(progress.Orderly());

@@ -248,6 +248,35 @@ TEST_F(GltfExportTest, NodeTreeFollowsCharactersAndParents)
     ExpectWorldsMatchScene(*scene, model, 1.0);
 }
 
+TEST_F(GltfExportTest, ThePoseNodesTakeTheMomentAskedForNotTheFrameShown)
+{
+    auto scene = MakeScene();
+    InbetweenAll(*scene);
+    g_currentAnimation = 0;
+    g_currentFrame = 2; // what the program shows: it must not leak into the file
+    const CVector& pivot = scene->m_models[0].m_pivot;
+    for (const int frame : {0, 7, 10}) {
+        GltfExportOptions options;
+        options.pose = TimePoint{0, frame};
+        options.scale = 2.0f;
+        const std::string path = m_folder.Path("at" + std::to_string(frame) + ".gltf");
+        ASSERT_TRUE(ExportGltf(*scene, path, options).ok);
+        tinygltf::Model model;
+        std::string error;
+        ASSERT_TRUE(LoadGltf(path, model, error)) << error;
+        const tinygltf::Node* pose = FindNode(model, "pose0:body");
+        ASSERT_NE(pose, nullptr);
+        const CVector at = scene->GetRecord(0, 0, frame).m_position;
+        const std::vector<double> expected = {static_cast<double>((at.x + pivot.x) * 2.0f),
+                                              static_cast<double>((at.y + pivot.y) * 2.0f),
+                                              static_cast<double>((at.z + pivot.z) * 2.0f)};
+        EXPECT_EQ(pose->translation, expected) << "frame " << frame;
+    }
+    // The frames asked for differ, so the check above tells them apart.
+    EXPECT_NE(scene->GetRecord(0, 0, 7).m_position, scene->GetRecord(0, 0, 2).m_position);
+    EXPECT_EQ(g_currentFrame, 2);
+}
+
 TEST_F(GltfExportTest, BinaryAndScaledExportsCarryTheSamePoses)
 {
     auto scene = MakeScene();
@@ -498,9 +527,9 @@ TEST_F(GltfExportTest, NonFiniteValuesAndBadOptionsAreRefusedWithoutTouchingFile
     GltfExportOptions bad;
     bad.scale = 0.0f;
     EXPECT_FALSE(ExportGltf(*scene, path, bad).ok);
-    g_fps = 0.0f;
+    scene->m_fps = 0.0f;
     EXPECT_FALSE(ExportGltf(*scene, path, {}).ok);
-    g_fps = 30.0f;
+    scene->m_fps = 30.0f;
 
     EXPECT_EQ(ReadBytes(path), before);
 

@@ -164,7 +164,7 @@ TEST(GltfValidator, CorpusExportsHaveNoErrorsAndNoWarnings)
 // The expected world matrices of every pose and mesh node, for blender_check.py.
 std::string Expectations(const CTessaline& scene)
 {
-    std::string json = "{\"fps\": " + std::to_string(g_fps) + ", \"animations\": [";
+    std::string json = "{\"fps\": " + std::to_string(scene.m_fps) + ", \"animations\": [";
     for (std::size_t a = 0; a < scene.m_animationNames.size(); ++a) {
         const int frames = scene.FrameCountOf(static_cast<int>(a));
         json += (a > 0 ? ", " : "") + std::string("{\"name\": \"") + Cp932ToUtf8(scene.m_animationNames[a]) +

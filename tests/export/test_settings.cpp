@@ -90,15 +90,15 @@ TEST_F(ExportTest, DispatchByExtensionInbetweensFirst)
     CTessaline scene = AnimatedScene();
     scene.m_models[0].m_tracks[0][15].m_position = CVector{99.0f, 0.0f, 0.0f}; // stale in-between
 
-    EXPECT_TRUE(ExportScene(scene, folder.Path("a.VTM"), ExportSettings{}).ok);
+    EXPECT_TRUE(ExportScene(scene, folder.Path("a.VTM"), ExportSettings{}, TimePoint{}).ok);
     EXPECT_EQ(scene.m_models[0].m_tracks[0][15].m_position.x, 99.0f); // saving a project bakes nothing
 
-    ASSERT_TRUE(ExportScene(scene, folder.Path("a.xaml"), InitialXamlSettings()).ok);
+    ASSERT_TRUE(ExportScene(scene, folder.Path("a.xaml"), InitialXamlSettings(), TimePoint{}).ok);
     EXPECT_EQ(scene.m_models[0].m_tracks[0][15].m_position.x, 1.5f);
-    EXPECT_TRUE(ExportScene(scene, folder.Path("a.mqo"), InitialMqoSettings()).ok);
+    EXPECT_TRUE(ExportScene(scene, folder.Path("a.mqo"), InitialMqoSettings(), TimePoint{}).ok);
 
-    EXPECT_TRUE(ExportScene(scene, folder.Path("a.glb"), InitialGltfSettings()).ok);
-    EXPECT_FALSE(ExportScene(scene, folder.Path("a.xyz"), InitialXamlSettings()).ok);
+    EXPECT_TRUE(ExportScene(scene, folder.Path("a.glb"), InitialGltfSettings(), TimePoint{}).ok);
+    EXPECT_FALSE(ExportScene(scene, folder.Path("a.xyz"), InitialXamlSettings(), TimePoint{}).ok);
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"a.VTM", "a.glb", "a.mqo", "a.xaml"}));
 }
 
@@ -119,8 +119,8 @@ TEST_F(ExportTest, OutputDoesNotFollowTheLocale)
         }
         std::string* out = pass == 0 ? c : german;
         CTessaline scene = AnimatedScene();
-        ASSERT_TRUE(ExportScene(scene, folder.Path("l.xaml"), xaml).ok);
-        ASSERT_TRUE(ExportScene(scene, folder.Path("l.mqo"), mqo).ok);
+        ASSERT_TRUE(ExportScene(scene, folder.Path("l.xaml"), xaml, TimePoint{}).ok);
+        ASSERT_TRUE(ExportScene(scene, folder.Path("l.mqo"), mqo, TimePoint{}).ok);
         out[0] = ReadText(folder.Path("l.xaml"));
         out[1] = ReadText(folder.Path("l.mqo"));
     }

@@ -358,7 +358,7 @@ TEST_F(ExportTest, XamlTimeSpans)
     // An empty track and a rate of 0 never give a negative or unreadable time.
     CTessaline scene = QuadScene();
     scene.m_models[0].m_tracks[1].clear();
-    g_fps = 0.0f;
+    scene.m_fps = 0.0f;
     const std::string path = folder.Path("t.xaml");
     ASSERT_TRUE(ExportXaml(scene, path, 0, 0, false, 1.0f, false).ok);
     ExpectLoadable(path);

@@ -153,10 +153,10 @@ std::string WithTextVertices(const std::string& bytes, const std::vector<BinaryV
     return text;
 }
 
-std::vector<unsigned char> ProjectBytes(CTessaline& scene, float fps = 30.0f)
+std::vector<unsigned char> ProjectBytes(CTessaline& scene)
 {
     Archive ar;
-    EXPECT_TRUE(StoreProject(scene, fps, ar));
+    EXPECT_TRUE(StoreProject(scene, ar));
     return {ar.Stored().begin(), ar.Stored().end()};
 }
 
@@ -296,7 +296,7 @@ TEST(Corpus, BinaryVerticesAreTheFilesFloatsAndReadAsTheirTextWould)
 
         LoadedProject loaded;
         ASSERT_TRUE(LoadProject(project, loaded)) << path;
-        EXPECT_EQ(ProjectBytes(*loaded.scene, loaded.fps), project) << path;
+        EXPECT_EQ(ProjectBytes(*loaded.scene), project) << path;
         EXPECT_TRUE(messages.messages.empty()) << path;
     }
 }

@@ -58,7 +58,7 @@ std::string BinaryVertices(const std::string& payload)
 std::vector<unsigned char> ProjectBytes(CTessaline& scene)
 {
     Archive ar;
-    EXPECT_TRUE(StoreProject(scene, 30.0f, ar));
+    EXPECT_TRUE(StoreProject(scene, ar));
     return {ar.Stored().begin(), ar.Stored().end()};
 }
 

@@ -10,6 +10,8 @@
 #include "render/Camera.h"
 #include "render/Picking.h"
 #include "render/RenderGeometry.h"
+#include "render/ViewState.h"
+#include "scene/AppValues.h"
 
 namespace vantomo {
 
@@ -21,8 +23,8 @@ protected:
     void SetUp() override
     {
         ResetAppValues();
-        scene.m_viewWidth = kViewW;
-        scene.m_viewHeight = kViewH;
+        view.m_viewWidth = kViewW;
+        view.m_viewHeight = kViewH;
         CAnimation& camera = scene.GetCameraRecord();
         camera.m_axis = {0, 0, 0};
     }
@@ -54,7 +56,7 @@ protected:
     ScreenPoint Project(const D3DXVECTOR3& local, const D3DXMATRIX& world) const
     {
         const D3DXMATRIX wvp =
-            D3DXMatrixMultiply(D3DXMatrixMultiply(world, ViewMatrix(scene)), ProjectionMatrix(scene));
+            D3DXMatrixMultiply(D3DXMatrixMultiply(world, ViewMatrix(scene)), ProjectionMatrix(scene, view));
         const D3DXVECTOR3 ndc = D3DXVec3TransformCoord(local, wvp);
         return {(ndc.x + 1.0f) * 0.5f * kViewW, (1.0f - ndc.y) * 0.5f * kViewH, kViewW, kViewH};
     }
@@ -67,12 +69,16 @@ protected:
     // As the renderer leaves them after drawing the manipulator of the selection.
     void MarkManipulatorDrawn()
     {
-        ASSERT_TRUE(RecordDrawnManipulator(scene));
+        ASSERT_TRUE(RecordDrawnManipulator(scene, view, Now()));
     }
 
-    ScreenPoint ProjectManipulator(const D3DXVECTOR3& local) const { return Project(local, scene.m_manipulatorWorld); }
+    ScreenPoint ProjectManipulator(const D3DXVECTOR3& local) const { return Project(local, view.m_manipulatorWorld); }
+
+    // The moment the frame values show, as the document hands it on.
+    static TimePoint Now() { return {g_currentAnimation, g_currentFrame}; }
 
     CTessaline scene;
+    ViewState view;
 };
 
 } // namespace vantomo

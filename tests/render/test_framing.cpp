@@ -48,15 +48,16 @@ TEST(Framing, EveryCornerOfTheBoundsEndsInsideAFilledViewSeenFromTheSameSide)
         for (const CVector& angle : angles) {
             for (const auto& [width, height, zoom] : {std::tuple{640, 480, 1.0f}, {200, 600, 0.05f}, {1, 1, 4.0f}}) {
                 CTessaline scene;
+                ViewState view;
                 AddBox(scene, -1, box[0], box[1], {7, 8, 9});
-                scene.m_viewWidth = static_cast<float>(width);
-                scene.m_viewHeight = static_cast<float>(height);
+                view.m_viewWidth = static_cast<float>(width);
+                view.m_viewHeight = static_cast<float>(height);
                 CAnimation& camera = scene.GetCameraRecord();
                 camera = {{123, -45, -678}, angle, {zoom, zoom, zoom}, 0.0f, 0};
                 const std::vector<D3DXVECTOR3> corners = ShownBoxCorners(scene, 0, 0);
                 ASSERT_EQ(corners.size(), 8u);
-                ASSERT_TRUE(FrameCamera(scene, corners, camera));
-                const D3DXMATRIX viewProj = D3DXMatrixMultiply(ViewMatrix(scene), ProjectionMatrix(scene));
+                ASSERT_TRUE(FrameCamera(scene, view, corners, camera));
+                const D3DXMATRIX viewProj = D3DXMatrixMultiply(ViewMatrix(scene), ProjectionMatrix(scene, view));
                 float widest = 0.0f;
                 for (const D3DXVECTOR3& corner : corners) {
                     const D3DXVECTOR3 c = D3DXVec3TransformCoord(corner, viewProj);
@@ -75,19 +76,20 @@ TEST(Framing, EveryCornerOfTheBoundsEndsInsideAFilledViewSeenFromTheSameSide)
     }
     // One point: centred 1500 units ahead, the zoom kept; nothing to frame, nothing changed.
     CTessaline scene;
+    ViewState view;
     CAnimation camera = scene.GetCameraRecord();
     const D3DXVECTOR3 point{30, 40, 50};
-    ASSERT_TRUE(FrameCamera(scene, std::span(&point, 1), camera));
+    ASSERT_TRUE(FrameCamera(scene, view, std::span(&point, 1), camera));
     scene.GetCameraRecord() = camera;
     const D3DXVECTOR3 eye = D3DXVec3TransformCoord(point, ViewMatrix(scene));
     EXPECT_NEAR(eye.x, 0.0f, 1e-3f);
     EXPECT_NEAR(eye.z, -1500.0f, 1e-2f);
     EXPECT_EQ(camera.m_scale, CVector(1, 1, 1));
     const D3DXVECTOR3 far{std::numeric_limits<float>::max(), 0, -std::numeric_limits<float>::max()};
-    EXPECT_FALSE(FrameCamera(scene, {}, camera));
-    EXPECT_FALSE(FrameCamera(scene, std::span(&far, 1), camera));
-    scene.m_viewHeight = 0.0f; // a minimised window
-    EXPECT_FALSE(FrameCamera(scene, std::span(&point, 1), camera));
+    EXPECT_FALSE(FrameCamera(scene, view, {}, camera));
+    EXPECT_FALSE(FrameCamera(scene, view, std::span(&far, 1), camera));
+    view.m_viewHeight = 0.0f; // a minimised window
+    EXPECT_FALSE(FrameCamera(scene, view, std::span(&point, 1), camera));
     EXPECT_EQ(camera, scene.GetCameraRecord());
 }
 

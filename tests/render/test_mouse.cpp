@@ -62,7 +62,7 @@ protected:
         state.m_rightDown = right ? 1 : 0;
         MouseInput input = At(dx, dy);
         input.control = control;
-        return MouseMove(scene, state, input, mouseMode);
+        return MouseMove(scene, view, Now(), state, input, mouseMode);
     }
 
     // A selected square at the origin with a move, rotate or scale handle grabbed.
@@ -71,7 +71,7 @@ protected:
         AddSquare(1, -1, {0, 0, 0});
         scene.m_selectedModel = 0;
         scene.m_transformMode = mode;
-        scene.m_grabbedHandle = handle;
+        view.m_grabbedHandle = handle;
         return scene.m_models[0].m_tracks[0][0];
     }
 
@@ -90,7 +90,7 @@ TEST_F(MouseTest, BothButtonsAndTheWheelZoomDownToTheFloor)
     scene.GetCameraRecord().m_scale = {1, 1, 1};
     MouseInput notch = At(0, 0);
     notch.wheelDelta = 120;
-    const ViewRequests wheel = MouseWheel(scene, notch);
+    const ViewRequests wheel = MouseWheel(scene, Now(), notch);
     EXPECT_FLOAT_EQ(scene.GetCameraRecord().m_scale.y, 1.24f);
     EXPECT_EQ(wheel.panel->vector, scene.GetCameraRecord().m_scale);
     EXPECT_TRUE(wheel.invalidate);
@@ -120,7 +120,7 @@ TEST_F(MouseTest, PanningTakesPrecedenceByTheTablesOrder)
     state = {};
     MouseInput middle = At(3, 4);
     middle.middleButton = true;
-    (void)MouseMove(scene, state, middle, MouseMode::Model);
+    (void)MouseMove(scene, view, Now(), state, middle, MouseMode::Model);
     EXPECT_EQ(scene.GetCameraRecord().m_position, CVector(6, -8, -1500));
     Drag(true, false, 1, 1, MouseMode::Camera); // camera mode
     EXPECT_EQ(scene.GetCameraRecord().m_position, CVector(7, -9, -1500));
@@ -144,7 +144,7 @@ TEST_F(MouseTest, HandlesEditTheCurrentRecordOnly)
     Drag(true, false, 20, 0);
     EXPECT_EQ(record.m_axis, CVector(1, 1, 0));
     record.m_axis = {0, 1, 0};
-    scene.m_grabbedHandle = 1;
+    view.m_grabbedHandle = 1;
     const ViewRequests r = Drag(true, false, -20, 0);
     EXPECT_EQ(record.m_axis, CVector(0, 1, 0)); // (0, 0, 0) is never left
     EXPECT_EQ(r.panel->vector, CVector(0, 1, 0));
@@ -152,20 +152,20 @@ TEST_F(MouseTest, HandlesEditTheCurrentRecordOnly)
     EXPECT_EQ(record.m_key, 1);
     EXPECT_EQ(scene.m_models[0].m_tracks[0][1].m_axis, CVector(0, 1, 0));
 
-    scene.m_grabbedHandle = 3; // the centre block turns the angle
+    view.m_grabbedHandle = 3; // the centre block turns the angle
     const ViewRequests turn = Drag(true, false, 4, -3);
     EXPECT_EQ(record.m_angle, 7.0f);
     EXPECT_EQ(turn.panel->angle, 7.0f);
 
     scene.m_transformMode = 0;
-    scene.m_grabbedHandle = 2; // z grows to the right and downwards
+    view.m_grabbedHandle = 2; // z grows to the right and downwards
     Drag(true, false, 2, 3);
     EXPECT_EQ(record.m_position, CVector(0, 0, 5));
     scene.m_transformMode = 2;
-    scene.m_grabbedHandle = 3;
+    view.m_grabbedHandle = 3;
     Drag(true, false, -100, 0);
     EXPECT_EQ(record.m_scale, CVector(0.01f, 0.01f, 0.01f));
-    scene.m_grabbedHandle = -1; // a press that missed: the drag edits nothing
+    view.m_grabbedHandle = -1; // a press that missed: the drag edits nothing
     Drag(true, false, 100, 0);
     EXPECT_EQ(record.m_scale, CVector(0.01f, 0.01f, 0.01f));
 }
@@ -185,11 +185,11 @@ TEST_F(MouseTest, DisabledComponentsAreDropped)
 
 TEST_F(MouseTest, WithoutASelectionEditsReachTheCamera)
 {
-    scene.m_grabbedHandle = 3;
+    view.m_grabbedHandle = 3;
     Drag(true, false, 2, 3);
     EXPECT_EQ(scene.GetCameraRecord().m_position, CVector(2, -3, -1500));
     scene.m_transformMode = 1;
-    scene.m_grabbedHandle = 0;
+    view.m_grabbedHandle = 0;
     scene.GetCameraRecord().m_axis = {355, 0, 0};
     const ViewRequests r = Drag(true, false, 200, 0);
     EXPECT_EQ(scene.GetCameraRecord().m_axis, CVector(365, 0, 0)); // not wrapped
@@ -218,7 +218,7 @@ TEST_F(MouseTest, APressThatPicksSelectsSwitchesToAnimationAndSnapshotsTwice)
     doc.Scene() = scene;
     CTessaline& s = doc.Scene();
 
-    const ViewRequests press = LeftButtonDown(s, state, on);
+    const ViewRequests press = LeftButtonDown(s, view, Now(), state, on);
     EXPECT_TRUE(press.captureMouse);
     ApplyViewRequests(doc, press);
     EXPECT_EQ(s.m_selectedModel, 0);
@@ -226,7 +226,7 @@ TEST_F(MouseTest, APressThatPicksSelectsSwitchesToAnimationAndSnapshotsTwice)
     // The selection, then the snapshot's pose for the panel and Undo.
     EXPECT_EQ(log.hints, (std::vector<int>{114, 125}));
     EXPECT_FALSE(doc.History().CanUndo()); // a press alone changes nothing yet
-    EXPECT_EQ(s.m_grabbedHandle, 3);
+    EXPECT_EQ(view.m_grabbedHandle, 3);
 
     // The right button joins: no capture again, a snapshot, no pick.
     const ViewRequests right = RightButtonDown(state, on);
@@ -234,7 +234,7 @@ TEST_F(MouseTest, APressThatPicksSelectsSwitchesToAnimationAndSnapshotsTwice)
     ApplyViewRequests(doc, right);
     EXPECT_FALSE(doc.History().CanUndo());
     EXPECT_FALSE(LeftButtonUp(state).releaseCapture);
-    const ViewRequests again = LeftButtonDown(s, state, on);
+    const ViewRequests again = LeftButtonDown(s, view, Now(), state, on);
     EXPECT_EQ(again.hint, 0);
     EXPECT_TRUE(RightButtonUp(state).releaseCapture == false);
     EXPECT_TRUE(LeftButtonUp(state).releaseCapture);
@@ -242,9 +242,9 @@ TEST_F(MouseTest, APressThatPicksSelectsSwitchesToAnimationAndSnapshotsTwice)
     // A press on empty space in a view without area picks nothing.
     MouseInput none = on;
     none.viewWidth = 0;
-    const ViewRequests miss = LeftButtonDown(s, state, none);
+    const ViewRequests miss = LeftButtonDown(s, view, Now(), state, none);
     EXPECT_FALSE(miss.mouseMode.has_value());
-    EXPECT_EQ(s.m_grabbedHandle, -1);
+    EXPECT_EQ(view.m_grabbedHandle, -1);
     doc.RemoveView(&log);
 }
 
@@ -252,7 +252,7 @@ TEST_F(MouseTest, TheCameraScaleNeverReachesZeroEvenFromAFile)
 {
     scene.GetCameraRecord().m_scale = {0, -1, NAN};
     Archive ar;
-    ASSERT_TRUE(StoreProject(scene, 30.0f, ar));
+    ASSERT_TRUE(StoreProject(scene, ar));
     LoadedProject loaded;
     ASSERT_TRUE(LoadProject(ar.Stored(), loaded));
     EXPECT_EQ(loaded.scene->GetCameraRecord().m_scale, CVector(0.01f, 0.01f, 0.01f));

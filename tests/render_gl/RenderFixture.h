@@ -14,6 +14,9 @@
 #include "imaging/DibStream.h"
 #include "render/gl/GlRenderer.h"
 #include "render/gl/HeadlessContext.h"
+#include "render/ViewState.h"
+#include "scene/AppValues.h"
+#include "scene/TimePoint.h"
 #include "render/gl/OffscreenTarget.h"
 #include "scene/AppValues.h"
 
@@ -103,13 +106,13 @@ protected:
     // textures are uploaded first.
     Picture Draw(CTessaline& scene, int width = 160, int height = 120, std::span<const OnionGhost> ghosts = {})
     {
-        EXPECT_TRUE(GlRenderer::ResizeView(scene, width, height));
+        EXPECT_TRUE(GlRenderer::ResizeView(view, width, height));
         auto image = std::make_unique<DibStream>();
         if (target.Width() != width || target.Height() != height) {
             EXPECT_TRUE(target.Create(width, height));
         }
         target.Bind();
-        const RenderResult drawn = renderer.Render(scene, width, height, ghosts);
+        const RenderResult drawn = renderer.Render(scene, view, Now(), width, height, ghosts);
         EXPECT_TRUE(drawn.ok) << drawn.message;
         EXPECT_TRUE(target.Read(*image));
         // VANTOMO_RENDER_DUMP=FOLDER keeps every picture for a look.
@@ -122,8 +125,12 @@ protected:
 
     static inline std::unique_ptr<HeadlessContext> s_context;
     static inline std::string s_error;
+    // The moment the frame values show.
+    static TimePoint Now() { return {g_currentAnimation, g_currentFrame}; }
+
     GlRenderer renderer;
     OffscreenTarget target;
+    ViewState view;
     int m_pictures = 0;
 };
 

@@ -191,11 +191,11 @@ TEST_F(RenderTest, ManipulatorKeepsItsScreenSizeWhenTheCameraZooms)
     const ScreenPoint at = Project(scene, {100, 50, 0}, w, h);
     EXPECT_NEAR(centre.cx, at.x, 1.5f);
     EXPECT_NEAR(centre.cy, at.y, 1.5f);
-    EXPECT_EQ(scene.m_manipulatorModelId, 6);
-    EXPECT_EQ(scene.m_manipulatorMode, 0);
+    EXPECT_EQ(view.m_manipulatorModelId, 6);
+    EXPECT_EQ(view.m_manipulatorMode, 0);
     D3DXMATRIX expected;
     ASSERT_TRUE(ComposeManipulatorWorld(scene, 0, 0, expected));
-    EXPECT_EQ(scene.m_manipulatorWorld, expected);
+    EXPECT_EQ(view.m_manipulatorWorld, expected);
     // The selection box: white lines around the model.
     EXPECT_GT(FindColour(near, {255, 255, 255}).count, 40);
 
@@ -211,10 +211,10 @@ TEST_F(RenderTest, ManipulatorKeepsItsScreenSizeWhenTheCameraZooms)
     // Each mode draws its own manipulator; another mode draws none.
     scene.m_transformMode = 2;
     EXPECT_GT(FindColour(Draw(scene, w, h), yellow).count, 4);
-    EXPECT_EQ(scene.m_manipulatorMode, 2);
+    EXPECT_EQ(view.m_manipulatorMode, 2);
     scene.m_transformMode = 5;
     EXPECT_EQ(FindColour(Draw(scene, w, h), yellow).count, 0);
-    EXPECT_EQ(scene.m_manipulatorMode, 2);
+    EXPECT_EQ(view.m_manipulatorMode, 2);
 }
 
 // A one-sided quad is drawn exactly when its corners run clockwise on screen.
@@ -508,7 +508,7 @@ TEST_F(RenderTest, CameraOnItsLookAtPointLightsAlongTheViewAxis)
     GlRenderer fresh;
     ASSERT_TRUE(fresh.Initialize().ok);
     target.Bind();
-    ASSERT_TRUE(fresh.Render(scene, 160, 120).ok);
+    ASSERT_TRUE(fresh.Render(scene, view, Now(), 160, 120).ok);
     Picture alone = std::make_unique<DibStream>();
     ASSERT_TRUE(target.Read(*alone));
     fresh.Release();
@@ -532,14 +532,14 @@ TEST_F(RenderTest, SurvivesMissingSizesLightsTexturesAndAReleasedContext)
 
     // A view without area draws nothing and is no failure; a minimised
     // window's size event keeps the last size.
-    EXPECT_FALSE(GlRenderer::ResizeView(scene, 0, 0));
-    EXPECT_EQ(scene.m_viewWidth, 160.0f);
+    EXPECT_FALSE(GlRenderer::ResizeView(view, 0, 0));
+    EXPECT_EQ(view.m_viewWidth, 160.0f);
     target.Bind();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    scene.m_viewWidth = 0;
-    EXPECT_TRUE(renderer.Render(scene, 160, 0).ok);
-    EXPECT_TRUE(renderer.Render(scene, 160, 120).ok);
+    view.m_viewWidth = 0;
+    EXPECT_TRUE(renderer.Render(scene, view, Now(), 160, 0).ok);
+    EXPECT_TRUE(renderer.Render(scene, view, Now(), 160, 120).ok);
     DibStream untouched;
     ASSERT_TRUE(target.Read(untouched));
     EXPECT_TRUE(Near(PixelAt(untouched, 80, 60), {0, 0, 0}, 0));
@@ -564,7 +564,7 @@ TEST_F(RenderTest, SurvivesMissingSizesLightsTexturesAndAReleasedContext)
     // After Release nothing draws and the reason is given; a new Initialize
     // (a re-created context) uploads the scene again by itself.
     renderer.Release();
-    const RenderResult released = renderer.Render(scene, 160, 120);
+    const RenderResult released = renderer.Render(scene, view, Now(), 160, 120);
     EXPECT_FALSE(released.ok);
     EXPECT_FALSE(released.message.empty());
     ASSERT_TRUE(renderer.Initialize().ok);
@@ -582,7 +582,7 @@ TEST_F(RenderTest, SurvivesMissingSizesLightsTexturesAndAReleasedContext)
 
     // A renderer that was never initialised fails without touching GL.
     GlRenderer fresh;
-    EXPECT_FALSE(fresh.Render(scene, 160, 120).ok);
+    EXPECT_FALSE(fresh.Render(scene, view, Now(), 160, 120).ok);
     fresh.RebuildVertexBuffers(scene);
     EXPECT_EQ(scene.m_models[0].m_vertexBuffer, 0u);
 }

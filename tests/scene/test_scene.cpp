@@ -152,7 +152,7 @@ TEST_F(SceneTest, NewSceneState)
     EXPECT_FLOAT_EQ(scene.m_fieldOfView, 20.0f);
     EXPECT_EQ(g_currentFrame, 0);
     EXPECT_EQ(g_lastFrame, 60);
-    EXPECT_EQ(g_fps, 30.0f);
+    EXPECT_EQ(scene.m_fps, 30.0f);
 }
 
 TEST_F(SceneTest, ResetSceneClearsTheSceneButKeepsEditorSettings)
@@ -167,7 +167,6 @@ TEST_F(SceneTest, ResetSceneClearsTheSceneButKeepsEditorSettings)
     scene.m_lastModelId = 99;
     scene.m_transformMode = 2;
     scene.m_enableY = 0;
-    scene.m_clipboard.resize(3);
     scene.m_languageName = "English";
     g_currentFrame = 12;
     g_currentAnimation = 1;
@@ -187,7 +186,6 @@ TEST_F(SceneTest, ResetSceneClearsTheSceneButKeepsEditorSettings)
     EXPECT_EQ(g_animationCount, 2);
     EXPECT_EQ(scene.m_transformMode, 2);
     EXPECT_EQ(scene.m_enableY, 0);
-    EXPECT_EQ(scene.m_clipboard.size(), 3u);
     EXPECT_EQ(scene.m_languageName, "English");
 }
 

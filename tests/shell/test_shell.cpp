@@ -19,6 +19,7 @@
 
 #include "animation/Navigation.h"
 #include "document/Commands.h"
+#include "document/FrameValues.h"
 #include "document/VideoExport.h"
 #include "document/ViewRequests.h"
 #include "shell/DesktopIntegration.h"
@@ -363,7 +364,7 @@ TEST_F(ShellTest, APanWithAModelSelectedShowsTheModelsPosition)
     MiddleButtonDown(mouse, input);
     input.x = 140;
     input.y = 130;
-    ApplyViewRequests(*doc, MouseMove(doc->Scene(), mouse, input, doc->m_mouseMode));
+    ApplyViewRequests(*doc, MouseMove(doc->Scene(), doc->View(), CurrentTime(), mouse, input, doc->m_mouseMode));
     EXPECT_NE(doc->Scene().GetCameraRecord().m_position.x, 0.0f) << "the camera panned";
     EXPECT_EQ(Panel().ValueField(0)->text().toFloat(), position.x);
     EXPECT_EQ(Panel().ValueField(2)->text().toFloat(), position.z) << "never the camera's z";
@@ -394,7 +395,7 @@ TEST_F(ShellTest, FieldsRefuseDropsKeepTypingAndTheRateIsTakenAsTyped)
     rate->lineEdit()->selectAll();
     QTest::keyClicks(rate->lineEdit(), QStringLiteral("6"));
     QTest::keyClick(rate->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(g_fps, 6.0f);
+    EXPECT_EQ(doc->Scene().m_fps, 6.0f);
     EXPECT_TRUE(doc->IsModified());
 }
 
@@ -449,7 +450,7 @@ TEST_F(ShellTest, LongWorkShowsItsProgressAfterHalfASecondAndCancelStopsIt)
         EXPECT_TRUE(progress.Dialog().isModal());
 
         // Events pass while the dialog is up, but playback waits for the work.
-        QTest::qWait(3 * TimerPeriodMs(g_fps));
+        QTest::qWait(3 * TimerPeriodMs(doc->Scene().m_fps));
         EXPECT_EQ(g_currentFrame, frameBefore);
 
         QPushButton* cancel = progress.Dialog().findChild<QPushButton*>();
@@ -461,7 +462,7 @@ TEST_F(ShellTest, LongWorkShowsItsProgressAfterHalfASecondAndCancelStopsIt)
     }
     EXPECT_FALSE(LongWorkRunning());
     const int frameAfter = g_currentFrame;
-    QTest::qWait(4 * TimerPeriodMs(g_fps));
+    QTest::qWait(4 * TimerPeriodMs(doc->Scene().m_fps));
     EXPECT_NE(g_currentFrame, frameAfter) << "playback goes on after the work";
 
     // Work that cannot stop offers no Cancel and never refuses.
@@ -485,7 +486,7 @@ TEST_F(ShellTest, ChoosingSixtyWhilePlayingRestartsTheTimerAtSixteenMilliseconds
     emit rate->activated(sixty);
     EXPECT_TRUE(Panel().PlaybackTimer().isActive());
     EXPECT_EQ(Panel().PlaybackTimer().interval(), 16);
-    EXPECT_EQ(g_fps, 60.0f);
+    EXPECT_EQ(doc->Scene().m_fps, 60.0f);
     EXPECT_TRUE(doc->IsModified());
 
     const int before = g_currentFrame;

@@ -87,7 +87,7 @@ TEST_F(WindowTest, TheViewDrawsAVideosFramesInItsContextAndThenItsOwnPictureAgai
     ASSERT_EQ(ui.VideoFrameDrawer(), &View());
 
     g_currentFrame = 5;
-    const float viewWidth = doc->Scene().m_viewWidth;
+    const float viewWidth = doc->View().m_viewWidth;
     TempFolder dir;
     VideoSettings settings;
     settings.width = 64;
@@ -98,12 +98,12 @@ TEST_F(WindowTest, TheViewDrawsAVideosFramesInItsContextAndThenItsOwnPictureAgai
     ASSERT_TRUE(result.ok) << result.Describe();
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"walk.webm"});
     EXPECT_EQ(g_currentFrame, 5);
-    EXPECT_EQ(doc->Scene().m_viewWidth, viewWidth);
+    EXPECT_EQ(doc->View().m_viewWidth, viewWidth);
 
     // A frame is the scene's picture: the character over the background.
     DibStream image;
     ASSERT_EQ(View().BeginFrames(doc->Scene()), "");
-    ASSERT_EQ(View().DrawFrame(doc->Scene(), 64, 48, image), "");
+    ASSERT_EQ(View().DrawFrame(doc->Scene(), TimePoint{g_currentAnimation, g_currentFrame}, 64, 48, image), "");
     View().EndFrames();
     int drawnOver = 0;
     for (int y = 0; y < 48; ++y) {
@@ -203,8 +203,8 @@ TEST_F(WindowTest, OnAScaledScreenTheViewDrawsItsFramebufferAndPicksUnderTheMous
     const QSize fb = FramebufferSize(View().size(), ratio);
     EXPECT_EQ(View().Framebuffer(), fb);
     EXPECT_EQ(View().grabFramebuffer().size(), fb);
-    EXPECT_EQ(doc->Scene().m_viewWidth, static_cast<float>(fb.width()));
-    EXPECT_EQ(doc->Scene().m_viewHeight, static_cast<float>(fb.height()));
+    EXPECT_EQ(doc->View().m_viewWidth, static_cast<float>(fb.width()));
+    EXPECT_EQ(doc->View().m_viewHeight, static_cast<float>(fb.height()));
 
     // The body drawn a third of the way down is picked there.
     const QPoint body(View().width() / 2, View().height() / 3);

@@ -7,7 +7,6 @@
 #include "animation/Pose.h"
 #include "imaging/DibStream.h"
 #include "render/Picking.h"
-#include "scene/AppValues.h"
 #include "scene/Normals.h"
 
 namespace vantomo {
@@ -421,13 +420,13 @@ GLuint GlRenderer::TextureFor(const CMaterial& material) const
     return found != m_textures.end() ? found->second : m_white;
 }
 
-bool GlRenderer::ResizeView(CTessaline& scene, int width, int height)
+bool GlRenderer::ResizeView(ViewState& viewState, int width, int height)
 {
     if (width <= 0 || height <= 0) {
         return false;
     }
-    scene.m_viewWidth = static_cast<float>(width);
-    scene.m_viewHeight = static_cast<float>(height);
+    viewState.m_viewWidth = static_cast<float>(width);
+    viewState.m_viewHeight = static_cast<float>(height);
     return true;
 }
 
@@ -499,7 +498,8 @@ bool GlRenderer::CheckContextLost()
     return glGetGraphicsResetStatus() != GL_NO_ERROR;
 }
 
-RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight, std::span<const OnionGhost> ghosts)
+RenderResult GlRenderer::Render(CTessaline& scene, ViewState& viewState, const TimePoint& time, int fbWidth, int fbHeight,
+                                std::span<const OnionGhost> ghosts)
 {
     m_drawCalls = 0;
     if (!m_ready) {
@@ -509,8 +509,8 @@ RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight, st
         return ForgetLostContext();
     }
     // A minimised window has nothing to draw on.
-    const bool viewHasArea = std::isfinite(scene.m_viewWidth) && std::isfinite(scene.m_viewHeight) &&
-                             scene.m_viewWidth > 0.0f && scene.m_viewHeight > 0.0f;
+    const bool viewHasArea = std::isfinite(viewState.m_viewWidth) && std::isfinite(viewState.m_viewHeight) &&
+                             viewState.m_viewWidth > 0.0f && viewState.m_viewHeight > 0.0f;
     if (fbWidth <= 0 || fbHeight <= 0 || !viewHasArea) {
         return {};
     }
@@ -549,14 +549,14 @@ RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight, st
 
     const D3DXMATRIX view = ViewMatrix(scene);
     const D3DXMATRIX projection =
-        D3DXMatrixMultiply(ProjectionMatrix(scene), GlClipCorrection(fbWidth, fbHeight));
+        D3DXMatrixMultiply(ProjectionMatrix(scene, viewState), GlClipCorrection(fbWidth, fbHeight));
     const D3DXMATRIX viewProj = D3DXMatrixMultiply(view, projection);
 
     const D3DXVECTOR3 lightView = LightTowards(scene, view);
     if (!ghosts.empty()) {
         DrawGhosts(scene, ghosts, view, viewProj, lightView);
     }
-    DrawModels(scene, view, viewProj, lightView);
+    DrawModels(scene, time, view, viewProj, lightView);
 
     // Axes and grid: unlit, coloured by their vertices.
     glUseProgram(m_coloured.program);
@@ -567,7 +567,7 @@ RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight, st
 
     // The manipulator is never hidden by a model.
     glClear(GL_DEPTH_BUFFER_BIT);
-    DrawManipulator(scene, viewProj);
+    DrawManipulator(scene, viewState, time, viewProj);
 
     glBindVertexArray(0);
     glUseProgram(0);
@@ -577,10 +577,10 @@ RenderResult GlRenderer::Render(CTessaline& scene, int fbWidth, int fbHeight, st
     return {};
 }
 
-void GlRenderer::DrawModels(CTessaline& scene, const D3DXMATRIX& view, const D3DXMATRIX& viewProj,
-                            const D3DXVECTOR3& lightView)
+void GlRenderer::DrawModels(CTessaline& scene, const TimePoint& time, const D3DXMATRIX& view,
+                            const D3DXMATRIX& viewProj, const D3DXVECTOR3& lightView)
 {
-    const std::vector<D3DXMATRIX> worlds = ComposeWorldMatrices(scene, g_currentAnimation, g_currentFrame);
+    const std::vector<D3DXMATRIX> worlds = ComposeWorldMatrices(scene, time.animation, time.frame);
     const MeshProgram& program = scene.m_smoothShading != 0 ? m_smooth : m_flat;
     // Faces whose material is missing draw opaque white, untextured.
     static const D3DMATERIAL9 kWhite{{1.0f, 1.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}, {}, {}, 0.0f};
@@ -702,15 +702,16 @@ void GlRenderer::DrawSelectionBox(const CModel& model, const D3DXMATRIX& worldVi
     ++m_drawCalls;
 }
 
-void GlRenderer::DrawManipulator(CTessaline& scene, const D3DXMATRIX& viewProj)
+void GlRenderer::DrawManipulator(const CTessaline& scene, ViewState& viewState, const TimePoint& time,
+                                 const D3DXMATRIX& viewProj)
 {
-    if (!RecordDrawnManipulator(scene)) {
+    if (!RecordDrawnManipulator(scene, viewState, time)) {
         return;
     }
-    const int mode = scene.m_manipulatorMode;
+    const int mode = viewState.m_manipulatorMode;
     const ManipulatorGeometry geometry = GetManipulatorGeometry(mode);
     glUseProgram(m_coloured.program);
-    SetMatrix(m_coloured.worldViewProj, D3DXMatrixMultiply(scene.m_manipulatorWorld, viewProj));
+    SetMatrix(m_coloured.worldViewProj, D3DXMatrixMultiply(viewState.m_manipulatorWorld, viewProj));
     glBindVertexArray(m_manipulators[mode].vertexArray);
     glDrawArrays(GL_TRIANGLES, 0, 3 * geometry.triangles);
     ++m_drawCalls;

@@ -31,8 +31,10 @@
 #include "render/Camera.h" // ViewMatrix, ProjectionMatrix: one definition for drawing and picking
 #include "render/OnionSkin.h"
 #include "render/RenderGeometry.h"
+#include "render/ViewState.h"
 #include "render/gl/GlShaders.h"
 #include "scene/CTessaline.h"
+#include "scene/TimePoint.h"
 
 namespace vantomo {
 
@@ -68,15 +70,17 @@ public:
     bool IsReady() const { return m_ready; }
 
     // Draws one frame of the scene as the 3D view shows it into the bound
-    // framebuffer of fbWidth x fbHeight pixels, with the aspect ratio of
-    // m_viewWidth / m_viewHeight. Writes each drawn model's m_world and, when
-    // a manipulator is drawn, m_manipulatorWorld, m_manipulatorModelId and
-    // m_manipulatorMode. A framebuffer or view without area draws nothing and
+    // framebuffer of fbWidth x fbHeight pixels, posed at `time`, with the
+    // aspect ratio of the view's m_viewWidth / m_viewHeight. Writes each drawn
+    // model's m_world and, when a manipulator is drawn, the view's
+    // m_manipulatorWorld, m_manipulatorModelId and m_manipulatorMode. A
+    // framebuffer or view without area draws nothing and
     // succeeds. A lost context makes the renderer unready and fails.
     // `ghosts` (OnionGhosts) are drawn first, each the shown character posed
     // at its own frame, translucent in its colour and without depth writes,
     // so the current pose covers them and they never hide one another.
-    RenderResult Render(CTessaline& scene, int fbWidth, int fbHeight, std::span<const OnionGhost> ghosts = {});
+    RenderResult Render(CTessaline& scene, ViewState& viewState, const TimePoint& time, int fbWidth, int fbHeight,
+                        std::span<const OnionGhost> ghosts = {});
 
     // Recomputes the normals of every model and uploads its vertex buffer,
     // freeing the previous ones (also of models no longer in the scene). Run
@@ -98,7 +102,7 @@ public:
 
     // Records a size event of the view: the new size becomes the aspect
     // ratio. A size without area (a minimised window) is ignored and false.
-    static bool ResizeView(CTessaline& scene, int width, int height);
+    static bool ResizeView(ViewState& viewState, int width, int height);
     // World-space direction of the light as it travels: from the point the
     // camera looks at back towards the eye. False when it cannot be computed
     // (camera at that point, non-finite camera).
@@ -150,12 +154,13 @@ private:
     // material's slot in its group.
     static void GroupBatches(const MeshBuffer& mesh, std::span<const CMaterial> materials,
                              std::vector<DrawGroup>& groups, std::vector<std::uint8_t>& slots);
-    void DrawModels(CTessaline& scene, const D3DXMATRIX& view, const D3DXMATRIX& viewProj,
+    void DrawModels(CTessaline& scene, const TimePoint& time, const D3DXMATRIX& view, const D3DXMATRIX& viewProj,
                     const D3DXVECTOR3& lightView);
     void DrawGhosts(const CTessaline& scene, std::span<const OnionGhost> ghosts, const D3DXMATRIX& view,
                     const D3DXMATRIX& viewProj, const D3DXVECTOR3& lightView);
     void DrawSelectionBox(const CModel& model, const D3DXMATRIX& worldViewProj);
-    void DrawManipulator(CTessaline& scene, const D3DXMATRIX& viewProj);
+    void DrawManipulator(const CTessaline& scene, ViewState& viewState, const TimePoint& time,
+                         const D3DXMATRIX& viewProj);
     GLuint TextureFor(const CMaterial& material) const;
 
     bool m_ready = false;

@@ -1,0 +1,19 @@
+#include "document/FrameValues.h"
+
+#include "scene/AppValues.h"
+
+namespace vantomo {
+
+FrameValues CurrentFrameValues()
+{
+    FrameValues values;
+    values.animation = g_currentAnimation;
+    values.frame = g_currentFrame;
+    values.lastFrame = g_lastFrame;
+    values.animationCount = g_animationCount;
+    return values;
+}
+
+TimePoint CurrentTime() { return {g_currentAnimation, g_currentFrame}; }
+
+} // namespace vantomo

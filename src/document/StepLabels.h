@@ -26,4 +26,13 @@ inline constexpr const char* kDeleteAnimationLabel = "アニメーションの�
 inline constexpr const char* kMaterialColorLabel = "材質の色";
 inline constexpr const char* kEditMaterialLabel = "材質の編集";
 
+// Every label, for the checks that each has its translation.
+inline constexpr const char* kStepLabels[] = {
+    kPoseLabel,        kAddKeyLabel,          kDeleteKeyLabel,       kMoveKeysLabel,        kPasteKeysLabel,
+    kDeleteKeysLabel,  kInsertFramesLabel,    kDeleteFramesLabel,    kLastFrameLabel,       kPasteAnimationLabel,
+    kAddModelLabel,    kDeleteModelLabel,     kReparentLabel,        kShowHideLabel,        kRenameLabel,
+    kAddCharacterLabel, kDeleteCharacterLabel, kAddAnimationLabel,   kDeleteAnimationLabel, kMaterialColorLabel,
+    kEditMaterialLabel,
+};
+
 } // namespace vantomo

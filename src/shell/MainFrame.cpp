@@ -1,6 +1,7 @@
 #include "shell/MainFrame.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QAction>
 #include <QApplication>
@@ -189,6 +190,7 @@ CMainFrame::CMainFrame(CVantomoDoc& doc, QtUserInterface& ui, bool createGlView)
     m_toolBarHeight = m_wndToolBar->sizeHint().height();
     m_fps.ResetFpsClock();
     m_doc.SetOnionSkin(LoadOnionSkinSetting());
+    ApplyUndoMemoryLimit();
     m_doc.AddView(this);
     UpdateTitle();
     // The enabled and checked states follow every change of the document
@@ -197,6 +199,17 @@ CMainFrame::CMainFrame(CVantomoDoc& doc, QtUserInterface& ui, bool createGlView)
 }
 
 CMainFrame::~CMainFrame() { m_doc.RemoveView(this); }
+
+void CMainFrame::ApplyUndoMemoryLimit()
+{
+    // Without the setting (or with a value that is no positive number) the
+    // history keeps its default, a quarter of the machine's memory.
+    bool ok = false;
+    const qulonglong mebibytes = Settings().value(QStringLiteral("Vantomo/UndoMemoryLimitMiB")).toULongLong(&ok);
+    if (ok && mebibytes > 0 && mebibytes <= (std::numeric_limits<std::size_t>::max() >> 20)) {
+        m_doc.History().SetMemoryLimit(static_cast<std::size_t>(mebibytes) << 20);
+    }
+}
 
 void CMainFrame::CreateActions()
 {

@@ -66,6 +66,8 @@ public:
     void RefreshCommandStates();
     // The Undo and Redo items name the step they would take.
     void RefreshUndoTexts();
+    // The history's memory limit from the setting "Vantomo/UndoMemoryLimitMiB".
+    void ApplyUndoMemoryLimit();
 
     // Files dropped on the window (local paths, in drop order).
     void DropFiles(const QStringList& paths);

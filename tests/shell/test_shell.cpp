@@ -221,6 +221,31 @@ TEST_F(ShellTest, TheEnglishCatalogCoversEveryMenuToolbarAndPanelText)
         EXPECT_FALSE(catalog.translate(filter ? "Filters" : "Messages", text).isEmpty())
             << text;
     }
+    for (const char* label : kStepLabels) {
+        EXPECT_FALSE(catalog.translate("UndoSteps", label).isEmpty()) << label;
+    }
+}
+
+TEST_F(ShellTest, UndoAndRedoSayWhatTheyTakeInBothLanguages)
+{
+    OpenSample();
+    frame->show();
+    QAction* undo = frame->Action(kCmdUndo);
+    QAction* redo = frame->Action(kCmdRedo);
+    EXPECT_EQ(undo->text(), QStringLiteral("元に戻す(&U)\tCtrl+Z"));
+    ASSERT_TRUE(doc->DeleteModel(0).ok);
+    EXPECT_EQ(undo->text(), QStringLiteral("元に戻す: モデルの削除(&U)\tCtrl+Z"));
+    EXPECT_TRUE(undo->isEnabled());
+
+    doc->Execute(kCmdLanguage);
+    EXPECT_EQ(undo->text(), QStringLiteral("&Undo Delete Model\tCtrl+Z"));
+    EXPECT_EQ(undo->toolTip(), QStringLiteral("Undo Delete Model"));
+    frame->Execute(kCmdUndo);
+    EXPECT_EQ(undo->text(), QStringLiteral("&Undo\tCtrl+Z"));
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(redo->text(), QStringLiteral("&Redo Delete Model\tCtrl+Y"));
+    doc->Execute(kCmdLanguage);
+    EXPECT_EQ(redo->text(), QStringLiteral("繰り返す: モデルの削除(&R)\tCtrl+Y"));
 }
 
 TEST_F(ShellTest, TheLanguageSwitchChangesMenusLabelsAndPanelAndBack)

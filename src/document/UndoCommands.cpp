@@ -48,16 +48,23 @@ void CVantomoDoc::EndPoseEdit() { m_history.EndPose(m_scene); }
 
 namespace {
 
-// A pose step took the user to the record it restored: that model selected,
-// at its animation and frame.
-void GoToPose(CTessaline& scene, int model, int animation, int frame)
+// An undone key or pose edit is shown in the animation it was made in.
+void GoToAnimation(const CTessaline& scene, int animation)
 {
-    SelectModel(scene, model);
     if (animation != g_currentAnimation && animation >= 0 && animation < g_animationCount) {
         g_currentAnimation = animation;
         g_lastFrame = scene.FrameCountOf(animation) - 1;
         g_prevLastFrame = g_lastFrame;
+        g_currentFrame = std::clamp(g_currentFrame, 0, std::max(0, g_lastFrame));
     }
+}
+
+// A pose step takes the user to the record it restored: that model selected,
+// at its animation and frame.
+void GoToPose(CTessaline& scene, int model, int animation, int frame)
+{
+    SelectModel(scene, model);
+    GoToAnimation(scene, animation);
     g_currentFrame = std::clamp(frame, 0, std::max(0, g_lastFrame));
 }
 
@@ -99,6 +106,10 @@ void CVantomoDoc::AnnounceStep(const UndoResult& result, int animationBefore)
         break;
     }
     case StepKind::Tracks: {
+        GoToAnimation(m_scene, result.animation);
+        if (g_currentAnimation != animationBefore) {
+            UpdateAllViews(Change::AnimationSelected);
+        }
         ChangeNotice change(Change::Keys, result.model);
         change.animation = g_currentAnimation;
         UpdateAllViews(change);

@@ -1,4 +1,6 @@
-// The scene root: everything the user edits and the editing state around it.
+// The scene root: what the project file stores, with the selection and the
+// editing choices (transform mode, enabled axes) kept beside it. The history,
+// the clipboards and the 3D view's state live with the document and the views.
 #pragma once
 
 #include <cstdint>

@@ -176,7 +176,7 @@ void UndoHistory::CommitScene(std::string_view label)
     step.label = label;
     step.content = std::move(*m_pending);
     m_pending.reset();
-    m_redo.clear();
+    DropRedo();
     Push(m_undo, std::move(step));
 }
 
@@ -209,7 +209,7 @@ void UndoHistory::EndPose(const CTessaline& scene)
         changed = changed || (now != nullptr && !(*now == r.record));
     }
     if (changed) {
-        m_redo.clear();
+        DropRedo();
         Push(m_undo, std::move(step));
     }
 }
@@ -223,7 +223,7 @@ void UndoHistory::PushTracks(std::string_view label, int animation, std::vector<
     Step step;
     step.label = label;
     step.content = TracksState{animation, std::move(models), std::move(before)};
-    m_redo.clear();
+    DropRedo();
     Push(m_undo, std::move(step));
 }
 
@@ -328,6 +328,14 @@ void UndoHistory::Push(std::deque<Step>& stack, Step step)
     m_used += step.bytes;
     stack.push_back(std::move(step));
     Trim();
+}
+
+void UndoHistory::DropRedo()
+{
+    for (const Step& step : m_redo) {
+        m_used -= step.bytes;
+    }
+    m_redo.clear();
 }
 
 void UndoHistory::Trim()

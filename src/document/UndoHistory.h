@@ -152,6 +152,8 @@ private:
     void Exchange(CTessaline& scene, SceneState& state);
     UndoResult Apply(CTessaline& scene, Step& step);
     void Push(std::deque<Step>& stack, Step step);
+    // A new edit: the steps that could be redone are gone, with their memory.
+    void DropRedo();
     void Trim();
     static std::size_t Bytes(const Step& step);
 

@@ -239,8 +239,15 @@ TEST_F(UndoTest, TheMemoryLimitDropsTheOldestStepsAndKeepsTheNewest)
     EXPECT_EQ(doc.Scene().m_characterNames[0], "b") << "the newest steps were kept";
     EXPECT_FALSE(doc.Undo());
 
-    history.SetMemoryLimit(1); // less than any step: the newest still stays
+    // A new edit after an undo frees what the redo steps held.
+    const std::size_t twoSteps = history.MemoryUsed();
     ASSERT_TRUE(doc.Redo());
+    ASSERT_TRUE(doc.Undo());
+    ASSERT_TRUE(doc.RenameCharacter(0, "e").ok);
+    EXPECT_EQ(history.RedoCount(), 0u);
+    EXPECT_LE(history.MemoryUsed(), twoSteps);
+
+    history.SetMemoryLimit(1); // less than any step: the newest still stays
     EXPECT_EQ(history.UndoCount(), 1u);
     EXPECT_EQ(history.RedoCount(), 0u);
     EXPECT_GT(UndoHistory::DefaultMemoryLimit(), std::size_t{0});

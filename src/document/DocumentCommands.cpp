@@ -240,16 +240,10 @@ void CVantomoDoc::CameraPreset(int id)
 
 void CVantomoDoc::KeyCommand(bool add, bool allModels)
 {
-    const std::vector<int> models = KeyModels(m_scene, allModels);
-    std::vector<Track> before = TracksOf(models);
-    if (add) {
-        AddKey(m_scene, allModels, g_currentFrame);
-    } else {
-        DeleteKey(m_scene, allModels, g_currentFrame);
-    }
-    RecordTracksEdit(add ? kAddKeyLabel : kDeleteKeyLabel, g_currentAnimation, models, std::move(before));
-    UpdateAllViews(Change::Keys);
-    SetModifiedFlag();
+    // In-betweening bakes every changed track of a model, in any animation,
+    // so a step of the current animation's tracks alone could not undo it:
+    // the key dialog's whole step at the current frame.
+    static_cast<void>(SetKey(add, allModels, g_currentFrame));
 }
 
 void CVantomoDoc::KeyDialog()

@@ -274,6 +274,16 @@ int LoaderMQO::ReadObject(int n)
     model.m_parent = m_rootParent;
     LinkFaces(model);
     model.ResetTrack(0);
+    // The other animations get their frames too, as the models already there
+    // have them: an empty track would be filled only when its animation is
+    // next shown, a change of the project that no undo step holds.
+    for (std::size_t a = 0; a < model.m_tracks.size(); ++a) {
+        Track& track = model.m_tracks[a];
+        if (track.empty()) {
+            track.resize(static_cast<std::size_t>(m_scene->FrameCountOf(static_cast<int>(a))));
+            track[0].m_key = 1;
+        }
+    }
     m_scene->m_models.push_back(std::move(model));
     return kMqoOk;
 }

@@ -242,8 +242,16 @@ void CVantomoDoc::KeyCommand(bool add, bool allModels)
 {
     // In-betweening bakes every changed track of a model, in any animation,
     // so a step of the current animation's tracks alone could not undo it:
-    // the key dialog's whole step at the current frame.
-    static_cast<void>(SetKey(add, allModels, g_currentFrame));
+    // the step keeps the scene's tracks.
+    BeginSceneStep();
+    if (add) {
+        AddKey(m_scene, allModels, g_currentFrame);
+    } else {
+        DeleteKey(m_scene, allModels, g_currentFrame);
+    }
+    EndSceneStep(add ? kAddKeyLabel : kDeleteKeyLabel, m_scene.HasSelectedModel());
+    UpdateAllViews(Change::Keys);
+    SetModifiedFlag();
 }
 
 void CVantomoDoc::KeyDialog()

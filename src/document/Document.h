@@ -333,6 +333,7 @@ private:
     // The scene as it is now as one undo step, for an edit about to be made
     // that cannot be refused.
     void RecordSceneStep(std::string_view label);
+    bool TakeStep(bool redo);
     // What an undo or redo changed, told to the views; `animationBefore` was
     // current before it.
     void AnnounceStep(const UndoResult& result, int animationBefore);

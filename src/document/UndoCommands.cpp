@@ -70,21 +70,14 @@ void GoToPose(CTessaline& scene, int model, int animation, int frame)
 
 } // namespace
 
-bool CVantomoDoc::Undo()
-{
-    const int animation = g_currentAnimation;
-    const std::optional<UndoResult> result = m_history.Undo(m_scene);
-    if (!result) {
-        return false;
-    }
-    AnnounceStep(*result, animation);
-    return true;
-}
+bool CVantomoDoc::Undo() { return TakeStep(false); }
 
-bool CVantomoDoc::Redo()
+bool CVantomoDoc::Redo() { return TakeStep(true); }
+
+bool CVantomoDoc::TakeStep(bool redo)
 {
     const int animation = g_currentAnimation;
-    const std::optional<UndoResult> result = m_history.Redo(m_scene);
+    const std::optional<UndoResult> result = redo ? m_history.Redo(m_scene) : m_history.Undo(m_scene);
     if (!result) {
         return false;
     }

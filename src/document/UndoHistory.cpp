@@ -275,34 +275,22 @@ UndoResult UndoHistory::Apply(CTessaline& scene, Step& step)
     return result;
 }
 
-std::optional<UndoResult> UndoHistory::Undo(CTessaline& scene)
-{
-    EndPose(scene);
-    if (m_undo.empty()) {
-        return std::nullopt;
-    }
-    Step step = std::move(m_undo.back());
-    m_undo.pop_back();
-    m_used -= step.bytes;
-    UndoResult result = Apply(scene, step);
-    m_used += step.bytes;
-    m_redo.push_back(std::move(step));
-    Trim();
-    return result;
-}
+std::optional<UndoResult> UndoHistory::Undo(CTessaline& scene) { return Take(scene, m_undo, m_redo); }
 
-std::optional<UndoResult> UndoHistory::Redo(CTessaline& scene)
+std::optional<UndoResult> UndoHistory::Redo(CTessaline& scene) { return Take(scene, m_redo, m_undo); }
+
+std::optional<UndoResult> UndoHistory::Take(CTessaline& scene, std::deque<Step>& from, std::deque<Step>& to)
 {
     EndPose(scene);
-    if (m_redo.empty()) {
+    if (from.empty()) {
         return std::nullopt;
     }
-    Step step = std::move(m_redo.back());
-    m_redo.pop_back();
+    Step step = std::move(from.back());
+    from.pop_back();
     m_used -= step.bytes;
     UndoResult result = Apply(scene, step);
     m_used += step.bytes;
-    m_undo.push_back(std::move(step));
+    to.push_back(std::move(step));
     Trim();
     return result;
 }

@@ -151,6 +151,8 @@ private:
     // Put `state` into the scene; afterwards `state` holds what the scene held.
     void Exchange(CTessaline& scene, SceneState& state);
     UndoResult Apply(CTessaline& scene, Step& step);
+    // Exchange the top step of `from` with the scene and move it onto `to`.
+    std::optional<UndoResult> Take(CTessaline& scene, std::deque<Step>& from, std::deque<Step>& to);
     void Push(std::deque<Step>& stack, Step step);
     // A new edit: the steps that could be redone are gone, with their memory.
     void DropRedo();

@@ -175,7 +175,7 @@ bool CVantomoDoc::OnOpenDocument(const std::string& path)
     // A project replaces the scene and its history; an import is one more step.
     const bool project = ExtensionOf(path) == "vtm";
     if (!project) {
-        BeginSceneStep();
+        BeginSceneStep(modelsBefore == 0); // the framing of a first import goes with it
     }
     OpenResult result;
     {
@@ -253,7 +253,7 @@ OpenResult CVantomoDoc::ImportWithProgress(const std::string& path)
     const TextureReportScope textures(m_textureReport);
     m_lastFailure.clear();
     OpenResult result;
-    BeginSceneStep();
+    BeginSceneStep(m_scene.m_models.empty()); // the framing of a first import goes with it
     {
         const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kImportingProgress, true);
         result = ImportMQO(m_scene, path, m_textureReport, &m_textures, progress.get());

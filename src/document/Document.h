@@ -328,7 +328,7 @@ private:
     void NoteImportFailure(const OpenResult& result);
     // An edit of the scene's structure as one undo step: the state before is
     // kept by BeginSceneStep; EndSceneStep keeps the step when `done`.
-    void BeginSceneStep();
+    void BeginSceneStep(bool camera = false);
     void EndSceneStep(std::string_view label, bool done);
     // The scene as it is now as one undo step, for an edit about to be made
     // that cannot be refused.

@@ -8,7 +8,7 @@
 
 namespace vantomo {
 
-void CVantomoDoc::BeginSceneStep() { m_history.BeginScene(m_scene); }
+void CVantomoDoc::BeginSceneStep(bool camera) { m_history.BeginScene(m_scene, camera); }
 
 void CVantomoDoc::EndSceneStep(std::string_view label, bool done)
 {

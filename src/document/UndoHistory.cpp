@@ -146,13 +146,19 @@ void UndoHistory::Exchange(CTessaline& scene, SceneState& state)
     std::swap(g_lastFrame, state.lastFrame);
     std::swap(g_prevLastFrame, state.prevLastFrame);
     std::swap(g_currentAnimation, state.currentAnimation);
+    if (state.camera) {
+        std::swap(scene.m_camera, *state.camera);
+    }
     SyncAnimationCount(scene);
 }
 
-void UndoHistory::BeginScene(CTessaline& scene)
+void UndoHistory::BeginScene(CTessaline& scene, bool camera)
 {
     EndPose(scene);
     m_pending = Capture(scene);
+    if (camera) {
+        m_pending->camera = scene.m_camera;
+    }
 }
 
 void UndoHistory::KeepRemoved(std::vector<CModel>&& removed)

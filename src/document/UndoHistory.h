@@ -21,7 +21,8 @@
 //
 // The camera, the background colour, the playback rate, the transform mode
 // and the shading switch are viewing choices: a step neither holds nor
-// restores them.
+// restores them. The one exception is the camera an import into an empty
+// scene sets to frame its models.
 #pragma once
 
 #include <cstddef>
@@ -67,7 +68,9 @@ public:
     // done, or AbandonScene when it was refused (nothing changed). Models the
     // edit removes are handed over with KeepRemoved, which keeps their
     // meshes for the undo instead of destroying them.
-    void BeginScene(CTessaline& scene);
+    // With `camera` the step also holds the camera: an import into an empty
+    // scene frames its models, and that framing goes back with the import.
+    void BeginScene(CTessaline& scene, bool camera = false);
     void KeepRemoved(std::vector<CModel>&& removed);
     void CommitScene(std::string_view label);
     void AbandonScene();
@@ -131,6 +134,7 @@ private:
         int lastFrame = 0;
         int prevLastFrame = 0;
         int currentAnimation = 0;
+        std::optional<std::vector<CAnimation>> camera;
         std::unordered_map<std::uint64_t, Mesh> meshes;
     };
     struct TracksState {

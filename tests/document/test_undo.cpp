@@ -162,6 +162,27 @@ TEST_F(UndoTest, DeletedModelsComeBackWithTheirMeshesSelectedAndImportsGoWithThe
     EXPECT_EQ(MeshVertices(scene), imported) << "redo brings the imported meshes back";
 }
 
+TEST_F(UndoTest, TheFramingOfAFirstImportGoesWithItAndOtherwiseTheCameraIsNoStep)
+{
+    ASSERT_TRUE(doc.OnNewDocument());
+    const std::string board = std::string(VANTOMO_TEST_DATA_DIR) + "/mqo/textured.mqo";
+    const CAnimation start = doc.Scene().GetCameraRecord();
+    ASSERT_TRUE(doc.AddModelFromPath(board).ok);
+    const CAnimation framed = doc.Scene().GetCameraRecord();
+    ASSERT_FALSE(framed == start) << "a first import frames its models";
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.Scene().GetCameraRecord(), start);
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(doc.Scene().GetCameraRecord(), framed);
+
+    // A second import frames nothing, and its undo leaves the camera where the user put it.
+    ASSERT_TRUE(doc.AddModelFromPath(board).ok);
+    doc.Scene().GetCameraRecord().m_position.x += 100.0f;
+    const CAnimation moved = doc.Scene().GetCameraRecord();
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.Scene().GetCameraRecord(), moved);
+}
+
 TEST_F(UndoTest, AReparentUndoneThenAnotherDeleteKeepsTheModelUnderItsRestoredParent)
 {
     CTessaline& scene = doc.Scene();

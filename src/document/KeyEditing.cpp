@@ -40,7 +40,9 @@ void ForKeyModels(const CTessaline& scene, bool all, Action action)
 // every model's current track at that length, within the record budget.
 bool FrameCountFits(const CTessaline& scene, long long frames)
 {
-    return frames >= 1 && frames <= INT_MAX &&
+    // Without models the length still must fit one model's track: the next
+    // import sizes its tracks to it.
+    return frames >= 1 && frames <= INT_MAX && frames <= kRecordBudget &&
            scene.RecordsIfSized(g_currentAnimation, frames) <= kRecordBudget;
 }
 

@@ -268,10 +268,6 @@ int LoaderMQO::ReadObject(int n)
         m_facelessObjects.push_back(std::move(model.m_name));
         return kMqoOk;
     }
-    ++m_modelsAdded;
-    m_scene->m_lastModelId = WrappingAdd(m_scene->m_lastModelId, 1);
-    model.m_id = m_scene->m_lastModelId;
-    model.m_parent = m_rootParent;
     LinkFaces(model);
     model.ResetTrack(0);
     // The other animations get their frames too, as the models already there
@@ -284,6 +280,21 @@ int LoaderMQO::ReadObject(int n)
             track[0].m_key = 1;
         }
     }
+    // The new tracks count against the record budget as every edit's do, so
+    // a long timeline typed into a scene of few models cannot make an import
+    // exhaust memory: an object beyond it is left out, and named.
+    long long records = 0;
+    for (const Track& track : model.m_tracks) {
+        records += static_cast<long long>(track.size());
+    }
+    if (m_scene->RecordsIfSized(-1, 0) + records > kRecordBudget) {
+        m_unreadObjects.push_back(std::move(model.m_name));
+        return kMqoOk;
+    }
+    ++m_modelsAdded;
+    m_scene->m_lastModelId = WrappingAdd(m_scene->m_lastModelId, 1);
+    model.m_id = m_scene->m_lastModelId;
+    model.m_parent = m_rootParent;
     m_scene->m_models.push_back(std::move(model));
     return kMqoOk;
 }

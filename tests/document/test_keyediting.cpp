@@ -160,6 +160,13 @@ TEST_F(KeyEditingTest, TypingTheLastFrameSizesEveryTrack)
     ASSERT_EQ(SetLastFrame(scene, "abc", messages), SetLastFrameResult::kSet); // atol gives 0
     EXPECT_EQ(TrackOf(0).size(), 1u);
     EXPECT_EQ(TrackOf(0)[0].m_key, 1);
+
+    // Without models the length must still fit one model's track, which the
+    // next import is given.
+    CTessaline empty;
+    EXPECT_EQ(SetLastFrame(empty, std::to_string(kRecordBudget), messages), SetLastFrameResult::kOutOfRange);
+    EXPECT_EQ(SetLastFrame(empty, "2000000000", messages), SetLastFrameResult::kOutOfRange);
+    EXPECT_EQ(SetLastFrame(empty, std::to_string(kRecordBudget - 1), messages), SetLastFrameResult::kSet);
 }
 
 TEST(AtolC, ReadsLikeTheCLibrary)

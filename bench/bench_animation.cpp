@@ -10,7 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "animation/Navigation.h"
+#include "document/Navigation.h"
 #include "animation/Pose.h"
 #include "scene/AppValues.h"
 

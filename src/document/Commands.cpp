@@ -1,6 +1,6 @@
 #include "document/Commands.h"
 
-#include "animation/Navigation.h"
+#include "document/Navigation.h"
 #include "animation/Pose.h"
 #include "document/Document.h"
 #include "document/Structure.h"

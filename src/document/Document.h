@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "animation/Navigation.h"
+#include "document/Navigation.h"
 #include "document/Change.h"
 #include "document/Commands.h"
 #include "document/KeyEdits.h"

@@ -2,7 +2,7 @@
 // runs here, whichever front end sends it.
 #include <algorithm>
 
-#include "animation/Navigation.h"
+#include "document/Navigation.h"
 #include "animation/Pose.h"
 #include "document/FrameValues.h"
 #include "document/Commands.h"

@@ -14,7 +14,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include "animation/Navigation.h"
+#include "document/Navigation.h"
 #include "animation/Pose.h"
 #include "document/Commands.h"
 #include "document/Dialogs.h"

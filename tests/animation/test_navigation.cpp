@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SceneBuilder.h"
-#include "animation/Navigation.h"
+#include "document/Navigation.h"
 #include "animation/Pose.h"
 
 namespace vantomo {

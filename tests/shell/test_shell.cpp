@@ -17,7 +17,7 @@
 #include <QToolBar>
 #include <QTranslator>
 
-#include "animation/Navigation.h"
+#include "document/Navigation.h"
 #include "document/Commands.h"
 #include "document/FrameValues.h"
 #include "document/VideoExport.h"

@@ -1,4 +1,4 @@
-#include "animation/Navigation.h"
+#include "document/Navigation.h"
 
 #include <cmath>
 

@@ -8,6 +8,7 @@
 #include "base/PathHelpers.h"
 #include "import/LoaderMQO.h"
 #include "import/TextureLoader.h"
+#include "document/FrameValues.h"
 #include "scene/AppValues.h"
 #include "scene/ProjectFile.h"
 #include "base/FileIo.h"
@@ -70,7 +71,7 @@ void AfterOpen(CTessaline& scene)
     scene.RefreshDerived();
     scene.m_selectedCharacter = 0;
     for (CModel& model : scene.m_models) {
-        model.ResetTrack(g_prevLastFrame + 1);
+        model.ResetTrack(g_prevLastFrame + 1, CurrentTrackShape());
     }
     for (CMaterial& material : scene.m_materials) {
         material.UpdateD3DMaterial();
@@ -95,7 +96,7 @@ OpenResult OpenInto(CTessaline& scene, const std::string& path, MessageSink& mes
         }
         modified = false;
     } else if (extension == "mqo" || extension == "mqoz") {
-        result = ImportMQO(scene, path, messages, &textures, progress);
+        result = ImportMQO(scene, path, messages, &textures, progress, CurrentTrackShape());
         if (!result.ok) {
             return result; // not opened, or stopped by the user: nothing was read
         }
@@ -256,7 +257,7 @@ OpenResult CVantomoDoc::ImportWithProgress(const std::string& path)
     BeginSceneStep(m_scene.m_models.empty()); // the framing of a first import goes with it
     {
         const std::unique_ptr<Progress> progress = m_ui.BeginProgress(kImportingProgress, true);
-        result = ImportMQO(m_scene, path, m_textureReport, &m_textures, progress.get());
+        result = ImportMQO(m_scene, path, m_textureReport, &m_textures, progress.get(), CurrentTrackShape());
     }
     EndSceneStep(kAddModelLabel, result.ok && !result.cancelled);
     if (!result.cancelled) {

@@ -16,4 +16,6 @@ FrameValues CurrentFrameValues()
 
 TimePoint CurrentTime() { return {g_currentAnimation, g_currentFrame}; }
 
+TrackShape CurrentTrackShape() { return {g_animationCount, g_currentAnimation, g_lastFrame >= 0 ? g_lastFrame + 1 : 1}; }
+
 } // namespace vantomo

@@ -3,6 +3,7 @@
 // moment they work at as an argument.
 #pragma once
 
+#include "scene/CModel.h"
 #include "scene/TimePoint.h"
 
 namespace vantomo {
@@ -19,5 +20,7 @@ struct FrameValues {
 FrameValues CurrentFrameValues();
 // The animation and frame shown: CurrentFrameValues().Time().
 TimePoint CurrentTime();
+// How tracks are sized now: every animation, the current one with its frames.
+TrackShape CurrentTrackShape();
 
 } // namespace vantomo

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "animation/Pose.h"
+#include "document/FrameValues.h"
 #include "scene/AppValues.h"
 #include "base/Numbers.h"
 
@@ -125,7 +126,7 @@ bool InsertFrames(CTessaline& scene, long long after, long long count)
     g_prevLastFrame = g_lastFrame;
     SyncAnimationCount(scene);
     for (CModel& model : scene.m_models) {
-        model.ResetTrack(g_prevLastFrame + 1);
+        model.ResetTrack(g_prevLastFrame + 1, CurrentTrackShape());
     }
     const std::size_t from = static_cast<std::size_t>(after) + 1;
     const std::size_t n = static_cast<std::size_t>(count);
@@ -197,7 +198,7 @@ SetLastFrameResult SetLastFrame(CTessaline& scene, std::string_view text, Messag
     }
     g_lastFrame = static_cast<int>(n);
     for (CModel& model : scene.m_models) {
-        model.ResetTrack(g_prevLastFrame + 1);
+        model.ResetTrack(g_prevLastFrame + 1, CurrentTrackShape());
     }
     g_currentFrame = 0;
     return SetLastFrameResult::kSet;

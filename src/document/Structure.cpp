@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "document/FrameValues.h"
 #include "scene/AppValues.h"
 #include "base/Cp932.h"
 #include "scene/Names.h"
@@ -145,7 +146,7 @@ bool DeleteCharacter(CTessaline& scene, std::vector<CModel>* removed)
     scene.ResetAnimationsIfEmpty();
     SyncAnimationCount(scene);
     for (CModel& model : scene.m_models) {
-        model.ResetTrack(g_prevLastFrame + 1);
+        model.ResetTrack(g_prevLastFrame + 1, CurrentTrackShape());
     }
     scene.BuildTraversal();
     return true;
@@ -197,7 +198,7 @@ bool AddAnimation(CTessaline& scene, MessageSink& messages)
     SyncAnimationCount(scene);
     for (CModel& model : scene.m_models) {
         model.m_tracks.emplace_back();
-        model.ResetTrack(0);
+        model.ResetTrack(0, CurrentTrackShape());
     }
     return true;
 }

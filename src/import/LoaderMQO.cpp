@@ -92,12 +92,13 @@ void FinishImport(CTessaline& scene)
 
 } // namespace
 
-LoaderMQO::LoaderMQO(CTessaline& scene, ByteSource& source, MessageSink& messages)
+LoaderMQO::LoaderMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TrackShape& shape)
     : m_scene(&scene),
       m_messages(&messages),
       m_tokens(source),
       m_rootParent(~scene.m_selectedCharacter),
-      m_materialBase(scene.m_nextMaterialId)
+      m_materialBase(scene.m_nextMaterialId),
+      m_shape(shape)
 {
 }
 
@@ -269,7 +270,7 @@ int LoaderMQO::ReadObject(int n)
         return kMqoOk;
     }
     LinkFaces(model);
-    model.ResetTrack(0);
+    model.ResetTrack(0, m_shape);
     // The other animations get their frames too, as the models already there
     // have them: an empty track would be filled only when its animation is
     // next shown, a change of the project that no undo step holds.
@@ -545,7 +546,7 @@ int LoaderMQO::SkipBinaryData(int count)
 }
 
 OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TextureLookup* textures,
-                     Progress* progress)
+                     Progress* progress, const TrackShape& shape)
 {
     OpenResult result;
     result.ok = true;
@@ -558,7 +559,7 @@ OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& message
         if (progress != nullptr) {
             counted.emplace(source, *progress);
         }
-        LoaderMQO loader(scene, counted ? static_cast<ByteSource&>(*counted) : source, messages);
+        LoaderMQO loader(scene, counted ? static_cast<ByteSource&>(*counted) : source, messages, shape);
         result.importCode = loader.Load();
         result.unreadObjects = loader.UnreadObjects();
         if (loader.ModelsAdded() == 0) {
@@ -597,7 +598,7 @@ OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& message
 }
 
 OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup* textures,
-                     Progress* progress)
+                     Progress* progress, const TrackShape& shape)
 {
     if (LowerAscii(GetPathExtension(path)) == "mqoz") {
         MqozDocument container;
@@ -611,7 +612,7 @@ OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& me
         if (textures != nullptr) {
             textures->baseFolder = FolderOf(path, PathText::Native);
         }
-        return ImportMQO(scene, container.Source(), messages, textures, progress);
+        return ImportMQO(scene, container.Source(), messages, textures, progress, shape);
     }
 
     std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -627,7 +628,7 @@ OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& me
     OpenResult result;
     {
         FileByteSource source(file);
-        result = ImportMQO(scene, source, messages, textures, progress);
+        result = ImportMQO(scene, source, messages, textures, progress, shape);
     }
     std::fclose(file);
     return result;

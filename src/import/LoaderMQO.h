@@ -36,7 +36,8 @@ public:
     // Takes the parent reference (~m_selectedCharacter) and the material id
     // base (m_nextMaterialId) from the scene now. Neither the scene nor the
     // source is owned.
-    LoaderMQO(CTessaline& scene, ByteSource& source, MessageSink& messages);
+    // New models' tracks are sized by `shape`.
+    LoaderMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TrackShape& shape = {});
     virtual ~LoaderMQO() = default;
     LoaderMQO(const LoaderMQO&) = delete;
     LoaderMQO& operator=(const LoaderMQO&) = delete;
@@ -83,6 +84,7 @@ private:
     AsciiFileString m_tokens;
     int m_rootParent;
     int m_materialBase;
+    TrackShape m_shape;
     bool m_utf8 = false;
     std::vector<std::string> m_unreadObjects;
     std::vector<std::string> m_facelessObjects;
@@ -117,11 +119,13 @@ const char* MqoResultMeaning(int code);
 // When the user stops the import there, the scene is left exactly as it was
 // (no model, material or id of the document stays) and the result is
 // cancelled.
+// New models get tracks of `shape`: one per animation, the current one with
+// its frames (the others get each animation's length in the scene).
 OpenResult ImportMQO(CTessaline& scene, const std::string& path, MessageSink& messages, TextureLookup* textures,
-                     Progress* progress = nullptr);
+                     Progress* progress = nullptr, const TrackShape& shape = {});
 
 // The same over bytes already at hand; the lookup is used as it is.
 OpenResult ImportMQO(CTessaline& scene, ByteSource& source, MessageSink& messages, const TextureLookup* textures,
-                     Progress* progress = nullptr);
+                     Progress* progress = nullptr, const TrackShape& shape = {});
 
 } // namespace vantomo

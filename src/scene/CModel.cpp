@@ -1,6 +1,5 @@
 #include "scene/CModel.h"
 
-#include "scene/AppValues.h"
 
 namespace vantomo {
 
@@ -26,14 +25,14 @@ void CModel::UpdateBounds()
     m_bounds[1] = minCorner;
 }
 
-void CModel::ResetTrack(int from)
+void CModel::ResetTrack(int from, const TrackShape& shape)
 {
-    m_tracks.resize(g_animationCount > 0 ? static_cast<std::size_t>(g_animationCount) : 0u);
-    if (g_currentAnimation < 0 || static_cast<std::size_t>(g_currentAnimation) >= m_tracks.size()) {
+    m_tracks.resize(shape.animations > 0 ? static_cast<std::size_t>(shape.animations) : 0u);
+    if (shape.current < 0 || static_cast<std::size_t>(shape.current) >= m_tracks.size()) {
         return;
     }
-    Track& track = m_tracks[static_cast<std::size_t>(g_currentAnimation)];
-    const std::size_t count = g_lastFrame >= 0 ? static_cast<std::size_t>(g_lastFrame) + 1u : 1u;
+    Track& track = m_tracks[static_cast<std::size_t>(shape.current)];
+    const std::size_t count = shape.frames >= 1 ? static_cast<std::size_t>(shape.frames) : 1u;
     track.resize(count);
     const CAnimation rest;
     for (std::size_t f = from > 0 ? static_cast<std::size_t>(from) : 0u; f < count; ++f) {

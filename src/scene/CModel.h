@@ -44,6 +44,15 @@ struct BoxVertex {
     std::uint32_t color = 0xFFFFFFFFu;
 };
 
+// How the editor sizes tracks: one per animation, the current one with the
+// current animation's frame count. The document knows these values; the
+// scene only applies them.
+struct TrackShape {
+    int animations = 1;
+    int current = 0;
+    int frames = 61;
+};
+
 // Parent reference value of a model not yet placed in any hierarchy.
 inline constexpr int kNoParent = -10000;
 
@@ -87,9 +96,9 @@ public:
     void UpdateBounds();
 
     // Size the tracks to the animation count and the current track to the frame
-    // count, then set frames from..last of the current track to rest; record 0
-    // becomes a key.
-    void ResetTrack(int from);
+    // count of `shape`, then set frames from..last of the current track to
+    // rest; record 0 becomes a key.
+    void ResetTrack(int from, const TrackShape& shape);
 };
 
 } // namespace vantomo

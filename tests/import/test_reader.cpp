@@ -69,10 +69,11 @@ protected:
     OpenResult Import(const std::string& text)
     {
         MemoryByteSource source(text);
-        return ImportMQO(scene, source, messages, nullptr); // parse only: no disk
+        return ImportMQO(scene, source, messages, nullptr, nullptr, shape); // parse only: no disk
     }
 
     CTessaline scene;
+    TrackShape shape; // the tracks of a fresh program: one animation of 61 frames
     CollectingMessageSink messages;
 };
 
@@ -138,7 +139,7 @@ TEST_F(Reader, ModelsHangAtTheSelectedCharacterWithIdsAndTracks)
 {
     scene.m_characterNames.push_back("Second");
     scene.m_selectedCharacter = 1;
-    g_lastFrame = 30;
+    shape.frames = 31;
     ASSERT_EQ(Import(kHeader + Object("m", "\t\t4 V(0 1 3 2)\r\n\t\t2 V(3 0)\r\n")).importCode, kMqoOk);
     ASSERT_EQ(scene.m_models.size(), 1u);
     const CModel& m = scene.m_models[0];

@@ -116,12 +116,10 @@ TEST(Model, CopiesShareTheDeviceHandle)
 TEST_F(SceneTest, ResetTrackSizesEveryTrackAndRestsFromTheGivenFrame)
 {
     CModel model;
-    g_animationCount = 2;
-    g_currentAnimation = 1;
-    g_lastFrame = 4;
+    const TrackShape shape{2, 1, 5};
     model.m_tracks.resize(1);
     model.m_tracks[0].resize(7);
-    model.ResetTrack(0);
+    model.ResetTrack(0, shape);
     ASSERT_EQ(model.m_tracks.size(), 2u);
     EXPECT_EQ(model.m_tracks[0].size(), 7u); // other animations keep their length
     ASSERT_EQ(model.m_tracks[1].size(), 5u);
@@ -130,7 +128,7 @@ TEST_F(SceneTest, ResetTrackSizesEveryTrackAndRestsFromTheGivenFrame)
     model.m_tracks[1][1].m_position = CVector(5, 0, 0);
     model.m_tracks[1][3].m_position = CVector(7, 0, 0);
     model.m_tracks[1][3].m_key = 1;
-    model.ResetTrack(2);
+    model.ResetTrack(2, shape);
     EXPECT_EQ(model.m_tracks[1][1].m_position, CVector(5, 0, 0)); // before `from`: kept
     EXPECT_EQ(model.m_tracks[1][3], CAnimation{});                 // from `from` on: rest
 }
